@@ -1,0 +1,33 @@
+#include "app/run_state.h"
+
+RunState g_run;
+
+int g_instance = 0;
+std::string g_directory;
+std::string g_clean_name;
+TermList g_terms;
+std::string g_search_term;
+bool g_cancelled = false;
+bool g_direct_page = false;
+bool g_label = false;
+bool g_has_releases = false;
+std::string g_page_text;
+std::string g_result_url;
+std::vector<std::string> g_rurl;
+std::vector<ReleaseEntry> g_collection;
+std::vector<Release> g_releases;
+
+void TermList::add_term(const std::string& text) {
+  for (size_t i = 0; i < items_.size(); ++i) {
+    if (items_[i] == text) {
+      ++counts_[i];
+      return;
+    }
+  }
+  items_.push_back(text);
+  counts_.push_back(1);
+}
+
+void TermList::add_terms(const std::vector<std::string>& texts) {
+  for (const std::string& text : texts) add_term(text);
+}

@@ -1,0 +1,50 @@
+#pragma once
+// The state of the one run. Every stage reads and writes it here; a stage
+// that ends the run sets g_cancelled, which the driver tests after each page.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/local_track.h"
+#include "common/track_assignment.h"
+#include "web/release.h"
+
+// Search-term candidates with how often each was added.
+class TermList {
+ public:
+  void add_term(const std::string& text);
+  void add_terms(const std::vector<std::string>& texts);
+  std::string item(int i) const { return items_[static_cast<size_t>(i)]; }
+  int32_t count(int i) const { return counts_[static_cast<size_t>(i)]; }
+  int size() const { return static_cast<int>(items_.size()); }
+
+ private:
+  std::vector<std::string> items_;
+  std::vector<int32_t> counts_;
+};
+
+struct RunState {
+  std::string directory;    // the folder as taken from the command line
+  std::string folder_name;  // its last component, not cleaned
+  std::vector<std::string> files;  // *.mp3 names without path, as listed
+  std::vector<LocalTrack> local_tracks;  // element i belongs to files[i]
+  int32_t release_index = -1;  // into g_releases; -1 until one is read
+  TrackAssignment assignment;
+};
+
+extern RunState g_run;
+
+extern int g_instance;  // the program's resources; every page is made from it
+extern std::string g_directory;
+extern std::string g_clean_name;
+extern TermList g_terms;
+extern std::string g_search_term;
+extern bool g_cancelled;
+extern bool g_direct_page;
+extern bool g_label;
+extern bool g_has_releases;
+extern std::string g_page_text;
+extern std::string g_result_url;
+extern std::vector<std::string> g_rurl;
+extern std::vector<ReleaseEntry> g_collection;
+extern std::vector<Release> g_releases;

@@ -1,0 +1,14 @@
+#pragma once
+// The user's settings: three name templates and the playlist switch, kept in
+// an XML file whose path the registry holds.
+#include <string>
+
+extern std::string g_dirf;  // output folder name template
+extern std::string g_m3uf;  // playlist name template
+extern std::string g_tf;    // track file name template
+extern bool g_m3u;          // write a playlist on "Finish!"
+
+// Loads the file; true when it was read and its Settings element found.
+bool load_settings(const std::string& path);
+// Rewrites the file named in the registry from the globals above.
+void write_settings();

@@ -1,0 +1,12 @@
+#pragma once
+// Names built from the user's templates: "/1" to "/9" stand for fields of
+// the chosen release or one of its tracks.
+#include <string>
+
+#include "web/release.h"
+
+void expand_template(std::string& text, const Release& release, int track);
+std::string placeholder_value(int number, const Release& release, int track);
+std::string output_folder_name(int release_index);
+std::string playlist_name(int release_index);
+std::string track_file_name(int release_index, int track);

@@ -1,0 +1,29 @@
+#pragma once
+// The program holds text as 8-bit Windows-1252; the file system, the terminal
+// and Qt speak UTF-8. Every name and text crosses between the two here.
+//
+// A file name may hold characters that Windows-1252 lacks (Japanese, say) or
+// bytes that are not UTF-8 at all. So that such a file is still listed,
+// opened and renamed as itself, those are carried in the 8-bit text as an
+// escape that starts with a byte Windows-1252 leaves undefined:
+//   0x81 <hex code point> ';'   a Unicode character outside Windows-1252
+//   0x8D <two hex digits>       a raw byte of a name that is not UTF-8
+// to_utf8 turns the escapes back into what they stand for, so a round trip
+// gives the original name byte for byte.
+#include <string>
+
+namespace platform {
+
+// Windows-1252 (with the escapes above) to UTF-8. Undefined bytes that do not
+// start a valid escape become U+FFFD.
+std::string to_utf8(const std::string& cp1252);
+
+// A file-system name (UTF-8, or any bytes) to Windows-1252, escaping what the
+// code page cannot hold. Reversible through to_utf8.
+std::string name_from_fs(const std::string& fs_name);
+
+// Display or tag text in UTF-8 to Windows-1252: a character the code page
+// lacks becomes '?', as the desktop's "A" functions do. Not reversible.
+std::string text_from_utf8(const std::string& utf8);
+
+}  // namespace platform

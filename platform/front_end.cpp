@@ -1,0 +1,26 @@
+#include "platform/front_end.h"
+
+#include "platform/term/term_front_end.h"
+
+namespace platform {
+namespace {
+
+FrontEnd* installed = nullptr;
+
+FrontEnd& default_front_end() {
+  static TermFrontEnd terminal;
+  return terminal;
+}
+
+}  // namespace
+
+FrontEnd& front_end() { return installed != nullptr ? *installed : default_front_end(); }
+
+void set_front_end(FrontEnd* front_end) { installed = front_end; }
+
+int message_box(Window* owner, const std::string& text, const std::string& caption,
+                unsigned style) {
+  return front_end().message_box(owner, text, caption, style);
+}
+
+}  // namespace platform

@@ -1,0 +1,48 @@
+#include "platform/trace.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace platform {
+namespace {
+
+std::string cache_folder() {
+  const char* xdg = std::getenv("XDG_CACHE_HOME");
+  if (xdg != nullptr && xdg[0] == '/') return std::string(xdg) + "/plinth";
+  const char* home = std::getenv("HOME");
+  return std::string(home != nullptr ? home : "/tmp") + "/.cache/plinth";
+}
+
+void make_folders(const std::string& path) {
+  for (size_t slash = path.find('/', 1); slash != std::string::npos;
+       slash = path.find('/', slash + 1)) {
+    mkdir(path.substr(0, slash).c_str(), 0755);
+  }
+  mkdir(path.c_str(), 0755);
+}
+
+FILE* open_sink() {
+  if (!isatty(STDOUT_FILENO)) return stdout;
+  const std::string folder = cache_folder();
+  make_folders(folder);
+  FILE* log = std::fopen((folder + "/last-run.log").c_str(), "w");
+  return log != nullptr ? log : stdout;
+}
+
+}  // namespace
+
+void trace(const char* format, ...) {
+  static FILE* sink = open_sink();
+  va_list args;
+  va_start(args, format);
+  std::vfprintf(sink, format, args);
+  va_end(args);
+  std::fflush(sink);
+}
+
+}  // namespace platform

@@ -1,0 +1,11 @@
+#pragma once
+// Diagnostic lines of the run. They go to standard output as the 8-bit bytes
+// the program holds; when standard output is a terminal they go to
+// $XDG_CACHE_HOME/plinth/last-run.log instead, so they never mix with the
+// pages drawn there. Formats are always literals of the program.
+
+namespace platform {
+
+void trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace platform

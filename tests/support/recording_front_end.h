@@ -1,0 +1,44 @@
+#pragma once
+// A front end for the tests: records every message box and answers from a
+// queue (OK, or No when the queue of Yes/No answers is empty).
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/front_end.h"
+
+namespace test_support {
+
+struct RecordedBox {
+  std::string text;
+  std::string caption;
+  unsigned style;
+  bool owned;
+};
+
+class RecordingFrontEnd : public platform::FrontEnd {
+ public:
+  RecordingFrontEnd() { platform::set_front_end(this); }
+  ~RecordingFrontEnd() override { platform::set_front_end(nullptr); }
+
+  int message_box(platform::Window* owner, const std::string& text, const std::string& caption,
+                  unsigned style) override {
+    boxes.push_back({text, caption, style, owner != nullptr});
+    if ((style & 0x0F) != platform::kBoxYesNo) return platform::kAnswerOk;
+    if (answers.empty()) return platform::kAnswerNo;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+
+  std::vector<std::string> texts() const {
+    std::vector<std::string> out;
+    for (const RecordedBox& box : boxes) out.push_back(box.text);
+    return out;
+  }
+
+  std::vector<RecordedBox> boxes;
+  std::deque<int> answers;  // for Yes/No boxes
+};
+
+}  // namespace test_support
