@@ -1,0 +1,29 @@
+#include "common/release_ranking.h"
+
+#include <vector>
+
+#include "app/local_track.h"
+#include "app/run_state.h"
+#include "common/dm_match.h"
+#include "common/similarity.h"
+#include "platform/trace.h"
+
+std::string build_release_keywords() {
+  std::string keywords = g_run.folder_name;
+  for (const LocalTrack& track : g_run.local_tracks) {
+    keywords += " " + track.artist + " " + track.title + " " + track.album + " " + track.label +
+                " " + track.catalog_number + " " + track.track_number + " " + track.release_date +
+                " " + track.genre + " " + track.style + " " + track.comment;
+  }
+  platform::trace("release keywords search list: %s\n", keywords.c_str());
+  return keywords;
+}
+
+int32_t rank_releases(const std::string& keywords) {
+  std::vector<int32_t> scores(g_collection.size(), 0);
+  for (size_t i = 0; i < g_collection.size(); ++i) {
+    scores[i] = word_overlap_score(keywords, g_collection[i].title);
+    platform::trace("matches for %s:%d\n", g_collection[i].title.c_str(), scores[i]);
+  }
+  return best_index(scores);
+}

@@ -1,0 +1,294 @@
+#include "common/dm_match.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/run_state.h"
+#include "tests/support/recording_front_end.h"
+#include "tests/support/run_state_reset.h"
+
+namespace {
+
+using Row = std::vector<int32_t>;
+
+Release make_release(const std::string& artist, const std::string& date,
+                     const std::vector<std::string>& names) {
+  Release release;
+  release.artist = artist;
+  release.title = "Some Album";
+  release.release_date = date;
+  release.track_names = names;
+  for (size_t i = 0; i < names.size(); ++i) {
+    release.track_numbers.push_back(std::to_string(i + 1));
+    release.track_artists.push_back(artist);
+  }
+  return release;
+}
+
+// Local files without tags.
+void set_files(const std::vector<std::string>& names) {
+  g_run.files = names;
+  g_run.local_tracks.assign(names.size(), LocalTrack());
+}
+
+Row scores_of(const std::string& file, const Release& release) {
+  set_files({file});
+  Row row;
+  score_file_tracks(row, 0, release);
+  return row;
+}
+
+// A chosen release and an assignment as scoring would have left it.
+void set_assignment(int tracks, const std::vector<Row>& scores) {
+  std::vector<std::string> names(static_cast<size_t>(tracks), "Track");
+  g_releases = {make_release("Band", "", names)};
+  g_run.release_index = 0;
+  g_run.assignment.scores = scores;
+  g_run.assignment.track_of_file.clear();
+  for (const Row& row : scores) g_run.assignment.track_of_file.push_back(best_index(row));
+}
+
+}  // namespace
+
+TEST(BestIndex, FirstLargestEntryWins) {
+  EXPECT_EQ(best_index({}), -1);
+  EXPECT_EQ(best_index({3, 9, 9, 1}), 1);
+  EXPECT_EQ(best_index({-1}), 0);
+  EXPECT_EQ(best_index({-1, -1, 0}), 2);
+}
+
+TEST(NumberedSuffix, OnlyAOneDigitGroupAtTheFirstBracket) {
+  EXPECT_TRUE(has_numbered_suffix("Band (2)"));
+  EXPECT_TRUE(has_numbered_suffix("(7)"));
+  EXPECT_TRUE(has_numbered_suffix("Band (2) Trio"));
+  EXPECT_FALSE(has_numbered_suffix("Band (12)"));
+  EXPECT_FALSE(has_numbered_suffix("Band (live)"));
+  EXPECT_FALSE(has_numbered_suffix("Band (live) (2)"));
+  EXPECT_FALSE(has_numbered_suffix("Band (2"));
+  EXPECT_FALSE(has_numbered_suffix("Band"));
+  EXPECT_FALSE(has_numbered_suffix(""));
+}
+
+TEST(NumberedSuffix, StripKeepsInnerBlanksAndDropsTrailingOnes) {
+  const char* cases[][2] = {{"Band (2)", "Band"},
+                            {"Band (2) Trio", "Band  Trio"},
+                            {"Band (live)  ", "Band (live)"},
+                            {"Band (12)", "Band (12)"},
+                            {"(3)", ""}};
+  for (auto& c : cases) {
+    std::string name = c[0];
+    strip_numbered_suffix(name);
+    EXPECT_EQ(name, c[1]) << "from '" << c[0] << "'";
+  }
+}
+
+TEST(TrackScore, WorkedFileNameExample) {
+  test_support::reset_run_state();
+  Release release = make_release("Somebody Else", "2004", {"Other", "Elsewhere", "Some Title"});
+  EXPECT_EQ(scores_of("03 - Some Title.mp3", release), (Row{0, 0, 29}));
+}
+
+TEST(TrackScore, TagsJoinTheFileName) {
+  test_support::reset_run_state();
+  Release release = make_release("Band", "", {"Intro", "Harbour Lights"});
+  g_run.files = {"track07.mp3"};
+  LocalTrack tags;
+  tags.title = "Harbour Lights";
+  tags.track_number = "2";
+  g_run.local_tracks = {tags};
+  Row row;
+  score_file_tracks(row, 0, release);
+  // '2' twice for the ordinal text "2 2", plus 3 x ('harbour' 7 + 'lights' 6).
+  EXPECT_EQ(row, (Row{0, 2 + 39}));
+}
+
+TEST(TrackScore, ArtistYearAndExtensionAreTakenOut) {
+  test_support::reset_run_state();
+  // Without the year gone, '1999' would hold the ordinal words '1' and '9'.
+  std::vector<std::string> nine(9, "Zzz");
+  EXPECT_EQ(scores_of("1999.mp3", make_release("Band", "1999", nine)), Row(9, 0));
+  const Row undated = scores_of("1999.mp3", make_release("Band", "", nine));
+  EXPECT_EQ(undated[0], 2);
+  EXPECT_EQ(undated[8], 6);
+
+  const Release release = make_release("Band", "", {"Band Theme", "Song", "MP3"});
+  EXPECT_EQ(scores_of("Band - Song.mp3", release), (Row{0, 12, 0}));
+  EXPECT_EQ(scores_of("track.mp3", make_release("X", "", {"Track", "MP3"})), (Row{15, 0}));
+}
+
+TEST(TrackScore, NumberTextsArePlainWords) {
+  test_support::reset_run_state();
+  Release release = make_release("Band", "", {"Zzz"});
+  release.track_numbers = {"A-1"};
+  // 'a-1' never occurs, since '-' became a blank; the ordinal '1' still does.
+  EXPECT_EQ(scores_of("A-1.mp3", release), (Row{1}));
+}
+
+TEST(TrackScore, AccentedLettersScoreAlikeOnBothSides) {
+  test_support::reset_run_state();
+  const Release release = make_release("Band", "", {"Caf\xE9 Noir", "Who? / What:"});
+  EXPECT_EQ(scores_of("Caf\xE9 Noir.mp3", release)[0], 3 * (3 + 4));
+  EXPECT_EQ(scores_of("who what.mp3", release)[1], 3 * (3 + 4));
+}
+
+TEST(TrackScore, FileWithoutTagRecordScoresByName) {
+  test_support::reset_run_state();
+  g_run.files = {"Song.mp3"};  // no tag record read for it
+  Row row;
+  score_file_tracks(row, 0, make_release("Band", "", {"Song"}));
+  EXPECT_EQ(row, (Row{12}));
+}
+
+TEST(TrackAssign, EqualScoresGoToTheLowerTrack) {
+  test_support::reset_run_state();
+  test_support::RecordingFrontEnd boxes;
+  set_files({"love.mp3"});
+  Release release = make_release("Band", "", {"Zzz", "Love", "Love"});
+  find_matches(release);
+  EXPECT_EQ(g_run.assignment.scores, (std::vector<Row>{{0, 12, 12}}));
+  EXPECT_EQ(g_run.assignment.track_of_file, (Row{1}));
+  EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST(TrackAssign, AlbumIsMatchedTrackByTrack) {
+  test_support::reset_run_state();
+  test_support::RecordingFrontEnd boxes;
+  set_files({"01 - The Band - Harbour Lights.mp3", "02 - The Band - Cold Water.mp3",
+             "03 - The Band - Last Train Home.mp3", "bonus.mp3"});
+  Release release =
+      make_release("The Band", "1998", {"Cold Water", "Harbour Lights", "Last Train Home"});
+  find_matches(release);
+  ASSERT_EQ(g_releases.size(), 1u);
+  EXPECT_EQ(g_run.release_index, 0);
+  EXPECT_EQ(g_run.assignment.scores.size(), 4u);
+  for (const Row& row : g_run.assignment.scores) EXPECT_EQ(row.size(), 3u);
+  // The bonus file matches nothing, loses track 0 to its owner and takes
+  // the next track.
+  EXPECT_EQ(g_run.assignment.scores[3], (Row{-1, 0, 0}));
+  EXPECT_EQ(g_run.assignment.track_of_file, (Row{1, 0, 2, 1}));
+}
+
+TEST(TrackConflicts, HighestScoreKeepsTheTrackOthersMove) {
+  test_support::reset_run_state();
+  // Three files best on track 1 with 10, 30 and 30; file 3 sits on track 3.
+  set_assignment(4, {{5, 10, 0, 7}, {0, 30, 1, 0}, {8, 30, 0, 7}, {0, 0, 0, 9}});
+  resolve_track_conflicts();
+  EXPECT_EQ(g_run.assignment.scores,
+            (std::vector<Row>{{5, -1, 0, 7}, {0, 30, 1, 0}, {8, -1, 0, 7}, {0, 0, 0, 9}}));
+  // File 0 moves onto file 3's track: such doubles stay.
+  EXPECT_EQ(g_run.assignment.track_of_file, (Row{3, 1, 0, 3}));
+}
+
+TEST(TrackConflicts, OnePassOnly) {
+  test_support::reset_run_state();
+  // Track 0 is settled first; the loser of track 1 then lands on track 0.
+  set_assignment(3, {{9, 0, 0}, {8, 0, 0}, {7, 20, 0}, {0, 30, 0}});
+  resolve_track_conflicts();
+  EXPECT_EQ(g_run.assignment.track_of_file, (Row{0, 1, 0, 1}));
+  EXPECT_EQ(g_run.assignment.scores[1], (Row{-1, 0, 0}));
+  EXPECT_EQ(g_run.assignment.scores[2], (Row{7, -1, 0}));
+}
+
+TEST(TrackConflicts, ReleaseOfOneTrackKeepsEveryFileOnIt) {
+  test_support::reset_run_state();
+  set_assignment(1, {{4}, {6}, {6}});
+  resolve_track_conflicts();
+  EXPECT_EQ(g_run.assignment.scores, (std::vector<Row>{{-1}, {6}, {-1}}));
+  EXPECT_EQ(g_run.assignment.track_of_file, (Row{0, 0, 0}));
+}
+
+TEST(TrackAssign, ReleaseWithoutTracksOrFiles) {
+  test_support::reset_run_state();
+  test_support::RecordingFrontEnd boxes;
+  set_files({"a.mp3", "b.mp3"});
+  Release empty = make_release("Band", "", {});
+  find_matches(empty);
+  EXPECT_EQ(g_run.assignment.track_of_file, (Row{-1, -1}));
+  EXPECT_EQ(g_run.assignment.scores, (std::vector<Row>{{}, {}}));
+
+  test_support::reset_run_state();
+  Release release = make_release("Band", "", {"One", "Two"});
+  find_matches(release);
+  EXPECT_TRUE(g_run.assignment.track_of_file.empty());
+  EXPECT_TRUE(g_run.assignment.scores.empty());
+}
+
+TEST(TrackAssign, ScoringLeavesEverythingWithoutAChosenRelease) {
+  test_support::reset_run_state();
+  set_files({"a.mp3"});
+  g_run.assignment.scores = {{5, 6}};
+  g_run.assignment.track_of_file = {1};
+  score_all_files();
+  EXPECT_EQ(g_run.assignment.scores, (std::vector<Row>{{5, 6}}));
+  EXPECT_EQ(g_run.assignment.track_of_file, (Row{1}));
+  g_run.release_index = 3;  // past the end of g_releases
+  score_all_files();
+  resolve_track_conflicts();
+  EXPECT_EQ(g_run.assignment.track_of_file, (Row{1}));
+}
+
+TEST(TrackAssign, RescoringResizesAStaleAssignment) {
+  test_support::reset_run_state();
+  g_releases = {make_release("Band", "", {"One", "Two"})};
+  g_run.release_index = 0;
+  set_files({"two.mp3"});
+  g_run.assignment.scores = {{1, 2, 3}, {4}, {5}};
+  g_run.assignment.track_of_file = {2, 2, 2};
+  score_all_files();
+  EXPECT_EQ(g_run.assignment.scores, (std::vector<Row>{{0, 9}}));
+  EXPECT_EQ(g_run.assignment.track_of_file, (Row{1}));
+}
+
+namespace {
+
+Release numbered_band() {
+  Release release = make_release("Band (2)", "", {"One", "Two", "Three"});
+  release.track_artists = {"Band (2)", "Guest (3)  ", "Trio (4) feat. X", "Other (live)"};
+  return release;
+}
+
+}  // namespace
+
+TEST(ArtistSuffix, QuestionAnsweredYesStripsEveryArtist) {
+  test_support::reset_run_state();
+  test_support::RecordingFrontEnd boxes;
+  boxes.answers = {platform::kAnswerYes};
+  Release release = numbered_band();
+  find_matches(release);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text, "Remove brackets after artist name for Band (2)?");
+  EXPECT_EQ(boxes.boxes[0].caption, "Rename artist?");
+  EXPECT_EQ(boxes.boxes[0].style, platform::kBoxYesNo);
+  EXPECT_FALSE(boxes.boxes[0].owned);
+  ASSERT_EQ(g_releases.size(), 1u);
+  EXPECT_EQ(g_releases[0].artist, "Band");
+  EXPECT_EQ(g_releases[0].track_artists,
+            (std::vector<std::string>{"Band", "Guest", "Trio  feat. X", "Other (live)"}));
+  EXPECT_EQ(g_releases[0].title, "Some Album");
+  EXPECT_EQ(release.artist, "Band");  // the caller's record changes too
+}
+
+TEST(ArtistSuffix, QuestionAnsweredNoChangesNothing) {
+  test_support::reset_run_state();
+  test_support::RecordingFrontEnd boxes;
+  boxes.answers = {platform::kAnswerNo};
+  Release release = numbered_band();
+  find_matches(release);
+  EXPECT_EQ(boxes.boxes.size(), 1u);
+  ASSERT_EQ(g_releases.size(), 1u);
+  EXPECT_EQ(g_releases[0].artist, "Band (2)");
+  EXPECT_EQ(g_releases[0].track_artists, numbered_band().track_artists);
+}
+
+TEST(ArtistSuffix, NoQuestionWithoutAOneDigitGroup) {
+  for (const char* artist : {"Band (12)", "Band (live)", "Band"}) {
+    test_support::reset_run_state();
+    test_support::RecordingFrontEnd boxes;
+    Release release = make_release(artist, "", {"One"});
+    find_matches(release);
+    EXPECT_TRUE(boxes.boxes.empty()) << artist;
+    EXPECT_EQ(g_releases[0].artist, artist);
+  }
+}
