@@ -77,7 +77,10 @@ void settle_claimants(int32_t track, const std::vector<int>& claimants) {
   std::vector<int32_t> largest;
   for (int f : claimants)
     largest.push_back(largest_entry(assignment.scores[static_cast<size_t>(f)]));
-  const int winner = claimants[static_cast<size_t>(best_index(largest))];
+  // Every claimant chose the track from its own row, so no row is empty
+  // and best_index finds one; the guard only keeps stale state harmless.
+  const int32_t first_best = best_index(largest);
+  const int winner = claimants[first_best < 0 ? 0 : static_cast<size_t>(first_best)];
   for (int f : claimants) {
     std::vector<int32_t>& row = assignment.scores[static_cast<size_t>(f)];
     if (f != winner && static_cast<size_t>(track) < row.size())

@@ -1,38 +1,44 @@
 #include "common/similarity.h"
 
 #include <algorithm>
-#include <array>
-#include <cstring>
+#include <cstddef>
 #include <limits>
-#include <vector>
 
 #include "common/text.h"
 
 namespace {
 
-// The splitter works on a zero-terminated copy in a buffer of this size, so
-// at most kSplitBufferSize - 1 bytes of a text are ever cut into words.
+// The words are cut from a zero-terminated copy of the text in a buffer of
+// this size, so at most kSplitBufferSize - 1 bytes of a text are split, and
+// a zero byte ends the text. Both limits are applied to the text in place:
+// zero-filling 16 KiB for each of the thousands of short titles an album
+// scores would cost more than the scoring itself.
 constexpr size_t kSplitBufferSize = 16384;
+
+size_t split_length(const std::string& text) {
+  const size_t limit = std::min(text.size(), kSplitBufferSize - 1);
+  const auto end = text.begin() + static_cast<std::ptrdiff_t>(limit);
+  return static_cast<size_t>(std::find(text.begin(), end, '\0') - text.begin());
+}
 
 bool is_word_delimiter(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
-std::vector<std::string> split_words(const std::string& text) {
-  std::array<char, kSplitBufferSize> buffer{};
-  const size_t length = std::min(text.size(), kSplitBufferSize - 1);
-  std::memcpy(buffer.data(), text.data(), length);
-
-  std::vector<std::string> words;
+// Calls visit with each word of the text, in order, lower-cased.
+template <typename Visit>
+void for_each_word(const std::string& text, Visit visit) {
+  const size_t length = split_length(text);
   std::string word;
-  for (const char* p = buffer.data(); *p != '\0'; ++p) {
-    if (is_word_delimiter(*p)) {
-      if (!word.empty()) words.push_back(word);
-      word.clear();
-    } else {
-      word += *p;
+  size_t i = 0;
+  while (i < length) {
+    while (i < length && is_word_delimiter(text[i])) ++i;
+    const size_t begin = i;
+    while (i < length && !is_word_delimiter(text[i])) ++i;
+    if (i > begin) {
+      word.assign(text, begin, i - begin);
+      to_lower(word);
+      visit(word);
     }
   }
-  if (!word.empty()) words.push_back(word);
-  return words;
 }
 
 bool is_ascii_letter_or_digit(char c) {
@@ -81,12 +87,11 @@ int32_t first_digits_value(const std::string& text, size_t width) {
 int32_t word_overlap_score(const std::string& haystack, const std::string& text) {
   // Accumulated wide and capped: a huge tag must not overflow the score.
   int64_t score = 0;
-  for (std::string word : split_words(text)) {
-    to_lower(word);
+  for_each_word(text, [&](const std::string& word) {
     for (int p = find_text(haystack, word, 0); p >= 0; p = find_text(haystack, word, p + 1)) {
       score += static_cast<int64_t>(word.size());
     }
-  }
+  });
   return static_cast<int32_t>(std::min<int64_t>(score, std::numeric_limits<int32_t>::max()));
 }
 

@@ -32,12 +32,14 @@ TEST(WordOverlap, OnlyBlankTabAndLineFeedSplit) {
   EXPECT_EQ(word_overlap_score("a-1", "A-1"), 3);
 }
 
-TEST(WordOverlap, SplitsOnlyTheFirst16383Bytes) {
+TEST(WordOverlap, SplitsOnlyTheFirst16383BytesUpToAZero) {
   const std::string fits = std::string(16381, ' ') + "xy";
   EXPECT_EQ(word_overlap_score("xy", fits), 2);
   const std::string cut = std::string(16382, ' ') + "xy";
   EXPECT_EQ(word_overlap_score("xy", cut), 1);
   EXPECT_EQ(word_overlap_score("xy", std::string(20000, ' ') + "xy"), 0);
+  // The copy is zero-terminated: a zero byte ends the text.
+  EXPECT_EQ(word_overlap_score("xy", std::string("x\0y", 3)), 1);
 }
 
 TEST(WordOverlap, HugeScoresStopAtTheLargestInteger) {
