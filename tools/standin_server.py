@@ -21,6 +21,7 @@ import socketserver
 import struct
 import threading
 import time
+import traceback
 import urllib.parse
 
 from standin import pages
@@ -192,15 +193,21 @@ class Handler(socketserver.BaseRequestHandler):
     """One request per connection, as HTTP/1.0 has it."""
 
     def handle(self):
-        sock = self.request
-        sock.settimeout(30)
+        self.request.settimeout(30)
         try:
-            request = self.read_request(sock.makefile("rb"))
+            with self.request.makefile("rb") as stream:
+                request = self.read_request(stream)
         except (OSError, ValueError):
             return
         if request is None:
             return
-        method, target, version, headers = request
+        try:
+            self.answer(*request)
+        except Exception:  # a fault of this server: say so, as a web server would
+            traceback.print_exc()
+            self.send(html(500, pages.error_page(500, REASONS[500])), "GET")
+
+    def answer(self, method, target, version, headers):
         self.server.log.write(method, target, version, headers.get("user-agent"))
         if not version.startswith("HTTP/"):
             return self.send(html(400, pages.error_page(400, "Bad Request")), method)
@@ -209,8 +216,11 @@ class Handler(socketserver.BaseRequestHandler):
                              extra=[("Allow", "GET, HEAD")])
         proxied = "://" in target[:10]
         if proxied:
-            parts = urllib.parse.urlsplit(target, allow_fragments=False)
-            host, path, raw_query = (parts.hostname or ""), parts.path or "/", parts.query
+            try:
+                parts = urllib.parse.urlsplit(target, allow_fragments=False)
+                host, path, raw_query = (parts.hostname or ""), parts.path or "/", parts.query
+            except ValueError:
+                return self.send(html(400, pages.error_page(400, "Bad Request")), method)
         elif target.startswith("/"):
             host = host_name(headers.get("host", ""))
             path, _, raw_query = target.partition("?")

@@ -27,6 +27,8 @@ class FaultPlan:
         self.mode = mode
         self.path_prefix = path_prefix or "/"
         self.size = size if size is not None else DEFAULT_SIZES.get(mode, 0)
+        if self.size < 0:
+            raise ValueError("the fault size must not be negative")
 
     def applies(self, path, content_type):
         if self.mode is None or not path.startswith(self.path_prefix):

@@ -30,7 +30,6 @@ def layout(title, body, query=""):
 <meta http-equiv="Content-Type" content="text/html; charset=utf-8">
 <title>{title}</title>
 <link rel="stylesheet" type="text/css" href="/css/site.css">
-<link rel="search" type="application/opensearchdescription+xml" href="/opensearch.xml" title="{site}">
 </head>
 <body>
 <div id="page">
