@@ -25,7 +25,7 @@ import traceback
 import urllib.parse
 
 from standin import pages
-from standin.catalogue import Catalogue, CatalogueError, decode_link_text
+from standin.catalogue import Catalogue, CatalogueError, decode_link_text, link_name
 from standin.faults import FaultPlan, MODES, describe
 
 DEFAULT_CATALOGUE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "catalogue")
@@ -339,9 +339,33 @@ def parse_arguments(argv):
     parser.add_argument("--database-host", default="www.discogs.com")
     parser.add_argument("--image-host", default="images.discogs.com")
     parser.add_argument("--maker-host", default="www.plinth.example")
+    parser.add_argument("--write-pages", metavar="DIR",
+                        help="write every page of the catalogue into DIR and exit, without serving")
     parser.add_argument("--exit-with-stdin", action="store_true",
                         help="stop when standard input reaches its end (the starter went away)")
     return parser.parse_args(argv)
+
+
+def write_pages(site, folder):
+    """Writes every page of the catalogue as it would be served, for readers'
+    fixtures and fuzzing seeds: home.html, not-found.html, search/NAME.html
+    (one per artist and label, and no-match.html), artist/NAME.html,
+    label/NAME.html and release/ID.html, NAME as written in links."""
+    catalogue = site.catalogue
+    wanted = {"home.html": ("/", {}), "not-found.html": ("/no/such/page", {}),
+              "search/no-match.html": ("/search", {"type": "all", "q": "no such thing"})}
+    for kind, names in (("artist", catalogue.artists), ("label", catalogue.labels)):
+        for name in names:
+            wanted["search/%s.html" % link_name(name)] = ("/search", {"type": "all", "q": name})
+            wanted["%s/%s.html" % (kind, link_name(name))] = ("/%s/%s" % (kind, link_name(name)), {})
+    for release in catalogue.releases:
+        wanted["release/%d.html" % release.id] = ("/release/%d" % release.id, {})
+    for relative, (path, query) in sorted(wanted.items()):
+        target = os.path.join(folder, *relative.split("/"))
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        with open(target, "wb") as f:
+            f.write(site.database(path, query).body)
+    return len(wanted)
 
 
 def write_port_file(path, port):
@@ -366,9 +390,12 @@ def main(argv):
     args = parse_arguments(argv)
     try:
         catalogue = Catalogue(args.catalogue)
+        site = Site(catalogue, args.database_host.lower(), args.image_host.lower(), args.maker_host.lower())
+        if args.write_pages:
+            print("wrote %d pages" % write_pages(site, args.write_pages))
+            return 0
         fault = FaultPlan(args.fault, args.fault_path, args.fault_size)
         log = RequestLog(args.log)
-        site = Site(catalogue, args.database_host.lower(), args.image_host.lower(), args.maker_host.lower())
         server = Server(args.port, site, log, fault)
     except (CatalogueError, ValueError, OSError) as e:
         sys.stderr.write("standin_server: %s\n" % e)

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -148,7 +149,8 @@ std::vector<Row> label_rows(const std::string& page) {
   for (size_t m = section.find("<a href=\"/release/", 1); m != npos;) {
     Row row;
     const size_t close = section.rfind("</a>", m);
-    if (close != npos) row.name = section.substr(section.rfind('>', close) + 1, close - section.rfind('>', close) - 1);
+    const size_t open = close == npos ? npos : section.rfind('>', close);
+    if (open != npos) row.name = section.substr(open + 1, close - open - 1);
     const size_t q1 = section.find('"', m);
     row.link = text_between(section, q1, '"');
     const size_t g = section.find('>', q1);
@@ -610,6 +612,25 @@ TEST(StandinCatalogue, ATestCanBringItsOwnCatalogueAndPages) {
   EXPECT_EQ(proxy_get(server, kDb + "/release/100101").status, 404);
 }
 
+TEST(StandinCatalogue, WrittenPagesAreThePagesItServes) {
+  TempDir dir;
+  const char* python = std::getenv("PLINTH_TEST_PYTHON");
+  int status = -1;
+  test_support::run_command(std::string(python != nullptr ? python : "/usr/bin/python3") + " " +
+                                PLINTH_SOURCE_DIR "/tools/standin_server.py --write-pages " + dir.path(),
+                            &status);
+  ASSERT_EQ(status, 0);
+  StandinServer server;
+  for (const std::string& page : std::vector<std::string>{
+           "release/100105", "artist/Marta+Vey+%282%29", "label/Lumen+Lane", "search/Tomas+Quill"}) {
+    SCOPED_TRACE(page);
+    const std::string url = kDb + (page.rfind("search/", 0) == 0 ? "/search?type=all&q=" + page.substr(7)
+                                                                  : "/" + page);
+    EXPECT_EQ(read_file(dir.file(page + ".html")), proxy_get(server, url).body);
+  }
+  EXPECT_TRUE(search_results(read_file(dir.file("search/no-match.html"))).empty());
+}
+
 TEST(StandinCatalogue, ABrokenCatalogueStopsTheServerWithAMessage) {
   TempDir dir;
   write_file(dir.file("catalogue.json"), R"({"releases": [{"id": "seven"}]})");
@@ -649,7 +670,7 @@ TEST(StandinFaults, StallSendsNothingWhileOtherRequestsAreServed) {
 
 TEST(StandinFaults, StallAfterHeadersSendsOnlyTheHeaders) {
   StandinServer server({"--fault", "stall-after-headers"});
-  const HttpExchange stalled = exchange(server.port(), get_request(kRelease, "www.discogs.com"), 1);
+  const HttpExchange stalled = exchange(server.port(), get_request(kRelease, "www.discogs.com"), 3);
   EXPECT_TRUE(stalled.timed_out);
   EXPECT_EQ(stalled.status, 200);
   EXPECT_NE(stalled.header("Content-Length"), "0");
