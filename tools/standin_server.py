@@ -127,7 +127,7 @@ class Site:
 
 
 def _number(text):
-    return int(text) if text.isdigit() and len(text) < 12 else -1
+    return int(text) if text.isascii() and text.isdigit() and len(text) < 12 else -1
 
 
 def file_response(path):
