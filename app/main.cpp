@@ -1,6 +1,9 @@
-#include <cstdio>
+#include "app/driver.h"
+#include "platform/command_line.h"
 
-int main() {
-  std::puts("plinth: not yet able to run");
-  return 0;
+int main(int argc, char** argv) {
+  RunArguments arguments;
+  arguments.command_line = platform::command_line(argc, argv);
+  arguments.folder = platform::folder_argument(argc, argv);
+  return run_plinth(arguments);
 }

@@ -8,6 +8,10 @@ extern std::string g_m3uf;  // playlist name template
 extern std::string g_tf;    // track file name template
 extern bool g_m3u;          // write a playlist on "Finish!"
 
+// Where the registry keeps the settings file's path (under HKEY_LOCAL_MACHINE).
+constexpr const char* kSettingsKey = "SOFTWARE\\Varnel\\Plinth";
+constexpr const char* kSettingsValue = "Settings";
+
 // Loads the file; true when it was read and its Settings element found.
 bool load_settings(const std::string& path);
 // Rewrites the file named in the registry from the globals above.

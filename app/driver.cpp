@@ -1,0 +1,144 @@
+#include "app/driver.h"
+
+#include <cstdio>
+
+#include "app/local_scan.h"
+#include "app/run_state.h"
+#include "app/settings.h"
+#include "common/error_box.h"
+#include "common/registry_string.h"
+#include "common/text.h"
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "platform/trace.h"
+
+namespace {
+
+void set_default_settings() {
+  g_dirf = "[/4] /1 - /2";
+  g_m3uf = "/1 - /2 [/4]";
+  g_tf = "/8 - /6 - /7";
+}
+
+void load_user_settings() {
+  char path[kRegistryBufferSize];
+  if (read_registry_string(kLocalMachine, kSettingsKey, kSettingsValue, path) == 0) {
+    error_box("Could not read settings from registry - using defaults");
+  } else if (!load_settings(path)) {
+    error_box("Could not read settings file - using defaults");
+  }
+}
+
+// Listing whatever folder happens to be current instead would later rename
+// the wrong folder, so a folder that cannot be entered ends the run.
+bool enter_folder() {
+  if (g_directory.empty()) {
+    error_box("No folder was given. Start the program with the folder of MP3 files to process.");
+    return false;
+  }
+  if (!platform::set_current_folder(g_directory)) {
+    error_box("Could not open the folder " + g_directory);
+    return false;
+  }
+  return true;
+}
+
+void clean_candidate(std::string& piece) {
+  strip_leading(piece, ' ');
+  squeeze_blanks(piece);
+  to_lower(piece);
+  capitalize_words(piece, " ");
+  strip_trailing(piece, ' ');
+}
+
+// The wizard pages are not built yet: the run shows the user the candidates
+// it would offer and ends here.
+void end_run_with_candidates() {
+  std::fputs("search-term candidates:\n", stdout);
+  for (int i = 0; i < g_terms.size(); ++i) {
+    const std::string line = "  " + g_terms.item(i) + " (" + std::to_string(g_terms.count(i)) + ")\n";
+    std::fputs(platform::to_utf8(line).c_str(), stdout);
+  }
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+std::string folder_from_command_line(const std::string& command_line) {
+  std::string argument = command_line;
+  const int exe = find_text(command_line, ".exe", 0);
+  if (exe >= 0) {
+    const int blank = find_text(command_line, " ", exe);
+    if (blank >= 0) argument = command_line.substr(static_cast<size_t>(blank) + 1);
+  }
+  remove_char(argument, '"');
+  return argument;
+}
+
+std::string folder_name_of(const std::string& directory) {
+  const size_t slash = directory.rfind('/');
+  return slash == std::string::npos ? directory : directory.substr(slash + 1);
+}
+
+void clean_folder_name(std::string& name) {
+  to_lower(name);
+  remove_tabs_and_breaks(name);
+  replace_char(name, '_', ' ');
+}
+
+std::vector<std::string> folder_candidates(const std::string& clean_name) {
+  std::vector<std::string> pieces;
+  split_any(pieces, clean_name, "[]()-");
+  // An emptied piece restarts the pass from the first piece, so the pieces
+  // before it are cleaned again (a run of blanks is squeezed once more).
+  size_t i = 0;
+  while (i < pieces.size()) {
+    clean_candidate(pieces[i]);
+    if (pieces[i].empty()) {
+      pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(i));
+      i = 0;
+    } else {
+      ++i;
+    }
+  }
+  return pieces;
+}
+
+void add_tag_candidates(const std::vector<LocalTrack>& tracks) {
+  for (const LocalTrack& track : tracks) {
+    for (const std::string* field : {&track.artist, &track.title, &track.album}) {
+      if (field->empty()) continue;
+      std::string term = *field;
+      to_lower(term);
+      capitalize_words(term, " ");
+      g_terms.add_term(term);
+    }
+  }
+}
+
+int run_plinth(const RunArguments& arguments) {
+  platform::trace("command line: %s\n", arguments.command_line.c_str());
+  g_directory = arguments.folder;
+  set_default_settings();
+  load_user_settings();
+  if (!enter_folder()) return 0;
+
+  g_run.directory = g_directory;
+  if (!find_mp3_files(g_run)) {
+    error_box("Failed to find mp3 files!");
+    return 0;
+  }
+  scan_local_tracks(g_run);
+
+  g_run.folder_name = folder_name_of(g_directory);
+  g_clean_name = g_run.folder_name;
+  clean_folder_name(g_clean_name);
+  platform::trace("clean name: %s\n", g_clean_name.c_str());
+  g_terms.add_terms(folder_candidates(g_clean_name));
+
+  platform::trace("[%d]:add id3 tag info\n", 1017);
+  add_tag_candidates(g_run.local_tracks);
+
+  end_run_with_candidates();
+  return 0;
+}

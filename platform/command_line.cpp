@@ -1,0 +1,70 @@
+#include "platform/command_line.h"
+
+#include <unistd.h>
+
+#include <vector>
+
+#include "platform/codepage.h"
+
+namespace platform {
+namespace {
+
+std::string joined(int argc, const char* const* argv, int first) {
+  std::string line;
+  for (int i = first; i < argc; ++i) {
+    if (argv[i] == nullptr) break;
+    if (i > first) line += ' ';
+    line += argv[i];
+  }
+  return line;
+}
+
+std::string current_folder() {
+  std::vector<char> buffer(4096);
+  while (getcwd(buffer.data(), buffer.size()) == nullptr) {
+    if (buffer.size() > (1u << 20)) return "";
+    buffer.resize(buffer.size() * 2);
+  }
+  return buffer.data();
+}
+
+}  // namespace
+
+std::string command_line(int argc, const char* const* argv) {
+  return name_from_fs(joined(argc, argv, 0));
+}
+
+std::string folder_argument(int argc, const char* const* argv) {
+  std::string argument;
+  for (char c : joined(argc, argv, 1)) {
+    if (c != '"') argument += c;
+  }
+  if (argument.empty()) return "";
+  const std::string current = current_folder();
+  // Without a current folder a relative path names nothing; it is kept as
+  // it is so that making it current fails and the user is told.
+  if (argument[0] != '/' && current.empty()) return name_from_fs(argument);
+  return name_from_fs(absolute_folder(argument, current));
+}
+
+std::string absolute_folder(const std::string& path, const std::string& current) {
+  const std::string full = !path.empty() && path[0] == '/' ? path : current + "/" + path;
+  std::vector<std::string> parts;
+  size_t begin = 0;
+  while (begin <= full.size()) {
+    size_t end = full.find('/', begin);
+    if (end == std::string::npos) end = full.size();
+    const std::string part = full.substr(begin, end - begin);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    begin = end + 1;
+  }
+  std::string result;
+  for (const std::string& part : parts) result += "/" + part;
+  return result.empty() ? "/" : result;
+}
+
+}  // namespace platform

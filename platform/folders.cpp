@@ -1,0 +1,70 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "platform/codepage.h"
+#include "platform/files.h"
+
+namespace platform {
+namespace {
+
+bool ends_in_mp3(const std::string& name) {
+  if (name.size() < 4) return false;
+  std::string tail = name.substr(name.size() - 4);
+  for (char& c : tail) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return tail == ".mp3";
+}
+
+unsigned char folded(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  return b >= 'A' && b <= 'Z' ? static_cast<unsigned char>(b - 'A' + 'a') : b;
+}
+
+// The order the desktop file system lists a folder in: letter case aside
+// first, then the bytes, so that two runs over one folder always agree.
+bool listed_before(const std::string& a, const std::string& b) {
+  const size_t common = std::min(a.size(), b.size());
+  for (size_t i = 0; i < common; ++i) {
+    if (folded(a[i]) != folded(b[i])) return folded(a[i]) < folded(b[i]);
+  }
+  if (a.size() != b.size()) return a.size() < b.size();
+  return a < b;
+}
+
+}  // namespace
+
+bool set_current_folder(const std::string& path) {
+  if (path.empty()) return false;
+  return chdir(fs_name(path).c_str()) == 0;
+}
+
+std::vector<std::string> list_mp3_names() {
+  std::vector<std::string> names;
+  DIR* folder = opendir(".");
+  if (folder == nullptr) return names;
+  while (const dirent* entry = readdir(folder)) {
+    const std::string name = name_from_fs(entry->d_name);
+    if (ends_in_mp3(name)) names.push_back(name);
+  }
+  closedir(folder);
+  std::sort(names.begin(), names.end(), listed_before);
+  return names;
+}
+
+bool file_readable(const std::string& name) {
+  // Non-blocking, so that a named pipe called "x.mp3" cannot stall the run;
+  // only regular files count.
+  const int fd = open(fs_name(name).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info;
+  const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  close(fd);
+  return regular;
+}
+
+}  // namespace platform

@@ -1,0 +1,75 @@
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "tests/support/current_folder.h"
+#include "tests/support/mp3_maker.h"
+#include "tests/support/temp_dir.h"
+
+using test_support::KeepCurrentFolder;
+using test_support::TempDir;
+using test_support::write_file;
+
+namespace {
+
+class Folders : public ::testing::Test {
+ protected:
+  void enter() { ASSERT_TRUE(platform::set_current_folder(platform::name_from_fs(dir.path()))); }
+
+  KeepCurrentFolder keep;
+  TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(Folders, ListsMp3NamesInAnyCaseSortedWithoutRegardToCase) {
+  for (const char* name : {"b.mp3", "a.mp3", "C.Mp3", "A.mp3", "notes.txt", "x.mp3.bak", "mp3"}) {
+    write_file(dir.file(name), "x");
+  }
+  std::filesystem::create_directory(dir.file("Disc 2.MP3"));
+  enter();
+  const std::vector<std::string> expected = {"A.mp3", "a.mp3", "b.mp3", "C.Mp3", "Disc 2.MP3"};
+  EXPECT_EQ(platform::list_mp3_names(), expected);
+}
+
+TEST_F(Folders, NamesOutsideTheCodePageAreListedAndOpenable) {
+  const std::vector<std::string> fs_names = {
+      "\xC3\x9Cn\xC3\xAF" "c\xC3\xB6" "d\xC3\xA9.mp3",                        // Ünïcödé
+      "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.mp3",                             // 日本語
+      "\xE3\x81\x82\xE3\x81\x84.mp3", "raw\xFF.mp3"};
+  for (const std::string& name : fs_names) write_file(dir.file(name), "x");
+  enter();
+  const std::vector<std::string> listed = platform::list_mp3_names();
+  ASSERT_EQ(listed.size(), fs_names.size());
+  for (const std::string& name : listed) {
+    EXPECT_TRUE(platform::file_readable(name)) << platform::to_utf8(name);
+    EXPECT_TRUE(std::filesystem::exists(dir.file(platform::fs_name(name))));
+  }
+  // Held bytes decide the order: 'r', then the escapes (0x81), then 0xDC.
+  EXPECT_EQ(listed.front(), "raw\x8D" "ff.mp3");
+  EXPECT_EQ(listed.back(), "\xDCn\xEF" "c\xF6" "d\xE9.mp3");
+}
+
+TEST_F(Folders, CurrentFolderStaysWhenTheNewOneCannotBeEntered) {
+  write_file(dir.file("file.mp3"), "x");
+  enter();
+  EXPECT_FALSE(platform::set_current_folder(dir.file("missing")));
+  EXPECT_FALSE(platform::set_current_folder(dir.file("file.mp3")));
+  EXPECT_FALSE(platform::set_current_folder(""));
+  EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(dir.path()));
+}
+
+TEST_F(Folders, OnlyRegularFilesAreReadable) {
+  write_file(dir.file("song.mp3"), "x");
+  std::filesystem::create_directory(dir.file("folder.mp3"));
+  ASSERT_EQ(mkfifo(dir.file("pipe.mp3").c_str(), 0600), 0);
+  enter();
+  EXPECT_TRUE(platform::file_readable("song.mp3"));
+  EXPECT_FALSE(platform::file_readable("folder.mp3"));
+  EXPECT_FALSE(platform::file_readable("pipe.mp3"));  // and does not block
+  EXPECT_FALSE(platform::file_readable("missing.mp3"));
+}

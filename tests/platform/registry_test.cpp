@@ -1,0 +1,126 @@
+#include "platform/registry.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "tests/support/isolated_config.h"
+#include "tests/support/mp3_maker.h"
+
+using platform::parse_registry_export;
+using platform::read_registry_value;
+using platform::RegistryRead;
+
+namespace {
+
+const char kKey[] = "hkey_local_machine\\software\\varnel\\plinth";
+
+std::string utf16le_with_bom(const std::string& ascii) {
+  std::string out = "\xFF\xFE";
+  for (char c : ascii) {
+    out += c;
+    out += '\0';
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST(RegistryExport, ReadsStringValuesWithCrLfAndEscapes) {
+  const auto keys = parse_registry_export(
+      "Windows Registry Editor Version 5.00\r\n\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth]\r\n"
+      "\"Settings\"=\"C:\\\\My \\\"Music\\\"\\\\s.xml\"\r\n"
+      "@=\"default\"\r\n");
+  ASSERT_EQ(keys.count(kKey), 1u);
+  EXPECT_EQ(keys.at(kKey).at("settings"), "C:\\My \"Music\"\\s.xml");
+  EXPECT_EQ(keys.at(kKey).at(""), "default");
+}
+
+TEST(RegistryExport, ReadsUtf16WithByteOrderMark) {
+  std::string bytes = utf16le_with_bom(
+      "Windows Registry Editor Version 5.00\r\n\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth]\r\n"
+      "\"Settings\"=\"/home/me/");
+  bytes += std::string("\xE9\x00\x3C\xD8\x35\xDF", 6);  // é, U+1F335 as a surrogate pair
+  bytes += utf16le_with_bom(".xml\"\r\n").substr(2);
+  const auto keys = parse_registry_export(bytes);
+  EXPECT_EQ(keys.at(kKey).at("settings"), "/home/me/\xC3\xA9\xF0\x9F\x8C\xB5.xml");
+}
+
+TEST(RegistryExport, SkipsWhatIsNotAStringValueOfAKey) {
+  const auto keys = parse_registry_export(
+      "\xEF\xBB\xBF\"Orphan\"=\"before any key\"\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth]\n"
+      "; a comment\n"
+      "\"Count\"=dword:00000001\n"
+      "\"Binary\"=hex:01,02,\\\n  03,04\n"
+      "\"Open\"=\"no closing quote\n"
+      "\"NoEquals\" \"x\"\n"
+      "garbage line\n"
+      "\"Settings\" = \"/s.xml\"\n"
+      "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Gone]\n"
+      "\"Lost\"=\"under a deleted key\"\n"
+      "[unterminated\n"
+      "\"Also\"=\"lost\"\n");
+  ASSERT_EQ(keys.size(), 1u);
+  const auto& values = keys.at(kKey);
+  ASSERT_EQ(values.size(), 1u);
+  EXPECT_EQ(values.at("settings"), "/s.xml");
+}
+
+TEST(RegistryExport, BrokenBytesNeverCrash) {
+  const std::string valid = utf16le_with_bom(
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth]\r\n\"Settings\"=\"/a\\\\b\\\"c\"\r\n");
+  for (size_t cut = 0; cut <= valid.size(); ++cut) parse_registry_export(valid.substr(0, cut));
+  for (size_t cut = 0; cut <= valid.size(); ++cut) parse_registry_export(valid.substr(2, cut));
+  parse_registry_export(std::string("\xFF\xFE\x00\xD8", 4));  // a lone surrogate
+  parse_registry_export(std::string("[\0]\n\"\0\"=\"\0\"", 11));
+  parse_registry_export("\"\\");
+  SUCCEED();
+}
+
+TEST(RegistryFiles, UserFileFirstThenSystemFolders) {
+  test_support::IsolatedConfig config;
+  setenv("XDG_CONFIG_DIRS", (config.system_config() + ":relative:/etc/other").c_str(), 1);
+  const auto paths = platform::registry_file_paths();
+  const std::vector<std::string> expected = {config.registry_path(),
+                                             config.system_config() + "/plinth/registry.reg",
+                                             "/etc/other/plinth/registry.reg"};
+  EXPECT_EQ(paths, expected);
+
+  const char* home = std::getenv("HOME");
+  const std::string saved_home = home != nullptr ? home : "";
+  setenv("XDG_CONFIG_HOME", "relative", 1);
+  setenv("HOME", "/home/someone", 1);
+  unsetenv("XDG_CONFIG_DIRS");
+  const std::vector<std::string> defaults = {"/home/someone/.config/plinth/registry.reg",
+                                             "/etc/xdg/plinth/registry.reg"};
+  EXPECT_EQ(platform::registry_file_paths(), defaults);
+  if (home != nullptr) setenv("HOME", saved_home.c_str(), 1);
+}
+
+TEST(RegistryFiles, FindsTheValueWhereverItIs) {
+  test_support::IsolatedConfig config;
+  std::string value;
+  EXPECT_EQ(read_registry_value("HKEY_LOCAL_MACHINE", "SOFTWARE\\Varnel\\Plinth", "Settings", value),
+            RegistryRead::kNoKey);
+
+  config.write_registry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth]\n\"Other\"=\"x\"\n");
+  EXPECT_EQ(read_registry_value("HKEY_LOCAL_MACHINE", "SOFTWARE\\Varnel\\Plinth", "Settings", value),
+            RegistryRead::kNoValue);
+
+  std::filesystem::create_directories(config.system_config() + "/plinth");
+  test_support::write_file(config.system_config() + "/plinth/registry.reg",
+                           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth]\n"
+                           "\"Settings\"=\"/etc/caf\xC3\xA9.xml\"\n");
+  ASSERT_EQ(read_registry_value("HKEY_LOCAL_MACHINE", "software\\varnel\\plinth", "SETTINGS", value),
+            RegistryRead::kFound);
+  EXPECT_EQ(value, "/etc/caf\xE9.xml");  // held in the code page
+
+  config.register_settings("/home/me/s.xml");
+  ASSERT_EQ(read_registry_value("HKEY_LOCAL_MACHINE", "SOFTWARE\\Varnel\\Plinth", "Settings", value),
+            RegistryRead::kFound);
+  EXPECT_EQ(value, "/home/me/s.xml");
+}
