@@ -1,6 +1,9 @@
 #include "app/local_scan.h"
 
+#include <algorithm>
+
 #include <id3v1tag.h>
+#include <id3v2header.h>
 #include <id3v2tag.h>
 #include <mpegfile.h>
 #include <tdebuglistener.h>
@@ -76,8 +79,14 @@ void read_id3v2(const TagLib::ID3v2::Tag& tag, LocalTrack& track) {
   track.title = frame_text(tag, "TIT2");
   track.album = frame_text(tag, "TALB");
   track.track_number = frame_text(tag, "TRCK");
-  // TagLib reads an ID3v2.2/2.3 year (TYE, TYER) as the ID3v2.4 TDRC.
   track.release_date = first_frame_text(tag, {"TDRC", "TYER"});
+  // TagLib reads an ID3v2.2/2.3 year (TYE, TYER) as the ID3v2.4 TDRC and
+  // appends the day and month of a TDAT frame; the year is what was stored.
+  const std::string& date = track.release_date;
+  if (tag.header()->majorVersion() < 4 && date.size() > 4 && date[4] == '-' &&
+      std::all_of(date.begin(), date.begin() + 4, [](char c) { return c >= '0' && c <= '9'; })) {
+    track.release_date.resize(4);
+  }
 }
 
 void fill_from_id3v1(const TagLib::ID3v1::Tag& tag, LocalTrack& track) {
