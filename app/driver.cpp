@@ -56,7 +56,8 @@ void clean_candidate(std::string& piece) {
 void end_run_with_candidates() {
   std::fputs("search-term candidates:\n", stdout);
   for (int i = 0; i < g_terms.size(); ++i) {
-    const std::string line = "  " + g_terms.item(i) + " (" + std::to_string(g_terms.count(i)) + ")\n";
+    const std::string line =
+        "  " + g_terms.item(i) + " (" + std::to_string(g_terms.count(i)) + ")\n";
     std::fputs(platform::to_utf8(line).c_str(), stdout);
   }
   std::fflush(stdout);

@@ -1,7 +1,5 @@
 #include "app/local_scan.h"
 
-#include <algorithm>
-
 #include <id3v1tag.h>
 #include <id3v2header.h>
 #include <id3v2tag.h>
@@ -9,6 +7,8 @@
 #include <tdebuglistener.h>
 #include <textidentificationframe.h>
 #include <tfilestream.h>
+
+#include <algorithm>
 
 #include "platform/codepage.h"
 #include "platform/files.h"
@@ -66,7 +66,8 @@ std::string frame_text(const TagLib::ID3v2::Tag& tag, const char* id) {
   return "";
 }
 
-std::string first_frame_text(const TagLib::ID3v2::Tag& tag, std::initializer_list<const char*> ids) {
+std::string first_frame_text(const TagLib::ID3v2::Tag& tag,
+                             std::initializer_list<const char*> ids) {
   for (const char* id : ids) {
     const std::string text = frame_text(tag, id);
     if (!text.empty()) return text;
@@ -93,8 +94,10 @@ void fill_from_id3v1(const TagLib::ID3v1::Tag& tag, LocalTrack& track) {
   if (track.artist.empty()) track.artist = code_page_text(tag.artist());
   if (track.title.empty()) track.title = code_page_text(tag.title());
   if (track.album.empty()) track.album = code_page_text(tag.album());
-  if (track.track_number.empty() && tag.track() != 0) track.track_number = std::to_string(tag.track());
-  if (track.release_date.empty() && tag.year() != 0) track.release_date = std::to_string(tag.year());
+  if (track.track_number.empty() && tag.track() != 0)
+    track.track_number = std::to_string(tag.track());
+  if (track.release_date.empty() && tag.year() != 0)
+    track.release_date = std::to_string(tag.year());
 }
 
 }  // namespace

@@ -142,9 +142,9 @@ TEST_F(Driver, MissingRegistryValueWarnsAndRunsOnDefaults) {
   config.write_registry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth]\n");
   g_tf = "";
   run(make_album("Album"));
-  EXPECT_EQ(boxes.texts(), (std::vector<std::string>{
-                               "Could not read key value",
-                               "Could not read settings from registry - using defaults"}));
+  EXPECT_EQ(boxes.texts(),
+            (std::vector<std::string>{"Could not read key value",
+                                      "Could not read settings from registry - using defaults"}));
   EXPECT_EQ(boxes.boxes[0].caption, "Error");
   EXPECT_EQ(boxes.boxes[1].caption, "Error!");
   EXPECT_EQ(boxes.boxes[1].style, platform::kBoxOk | platform::kBoxIconWarning);

@@ -1,8 +1,7 @@
 #include "app/local_scan.h"
 
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -68,15 +67,12 @@ const TextEncoding kLatin1 = TextEncoding::kLatin1;
 }  // namespace
 
 TEST_F(LocalScan, ReadsId3v23FieldsAndNothingElse) {
-  const LocalTrack track = read(tagged(3, {text_frame("TPE1", "Some Artist", kLatin1),
-                                           text_frame("TIT2", "Harbour Lights", kLatin1),
-                                           text_frame("TALB", "Some Title", kLatin1),
-                                           text_frame("TRCK", "3/12", kLatin1),
-                                           text_frame("TYER", "2005", kLatin1),
-                                           text_frame("TPUB", "A Label", kLatin1),
-                                           text_frame("TCON", "Rock", kLatin1),
-                                           test_support::comment_frame("a comment"),
-                                           test_support::user_text_frame("CATALOGNUMBER", "CAT 042")}));
+  const LocalTrack track = read(tagged(
+      3, {text_frame("TPE1", "Some Artist", kLatin1), text_frame("TIT2", "Harbour Lights", kLatin1),
+          text_frame("TALB", "Some Title", kLatin1), text_frame("TRCK", "3/12", kLatin1),
+          text_frame("TYER", "2005", kLatin1), text_frame("TPUB", "A Label", kLatin1),
+          text_frame("TCON", "Rock", kLatin1), test_support::comment_frame("a comment"),
+          test_support::user_text_frame("CATALOGNUMBER", "CAT 042")}));
   EXPECT_EQ(track.artist, "Some Artist");
   EXPECT_EQ(track.title, "Harbour Lights");
   EXPECT_EQ(track.album, "Some Title");
@@ -90,11 +86,10 @@ TEST_F(LocalScan, ReadsId3v23FieldsAndNothingElse) {
 }
 
 TEST_F(LocalScan, ReadsId3v22) {
-  const LocalTrack track = read(tagged(2, {text_frame("TP1", "Old Artist", kLatin1),
-                                           text_frame("TT2", "Old Title", kLatin1),
-                                           text_frame("TAL", "Old Album", kLatin1),
-                                           text_frame("TRK", "7", kLatin1),
-                                           text_frame("TYE", "1999", kLatin1)}));
+  const LocalTrack track = read(
+      tagged(2, {text_frame("TP1", "Old Artist", kLatin1), text_frame("TT2", "Old Title", kLatin1),
+                 text_frame("TAL", "Old Album", kLatin1), text_frame("TRK", "7", kLatin1),
+                 text_frame("TYE", "1999", kLatin1)}));
   EXPECT_EQ(track.artist, "Old Artist");
   EXPECT_EQ(track.title, "Old Title");
   EXPECT_EQ(track.album, "Old Album");
@@ -106,10 +101,11 @@ TEST_F(LocalScan, ReadsId3v24InEveryEncodingIntoTheCodePage) {
   // "Café € 日本" — é and € are in the code page, the Japanese letters not.
   const std::string text = "Caf\xC3\xA9 \xE2\x82\xAC \xE6\x97\xA5\xE6\x9C\xAC";
   const std::string expected = "Caf\xE9 \x80 ??";
-  for (TextEncoding encoding : {TextEncoding::kUtf8, TextEncoding::kUtf16, TextEncoding::kUtf16BE}) {
-    const LocalTrack track = read(tagged(4, {text_frame("TPE1", text, encoding),
-                                             text_frame("TIT2", text, encoding),
-                                             text_frame("TDRC", "2005-03-01", encoding)}));
+  for (TextEncoding encoding :
+       {TextEncoding::kUtf8, TextEncoding::kUtf16, TextEncoding::kUtf16BE}) {
+    const LocalTrack track =
+        read(tagged(4, {text_frame("TPE1", text, encoding), text_frame("TIT2", text, encoding),
+                        text_frame("TDRC", "2005-03-01", encoding)}));
     EXPECT_EQ(track.artist, expected) << static_cast<int>(encoding);
     EXPECT_EQ(track.title, expected);
     EXPECT_EQ(track.release_date, "2005-03-01");
@@ -117,7 +113,10 @@ TEST_F(LocalScan, ReadsId3v24InEveryEncodingIntoTheCodePage) {
   const LocalTrack utf16_v23 = read(tagged(3, {text_frame("TPE1", text, TextEncoding::kUtf16)}));
   EXPECT_EQ(utf16_v23.artist, expected);
   // Outside the Basic Multilingual Plane: one character, one '?'.
-  const LocalTrack emoji = read(tagged(3, {text_frame("TIT2", "a\xF0\x9F\x8E\xB5" "b", TextEncoding::kUtf16)}));
+  const LocalTrack emoji = read(tagged(3, {text_frame("TIT2",
+                                                      "a\xF0\x9F\x8E\xB5"
+                                                      "b",
+                                                      TextEncoding::kUtf16)}));
   EXPECT_EQ(emoji.title, "a?b");
 }
 
@@ -130,12 +129,14 @@ TEST_F(LocalScan, Latin1FramesKeepTheirBytes) {
 TEST_F(LocalScan, ArtistIsTheFirstOfLeadBandConductorComposer) {
   EXPECT_EQ(read(tagged(3, {text_frame("TPE2", "Band", kLatin1)})).artist, "Band");
   EXPECT_EQ(read(tagged(3, {text_frame("TCOM", "Composer", kLatin1),
-                            text_frame("TPE3", "Conductor", kLatin1)})).artist,
+                            text_frame("TPE3", "Conductor", kLatin1)}))
+                .artist,
             "Conductor");
   EXPECT_EQ(read(tagged(3, {text_frame("TCOM", "Composer", kLatin1)})).artist, "Composer");
-  EXPECT_EQ(read(tagged(4, {text_frame("TPE2", "Band", kLatin1),
-                            text_frame("TPE1", "Lead", kLatin1)})).artist,
-            "Lead");
+  EXPECT_EQ(
+      read(tagged(4, {text_frame("TPE2", "Band", kLatin1), text_frame("TPE1", "Lead", kLatin1)}))
+          .artist,
+      "Lead");
 }
 
 TEST_F(LocalScan, ReadsCompressedFrames) {
@@ -186,7 +187,8 @@ TEST_F(LocalScan, AnotherWritersTagsReadAsStored) {
         "t.add(TALB(encoding=0, text='Album'))\n"
         "t.add(TRCK(encoding=0, text='2/9'))\n"
         "t.add(TDRC(encoding=0, text='2001-02-03'))\n"
-        "t.save(sys.argv[1], v2_version=" + std::to_string(version) + ")\n",
+        "t.save(sys.argv[1], v2_version=" +
+            std::to_string(version) + ")\n",
         path);
     const LocalTrack track = read_path(path);
     SCOPED_TRACE("ID3v2." + std::to_string(version));
@@ -234,7 +236,10 @@ TEST_F(LocalScan, FoldersPipesAndMissingFilesGiveAnEmptyRecord) {
 }
 
 TEST_F(LocalScan, NamesOutsideTheCodePageAreRead) {
-  for (const char* name : {"\xE6\x97\xA5\xE6\x9C\xAC.mp3", "\xC3\x9Cn\xC3\xAF" "c\xC3\xB6" "d\xC3\xA9.mp3"}) {
+  for (const char* name : {"\xE6\x97\xA5\xE6\x9C\xAC.mp3",
+                           "\xC3\x9Cn\xC3\xAF"
+                           "c\xC3\xB6"
+                           "d\xC3\xA9.mp3"}) {
     write_mp3(dir.file(name), tagged(3, {text_frame("TIT2", name, TextEncoding::kUtf8)}));
     EXPECT_NE(read_path(dir.file(name)).title, "") << name;
   }

@@ -29,7 +29,8 @@ class Settings : public ::testing::Test {
 }  // namespace
 
 TEST_F(Settings, AttributesReplaceTheDefaults) {
-  ASSERT_TRUE(load_line("<Settings m3u=\"f\" nfo=\"t\" g_dirf=\"/1\" g_m3uf=\"/2\" g_tf=\"/6 /7\" />"));
+  ASSERT_TRUE(
+      load_line("<Settings m3u=\"f\" nfo=\"t\" g_dirf=\"/1\" g_m3uf=\"/2\" g_tf=\"/6 /7\" />"));
   EXPECT_FALSE(g_m3u);
   EXPECT_EQ(g_dirf, "/1");
   EXPECT_EQ(g_m3uf, "/2");
@@ -38,8 +39,8 @@ TEST_F(Settings, AttributesReplaceTheDefaults) {
 }
 
 TEST_F(Settings, OnlyALowerCaseTTurnsThePlaylistOn) {
-  const std::pair<const char*, bool> cases[] = {
-      {"true", true}, {"t", true}, {"TRUE", false}, {"1", false}, {"", false}, {"yes", false}};
+  const std::pair<const char*, bool> cases[] = {{"true", true}, {"t", true}, {"TRUE", false},
+                                                {"1", false},   {"", false}, {"yes", false}};
   for (const auto& [value, on] : cases) {
     g_m3u = !on;
     ASSERT_TRUE(load_line(std::string("<Settings m3u=\"") + value + "\" />"));
@@ -105,9 +106,9 @@ TEST_F(Settings, MarkupCharactersInTemplatesSurviveSaveAndLoad) {
 
 TEST_F(Settings, SavingWithoutARegistryValueWritesNothing) {
   write_settings();
-  EXPECT_EQ(boxes.texts(), (std::vector<std::string>{
-                               "Could not find key path",
-                               "Could not read settings location from registry"}));
+  EXPECT_EQ(boxes.texts(),
+            (std::vector<std::string>{"Could not find key path",
+                                      "Could not read settings location from registry"}));
   EXPECT_EQ(boxes.boxes[1].caption, "Error!");
 }
 

@@ -1,6 +1,5 @@
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -38,8 +37,10 @@ TEST_F(Folders, ListsMp3NamesInAnyCaseSortedWithoutRegardToCase) {
 
 TEST_F(Folders, NamesOutsideTheCodePageAreListedAndOpenable) {
   const std::vector<std::string> fs_names = {
-      "\xC3\x9Cn\xC3\xAF" "c\xC3\xB6" "d\xC3\xA9.mp3",                        // Ünïcödé
-      "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.mp3",                             // 日本語
+      "\xC3\x9Cn\xC3\xAF"
+      "c\xC3\xB6"
+      "d\xC3\xA9.mp3",                             // Ünïcödé
+      "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.mp3",  // 日本語
       "\xE3\x81\x82\xE3\x81\x84.mp3", "raw\xFF.mp3"};
   for (const std::string& name : fs_names) write_file(dir.file(name), "x");
   enter();
@@ -50,8 +51,13 @@ TEST_F(Folders, NamesOutsideTheCodePageAreListedAndOpenable) {
     EXPECT_TRUE(std::filesystem::exists(dir.file(platform::fs_name(name))));
   }
   // Held bytes decide the order: 'r', then the escapes (0x81), then 0xDC.
-  EXPECT_EQ(listed.front(), "raw\x8D" "ff.mp3");
-  EXPECT_EQ(listed.back(), "\xDCn\xEF" "c\xF6" "d\xE9.mp3");
+  EXPECT_EQ(listed.front(),
+            "raw\x8D"
+            "ff.mp3");
+  EXPECT_EQ(listed.back(),
+            "\xDCn\xEF"
+            "c\xF6"
+            "d\xE9.mp3");
 }
 
 TEST_F(Folders, CurrentFolderStaysWhenTheNewOneCannotBeEntered) {

@@ -104,23 +104,27 @@ TEST(RegistryFiles, UserFileFirstThenSystemFolders) {
 TEST(RegistryFiles, FindsTheValueWhereverItIs) {
   test_support::IsolatedConfig config;
   std::string value;
-  EXPECT_EQ(read_registry_value("HKEY_LOCAL_MACHINE", "SOFTWARE\\Varnel\\Plinth", "Settings", value),
-            RegistryRead::kNoKey);
+  EXPECT_EQ(
+      read_registry_value("HKEY_LOCAL_MACHINE", "SOFTWARE\\Varnel\\Plinth", "Settings", value),
+      RegistryRead::kNoKey);
 
   config.write_registry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth]\n\"Other\"=\"x\"\n");
-  EXPECT_EQ(read_registry_value("HKEY_LOCAL_MACHINE", "SOFTWARE\\Varnel\\Plinth", "Settings", value),
-            RegistryRead::kNoValue);
+  EXPECT_EQ(
+      read_registry_value("HKEY_LOCAL_MACHINE", "SOFTWARE\\Varnel\\Plinth", "Settings", value),
+      RegistryRead::kNoValue);
 
   std::filesystem::create_directories(config.system_config() + "/plinth");
   test_support::write_file(config.system_config() + "/plinth/registry.reg",
                            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth]\n"
                            "\"Settings\"=\"/etc/caf\xC3\xA9.xml\"\n");
-  ASSERT_EQ(read_registry_value("HKEY_LOCAL_MACHINE", "software\\varnel\\plinth", "SETTINGS", value),
-            RegistryRead::kFound);
+  ASSERT_EQ(
+      read_registry_value("HKEY_LOCAL_MACHINE", "software\\varnel\\plinth", "SETTINGS", value),
+      RegistryRead::kFound);
   EXPECT_EQ(value, "/etc/caf\xE9.xml");  // held in the code page
 
   config.register_settings("/home/me/s.xml");
-  ASSERT_EQ(read_registry_value("HKEY_LOCAL_MACHINE", "SOFTWARE\\Varnel\\Plinth", "Settings", value),
-            RegistryRead::kFound);
+  ASSERT_EQ(
+      read_registry_value("HKEY_LOCAL_MACHINE", "SOFTWARE\\Varnel\\Plinth", "Settings", value),
+      RegistryRead::kFound);
   EXPECT_EQ(value, "/home/me/s.xml");
 }

@@ -53,9 +53,11 @@ void IsolatedConfig::write_registry(const std::string& bytes) const {
 }
 
 void IsolatedConfig::register_settings(const std::string& settings_file) const {
-  write_registry("Windows Registry Editor Version 5.00\n\n"
-                 "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth]\n"
-                 "\"Settings\"=\"" + reg_escaped(settings_file) + "\"\n");
+  write_registry(
+      "Windows Registry Editor Version 5.00\n\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth]\n"
+      "\"Settings\"=\"" +
+      reg_escaped(settings_file) + "\"\n");
 }
 
 void IsolatedConfig::write_settings_file(const std::string& bytes) const {
