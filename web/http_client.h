@@ -10,31 +10,48 @@ class HttpClient {
   static constexpr size_t kBodyCapacity = 100000;
   static constexpr size_t kHeaderCapacity = 100000;
   static constexpr size_t kUrlPartCapacity = 1024;  // scheme, host, path
+  // The request kinds of Request. Only GET is built; the two POST kinds are
+  // refused.
   static constexpr int kMethodGet = 1;
+  static constexpr int kMethodFormPost = 2;
+  static constexpr int kMethodMultipartPost = 3;
+  // RequestWhole gives up on bodies larger than this.
+  static constexpr size_t kWholeBodyLimit = 64u * 1024u * 1024u;
 
   HttpClient();
   virtual ~HttpClient();
   HttpClient(const HttpClient&) = delete;
   HttpClient& operator=(const HttpClient&) = delete;
 
-  // True when a response with a non-empty body arrived (any status).
+  // True when a response with a non-empty body arrived, whatever its status.
+  // A body longer than the capacity is cut there and still counts. False for
+  // a URL whose scheme, host or path does not fit its 1023 bytes.
   bool Request(const std::string& url, int method, const std::string& agent);
-  // The body of the last response, zero-terminated within its capacity.
+  // The body of the last response, zero-terminated within its capacity; its
+  // first `received` bytes are the body.
   const char* Body() const { return body_; }
-  // The raw response headers of the last response.
+  // The body as text: up to its first zero byte, never beyond `received`.
+  std::string BodyText() const;
+  // The raw header lines of the last response, CR LF ends.
   const char* Headers() const { return headers_; }
 
   // The whole body of a complete response with a 2xx status, not cut at the
-  // buffer's capacity; false for anything else (error page, cut response).
+  // buffer's capacity; false (and an empty body) for anything else: no
+  // answer, an error status, a response cut short, an empty body, or one
+  // over kWholeBodyLimit. Leaves Body() and `received` alone.
   bool RequestWhole(const std::string& url, const std::string& agent, std::string& body);
 
   uint32_t received = 0;  // body bytes of the last Request
 
-  // Splits a URL the way the request does; exposed for its tests.
+  // Splits a URL into scheme, host, port and path, each part into a zeroed
+  // buffer of kUrlPartCapacity bytes. Without "scheme:/" in front the scheme
+  // is http; without ":port" the port is 443 for https and 80 otherwise; the
+  // path starts at the first '/' behind the host and keeps the query. Returns
+  // 1, or 0 when a part would not fit (nothing is then written past a buffer).
   static int SplitUrl(const std::string& url, char* scheme, char* host, int& port, char* path);
 
  private:
   char body_[kBodyCapacity + 1];
   char headers_[kHeaderCapacity + 1];
-  uint32_t last_error_ = 0;
+  uint32_t last_error_ = 0;  // why the last request failed; for debugging only
 };

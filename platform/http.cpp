@@ -1,0 +1,96 @@
+#include "platform/http.h"
+
+#include <curl/curl.h>
+
+#include <memory>
+
+namespace platform {
+namespace {
+
+constexpr long kMaxRedirects = 5;
+constexpr long kConnectSeconds = 10;
+// A server that sends less than one byte a second for this long is dead.
+constexpr long kStallSeconds = 20;
+// Even a trickling server gets no more than this.
+constexpr long kTotalSeconds = 120;
+
+struct Transfer {
+  const HttpBodySink* sink;
+  HttpReply* reply;
+};
+
+void init_curl_once() {
+  static const bool initialised = (curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK);
+  (void)initialised;
+}
+
+size_t on_body(char* data, size_t size, size_t count, void* user) {
+  auto* transfer = static_cast<Transfer*>(user);
+  const size_t bytes = size * count;
+  if (bytes == 0) return 0;
+  // Returning fewer bytes than given makes libcurl stop the transfer.
+  return (*transfer->sink)(data, bytes) ? bytes : 0;
+}
+
+size_t on_header(char* data, size_t size, size_t count, void* user) {
+  auto* transfer = static_cast<Transfer*>(user);
+  const size_t bytes = size * count;
+  std::string& headers = transfer->reply->headers;
+  // Each response of a redirect chain starts with its status line; only the
+  // last one's headers are kept.
+  if (bytes >= 5 && std::string(data, 5) == "HTTP/") headers.clear();
+  if (headers.size() + bytes <= kMaxHeaderBytes) headers.append(data, bytes);
+  return bytes;
+}
+
+using CurlHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
+using HeaderList = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
+
+}  // namespace
+
+bool http_get(const std::string& url, const std::string& agent, const HttpBodySink& sink,
+              HttpReply& reply) {
+  reply = HttpReply();
+  init_curl_once();
+  CurlHandle curl(curl_easy_init(), &curl_easy_cleanup);
+  if (!curl) return false;
+  HeaderList accept(curl_slist_append(nullptr, "Accept: */*"), &curl_slist_free_all);
+  if (!accept) return false;
+
+  Transfer transfer{&sink, &reply};
+  CURL* c = curl.get();
+  curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(c, CURLOPT_DEFAULT_PROTOCOL, "http");
+  curl_easy_setopt(c, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+  curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
+  curl_easy_setopt(c, CURLOPT_USERAGENT, agent.c_str());
+  curl_easy_setopt(c, CURLOPT_HTTPHEADER, accept.get());
+  curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(c, CURLOPT_MAXREDIRS, kMaxRedirects);
+  curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
+  curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
+  curl_easy_setopt(c, CURLOPT_TIMEOUT, kTotalSeconds);
+  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(c, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &on_body);
+  curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
+  curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, &on_header);
+  curl_easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
+
+  const CURLcode result = curl_easy_perform(c);
+  long status = 0;
+  curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
+  reply.status = static_cast<int>(status);
+  reply.answered = status != 0;
+  reply.complete = reply.answered && result == CURLE_OK;
+  return reply.answered;
+}
+
+bool network_available() { return true; }
+
+}  // namespace platform

@@ -1,0 +1,39 @@
+#pragma once
+// The platform's HTTP service: one blocking GET at a time. HTTP/1.0, the
+// caller's user agent, "Accept: */*", redirects followed a few times, TLS
+// certificates verified, and the proxy the user configured in http_proxy,
+// https_proxy and no_proxy. A dead or stalled server is given up on after
+// about half a minute so that it never hangs the wizard.
+#include <cstddef>
+#include <functional>
+#include <string>
+
+namespace platform {
+
+// What came back from one GET.
+struct HttpReply {
+  bool answered = false;  // a status line arrived
+  int status = 0;         // the final response's status code
+  bool complete = false;  // the whole body arrived and nothing failed
+  std::string headers;    // the final response's header lines, CR LF ends
+};
+
+// Takes the body piece by piece as it arrives; returns false to stop reading,
+// and the rest of the response is then not fetched.
+using HttpBodySink = std::function<bool(const char* data, size_t size)>;
+
+// Header lines beyond this many bytes are not kept.
+constexpr size_t kMaxHeaderBytes = 100000;
+
+// Fetches the URL (http or https). False when no response arrived at all:
+// no connection, no answer in time, or a URL that cannot be requested.
+// Body bytes that arrived before a failure have been given to the sink.
+bool http_get(const std::string& url, const std::string& agent, const HttpBodySink& sink,
+              HttpReply& reply);
+
+// Whether the machine can reach the network, as far as can be told without
+// sending anything. Always true here: a host that cannot be reached shows up
+// as a failed http_get.
+bool network_available();
+
+}  // namespace platform
