@@ -1,0 +1,131 @@
+#include "web/search.h"
+
+#include <memory>
+
+#include "app/pages.h"
+#include "app/run_state.h"
+#include "common/error_box.h"
+#include "common/text.h"
+#include "platform/codepage.h"
+#include "platform/trace.h"
+#include "web/discography.h"
+#include "web/hosts.h"
+#include "web/http_client.h"
+
+namespace {
+
+bool needs_escape(unsigned char byte) {
+  return byte < 0x20 || byte >= 0x7F || byte == '&' || byte == '#' || byte == '+' || byte == '%';
+}
+
+// Appends the links that follow every occurrence of the marker: from the '/'
+// behind the opening quote to the closing quote.
+void append_links(const std::string& page, const std::string& marker,
+                  std::vector<std::string>& list) {
+  const int quote_offset = find_text(marker, "\"", 0) + 1;
+  for (int match = find_text(page, marker, 0); match >= 0;) {
+    const size_t start = static_cast<size_t>(match + quote_offset);
+    const size_t end = page.find('"', start);
+    const std::string link = page.substr(start, end == std::string::npos ? end : end - start);
+    bool known = false;
+    for (const std::string& existing : list) known = known || existing == link;
+    if (!known) list.push_back(link);
+    match = find_text(page, marker, static_cast<int>(start));
+  }
+}
+
+// What the user chose on the search-result page, loaded; or why not.
+void choose_search_result(platform::Window* owner, const std::string& page) {
+  platform::trace("found a search page.\n");
+  g_rurl.clear();
+  extract_search_results(page, g_rurl);
+  if (g_rurl.empty()) {
+    error_box("Could not find any matches for your search terms.", owner);
+    g_cancelled = true;
+    return;
+  }
+  show_search_result_page();
+  if (g_cancelled) return;
+  if (g_result_url.size() < 2) {
+    error_box("No search result was selected.", owner);
+    return;
+  }
+  g_direct_page = false;
+  GetDiscogsCollection(g_result_url, g_label);
+}
+
+// A page that is not a list of results is the hit itself; it is read
+// without being fetched again.
+void take_direct_page(const std::string& page) {
+  platform::trace("not a search page\n");
+  g_direct_page = true;
+  if (find_text(page, "Discography:", 0) >= 0) {
+    g_label = true;
+    platform::trace("g_label is true\n");
+  } else {
+    g_label = false;
+    if (find_text(page, "Releases:", 0) >= 0) g_has_releases = true;
+  }
+  g_page_text = page;
+  GetDiscogsCollection(g_result_url, g_label);
+}
+
+}  // namespace
+
+std::string encode_search_term(const std::string& term) {
+  static const char kHex[] = "0123456789ABCDEF";
+  const std::string utf8 = platform::to_utf8(term);
+  std::string encoded;
+  for (const char c : utf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte == ' ') {
+      encoded += '+';
+    } else if (needs_escape(byte)) {
+      encoded += '%';
+      encoded += kHex[byte >> 4];
+      encoded += kHex[byte & 0x0F];
+    } else {
+      encoded += c;
+    }
+  }
+  return encoded;
+}
+
+void search_database(platform::Window* owner, std::string term) {
+  const std::string base = kDatabaseBase;
+  std::string address = base + kSearchPath;
+  platform::trace("searchterm: %s\n", term.c_str());
+  if (term.compare(0, base.size(), base) == 0) {
+    platform::trace("found url in searchterm!\n");
+    address = term;
+  } else {
+    address += encode_search_term(term);
+  }
+  platform::trace("searching: %s\n", address.c_str());
+
+  std::string page;
+  {
+    const auto client = std::make_unique<HttpClient>();
+    if (!client->Request(address, HttpClient::kMethodGet, kUserAgent)) {
+      error_box("Could not connect to web server", owner);
+      g_cancelled = true;
+      return;
+    }
+    page = client->BodyText();
+  }
+  if (is_search_result_page(page)) {
+    choose_search_result(owner, page);
+  } else {
+    take_direct_page(page);
+  }
+}
+
+bool is_search_result_page(const std::string& page) {
+  if (find_text(page, "Search results", 0) >= 0) return true;
+  return find_text(page, "Your search for", 0) >= 0;
+}
+
+void extract_search_results(const std::string& page, std::vector<std::string>& list) {
+  append_links(page, "<li><a href=\"/artist/", list);
+  append_links(page, "<li><a href=\"/label/", list);
+}
