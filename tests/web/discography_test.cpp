@@ -1,0 +1,257 @@
+#include "web/discography.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/run_state.h"
+#include "tests/support/canned_http_server.h"
+#include "tests/support/run_state_reset.h"
+
+using test_support::CannedAnswer;
+using test_support::CannedHttpServer;
+using test_support::ScopedProxy;
+
+namespace {
+
+struct Row {
+  std::string link, title, format, label;
+};
+
+// One release row as the artist page lays it out.
+std::string artist_row(const Row& row) {
+  return "<tr class=\"release\"><td class=\"title\"><a href=\"" + row.link + "\">" + row.title +
+         "</a> (" + row.format + ")</td><td class=\"label\"><a href=\"/label/" + row.label +
+         "\">" + row.label + "</a></td><td class=\"year\">2001</td></tr>\n";
+}
+
+std::string artist_page(const std::string& releases, const std::string& rest = "") {
+  return "<html><head><title>Mira Vell</title></head><body>\n"
+         "<div id=\"profile\"><h1>Mira Vell</h1><p>Real name: M. Vell</p></div>\n"
+         "<h2>Releases:</h2><table class=\"discography\">\n" +
+         releases + "</table>\n" + rest + "<div id=\"footer\">(c) the site</div></body></html>\n";
+}
+
+struct Parsed {
+  bool found;
+  std::vector<std::string> links;
+  std::vector<ReleaseEntry> entries;
+};
+
+Parsed parse_artist(const std::string& page) {
+  Parsed parsed;
+  parsed.found = parse_artist_page(page, parsed.links, parsed.entries);
+  return parsed;
+}
+
+Parsed parse_label(const std::string& page) {
+  Parsed parsed;
+  parsed.found = parse_label_page(page, parsed.links, parsed.entries);
+  return parsed;
+}
+
+std::vector<std::string> titles(const Parsed& parsed) {
+  std::vector<std::string> out;
+  for (const ReleaseEntry& entry : parsed.entries) out.push_back(entry.title);
+  return out;
+}
+
+// One release row as the label page lays it out.
+std::string label_row(const std::string& artist, const std::string& link,
+                      const std::string& title, const std::string& format) {
+  return "<tr><td class=\"artist\"><a href=\"/artist/x\">" + artist +
+         "</a></td><td class=\"title\"><a href=\"" + link + "\">" + title + "</a> (" + format +
+         ")</td><td>1999</td></tr>\n";
+}
+
+std::string label_page(const std::string& rows, const std::string& rest = "") {
+  return "<html><head><title>Quiet Harbour</title></head><body><h1>Quiet Harbour</h1>\n"
+         "<p>Contact: (none)</p><h2>Discography:</h2><table>\n" +
+         rows + "</table>\n" + rest + "</body></html>\n";
+}
+
+}  // namespace
+
+TEST(ArtistPage, ReadsLinkTitleFormatAndLabelOfEachRow) {
+  const Parsed parsed = parse_artist(artist_page(
+      artist_row({"/release/101", "First Light", "CD, Album", "Quiet Harbour"}) +
+      artist_row({"/release/7", "Salt &amp; Pepper", "12\", Single", "Tin Roof"})));
+  EXPECT_TRUE(parsed.found);
+  EXPECT_EQ(parsed.links, (std::vector<std::string>{"/release/101", "/release/7"}));
+  ASSERT_EQ(parsed.entries.size(), 2u);
+  EXPECT_EQ(parsed.entries[0].artist, "");
+  EXPECT_EQ(parsed.entries[0].title, "First Light");
+  EXPECT_EQ(parsed.entries[0].format, "CD, Album");
+  EXPECT_EQ(parsed.entries[0].label, "Quiet Harbour");
+  EXPECT_EQ(parsed.entries[1].title, "Salt &amp; Pepper");  // not decoded
+  EXPECT_EQ(parsed.entries[1].format, "12\", Single");
+}
+
+TEST(ArtistPage, SectionEndsAtTheFirstLaterHeadingFound) {
+  const std::string own = artist_row({"/release/1", "Own", "LP", "L"});
+  const std::string guest = artist_row({"/release/2", "Guest", "LP", "L"});
+  const std::string remix = artist_row({"/release/3", "Remix", "LP", "L"});
+  EXPECT_EQ(titles(parse_artist(artist_page(own, "<h2>Appears On:</h2>" + guest))),
+            std::vector<std::string>{"Own"});
+  EXPECT_EQ(titles(parse_artist(artist_page(own, "<h2>Tracks Appear On:</h2>" + guest))),
+            std::vector<std::string>{"Own"});
+  // "Remixes:" is looked for first, wherever "Appears On:" stands.
+  EXPECT_EQ(titles(parse_artist(artist_page(
+                own, "<h2>Appears On:</h2>" + guest + "<h2>Remixes:</h2>" + remix))),
+            (std::vector<std::string>{"Own", "Guest"}));
+}
+
+TEST(ArtistPage, RowsOnlyUnderRemixesGiveNothing) {
+  const Parsed parsed = parse_artist(
+      artist_page("", "<h2>Remixes:</h2>" + artist_row({"/release/3", "Remix", "LP", "L"})));
+  EXPECT_TRUE(parsed.found);
+  EXPECT_TRUE(parsed.links.empty());
+  EXPECT_TRUE(parsed.entries.empty());
+}
+
+TEST(ArtistPage, WithoutReleasesHeadingNothingIsRead) {
+  std::vector<std::string> links{"/artist/kept"};
+  std::vector<ReleaseEntry> entries;
+  EXPECT_FALSE(parse_artist_page("<a href=\"/release/1\">x</a>", links, entries));
+  EXPECT_EQ(links, std::vector<std::string>{"/artist/kept"});
+  EXPECT_TRUE(entries.empty());
+}
+
+TEST(ArtistPage, ReleaseListedTwiceGivesTwoRows) {
+  const std::string row = artist_row({"/release/1", "Twice", "LP", "L"});
+  const Parsed parsed = parse_artist(artist_page(row + row));
+  EXPECT_EQ(parsed.links, (std::vector<std::string>{"/release/1", "/release/1"}));
+  EXPECT_EQ(parsed.entries.size(), 2u);
+}
+
+TEST(ArtistPage, FormatIsTheLastBracketBeforeTheLabel) {
+  const Parsed parsed = parse_artist(artist_page(
+      "<tr><td><a href=\"/release/1\">Song (Live)</a> (CD) (Promo)</td>"
+      "<td><a href=\"/label/L\">L</a> (not this)</td></tr>"));
+  ASSERT_EQ(parsed.entries.size(), 1u);
+  EXPECT_EQ(parsed.entries[0].title, "Song (Live)");
+  EXPECT_EQ(parsed.entries[0].format, "Promo");
+  EXPECT_EQ(parsed.entries[0].label, "L");
+}
+
+TEST(ArtistPage, CutRowsKeepTheListsParallel) {
+  // The page ends inside a link, or before the label of the last row.
+  const Parsed cut_link = parse_artist("Releases:" + artist_row({"/release/1", "A", "LP", "L"}) +
+                          "<a href=\"/release/99");
+  EXPECT_EQ(cut_link.links, std::vector<std::string>{"/release/1"});
+  EXPECT_EQ(cut_link.entries.size(), 1u);
+
+  const Parsed no_label = parse_artist("Releases:<a href=\"/release/5\">Five</a> (LP)");
+  EXPECT_EQ(no_label.links, std::vector<std::string>{"/release/5"});
+  ASSERT_EQ(no_label.entries.size(), 1u);
+  EXPECT_EQ(no_label.entries[0].title, "Five");
+  EXPECT_EQ(no_label.entries[0].format, "");
+  EXPECT_EQ(no_label.entries[0].label, "");
+
+  const Parsed no_tag_end = parse_artist("Releases:<a href=\"/release/5\" x");
+  EXPECT_EQ(no_tag_end.links.size(), no_tag_end.entries.size());
+  EXPECT_EQ(no_tag_end.entries.at(0).title, "");
+}
+
+TEST(ArtistPage, EveryPrefixOfAPageKeepsTheListsParallel) {
+  const std::string page =
+      artist_page(artist_row({"/release/101", "First Light", "CD, Album", "Quiet Harbour"}) +
+                  artist_row({"/release/102", "Second (Tide)", "LP", "Tin Roof"}));
+  for (size_t n = 0; n <= page.size(); ++n) {
+    const Parsed parsed = parse_artist(page.substr(0, n));
+    ASSERT_EQ(parsed.links.size(), parsed.entries.size()) << "cut at " << n;
+  }
+}
+
+TEST(LabelPage, ReadsArtistLinkTitleAndFormatOfEachRow) {
+  const Parsed parsed =
+      parse_label(label_page(label_row("Mira Vell", "/release/201", "Lanterns", "12\"") +
+                             label_row("Oskar Dunn", "/release/202", "Rope &amp; Sail", "CD")));
+  EXPECT_TRUE(parsed.found);
+  EXPECT_EQ(parsed.links, (std::vector<std::string>{"/release/201", "/release/202"}));
+  ASSERT_EQ(parsed.entries.size(), 2u);
+  EXPECT_EQ(parsed.entries[0].artist, "Mira Vell");
+  EXPECT_EQ(parsed.entries[0].title, "Lanterns");
+  EXPECT_EQ(parsed.entries[0].format, "12\"");
+  EXPECT_EQ(parsed.entries[0].label, "");
+  EXPECT_EQ(parsed.entries[1].artist, "Oskar Dunn");
+  EXPECT_EQ(parsed.entries[1].title, "Rope &amp; Sail");
+}
+
+TEST(LabelPage, ArtistIsTheLastLinkBeforeTheRelease) {
+  const Parsed parsed = parse_label(label_page(
+      "<tr><td><a href=\"/artist/a\">First</a> &amp; <a href=\"/label/l\">Other Thing</a></td>"
+      "<td><a href=\"/release/1\">T</a> (LP) (Ltd)</td></tr>"));
+  ASSERT_EQ(parsed.entries.size(), 1u);
+  EXPECT_EQ(parsed.entries[0].artist, "Other Thing");
+  EXPECT_EQ(parsed.entries[0].format, "Ltd");
+}
+
+TEST(LabelPage, SectionEndsAtTheComments) {
+  const Parsed parsed = parse_label(
+      label_page(label_row("A", "/release/1", "One", "LP"),
+                 "<h2>User Comments &amp; Reviews:</h2>" + label_row("B", "/release/2", "Two", "LP")));
+  EXPECT_EQ(parsed.links, std::vector<std::string>{"/release/1"});
+}
+
+TEST(LabelPage, WithoutDiscographyHeadingNothingIsRead) {
+  const Parsed parsed = parse_label(label_row("A", "/release/1", "One", "LP"));
+  EXPECT_FALSE(parsed.found);
+  EXPECT_TRUE(parsed.links.empty());
+}
+
+TEST(LabelPage, RowWithoutItsEndKeepsAnEmptyFormat) {
+  const Parsed parsed =
+      parse_label("Discography:<a href=\"/artist/a\">A</a><a href=\"/release/3\">Three</a> (CD)");
+  ASSERT_EQ(parsed.entries.size(), 1u);
+  EXPECT_EQ(parsed.entries[0].artist, "A");
+  EXPECT_EQ(parsed.entries[0].title, "Three");
+  EXPECT_EQ(parsed.entries[0].format, "");
+}
+
+TEST(LabelPage, EveryPrefixOfAPageKeepsTheListsParallel) {
+  const std::string page =
+      label_page(label_row("Mira Vell", "/release/201", "Lanterns", "12\"") +
+                 label_row("Oskar Dunn", "/release/202", "Rope (Sail)", "CD"));
+  for (size_t n = 0; n <= page.size(); ++n) {
+    const Parsed parsed = parse_label(page.substr(0, n));
+    ASSERT_EQ(parsed.links.size(), parsed.entries.size()) << "cut at " << n;
+  }
+}
+
+class DiscographyLoad : public ::testing::Test {
+ protected:
+  DiscographyLoad() { test_support::reset_run_state(); }
+  ScopedProxy direct_{""};
+};
+
+TEST_F(DiscographyLoad, DirectPageIsReadWithoutARequest) {
+  ScopedProxy nowhere("http://127.0.0.1:1");
+  g_direct_page = true;
+  g_page_text = label_page(label_row("A", "/release/1", "One", "LP"));
+  g_rurl = {"/artist/old"};
+  g_collection = {ReleaseEntry{"kept", "", "", ""}};
+  GetDiscogsCollection("", true);
+  EXPECT_EQ(g_rurl, std::vector<std::string>{"/release/1"});
+  ASSERT_EQ(g_collection.size(), 2u);  // appended to, not emptied
+  EXPECT_EQ(g_collection[1].title, "One");
+}
+
+TEST_F(DiscographyLoad, FetchesTheAddressGiven) {
+  CannedHttpServer server([](const std::string&) {
+    return CannedAnswer::Page(200, artist_page(artist_row({"/release/9", "Nine", "LP", "L"})));
+  });
+  GetDiscogsCollection(server.url("/artist/Mira+Vell"), false);
+  ASSERT_EQ(server.requests().size(), 1u);
+  EXPECT_EQ(test_support::request_line(server.requests()[0]),
+            "GET /artist/Mira+Vell HTTP/1.0");
+  EXPECT_EQ(g_rurl, std::vector<std::string>{"/release/9"});
+}
+
+TEST_F(DiscographyLoad, FailedFetchChangesNothing) {
+  g_rurl = {"/artist/a", "/label/b"};
+  GetDiscogsCollection("http://127.0.0.1:1/artist/a", false);
+  EXPECT_EQ(g_rurl, (std::vector<std::string>{"/artist/a", "/label/b"}));
+  EXPECT_TRUE(g_collection.empty());
+}
