@@ -18,22 +18,6 @@ bool needs_escape(unsigned char byte) {
   return byte < 0x20 || byte >= 0x7F || byte == '&' || byte == '#' || byte == '+' || byte == '%';
 }
 
-// Appends the links that follow every occurrence of the marker: from the '/'
-// behind the opening quote to the closing quote.
-void append_links(const std::string& page, const std::string& marker,
-                  std::vector<std::string>& list) {
-  const int quote_offset = find_text(marker, "\"", 0) + 1;
-  for (int match = find_text(page, marker, 0); match >= 0;) {
-    const size_t start = static_cast<size_t>(match + quote_offset);
-    const size_t end = page.find('"', start);
-    const std::string link = page.substr(start, end == std::string::npos ? end : end - start);
-    bool known = false;
-    for (const std::string& existing : list) known = known || existing == link;
-    if (!known) list.push_back(link);
-    match = find_text(page, marker, static_cast<int>(start));
-  }
-}
-
 // What the user chose on the search-result page, loaded; or why not.
 void choose_search_result(platform::Window* owner, const std::string& page) {
   platform::trace("found a search page.\n");
@@ -118,14 +102,4 @@ void search_database(platform::Window* owner, std::string term) {
   } else {
     take_direct_page(page);
   }
-}
-
-bool is_search_result_page(const std::string& page) {
-  if (find_text(page, "Search results", 0) >= 0) return true;
-  return find_text(page, "Your search for", 0) >= 0;
-}
-
-void extract_search_results(const std::string& page, std::vector<std::string>& list) {
-  append_links(page, "<li><a href=\"/artist/", list);
-  append_links(page, "<li><a href=\"/label/", list);
 }

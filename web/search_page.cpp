@@ -1,0 +1,34 @@
+#include "web/search.h"
+
+#include <set>
+
+#include "common/text.h"
+
+namespace {
+
+// Appends the links that follow every occurrence of the marker (from the '/'
+// behind the opening quote to the closing quote) that the list lacks.
+void append_links(const std::string& page, const std::string& marker,
+                  std::vector<std::string>& list) {
+  const int quote_offset = find_text(marker, "\"", 0) + 1;
+  std::set<std::string> known(list.begin(), list.end());
+  for (int match = find_text(page, marker, 0); match >= 0;) {
+    const size_t start = static_cast<size_t>(match + quote_offset);
+    const size_t end = page.find('"', start);
+    const std::string link = page.substr(start, end == std::string::npos ? end : end - start);
+    if (known.insert(link).second) list.push_back(link);
+    match = find_text(page, marker, static_cast<int>(start));
+  }
+}
+
+}  // namespace
+
+bool is_search_result_page(const std::string& page) {
+  if (find_text(page, "Search results", 0) >= 0) return true;
+  return find_text(page, "Your search for", 0) >= 0;
+}
+
+void extract_search_results(const std::string& page, std::vector<std::string>& list) {
+  append_links(page, "<li><a href=\"/artist/", list);
+  append_links(page, "<li><a href=\"/label/", list);
+}
