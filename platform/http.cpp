@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "platform/codepage.h"
+
 namespace platform {
 namespace {
 
@@ -43,6 +45,25 @@ size_t on_header(char* data, size_t size, size_t count, void* user) {
   return bytes;
 }
 
+// The program holds a URL as 8-bit text. What a URL cannot carry as it is
+// (blanks, control characters, 8-bit characters) is sent percent-encoded,
+// 8-bit characters as the UTF-8 that web addresses use.
+std::string request_url(const std::string& url) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string encoded;
+  for (const char c : to_utf8(url)) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte <= 0x20 || byte >= 0x7F) {
+      encoded += '%';
+      encoded += kHex[byte >> 4];
+      encoded += kHex[byte & 0x0F];
+    } else {
+      encoded += c;
+    }
+  }
+  return encoded;
+}
+
 using CurlHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
 using HeaderList = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
 
@@ -58,8 +79,9 @@ bool http_get(const std::string& url, const std::string& agent, const HttpBodySi
   if (!accept) return false;
 
   Transfer transfer{&sink, &reply};
+  const std::string target = request_url(url);
   CURL* c = curl.get();
-  curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(c, CURLOPT_URL, target.c_str());
   curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(c, CURLOPT_DEFAULT_PROTOCOL, "http");

@@ -25,7 +25,9 @@ using HttpBodySink = std::function<bool(const char* data, size_t size)>;
 // Header lines beyond this many bytes are not kept.
 constexpr size_t kMaxHeaderBytes = 100000;
 
-// Fetches the URL (http or https). False when no response arrived at all:
+// Fetches the URL (http or https). The URL is program text (Windows-1252):
+// blanks, control characters and 8-bit characters in it are sent
+// percent-encoded, the last as UTF-8. False when no response arrived at all:
 // no connection, no answer in time, or a URL that cannot be requested.
 // Body bytes that arrived before a failure have been given to the sink.
 bool http_get(const std::string& url, const std::string& agent, const HttpBodySink& sink,

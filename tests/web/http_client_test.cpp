@@ -218,6 +218,17 @@ TEST(HttpClientProxy, AbsoluteTargetGoesToTheProxy) {
             "GET http://www.discogs.com/artist/Someone HTTP/1.0");
 }
 
+TEST(HttpClientProxy, BlanksAndAccentsOfATypedAddressAreEncoded) {
+  CannedHttpServer proxy([](const std::string&) { return CannedAnswer::Page(200, "x"); });
+  ScopedProxy through(proxy.url(""));
+  auto client = std::make_unique<HttpClient>();
+  ASSERT_TRUE(client->Request("http://www.discogs.com/artist/Caf\xE9 Noir\t?q=\"a\"",
+                              HttpClient::kMethodGet, kAgent));
+  ASSERT_EQ(proxy.requests().size(), 1u);
+  EXPECT_EQ(test_support::request_line(proxy.requests()[0]),
+            "GET http://www.discogs.com/artist/Caf%C3%A9%20Noir%09?q=\"a\" HTTP/1.0");
+}
+
 TEST_F(HttpClientTest, WholeBodyOfALargeResponse) {
   const std::string picture(150000, '\xFF');
   CannedHttpServer server([&](const std::string&) { return CannedAnswer::Page(200, picture); });
