@@ -225,7 +225,7 @@ void read_detail_row(const std::string& label, const std::string& page, int& pos
   pos = match + static_cast<int>(marker.size());
   const int lt = next_char(page, '<', pos);
   if (lt < 0) return;
-  field = page_scan::slice(page, pos, lt);
+  field = slice(page, pos, lt);
   remove_tabs_and_breaks(field);
 }
 

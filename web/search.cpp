@@ -14,6 +14,8 @@
 
 namespace {
 
+// Unescaped, '&' and '#' would end the query early ("Rock & Roll" would
+// search for "Rock "), '+' would become a blank and '%' start an escape.
 bool needs_escape(unsigned char byte) {
   return byte < 0x20 || byte >= 0x7F || byte == '&' || byte == '#' || byte == '+' || byte == '%';
 }
