@@ -16,7 +16,7 @@ struct TrackRow {
 
 // A release page as the database lays it out, built from its parts so that
 // each test changes only what it is about.
-struct PageSpec {
+struct PageParts {
   std::string title_tag = "Mira Vell - First Light";
   std::string picture = std::string("<a href=\"/viewimages?release=101\"><img src=\"") +
                         kImageBase + "/R/t/R-101.jpg\" width=\"150\"></a>";
@@ -30,29 +30,29 @@ struct PageSpec {
       {"2", "<a href=\"/artist/Oskar+Dunn\">Oskar Dunn</a>", "Harbour Lights"}};
 };
 
-std::string release_page(const PageSpec& spec) {
-  std::string page = "<html><head><title>" + spec.title_tag +
+std::string release_page(const PageParts& parts) {
+  std::string page = "<html><head><title>" + parts.title_tag +
                      "</title>\n<link rel=\"stylesheet\" href=\"/s.css\"></head><body>\n"
                      "<div id=\"menu\"><a href=\"/\">Home</a> | <a href=\"/search\">Search</a>"
                      "</div>\n<div class=\"image\">" +
-                     spec.picture +
-                     "</div>\n<div class=\"profile\"><h1 class=\"releaseTitle\">" + spec.header +
-                     "</h1>\n<table class=\"details\">\n<tr><td>Label:</td><td>" + spec.label +
+                     parts.picture +
+                     "</div>\n<div class=\"profile\"><h1 class=\"releaseTitle\">" + parts.header +
+                     "</h1>\n<table class=\"details\">\n<tr><td>Label:</td><td>" + parts.label +
                      "</td></tr>\n";
-  for (const auto& row : spec.rows) {
+  for (const auto& row : parts.rows) {
     page += "<tr><td>" + row.first + "</td><td>" + row.second + "</td></tr>\n";
   }
   page += "</table></div>\n<h2>Tracklisting:</h2>\n<table class=\"tracklist\">\n";
-  for (const TrackRow& track : spec.tracks) {
+  for (const TrackRow& track : parts.tracks) {
     page += "<tr><td class=\"pos\">" + track.number + "</td><td>" + track.artist_cell +
             "</td><td class=\"title\">" + track.title + "</td><td><small>3:12</small></td></tr>\n";
   }
   return page + "</table>\n<h2>Notes:</h2><p>Recorded (mostly) live.</p></body></html>\n";
 }
 
-Release read(const PageSpec& spec) {
+Release read(const PageParts& parts) {
   Release release;
-  read_release_page(release_page(spec), release);
+  read_release_page(release_page(parts), release);
   return release;
 }
 
@@ -70,7 +70,7 @@ std::string latin1(const std::string& utf8) {
 }  // namespace
 
 TEST(ReleasePage, ReadsEveryField) {
-  const Release release = read(PageSpec());
+  const Release release = read(PageParts());
   EXPECT_EQ(release.artist, "Mira Vell");
   EXPECT_EQ(release.title, "First Light");
   EXPECT_EQ(release.label, "Quiet Harbour");
@@ -85,23 +85,23 @@ TEST(ReleasePage, ReadsEveryField) {
 }
 
 TEST(ReleasePage, HeaderArtistsAreJoinedWithAnd) {
-  PageSpec spec;
-  spec.header =
+  PageParts parts;
+  parts.header =
       "<a href=\"/artist/A1\">A1</a>, <a href=\"/artist/B2\">B2</a> - Joint Work";
-  Release release = read(spec);
+  Release release = read(parts);
   EXPECT_EQ(release.artist, "A1 and B2");
   EXPECT_EQ(release.title, "Joint Work");
   EXPECT_EQ(release.track_artists[0], "A1 and B2");
 
-  spec.header = "<a href=\"/artist/X\">X</a> <a href=\"/artist/Yz\">Yz</a> - Short";
-  EXPECT_EQ(read(spec).artist, "XYz");  // a one-letter first name takes no separator
+  parts.header = "<a href=\"/artist/X\">X</a> <a href=\"/artist/Yz\">Yz</a> - Short";
+  EXPECT_EQ(read(parts).artist, "XYz");  // a one-letter first name takes no separator
 }
 
 TEST(ReleasePage, HeaderWithoutArtistLinksKeepsTheTitleTag) {
-  PageSpec spec;
-  spec.title_tag = "Mira/Vell  -  Live/Dub";
-  spec.header = "Various - Other Title";
-  const Release release = read(spec);
+  PageParts parts;
+  parts.title_tag = "Mira/Vell  -  Live/Dub";
+  parts.header = "Various - Other Title";
+  const Release release = read(parts);
   EXPECT_EQ(release.artist, "");
   EXPECT_EQ(release.title, "LiveandDub");
 }
@@ -116,19 +116,19 @@ TEST(ReleasePage, TitleTagGivesBothWhenTheHeaderIsMissing) {
 }
 
 TEST(ReleasePage, RemixBracketsCutTheName) {
-  PageSpec spec;
-  spec.tracks = {{"1", "", "Song (Remix: DJ X)"},
+  PageParts parts;
+  parts.tracks = {{"1", "", "Song (Remix: DJ X)"},
                  {"2", "", "Song (Club Mix)"},
                  {"3", "", "Song (Live) (Edit: Short)"},
                  {"4", "", "Song (unclosed"}};
-  EXPECT_EQ(read(spec).track_names,
+  EXPECT_EQ(read(parts).track_names,
             (std::vector<std::string>{"Song", "Song (Club Mix)", "Song (Live)", "Song (unclosed"}));
 }
 
 TEST(ReleasePage, MissingStyleRowLeavesNoTracks) {
-  PageSpec spec;
-  spec.rows.pop_back();
-  const Release release = read(spec);
+  PageParts parts;
+  parts.rows.pop_back();
+  const Release release = read(parts);
   EXPECT_EQ(release.genre, "Electronic,Rock");
   EXPECT_EQ(release.style, "");
   EXPECT_TRUE(release.track_names.empty());
@@ -137,10 +137,10 @@ TEST(ReleasePage, MissingStyleRowLeavesNoTracks) {
 }
 
 TEST(ReleasePage, RowsAreOnlyFoundInTheirOrder) {
-  PageSpec spec;
-  spec.rows = {{"Released:", "2001"}, {"Catalog#:", "QH 001"}, {"Genre:", "Rock"},
+  PageParts parts;
+  parts.rows = {{"Released:", "2001"}, {"Catalog#:", "QH 001"}, {"Genre:", "Rock"},
                {"Style:", "Indie"}};
-  const Release release = read(spec);
+  const Release release = read(parts);
   EXPECT_EQ(release.catalog_number, "QH 001");
   EXPECT_EQ(release.release_date, "");
   EXPECT_EQ(release.genre, "");
@@ -148,9 +148,9 @@ TEST(ReleasePage, RowsAreOnlyFoundInTheirOrder) {
 }
 
 TEST(ReleasePage, MissingLabelLinkMeansNoDetailsAndNoTracks) {
-  PageSpec spec;
-  spec.label = "Not On Label";
-  const Release release = read(spec);
+  PageParts parts;
+  parts.label = "Not On Label";
+  const Release release = read(parts);
   EXPECT_EQ(release.label, "");
   EXPECT_EQ(release.catalog_number, "");
   EXPECT_EQ(release.style, "");
@@ -159,44 +159,44 @@ TEST(ReleasePage, MissingLabelLinkMeansNoDetailsAndNoTracks) {
 }
 
 TEST(ReleasePage, TrackArtistFallsBackToTheDecodedReleaseArtist) {
-  PageSpec spec;
-  spec.header = "<a href=\"/artist/Zoe\">Zo&euml; &amp; Fr\xC3\xA9""d</a> - Duets";
-  spec.tracks = {{"1", "", "One"},
+  PageParts parts;
+  parts.header = "<a href=\"/artist/Zoe\">Zo&euml; &amp; Fr\xC3\xA9""d</a> - Duets";
+  parts.tracks = {{"1", "", "One"},
                  {"2", "<a href=\"/artist/R\">R&amp;B Fr\xC3\xA9re</a>", "Two"}};
-  const Release release = read(spec);
+  const Release release = read(parts);
   EXPECT_EQ(release.artist, "Zo & Fr\xE9""d");
   EXPECT_EQ(release.track_artists,
             (std::vector<std::string>{"Zo & Fr\xE9""d", "R&amp;B Fr\xE9re"}));
 }
 
 TEST(ReleasePage, TrackNamesAreDecodedAndConverted) {
-  PageSpec spec;
-  spec.tracks = {{"A1", "", "Rock &amp; Roll &quot;Caf\xC3\xA9&quot;"}, {"B2", "", "&amp;amp;"}};
-  const Release release = read(spec);
+  PageParts parts;
+  parts.tracks = {{"A1", "", "Rock &amp; Roll &quot;Caf\xC3\xA9&quot;"}, {"B2", "", "&amp;amp;"}};
+  const Release release = read(parts);
   EXPECT_EQ(release.track_numbers, (std::vector<std::string>{"A1", "B2"}));
   EXPECT_EQ(release.track_names, (std::vector<std::string>{"Rock & Roll Caf\xE9", "&amp;"}));
 }
 
 TEST(ReleasePage, EmptyCellsAndNotesNeverStartATrack) {
-  PageSpec spec;
-  spec.tracks = {{"&nbsp;", "", "&nbsp;"}, {"1", "", "Real"}, {"", "", ""}, {"2", "", "Also"}};
-  const Release release = read(spec);
+  PageParts parts;
+  parts.tracks = {{"&nbsp;", "", "&nbsp;"}, {"1", "", "Real"}, {"", "", ""}, {"2", "", "Also"}};
+  const Release release = read(parts);
   EXPECT_EQ(release.track_names, (std::vector<std::string>{"Real", "Also"}));
   EXPECT_EQ(release.track_numbers, (std::vector<std::string>{"1", "2"}));
 }
 
 TEST(ReleasePage, PictureFromTheImageHostOrTheViewer) {
-  PageSpec spec;
-  spec.picture = "<a href=\"/viewimages?release=101\"><img src=\"http://other.example/p.jpg\">";
-  EXPECT_EQ(read(spec).picture_url, "http://other.example/p.jpg");
-  spec.picture = "<img src=\"http://other.example/p.jpg\">";
-  EXPECT_EQ(read(spec).picture_url, "");
+  PageParts parts;
+  parts.picture = "<a href=\"/viewimages?release=101\"><img src=\"http://other.example/p.jpg\">";
+  EXPECT_EQ(read(parts).picture_url, "http://other.example/p.jpg");
+  parts.picture = "<img src=\"http://other.example/p.jpg\">";
+  EXPECT_EQ(read(parts).picture_url, "");
 }
 
 TEST(ReleasePage, CutPagesNeverReadPastTheEnd) {
-  PageSpec spec;
-  spec.tracks.push_back({"3", "<a href=\"/artist/Q\">Q (2)</a>", "Tail (Remix: Q)"});
-  const std::string page = release_page(spec);
+  PageParts parts;
+  parts.tracks.push_back({"3", "<a href=\"/artist/Q\">Q (2)</a>", "Tail (Remix: Q)"});
+  const std::string page = release_page(parts);
   for (size_t n = 0; n <= page.size(); ++n) {
     Release release;
     read_release_page(page.substr(0, n), release);
