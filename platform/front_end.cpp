@@ -1,5 +1,7 @@
 #include "platform/front_end.h"
 
+#include "platform/dialog.h"
+#include "platform/shell.h"
 #include "platform/term/term_front_end.h"
 
 namespace platform {
@@ -14,6 +16,13 @@ FrontEnd& default_front_end() {
 
 }  // namespace
 
+void FrontEnd::run_modal(Window& page) {
+  page.close();
+  if (!page.ended()) page.end(kIdCancel);
+}
+
+void FrontEnd::open_url(const std::string& url) { xdg_open(url); }
+
 FrontEnd& front_end() { return installed != nullptr ? *installed : default_front_end(); }
 
 void set_front_end(FrontEnd* front_end) { installed = front_end; }
@@ -22,5 +31,7 @@ int message_box(Window* owner, const std::string& text, const std::string& capti
                 unsigned style) {
   return front_end().message_box(owner, text, caption, style);
 }
+
+void open_url(const std::string& url) { front_end().open_url(url); }
 
 }  // namespace platform

@@ -1,7 +1,8 @@
 #pragma once
-// What a user interface must offer the program: modal message boxes (and,
-// through the dialog layer, modal pages). The terminal front end is the
-// default; the tests install a recording one.
+// What a user interface must offer the program: modal message boxes, modal
+// pages (run through the dialog layer, platform/dialog.h) and opening an
+// address in the user's browser. The terminal front end is the default; the
+// tests install their own.
 #include <string>
 
 namespace platform {
@@ -17,12 +18,29 @@ constexpr int kAnswerOk = 1;
 constexpr int kAnswerYes = 6;
 constexpr int kAnswerNo = 7;
 
+// Pixels of the pages' font: its average character width and its height.
+// A dialog unit is a quarter of the width across and an eighth of the
+// height down. The default is the desktop's 8-point dialog font at 96 dpi.
+struct BaseUnits {
+  int width = 6;
+  int height = 13;
+};
+
 class FrontEnd {
  public:
   virtual ~FrontEnd() = default;
   // Shows the box, waits for the answer and returns it (kAnswer...).
   virtual int message_box(Window* owner, const std::string& text,
                           const std::string& caption, unsigned style) = 0;
+  // Shows the page (its open message has been handled) and delivers the
+  // user's input to it through the Window's input side until it ends,
+  // drawing it again from the Window after each message. Pages may nest:
+  // a page's command can run another page. A front end without pages
+  // closes the page at once, as the close box would.
+  virtual void run_modal(Window& page);
+  virtual BaseUnits base_units() const { return BaseUnits(); }
+  // Opens the address in the user's web browser; the result is not examined.
+  virtual void open_url(const std::string& url);
 };
 
 // The front end in use. Chosen on first use unless one was installed.
@@ -32,5 +50,8 @@ void set_front_end(FrontEnd* front_end);
 
 int message_box(Window* owner, const std::string& text, const std::string& caption,
                 unsigned style);
+
+// The shell's "open" on an address, through the front end in use.
+void open_url(const std::string& url);
 
 }  // namespace platform
