@@ -1,18 +1,13 @@
 #include "platform/front_end.h"
 
 #include "platform/dialog.h"
+#include "platform/front_end_choice.h"
 #include "platform/shell.h"
-#include "platform/term/term_front_end.h"
 
 namespace platform {
 namespace {
 
 FrontEnd* installed = nullptr;
-
-FrontEnd& default_front_end() {
-  static TermFrontEnd terminal;
-  return terminal;
-}
 
 }  // namespace
 
@@ -23,7 +18,7 @@ void FrontEnd::run_modal(Window& page) {
 
 void FrontEnd::open_url(const std::string& url) { xdg_open(url); }
 
-FrontEnd& front_end() { return installed != nullptr ? *installed : default_front_end(); }
+FrontEnd& front_end() { return installed != nullptr ? *installed : chosen_front_end(); }
 
 void set_front_end(FrontEnd* front_end) { installed = front_end; }
 

@@ -1,0 +1,277 @@
+// The desktop front end itself: windows laid out from templates, widgets
+// drawn again from the page after each message, input turned into
+// messages, and message boxes.
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+#include "platform/qt/page_font.h"
+#include "resources/templates.h"
+#include "tests/qt/support/qt_page_test.h"
+
+namespace qt_tests {
+namespace {
+
+using platform::PageDialog;
+using platform::Window;
+
+constexpr int kList = 10;
+constexpr int kEdit = 11;
+constexpr int kLabel = 12;
+constexpr int kChange = 13;
+
+const platform::DialogTemplate kProbePage = {
+    900, "Template caption", 160, 100, "MS Sans Serif", 8,
+    platform::kFrameCaption | platform::kFrameSystemMenu, 0,
+    {{platform::kIdOk, platform::ControlKind::kDefPushButton, "OK", 110, 4, 40, 14,
+      platform::kStyleTabStop},
+     {kChange, platform::ControlKind::kPushButton, "Change", 110, 22, 40, 14,
+      platform::kStyleTabStop},
+     {kList, platform::ControlKind::kListBox, "", 4, 4, 100, 60,
+      platform::kStyleBorder | platform::kStyleVScroll | platform::kStyleHScroll |
+          platform::kStyleNotify},
+     {kEdit, platform::ControlKind::kEdit, "", 4, 70, 100, 12, platform::kStyleBorder},
+     {kLabel, platform::ControlKind::kStaticText, "Label", 4, 86, 100, 8, platform::kStyleLeft}}};
+
+// What the probe page's procedure got and does.
+struct Probe {
+  std::vector<uintptr_t> commands;
+  std::vector<unsigned> messages;
+  int extent = 0;
+  std::vector<std::string> lines = {"Mot\xF6rhead", "Caf\xE9 \x80"};
+};
+Probe* g_probe = nullptr;
+
+bool probe_proc(Window& page, unsigned message, uintptr_t wparam, intptr_t) {
+  g_probe->messages.push_back(message);
+  if (message == platform::kWmInitDialog) {
+    page.set_text("Caf\xE9 \x80");
+    for (const std::string& line : g_probe->lines) page.add_line(kList, line);
+    page.set_horizontal_extent(kList, g_probe->extent);
+    return true;
+  }
+  if (message == platform::kWmClose) {
+    page.end(7);
+    return true;
+  }
+  if (message != platform::kWmCommand) return false;
+  g_probe->commands.push_back(wparam);
+  const int id = platform::low_word(wparam);
+  if (id == kChange) {
+    page.set_text("Changed");
+    page.add_line(kList, "Third");
+    page.set_selection(kList, 2);
+    page.set_item_text(kEdit, "Set by the page");
+    page.set_item_text(kLabel, "New label");
+    page.move_control(kLabel, {1, 2, 30, 40});
+  } else if (id == platform::kIdOk || id == platform::kIdCancel) {
+    page.end(id);
+  }
+  return true;
+}
+
+class QtFrontEndTest : public QtPageTest {
+ protected:
+  QtFrontEndTest() { g_probe = &probe; }
+  ~QtFrontEndTest() override { g_probe = nullptr; }
+  int run_probe() { return platform::run_dialog(kProbePage, nullptr, nullptr, probe_proc, 0); }
+  Probe probe;
+};
+
+TEST_F(QtFrontEndTest, BaseUnitsComeFromThePageFont) {
+  const QFontMetrics metrics(platform::page_font());
+  const platform::BaseUnits units = ui.base_units();
+  const int letters =
+      metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  EXPECT_EQ(units.width, (letters / 26 + 1) / 2);
+  EXPECT_EQ(units.height, metrics.height());
+}
+
+TEST_F(QtFrontEndTest, ControlsStandWhereTheTemplatePutsThem) {
+  for (int id : {kDialogSearchTerm, kDialogResultSelection, kDialogNameConfiguration}) {
+    const platform::DialogTemplate& dialog = *resources::find_dialog(id);
+    std::vector<std::string> misplaced;
+    QSize client, expected_client;
+    bool fixed = false;
+    driver.on_page(dialog.caption, [&](PageDialog& page) {
+      const platform::Rect whole = page.page().to_pixels(0, 0, dialog.width, dialog.height);
+      expected_client = QSize(whole.width, whole.height);
+      client = page.client_area()->size();
+      fixed = page.minimumSize() == page.maximumSize();
+      const auto& children = page.client_area()->children();
+      for (size_t i = 0; i < dialog.controls.size(); ++i) {
+        const platform::ControlTemplate& t = dialog.controls[i];
+        const platform::Rect r = page.page().to_pixels(t.x, t.y, t.width, t.height);
+        auto* widget = qobject_cast<QWidget*>(children.at(static_cast<int>(i)));
+        const QRect g = widget->geometry();
+        const bool label = qobject_cast<QLabel*>(widget) != nullptr;
+        // A label may be wider than its box when the font needs it.
+        const bool placed = g.topLeft() == QPoint(r.left, r.top) && g.height() == r.height &&
+                            (label ? g.width() >= r.width : g.width() == r.width);
+        if (!placed) misplaced.push_back(t.text + " #" + std::to_string(t.id));
+      }
+      page.close();
+    });
+    platform::run_dialog(dialog, resources::find_menu(dialog.menu_id), nullptr,
+                         [](Window& page, unsigned message, uintptr_t, intptr_t) {
+                           if (message != platform::kWmClose) return false;
+                           page.end(0);
+                           return true;
+                         },
+                         0);
+    EXPECT_TRUE(misplaced.empty()) << "template " << id << ": " << misplaced.front();
+    EXPECT_EQ(client, expected_client) << "template " << id;
+    EXPECT_TRUE(fixed) << "template " << id;
+  }
+}
+
+TEST_F(QtFrontEndTest, TextsComeFromTheCodePage) {
+  QString title;
+  QStringList lines;
+  driver.on_page("Caf\xE9 \x80", [&](PageDialog& page) {
+    title = page.windowTitle();
+    lines = shown_lines(page, kList);
+    page.close();
+  });
+  EXPECT_EQ(run_probe(), 7);
+  EXPECT_EQ(title, QString::fromUtf8("Caf\u00e9 \u20ac"));
+  EXPECT_EQ(lines, QStringList({QString::fromUtf8("Mot\u00f6rhead"),
+                                QString::fromUtf8("Caf\u00e9 \u20ac")}));
+}
+
+TEST_F(QtFrontEndTest, WidgetsFollowThePageAfterEachMessage) {
+  QString title, edit_text, label_text;
+  QStringList lines;
+  int selected = -2;
+  QRect label_rect;
+  driver.on_page("Caf\xE9 \x80", [&](PageDialog& page) {
+    click_button(page, kChange);
+    title = page.windowTitle();
+    lines = shown_lines(page, kList);
+    selected = shown_selection(page, kList);
+    edit_text = edit_of(page, kEdit)->text();
+    label_text = qobject_cast<QLabel*>(page.control_widget(kLabel))->text();
+    label_rect = page.control_widget(kLabel)->geometry();
+    page.close();
+  });
+  run_probe();
+  EXPECT_EQ(title, "Changed");
+  EXPECT_EQ(lines.size(), 3);
+  EXPECT_EQ(selected, 2);
+  EXPECT_EQ(edit_text, "Set by the page");
+  EXPECT_EQ(label_text, "New label");
+  EXPECT_EQ(label_rect.topLeft(), QPoint(1, 2));
+  EXPECT_EQ(label_rect.height(), 40);
+}
+
+TEST_F(QtFrontEndTest, ListNotificationsAndTypingBecomeCommands) {
+  driver.on_page("Caf\xE9 \x80", [](PageDialog& page) {
+    click_line(page, kList, 1);
+    double_click_line(page, kList, 1);
+    type_into(page, kEdit, "a");
+    page.close();
+  });
+  run_probe();
+  using platform::command_value;
+  const std::vector<uintptr_t> expected = {
+      command_value(kList, platform::kListSelectionChange),
+      command_value(kList, platform::kListDoubleClick),
+      command_value(kEdit, platform::kEditChange)};
+  EXPECT_EQ(probe.commands, expected);
+}
+
+TEST_F(QtFrontEndTest, EscSendsCancelAndTheCloseBoxSendsClose) {
+  driver.on_page("Caf\xE9 \x80", [](PageDialog& page) { press_key(&page, Qt::Key_Escape); });
+  EXPECT_EQ(run_probe(), platform::kIdCancel);
+  EXPECT_EQ(probe.commands, std::vector<uintptr_t>({platform::command_value(platform::kIdCancel, 0)}));
+
+  probe.commands.clear();
+  driver.on_page("Caf\xE9 \x80", [](PageDialog& page) { page.close(); });
+  EXPECT_EQ(run_probe(), 7);
+  EXPECT_TRUE(probe.commands.empty());
+  EXPECT_EQ(probe.messages.back(), platform::kWmClose);
+}
+
+TEST_F(QtFrontEndTest, AnExtentWiderThanTheLinesScrollsSideways) {
+  probe.extent = 2000;
+  int range = 0;
+  driver.on_page("Caf\xE9 \x80", [&](PageDialog& page) {
+    QListWidget* list = list_of(page, kList);
+    range = list->horizontalScrollBar()->maximum() + list->viewport()->width();
+    page.close();
+  });
+  run_probe();
+  EXPECT_GE(range, 2000);
+}
+
+TEST_F(QtFrontEndTest, ShortLinesWithoutExtentDoNotScroll) {
+  int range = -1;
+  driver.on_page("Caf\xE9 \x80", [&](PageDialog& page) {
+    range = list_of(page, kList)->horizontalScrollBar()->maximum();
+    page.close();
+  });
+  run_probe();
+  EXPECT_EQ(range, 0);
+}
+
+TEST_F(QtFrontEndTest, ListsWithoutTheScrollStyleNeverScrollSideways) {
+  run.candidates = {std::string(200, 'w')};
+  Qt::ScrollBarPolicy policy = Qt::ScrollBarAsNeeded;
+  driver.on_page("Select search term", [&](PageDialog& page) {
+    policy = list_of(page, kIdCandidateList)->horizontalScrollBarPolicy();
+    page.close();
+  });
+  show_sample_search_term_page();
+  EXPECT_EQ(policy, Qt::ScrollBarAlwaysOff);
+}
+
+// Message boxes.
+
+TEST_F(QtFrontEndTest, ErrorBoxesCarryTheWarningIconAndOk) {
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QMessageBox::StandardButtons buttons;
+  QString title, text;
+  driver.on_box([&](QMessageBox& box) {
+    icon = box.icon();
+    buttons = box.standardButtons();
+    title = box.windowTitle();
+    text = box.text();
+    box.close();
+  });
+  EXPECT_EQ(platform::message_box(nullptr, "Caf\xE9 <b>x</b>", "Error!",
+                                  platform::kBoxIconWarning),
+            platform::kAnswerOk);
+  EXPECT_EQ(icon, QMessageBox::Warning);
+  EXPECT_EQ(buttons, QMessageBox::Ok);
+  EXPECT_EQ(title, "Error!");
+  EXPECT_EQ(text, QString::fromUtf8("Caf\u00e9 <b>x</b>"));
+}
+
+TEST_F(QtFrontEndTest, PlainBoxesHaveNoIconAndShowMarkupAsText) {
+  QMessageBox::Icon icon = QMessageBox::Warning;
+  Qt::TextFormat format = Qt::RichText;
+  driver.on_box([&](QMessageBox& box) {
+    icon = box.icon();
+    format = box.textFormat();
+    QTest::keyClick(&box, Qt::Key_Return);
+  });
+  EXPECT_EQ(platform::message_box(nullptr, "<i>Done!</i>", "Plinth", platform::kBoxOk),
+            platform::kAnswerOk);
+  EXPECT_EQ(icon, QMessageBox::NoIcon);
+  EXPECT_EQ(format, Qt::PlainText);
+}
+
+TEST_F(QtFrontEndTest, QuestionsAnswerYesOrNo) {
+  driver.answer_box(QMessageBox::Yes);
+  driver.answer_box(QMessageBox::No);
+  driver.on_box([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); });
+  EXPECT_EQ(platform::message_box(nullptr, "Go?", "Q", platform::kBoxYesNo), platform::kAnswerYes);
+  EXPECT_EQ(platform::message_box(nullptr, "Go?", "Q", platform::kBoxYesNo), platform::kAnswerNo);
+  EXPECT_EQ(platform::message_box(nullptr, "Go?", "Q", platform::kBoxYesNo), platform::kAnswerNo);
+}
+
+}  // namespace
+}  // namespace qt_tests
