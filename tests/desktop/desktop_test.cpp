@@ -1,0 +1,113 @@
+// What the desktop gets: the install tree, the desktop entry that offers the
+// program for folders, its icon and the help page.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using test_support::run_command;
+using test_support::TempDir;
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool is_file(const std::string& path, bool executable = false) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  return !executable || (info.st_mode & S_IXUSR) != 0;
+}
+
+bool have(const std::string& program) {
+  int status = 0;
+  run_command("command -v " + program + " >/dev/null 2>&1", &status);
+  return status == 0;
+}
+
+const std::string kSource = PLINTH_SOURCE_DIR;
+const std::string kEntry = kSource + "/resources/desktop/plinth.desktop";
+
+TEST(Install, PutsTheProgramEntryIconAndHelpUnderThePrefix) {
+  TempDir prefix;
+  int status = -1;
+  const std::string log = run_command(std::string("'") + PLINTH_CMAKE + "' --install '" +
+                                          PLINTH_BUILD_DIR + "' --prefix '" + prefix.path() +
+                                          "' 2>&1",
+                                      &status);
+  ASSERT_EQ(status, 0) << log;
+  EXPECT_TRUE(is_file(prefix.file("bin/plinth"), true));
+  EXPECT_TRUE(is_file(prefix.file("share/applications/plinth.desktop")));
+  EXPECT_TRUE(is_file(prefix.file("share/icons/hicolor/scalable/apps/plinth.svg")));
+  const std::string help = prefix.file("share/doc/plinth/plinthhelp.html");
+  ASSERT_TRUE(is_file(help));
+  EXPECT_EQ(read_file(help).substr(0, 15), "<!DOCTYPE html>");
+}
+
+TEST(DesktopEntry, OffersTheProgramForFoldersAndPassesTheFolder) {
+  const std::string entry = read_file(kEntry);
+  EXPECT_NE(entry.find("\nType=Application\n"), std::string::npos);
+  EXPECT_NE(entry.find("\nExec=plinth %f\n"), std::string::npos);
+  EXPECT_NE(entry.find("\nMimeType=inode/directory;\n"), std::string::npos);
+  EXPECT_NE(entry.find("\nIcon=plinth\n"), std::string::npos);
+}
+
+TEST(DesktopEntry, PassesDesktopFileValidate) {
+  if (!have("desktop-file-validate")) GTEST_SKIP() << "desktop-file-validate is not installed";
+  int status = -1;
+  const std::string report = run_command("desktop-file-validate '" + kEntry + "' 2>&1", &status);
+  EXPECT_EQ(status, 0) << report;
+  EXPECT_EQ(report, "");
+}
+
+TEST(Icon, IsWellFormedSvg) {
+  if (!have("python3")) GTEST_SKIP() << "python3 is not installed";
+  int status = -1;
+  const std::string root = run_command(
+      "python3 -c 'import sys, xml.etree.ElementTree as E; print(E.parse(sys.argv[1]).getroot().tag)' '" +
+          kSource + "/resources/desktop/plinth.svg' 2>&1",
+      &status);
+  EXPECT_EQ(status, 0) << root;
+  EXPECT_EQ(root, "{http://www.w3.org/2000/svg}svg\n");
+}
+
+class HelpPage : public ::testing::Test {
+ protected:
+  HelpPage() {
+    help = read_file(kSource + "/tools/catalogue/site/plinthhelp.html");
+    if (help.empty()) help = read_file(kSource + "/resources/plinthhelp.html");
+  }
+  bool has(const std::string& text) const { return help.find(text) != std::string::npos; }
+  std::string help;
+};
+
+TEST_F(HelpPage, HasTheAnchorsThePagesOpen) {
+  EXPECT_TRUE(has("id=\"refine\""));
+  EXPECT_TRUE(has("id=\"trackmatch\""));
+}
+
+TEST_F(HelpPage, ExplainsEveryPlaceholder) {
+  const char* labels[] = {"Release Artist", "Release Title", "Label", "Catalogue Number",
+                          "Release Date",   "Track Artist",  "Track Name", "Track Number",
+                          "Style"};
+  for (int n = 1; n <= 9; ++n) {
+    const std::string row = "<td><code>/" + std::to_string(n) + "</code></td><td>" + labels[n - 1];
+    EXPECT_TRUE(has(row)) << row;
+  }
+}
+
+TEST_F(HelpPage, NamesTheButtonsAndMenuAsTheProgramShowsThem) {
+  for (const char* text : {"Next &gt;&gt;", "Manual Search", "Force Match", "Finish!",
+                           "Toggel M3U", "Save Settings", "Filenames", "Online Help"})
+    EXPECT_TRUE(has(text)) << text;
+}
+
+}  // namespace
