@@ -8,10 +8,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/plinth.desktop
 install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/plinth.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
-# The help page lives with the stand-in web site when there is one, which
-# serves it at the maker's address; otherwise with the resources.
-set(PLINTH_HELP_PAGE ${PROJECT_SOURCE_DIR}/tools/catalogue/site/plinthhelp.html)
-if(NOT EXISTS ${PLINTH_HELP_PAGE})
-  set(PLINTH_HELP_PAGE ${PROJECT_SOURCE_DIR}/resources/plinthhelp.html)
-endif()
-install(FILES ${PLINTH_HELP_PAGE} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The help page is the maker's site's own page, which the stand-in web site
+# also serves at the maker's address.
+install(FILES ${PROJECT_SOURCE_DIR}/tools/catalogue/site/plinthhelp.html
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})

@@ -81,10 +81,7 @@ TEST(Icon, IsWellFormedSvg) {
 
 class HelpPage : public ::testing::Test {
  protected:
-  HelpPage() {
-    help = read_file(kSource + "/tools/catalogue/site/plinthhelp.html");
-    if (help.empty()) help = read_file(kSource + "/resources/plinthhelp.html");
-  }
+  HelpPage() : help(read_file(kSource + "/tools/catalogue/site/plinthhelp.html")) {}
   bool has(const std::string& text) const { return help.find(text) != std::string::npos; }
   std::string help;
 };
