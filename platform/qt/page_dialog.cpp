@@ -195,9 +195,8 @@ void PageDialog::watch_list(QListWidget* list, int id, unsigned style) {
     });
   }
   if ((style & kStyleNotify) != 0) {
-    connect(list, &QListWidget::itemDoubleClicked, this, [this, id] {
-      deliver([this, id] { page_.command(id, kListDoubleClick); });
-    });
+    connect(list, &QListWidget::itemDoubleClicked, this,
+            [this, id] { deliver([this, id] { page_.command(id, kListDoubleClick); }); });
   }
 }
 

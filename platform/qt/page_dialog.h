@@ -26,7 +26,7 @@ class PageDialog : public QDialog {
   QMenuBar* menu_bar() const { return menu_bar_; }
 
  protected:
-  void reject() override;                         // Esc: the Cancel command
+  void reject() override;                        // Esc: the Cancel command
   void closeEvent(QCloseEvent* event) override;  // the close box: the close message
 
  private:

@@ -17,8 +17,8 @@ QFont page_font() {
 
 BaseUnits base_units_of(const QFont& font) {
   const QFontMetrics metrics(font);
-  const int letters =
-      metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  const int letters = metrics.horizontalAdvance(
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
   BaseUnits units;
   units.width = (letters / 26 + 1) / 2;
   units.height = metrics.height();

@@ -1,11 +1,11 @@
 // What the desktop gets: the install tree, the desktop entry that offers the
 // program for folders, its icon and the help page.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/stat.h>
 
 #include "tests/support/temp_dir.h"
 
@@ -39,10 +39,10 @@ const std::string kEntry = kSource + "/resources/desktop/plinth.desktop";
 TEST(Install, PutsTheProgramEntryIconAndHelpUnderThePrefix) {
   TempDir prefix;
   int status = -1;
-  const std::string log = run_command(std::string("'") + PLINTH_CMAKE + "' --install '" +
-                                          PLINTH_BUILD_DIR + "' --prefix '" + prefix.path() +
-                                          "' 2>&1",
-                                      &status);
+  const std::string log =
+      run_command(std::string("'") + PLINTH_CMAKE + "' --install '" + PLINTH_BUILD_DIR +
+                      "' --prefix '" + prefix.path() + "' 2>&1",
+                  &status);
   ASSERT_EQ(status, 0) << log;
   EXPECT_TRUE(is_file(prefix.file("bin/plinth"), true));
   EXPECT_TRUE(is_file(prefix.file("share/applications/plinth.desktop")));
@@ -72,7 +72,8 @@ TEST(Icon, IsWellFormedSvg) {
   if (!have("python3")) GTEST_SKIP() << "python3 is not installed";
   int status = -1;
   const std::string root = run_command(
-      "python3 -c 'import sys, xml.etree.ElementTree as E; print(E.parse(sys.argv[1]).getroot().tag)' '" +
+      "python3 -c 'import sys, xml.etree.ElementTree as E; "
+      "print(E.parse(sys.argv[1]).getroot().tag)' '" +
           kSource + "/resources/desktop/plinth.svg' 2>&1",
       &status);
   EXPECT_EQ(status, 0) << root;
@@ -92,9 +93,9 @@ TEST_F(HelpPage, HasTheAnchorsThePagesOpen) {
 }
 
 TEST_F(HelpPage, ExplainsEveryPlaceholder) {
-  const char* labels[] = {"Release Artist", "Release Title", "Label", "Catalogue Number",
-                          "Release Date",   "Track Artist",  "Track Name", "Track Number",
-                          "Style"};
+  const char* labels[] = {"Release Artist",   "Release Title", "Label",
+                          "Catalogue Number", "Release Date",  "Track Artist",
+                          "Track Name",       "Track Number",  "Style"};
   for (int n = 1; n <= 9; ++n) {
     const std::string row = "<td><code>/" + std::to_string(n) + "</code></td><td>" + labels[n - 1];
     EXPECT_TRUE(has(row)) << row;
@@ -102,8 +103,8 @@ TEST_F(HelpPage, ExplainsEveryPlaceholder) {
 }
 
 TEST_F(HelpPage, NamesTheButtonsAndMenuAsTheProgramShowsThem) {
-  for (const char* text : {"Next &gt;&gt;", "Manual Search", "Force Match", "Finish!",
-                           "Toggel M3U", "Save Settings", "Filenames", "Online Help"})
+  for (const char* text : {"Next &gt;&gt;", "Manual Search", "Force Match", "Finish!", "Toggel M3U",
+                           "Save Settings", "Filenames", "Online Help"})
     EXPECT_TRUE(has(text)) << text;
 }
 

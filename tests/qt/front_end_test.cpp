@@ -24,8 +24,14 @@ constexpr int kLabel = 12;
 constexpr int kChange = 13;
 
 const platform::DialogTemplate kProbePage = {
-    900, "Template caption", 160, 100, "MS Sans Serif", 8,
-    platform::kFrameCaption | platform::kFrameSystemMenu, 0,
+    900,
+    "Template caption",
+    160,
+    100,
+    "MS Sans Serif",
+    8,
+    platform::kFrameCaption | platform::kFrameSystemMenu,
+    0,
     {{platform::kIdOk, platform::ControlKind::kDefPushButton, "OK", 110, 4, 40, 14,
       platform::kStyleTabStop},
      {kChange, platform::ControlKind::kPushButton, "Change", 110, 22, 40, 14,
@@ -115,13 +121,14 @@ TEST_F(QtFrontEndTest, ControlsStandWhereTheTemplatePutsThem) {
       }
       page.close();
     });
-    platform::run_dialog(dialog, resources::find_menu(dialog.menu_id), nullptr,
-                         [](Window& page, unsigned message, uintptr_t, intptr_t) {
-                           if (message != platform::kWmClose) return false;
-                           page.end(0);
-                           return true;
-                         },
-                         0);
+    platform::run_dialog(
+        dialog, resources::find_menu(dialog.menu_id), nullptr,
+        [](Window& page, unsigned message, uintptr_t, intptr_t) {
+          if (message != platform::kWmClose) return false;
+          page.end(0);
+          return true;
+        },
+        0);
     EXPECT_TRUE(misplaced.empty()) << "template " << id << ": " << misplaced.front();
     EXPECT_EQ(client, expected_client) << "template " << id;
     EXPECT_TRUE(fixed) << "template " << id;
@@ -176,17 +183,17 @@ TEST_F(QtFrontEndTest, ListNotificationsAndTypingBecomeCommands) {
   });
   run_probe();
   using platform::command_value;
-  const std::vector<uintptr_t> expected = {
-      command_value(kList, platform::kListSelectionChange),
-      command_value(kList, platform::kListDoubleClick),
-      command_value(kEdit, platform::kEditChange)};
+  const std::vector<uintptr_t> expected = {command_value(kList, platform::kListSelectionChange),
+                                           command_value(kList, platform::kListDoubleClick),
+                                           command_value(kEdit, platform::kEditChange)};
   EXPECT_EQ(probe.commands, expected);
 }
 
 TEST_F(QtFrontEndTest, EscSendsCancelAndTheCloseBoxSendsClose) {
   driver.on_page("Caf\xE9 \x80", [](PageDialog& page) { press_key(&page, Qt::Key_Escape); });
   EXPECT_EQ(run_probe(), platform::kIdCancel);
-  EXPECT_EQ(probe.commands, std::vector<uintptr_t>({platform::command_value(platform::kIdCancel, 0)}));
+  EXPECT_EQ(probe.commands,
+            std::vector<uintptr_t>({platform::command_value(platform::kIdCancel, 0)}));
 
   probe.commands.clear();
   driver.on_page("Caf\xE9 \x80", [](PageDialog& page) { page.close(); });
@@ -241,8 +248,7 @@ TEST_F(QtFrontEndTest, ErrorBoxesCarryTheWarningIconAndOk) {
     text = box.text();
     box.close();
   });
-  EXPECT_EQ(platform::message_box(nullptr, "Caf\xE9 <b>x</b>", "Error!",
-                                  platform::kBoxIconWarning),
+  EXPECT_EQ(platform::message_box(nullptr, "Caf\xE9 <b>x</b>", "Error!", platform::kBoxIconWarning),
             platform::kAnswerOk);
   EXPECT_EQ(icon, QMessageBox::Warning);
   EXPECT_EQ(buttons, QMessageBox::Ok);

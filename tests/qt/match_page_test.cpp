@@ -127,8 +127,7 @@ TEST_F(MatchPage, TheMatchesListCannotBeSelected) {
 }
 
 TEST_F(MatchPage, FinishSaysDoneAndCloses) {
-  driver.on_page("Confirm track matches",
-                 [](PageDialog& page) { click_button(page, kIdNext); });
+  driver.on_page("Confirm track matches", [](PageDialog& page) { click_button(page, kIdNext); });
   driver.answer_box(QMessageBox::Ok);
   show_sample_match_page();
   EXPECT_TRUE(run.finished);

@@ -36,17 +36,14 @@ TEST_F(Menu, EveryWizardPageCarriesMenu103) {
 
 TEST_F(Menu, CommandsReachThePageAndLeaveItOpen) {
   run.playlist = true;
-  driver.on_page("Select search result term", [](PageDialog& page) {
-    choose_menu_item(page, "Toggel M3U");
-  });
+  driver.on_page("Select search result term",
+                 [](PageDialog& page) { choose_menu_item(page, "Toggel M3U"); });
   driver.answer_box(QMessageBox::Ok);
-  driver.on_page("Select search result term", [](PageDialog& page) {
-    choose_menu_item(page, "Toggel M3U");
-  });
+  driver.on_page("Select search result term",
+                 [](PageDialog& page) { choose_menu_item(page, "Toggel M3U"); });
   driver.answer_box(QMessageBox::Ok);
-  driver.on_page("Select search result term", [](PageDialog& page) {
-    choose_menu_item(page, "Directory?");
-  });
+  driver.on_page("Select search result term",
+                 [](PageDialog& page) { choose_menu_item(page, "Directory?"); });
   driver.answer_box(QMessageBox::Ok);
   driver.on_page("Select search result term", [](PageDialog& page) {
     choose_menu_item(page, "Online Help");
@@ -55,8 +52,8 @@ TEST_F(Menu, CommandsReachThePageAndLeaveItOpen) {
   });
   show_sample_result_page();
   EXPECT_EQ(driver.box_texts,
-            std::vector<std::string>({"M3U Playlist Generation off", "M3U Playlist Generation on",
-                                      run.directory}));
+            std::vector<std::string>(
+                {"M3U Playlist Generation off", "M3U Playlist Generation on", run.directory}));
   EXPECT_EQ(run.commands, std::vector<int>({kCmdToggleM3u, kCmdToggleM3u, kCmdDirectory,
                                             kCmdOnlineHelp, kCmdSaveSettings}));
   EXPECT_EQ(ui.opened, std::vector<std::string>({std::string(kHelpAddress) + "#refine"}));
@@ -74,8 +71,9 @@ TEST_F(Menu, FilenamesEditsTheTemplatesOverThePage) {
     click_button(page, kIdNamesHelp);
   });
   driver.answer_box(QMessageBox::Ok);
-  driver.on_page("Output Name Configuration",
-                 [](PageDialog& page) { press_key(edit_of(page, kIdTrackFormat), Qt::Key_Return); });
+  driver.on_page("Output Name Configuration", [](PageDialog& page) {
+    press_key(edit_of(page, kIdTrackFormat), Qt::Key_Return);
+  });
   driver.on_page("Confirm track matches", [](PageDialog& page) { page.close(); });
   show_sample_match_page();
   EXPECT_EQ(shown_track_format, "/8 - /7");

@@ -122,7 +122,8 @@ int main(int argc, char** argv) {
   if (!complete) {
     std::fprintf(stderr, "%d pictures saved%s\n", g_saved,
                  driver.ran_out ? "; a window was left open" : "");
-    for (const std::string& problem : driver.problems) std::fprintf(stderr, "%s\n", problem.c_str());
+    for (const std::string& problem : driver.problems)
+      std::fprintf(stderr, "%s\n", problem.c_str());
   }
   return complete ? 0 : 1;
 }

@@ -49,7 +49,9 @@ void PageDriver::answer_box(QMessageBox::StandardButton button) {
   });
 }
 
-void PageDriver::schedule() { QTimer::singleShot(kPollMilliseconds, this, [this] { poll(); }); }
+void PageDriver::schedule() {
+  QTimer::singleShot(kPollMilliseconds, this, [this] { poll(); });
+}
 
 bool PageDriver::wanted(const Step& step, QWidget* top) const {
   if (top == nullptr || !top->isVisible()) return false;

@@ -151,7 +151,8 @@ void force_match(Window& page) {
   const int file = page.selection(kIdOriginalList);
   if (file < 0) return error(page, "Please select an original track filename to rename");
   const int track = page.selection(kIdReleaseList);
-  if (track < 0) return error(page, "Please assign a matching track filename from the release database");
+  if (track < 0)
+    return error(page, "Please assign a matching track filename from the release database");
   g_run->track_of_file.resize(g_run->files.size(), -1);
   g_run->track_of_file[file] = track;
   fill_match_lists(page);
@@ -265,13 +266,19 @@ SampleRun sample_album() {
   run.counts = {3, 2, 1, 1};
   run.results = {"The Quiet Ones (Artist)", "Quiet Ones, The (Artist)", "North Sound (Label)",
                  "The Quiet Ones & Friends (Artist)"};
-  run.tracks = {"01 Harbour Lights",      "02 Salt on the Window", "03 Ferry at Dawn",
-                "04 Lantern Street",      "05 North Sound",        "06 The Long Pier",
-                "07 Gull Song",           "08 Low Tide",           "09 Breakwater",
-                "10 Harbour Lights (Reprise)"};
-  run.files = {"01 - harbour lights.mp3",  "02 - salt on the window.mp3", "03 ferry.mp3",
-               "04 - lantern st.mp3",      "05 - north sound.mp3",        "06 - long pier.mp3",
-               "07 - gull song.mp3",       "08 - low tide.mp3",           "09 - breakwater.mp3",
+  run.tracks = {
+      "01 Harbour Lights", "02 Salt on the Window",      "03 Ferry at Dawn", "04 Lantern Street",
+      "05 North Sound",    "06 The Long Pier",           "07 Gull Song",     "08 Low Tide",
+      "09 Breakwater",     "10 Harbour Lights (Reprise)"};
+  run.files = {"01 - harbour lights.mp3",
+               "02 - salt on the window.mp3",
+               "03 ferry.mp3",
+               "04 - lantern st.mp3",
+               "05 - north sound.mp3",
+               "06 - long pier.mp3",
+               "07 - gull song.mp3",
+               "08 - low tide.mp3",
+               "09 - breakwater.mp3",
                "10 - harbour lights (reprise).mp3"};
   run.track_of_file = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
   return run;

@@ -30,7 +30,7 @@ struct SampleRun {
   bool playlist = false;
   // Every page.
   bool cancelled = false;
-  std::vector<int> commands;     // menu commands, in order
+  std::vector<int> commands;      // menu commands, in order
   std::vector<std::string> urls;  // addresses "Online Help" asked for
   std::string directory = "/music/The Quiet Ones - Harbour Lights";
 };
@@ -40,10 +40,10 @@ void set_sample_run(SampleRun* run);
 
 // Each shows its page modally on the current front end.
 void show_sample_search_term_page();
-void show_sample_result_page();     // "Select search result term"
-void show_sample_release_page();    // "Select release", with a horizontal extent
-void show_sample_match_page();      // "Confirm track matches"
-void show_sample_names_page();      // "Output Name Configuration"
+void show_sample_result_page();   // "Select search result term"
+void show_sample_release_page();  // "Select release", with a horizontal extent
+void show_sample_match_page();    // "Confirm track matches"
+void show_sample_names_page();    // "Output Name Configuration"
 
 // The layout the match page gives itself for a client area of w by h
 // pixels: buttons and labels in a row at 0, x, 2x with x = w / 3, and three
