@@ -94,8 +94,10 @@ int move_after_check(const std::string& from, const std::string& to) {
 }
 
 int move_no_replace(const std::string& from, const std::string& to) {
-  const std::string source = fs_name(from);
-  const std::string target = fs_name(to);
+  return move_no_replace_fs(fs_name(from), fs_name(to));
+}
+
+int move_no_replace_fs(const std::string& source, const std::string& target) {
   const int error = move_once(source, target);
   if (error == EEXIST && source != target && same_entry(source, target)) {
     return move_through_free_name(source, target);

@@ -7,6 +7,9 @@
 
 namespace platform {
 
+// move_no_replace on names that are already the file system's bytes.
+int move_no_replace_fs(const std::string& from, const std::string& to);
+
 // Hard link to the new name (which fails when it exists), then the old name
 // goes. For files only.
 int move_by_link(const std::string& from, const std::string& to);
