@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/codepage.h"
 #include "platform/files.h"
 
 namespace platform {
@@ -105,6 +106,7 @@ int move_no_replace_fs(const std::string& source, const std::string& target) {
   return error;
 }
 
-std::string error_text(int error) { return std::strerror(error); }
+// The C library's text may be in the user's language, in UTF-8.
+std::string error_text(int error) { return text_from_utf8(std::strerror(error)); }
 
 }  // namespace platform
