@@ -47,8 +47,7 @@ class KeepingFrameFactory : public ID3v2::FrameFactory {
  protected:
   bool updateFrame(FrameHeaderAccess::Header* header) const override {
     const ByteVector id = header->frameID();
-    if (header->version() == 3 &&
-        (id == "EQUA" || id == "RVAD" || id == "TRDA" || id == "TSIZ")) {
+    if (header->version() == 3 && (id == "EQUA" || id == "RVAD" || id == "TRDA" || id == "TSIZ")) {
       return true;
     }
     return ID3v2::FrameFactory::updateFrame(header);
@@ -59,8 +58,8 @@ class KeepingFrameFactory : public ID3v2::FrameFactory {
 // SIGN describe the old tag's bytes and are wrong once it changes; the
 // others are kept in ID3v2.3 frame form.
 bool dropped_in_v3(const ByteVector& id) {
-  for (const char* kept : {"EQU2", "RVA2", "TDRL", "TDTG", "TMOO", "TPRO", "TSOA", "TSOT",
-                           "TSST", "TSOP"}) {
+  for (const char* kept :
+       {"EQU2", "RVA2", "TDRL", "TDTG", "TMOO", "TPRO", "TSOA", "TSOT", "TSST", "TSOP"}) {
     if (id == kept) return true;
   }
   return false;

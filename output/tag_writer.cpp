@@ -57,7 +57,8 @@ bool read_old_tags(const std::string& file_name, OldTags& old) {
   std::string head, tail;
   if (!platform::regular_file_size(file_name, size)) return false;
   if (!platform::read_file_part(file_name, 0, 10, head)) return false;
-  if (size >= kId3v1Size && !platform::read_file_part(file_name, size - kId3v1Size, kId3v1Size, tail)) {
+  if (size >= kId3v1Size &&
+      !platform::read_file_part(file_name, size - kId3v1Size, kId3v1Size, tail)) {
     return false;
   }
   if (!find_id3_layout(size, head, tail, old.layout)) return false;

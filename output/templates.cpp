@@ -46,16 +46,26 @@ std::string expanded(std::string text, const Release& release, int track) {
 
 std::string placeholder_value(int number, const Release& release, int track) {
   switch (number) {
-    case 1: return release.artist;
-    case 2: return release.title;
-    case 3: return release.label;
-    case 4: return release.catalog_number;
-    case 5: return release.release_date;
-    case 6: return track_field(release.track_artists, track);
-    case 7: return track_field(release.track_names, track);
-    case 8: return track_field(release.track_numbers, track);
-    case 9: return release.style;
-    default: return std::string();
+    case 1:
+      return release.artist;
+    case 2:
+      return release.title;
+    case 3:
+      return release.label;
+    case 4:
+      return release.catalog_number;
+    case 5:
+      return release.release_date;
+    case 6:
+      return track_field(release.track_artists, track);
+    case 7:
+      return track_field(release.track_names, track);
+    case 8:
+      return track_field(release.track_numbers, track);
+    case 9:
+      return release.style;
+    default:
+      return std::string();
   }
 }
 

@@ -27,8 +27,8 @@ bool read_at(int fd, uint64_t offset, uint64_t length, std::string& data) {
   data.assign(static_cast<size_t>(length), '\0');
   size_t done = 0;
   while (done < data.size()) {
-    const ssize_t n = ::pread(fd, &data[done], data.size() - done,
-                              static_cast<off_t>(offset + done));
+    const ssize_t n =
+        ::pread(fd, &data[done], data.size() - done, static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
     if (n == 0) break;
@@ -47,8 +47,7 @@ bool regular_file_size(const std::string& name, uint64_t& size) {
   return true;
 }
 
-bool read_file_part(const std::string& name, uint64_t offset, uint64_t length,
-                    std::string& data) {
+bool read_file_part(const std::string& name, uint64_t offset, uint64_t length, std::string& data) {
   struct stat info;
   const int fd = open_regular(name, info);
   if (fd < 0) return false;

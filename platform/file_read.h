@@ -11,8 +11,7 @@ bool regular_file_size(const std::string& name, uint64_t& size);
 
 // Up to length bytes from offset (fewer at the end of the file); false when
 // the file cannot be read.
-bool read_file_part(const std::string& name, uint64_t offset, uint64_t length,
-                    std::string& data);
+bool read_file_part(const std::string& name, uint64_t offset, uint64_t length, std::string& data);
 
 // The whole content of a regular file; false when it cannot be read.
 bool read_whole_file(const std::string& name, std::string& data);

@@ -64,7 +64,8 @@ for f in tag.values():
     if (end == std::string::npos) end = output.size();
     const std::string line = output.substr(start, end - start);
     const size_t blank = line.find(' ');
-    if (blank != std::string::npos) frames.emplace(line.substr(0, blank), from_hex(line.substr(blank + 1)));
+    if (blank != std::string::npos)
+      frames.emplace(line.substr(0, blank), from_hex(line.substr(blank + 1)));
     start = end + 1;
   }
   return frames;

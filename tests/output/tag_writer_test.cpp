@@ -73,7 +73,8 @@ class TagWriter : public output_test::InTempFolder {
 };
 
 TEST_F(TagWriter, AnotherReaderSeesEveryWrittenFrame) {
-  const std::string before = make("song.mp3", v23_file({latin1("TIT2", "Old"), latin1("TPE1", "Old Artist")}));
+  const std::string before =
+      make("song.mp3", v23_file({latin1("TIT2", "Old"), latin1("TPE1", "Old Artist")}));
   const std::string cover = jpeg(30000);
   write_file(file("R-77.jpg"), cover);
 
@@ -117,15 +118,17 @@ TEST_F(TagWriter, AFileWithoutTagsGetsBoth) {
 }
 
 TEST_F(TagWriter, FramesItDoesNotWriteAreKept) {
-  make("song.mp3", v23_file({latin1("TPE2", "Band"), test_support::comment_frame("a note"),
-                             test_support::user_text_frame("CATALOG", "XY-1"),
-                             latin1("TBPM", "120"), Id3Frame{"RVAD", std::string("\x03\x10\x01\x00\x02\x00", 6), false},
-                             latin1("TSIZ", "4096")}));
+  make("song.mp3",
+       v23_file({latin1("TPE2", "Band"), test_support::comment_frame("a note"),
+                 test_support::user_text_frame("CATALOG", "XY-1"), latin1("TBPM", "120"),
+                 Id3Frame{"RVAD", std::string("\x03\x10\x01\x00\x02\x00", 6), false},
+                 latin1("TSIZ", "4096")}));
   write_tags("song.mp3", sample_release(), 0);
   const Frames frames = read_frames(file("song.mp3"));
   // Frames of ID3v2.3 that ID3v2.4 dropped stay too, byte for byte.
   const std::string written = read_file(file("song.mp3"));
-  EXPECT_NE(written.find(std::string("RVAD\0\0\0\x06\0\0\x03\x10\x01\x00\x02\x00", 16)), std::string::npos);
+  EXPECT_NE(written.find(std::string("RVAD\0\0\0\x06\0\0\x03\x10\x01\x00\x02\x00", 16)),
+            std::string::npos);
   EXPECT_EQ(one(frames, "TSIZ"), "4096");
   EXPECT_EQ(one(frames, "COMM"), "eng||a note");
   EXPECT_EQ(one(frames, "TXXX"), "CATALOG|XY-1");
@@ -176,8 +179,9 @@ TEST_F(TagWriter, AnId3v24FileKeepsAllButWhatTheWrittenFramesReplace) {
 }
 
 TEST_F(TagWriter, EmptyTextsLeaveTheOldFrames) {
-  make("song.mp3", v23_file({latin1("TCON", "Jazz"), latin1("TYER", "1970"), latin1("TIT2", "Old Title"),
-                             latin1("TALB", "Old Album"), latin1("TRCK", "7/9")}));
+  make("song.mp3",
+       v23_file({latin1("TCON", "Jazz"), latin1("TYER", "1970"), latin1("TIT2", "Old Title"),
+                 latin1("TALB", "Old Album"), latin1("TRCK", "7/9")}));
   Release release = sample_release();
   release.style.clear();
   release.release_date.clear();
@@ -217,7 +221,8 @@ TEST_F(TagWriter, TheTrackPositionIsWrittenInFull) {
 
 TEST_F(TagWriter, TextsInTheCodePageAndUtf16FramesStayReadable) {
   make("song.mp3",
-       v23_file({text_frame("TIT1", "Bj\xC3\xB6rk \xE2\x98\x83 \xE6\x97\xA5\xE6\x9C\xAC", TextEncoding::kUtf16),
+       v23_file({text_frame("TIT1", "Bj\xC3\xB6rk \xE2\x98\x83 \xE6\x97\xA5\xE6\x9C\xAC",
+                            TextEncoding::kUtf16),
                  text_frame("TOPE", "Sigur R\xC3\xB3s", TextEncoding::kUtf16BE)}));
   Release release = sample_release();
   release.track_names = {"Caf\xE9 \x80 5", "x"};  // Windows-1252: e acute, euro sign
@@ -296,7 +301,8 @@ TEST_F(TagWriter, OlderTagKindsAreReadAndKept) {
 
 TEST_F(TagWriter, ADamagedOrMissingFileIsLeftAlone) {
   std::string broken = test_support::make_mp3(Mp3Spec());
-  broken = std::string("ID3\x03\x00\x00\x7F\x7F\x7F\x7F", 10) + broken;  // a tag far longer than the file
+  broken = std::string("ID3\x03\x00\x00\x7F\x7F\x7F\x7F", 10) +
+           broken;  // a tag far longer than the file
   write_file(file("broken.mp3"), broken);
   write_tags("broken.mp3", sample_release(), 0);
   EXPECT_TRUE(read_file(file("broken.mp3")) == broken);

@@ -41,8 +41,8 @@ TEST(RewriteFile, BuildsTheContentFromNewBytesAndOldRanges) {
   TempDir dir;
   write_file(dir.file("f.mp3"), "HEADaudioTAIL");
   ASSERT_EQ(::chmod(dir.file("f.mp3").c_str(), 0640), 0);
-  const std::vector<FilePiece> pieces = {FilePiece::bytes("new head "),
-                                         FilePiece::old_range(4, 5), FilePiece::bytes(" end")};
+  const std::vector<FilePiece> pieces = {FilePiece::bytes("new head "), FilePiece::old_range(4, 5),
+                                         FilePiece::bytes(" end")};
   EXPECT_EQ(platform::rewrite_file(dir.file("f.mp3"), 13, pieces), 0);
   EXPECT_EQ(read_file(dir.file("f.mp3")), "new head audio end");
   EXPECT_EQ(status_of(dir.file("f.mp3")).st_mode & 07777, 0640u);
@@ -112,8 +112,8 @@ int rewrite_in_child_with_limit(const std::string& path, uint64_t size, const st
     std::signal(SIGXFSZ, SIG_DFL);
     const struct rlimit rl = {limit, limit};
     ::setrlimit(RLIMIT_FSIZE, &rl);
-    const int error = platform::rewrite_file(
-        path, size, {FilePiece::bytes(head), FilePiece::old_range(0, size)});
+    const int error =
+        platform::rewrite_file(path, size, {FilePiece::bytes(head), FilePiece::old_range(0, size)});
     ::_exit(error == 0 ? 0 : 1);
   }
   int status = 0;
@@ -124,7 +124,8 @@ int rewrite_in_child_with_limit(const std::string& path, uint64_t size, const st
 TEST(RewriteFile, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
   TempDir dir;
   std::string old_content(3 << 20, '\0');
-  for (size_t i = 0; i < old_content.size(); ++i) old_content[i] = static_cast<char>(i * 7 + i / 4096);
+  for (size_t i = 0; i < old_content.size(); ++i)
+    old_content[i] = static_cast<char>(i * 7 + i / 4096);
   const std::string head(70000, 'h');
   const std::string new_content = head + old_content;
   const std::string path = dir.file("big.mp3");
