@@ -237,7 +237,9 @@ int rewrite_file(const std::string& name, uint64_t expected_size,
   std::string path;
   int error = resolve(fs_name(name), path);
   if (error != 0) return error;
-  Descriptor old_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  // Opened for writing although only read: a file the user may not change
+  // (read-only, immutable) must not be replaced behind its back.
+  Descriptor old_fd(::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK));
   if (old_fd.get() < 0) return errno;
   struct stat old_info;
   if (::fstat(old_fd.get(), &old_info) != 0) return errno;

@@ -24,6 +24,7 @@ struct FilePiece {
 // content is written beside it in the same folder, flushed, given the old
 // file's mode, owner and extended attributes, and renamed over it; then the
 // folder is flushed. A symbolic link is followed, so its target is rewritten.
+// A file that may not be written (EACCES, EPERM) is left as it is.
 // Fails with ESTALE, writing nothing, when the file's size is no longer
 // expected_size (another program changed it meanwhile).
 int rewrite_file(const std::string& name, uint64_t expected_size,

@@ -94,10 +94,13 @@ TEST(RewriteFile, RefusesAChangedFileOrABadRangeAndWritesNothing) {
   EXPECT_EQ(entries(dir.path()), std::set<std::string>({"f.mp3"}));
 }
 
-TEST(RewriteFile, AnUnwritableFolderLeavesTheFileAsItWas) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes into any folder";
+TEST(RewriteFile, AnUnwritableFileOrFolderIsLeftAsItWas) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into any file and folder";
   TempDir dir;
   write_file(dir.file("f.mp3"), "old");
+  ASSERT_EQ(::chmod(dir.file("f.mp3").c_str(), 0444), 0);
+  EXPECT_EQ(platform::rewrite_file(dir.file("f.mp3"), 3, {FilePiece::bytes("new")}), EACCES);
+  ASSERT_EQ(::chmod(dir.file("f.mp3").c_str(), 0644), 0);
   ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
   EXPECT_EQ(platform::rewrite_file(dir.file("f.mp3"), 3, {FilePiece::bytes("new")}), EACCES);
   EXPECT_EQ(read_file(dir.file("f.mp3")), "old");
