@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <set>
 
@@ -110,11 +109,6 @@ TEST(MoveAfterCheck, MovesAndRefusesAnExistingTarget) {
   EXPECT_EQ(platform::move_after_check(dir.file("album"), dir.file("other")), EEXIST);
   EXPECT_EQ(platform::move_after_check(dir.file("album"), dir.file("moved")), 0);
   EXPECT_EQ(entries(dir.path()), std::set<std::string>({"moved", "other"}));
-}
-
-TEST(ErrorText, IsTheSystemsTextForTheErrno) {
-  EXPECT_EQ(platform::error_text(EEXIST), std::strerror(EEXIST));
-  EXPECT_EQ(platform::error_text(ENOENT), "No such file or directory");
 }
 
 }  // namespace
