@@ -48,7 +48,7 @@ Release three_track_release() {
 // A run that has reached "Finish!": an album folder inside the test's
 // folder, its files listed and assigned to tracks of the chosen release.
 class Finish : public output_test::InTempFolder {
-protected:
+ protected:
   void SetUp() override {
     output_test::InTempFolder::SetUp();
     album_ = file("Old Album");
@@ -75,7 +75,7 @@ protected:
   void finish() { apply_release(dialog()); }
 
   static platform::Window *dialog() {
-    static char window; // stands for the page; the box only needs an owner
+    static char window;  // stands for the page; the box only needs an owner
     return reinterpret_cast<platform::Window *>(&window);
   }
 
@@ -101,30 +101,24 @@ TEST_F(Finish, TagsAndRenamesEveryFileWritesThePlaylistAndRenamesTheFolder) {
 
   EXPECT_FALSE(std::filesystem::exists(album_));
   const std::string album = renamed_album();
-  EXPECT_EQ(
-      entries(album),
-      std::set<std::string>({"1 - X - One.mp3", "2 - X - Two.mp3",
-                             "10 - X - Ten.mp3", "Artist - Title [CAT1].m3u"}));
+  EXPECT_EQ(entries(album),
+            std::set<std::string>({"1 - X - One.mp3", "2 - X - Two.mp3", "10 - X - Ten.mp3",
+                                   "Artist - Title [CAT1].m3u"}));
   // Sorted by bytes: "10" before "2".
-  EXPECT_EQ(
-      read_file(album + "/Artist - Title [CAT1].m3u"),
-      "#EXTM3U\r\n1 - X - One.mp3\r\n10 - X - Ten.mp3\r\n2 - X - Two.mp3\r\n");
+  EXPECT_EQ(read_file(album + "/Artist - Title [CAT1].m3u"),
+            "#EXTM3U\r\n1 - X - One.mp3\r\n10 - X - Ten.mp3\r\n2 - X - Two.mp3\r\n");
   EXPECT_EQ(one(read_frames(album + "/2 - X - Two.mp3"), "TIT2"), "Two");
   EXPECT_EQ(one(read_frames(album + "/10 - X - Ten.mp3"), "TRCK"), "3");
-  EXPECT_TRUE(audio_bytes(read_file(album + "/1 - X - One.mp3")) ==
-              audio_bytes(a));
-  EXPECT_TRUE(audio_bytes(read_file(album + "/2 - X - Two.mp3")) ==
-              audio_bytes(b));
-  EXPECT_TRUE(audio_bytes(read_file(album + "/10 - X - Ten.mp3")) ==
-              audio_bytes(c));
+  EXPECT_TRUE(audio_bytes(read_file(album + "/1 - X - One.mp3")) == audio_bytes(a));
+  EXPECT_TRUE(audio_bytes(read_file(album + "/2 - X - Two.mp3")) == audio_bytes(b));
+  EXPECT_TRUE(audio_bytes(read_file(album + "/10 - X - Ten.mp3")) == audio_bytes(c));
 
   ASSERT_EQ(boxes_.boxes.size(), 1u);
   expect_done_box(boxes_.boxes[0]);
   if (traced_to_stdout) {
     EXPECT_NE(trace.find("id3 updating b.mp3\n"), std::string::npos) << trace;
-    EXPECT_NE(
-        trace.find("renaming '" + album_ + "' to '[CAT1] Artist - Title'\n"),
-        std::string::npos)
+    EXPECT_NE(trace.find("renaming '" + album_ + "' to '[CAT1] Artist - Title'\n"),
+              std::string::npos)
         << trace;
   }
 }
@@ -135,8 +129,7 @@ TEST_F(Finish, TwoFilesOnOneTrackLoseNothing) {
   finish();
   const std::string album = renamed_album();
   EXPECT_EQ(entries(album),
-            std::set<std::string>(
-                {"1 - X - One.mp3", "b.mp3", "Artist - Title [CAT1].m3u"}));
+            std::set<std::string>({"1 - X - One.mp3", "b.mp3", "Artist - Title [CAT1].m3u"}));
   ASSERT_EQ(boxes_.boxes.size(), 2u);
   EXPECT_EQ(boxes_.boxes[0].text,
             "An error:'File exists' occured when trying to move 'b.mp3' to "
@@ -146,8 +139,7 @@ TEST_F(Finish, TwoFilesOnOneTrackLoseNothing) {
   expect_done_box(boxes_.boxes[1]);
   // The file that kept its name has its new tags; both audio parts are there.
   EXPECT_EQ(one(read_frames(album + "/b.mp3"), "TIT2"), "One");
-  EXPECT_TRUE(audio_bytes(read_file(album + "/1 - X - One.mp3")) ==
-              audio_bytes(a));
+  EXPECT_TRUE(audio_bytes(read_file(album + "/1 - X - One.mp3")) == audio_bytes(a));
   EXPECT_TRUE(audio_bytes(read_file(album + "/b.mp3")) == audio_bytes(b));
   EXPECT_EQ(read_file(album + "/Artist - Title [CAT1].m3u"),
             "#EXTM3U\r\n1 - X - One.mp3\r\n1 - X - One.mp3\r\n");
@@ -163,11 +155,11 @@ TEST_F(Finish, AnExistingTargetIsNeverReplaced) {
   EXPECT_TRUE(std::filesystem::exists(album_ + "/a.mp3"));
   EXPECT_EQ(entries(renamed_album()), std::set<std::string>({"inside"}));
   ASSERT_EQ(boxes_.boxes.size(), 3u);
-  EXPECT_EQ(boxes_.boxes[0].text, "An error:'File exists' occured when trying "
-                                  "to move 'a.mp3' to '1 - X - One.mp3'");
-  EXPECT_EQ(boxes_.boxes[1].text,
-            "An error:'File exists' occured when trying to move '" + album_ +
-                "' to '[CAT1] Artist - Title'");
+  EXPECT_EQ(boxes_.boxes[0].text,
+            "An error:'File exists' occured when trying "
+            "to move 'a.mp3' to '1 - X - One.mp3'");
+  EXPECT_EQ(boxes_.boxes[1].text, "An error:'File exists' occured when trying to move '" + album_ +
+                                      "' to '[CAT1] Artist - Title'");
   expect_done_box(boxes_.boxes[2]);
 }
 
@@ -187,14 +179,12 @@ TEST_F(Finish, AFolderTemplateThatExpandsToNothingKeepsTheFolder) {
   g_dirf = "/3";
   g_releases[0].label.clear();
   finish();
-  EXPECT_EQ(
-      entries(album_),
-      std::set<std::string>({"1 - X - One.mp3", "Artist - Title [CAT1].m3u"}));
+  EXPECT_EQ(entries(album_),
+            std::set<std::string>({"1 - X - One.mp3", "Artist - Title [CAT1].m3u"}));
   ASSERT_EQ(boxes_.boxes.size(), 2u);
   EXPECT_EQ(
       boxes_.boxes[0].text,
-      "An error:'No such file or directory' occured when trying to move '" +
-          album_ + "' to ''");
+      "An error:'No such file or directory' occured when trying to move '" + album_ + "' to ''");
   expect_done_box(boxes_.boxes[1]);
 }
 
@@ -202,8 +192,7 @@ TEST_F(Finish, WithThePlaylistOffNoPlaylistIsWritten) {
   add_file("a.mp3", 0, 1);
   g_m3u = false;
   finish();
-  EXPECT_EQ(entries(renamed_album()),
-            std::set<std::string>({"1 - X - One.mp3"}));
+  EXPECT_EQ(entries(renamed_album()), std::set<std::string>({"1 - X - One.mp3"}));
 }
 
 TEST_F(Finish, AnOldPlaylistOfTheSameNameIsWrittenAnew) {
@@ -216,19 +205,17 @@ TEST_F(Finish, AnOldPlaylistOfTheSameNameIsWrittenAnew) {
 
 TEST_F(Finish, NamesCrossTheCodePageAndThePlaylistKeepsIt) {
   add_file("a.mp3", 0, 1);
-  g_releases[0].track_names[0] = "Caf\xE9"; // Windows-1252 e acute
+  g_releases[0].track_names[0] = "Caf\xE9";  // Windows-1252 e acute
   finish();
   EXPECT_EQ(entries(renamed_album()),
-            std::set<std::string>(
-                {"1 - X - Caf\xC3\xA9.mp3", "Artist - Title [CAT1].m3u"}));
+            std::set<std::string>({"1 - X - Caf\xC3\xA9.mp3", "Artist - Title [CAT1].m3u"}));
   EXPECT_EQ(read_file(renamed_album() + "/Artist - Title [CAT1].m3u"),
             "#EXTM3U\r\n1 - X - Caf\xE9.mp3\r\n");
 }
 
 TEST_F(Finish, AFolderReachedThroughALinkIsRenamedWhereTheUserSeesIt) {
   std::filesystem::create_directories(file("store/real album"));
-  std::filesystem::create_directory_symlink("store/real album",
-                                            file("Linked Album"));
+  std::filesystem::create_directory_symlink("store/real album", file("Linked Album"));
   album_ = file("Linked Album");
   g_directory = album_;
   g_run.directory = album_;
@@ -236,9 +223,8 @@ TEST_F(Finish, AFolderReachedThroughALinkIsRenamedWhereTheUserSeesIt) {
   finish();
   EXPECT_TRUE(std::filesystem::is_symlink(renamed_album()));
   EXPECT_EQ(entries(file("store")), std::set<std::string>({"real album"}));
-  EXPECT_EQ(
-      entries(file("store/real album")),
-      std::set<std::string>({"1 - X - One.mp3", "Artist - Title [CAT1].m3u"}));
+  EXPECT_EQ(entries(file("store/real album")),
+            std::set<std::string>({"1 - X - One.mp3", "Artist - Title [CAT1].m3u"}));
   ASSERT_EQ(boxes_.boxes.size(), 1u);
 }
 
@@ -253,14 +239,13 @@ TEST_F(Finish, AFolderThatCannotBeEnteredStopsEverything) {
   ASSERT_EQ(boxes_.boxes.size(), 1u);
   EXPECT_EQ(boxes_.boxes[0].text, "Could not open the folder " + g_directory);
   EXPECT_TRUE(read_file(file("a.mp3")) == here);
-  EXPECT_EQ(entries(dir_.path()),
-            std::set<std::string>({"a.mp3", "Old Album"}));
+  EXPECT_EQ(entries(dir_.path()), std::set<std::string>({"a.mp3", "Old Album"}));
   EXPECT_EQ(entries(album_), std::set<std::string>({"a.mp3"}));
 }
 
 // The cover comes from the test's server, reached as the proxy.
 class FinishWithCover : public Finish {
-protected:
+ protected:
   void SetUp() override {
     Finish::SetUp();
     g_releases[0].picture_url = "http://images.discogs.com/R/t/R-9.jpg";
@@ -268,14 +253,12 @@ protected:
 
   static std::string jpeg(size_t size) {
     std::string bytes = "\xFF\xD8";
-    for (size_t i = 0; bytes.size() + 2 < size; ++i)
-      bytes += static_cast<char>(i * 13 % 256);
+    for (size_t i = 0; bytes.size() + 2 < size; ++i) bytes += static_cast<char>(i * 13 % 256);
     return bytes + "\xFF\xD9";
   }
 
   test_support::CannedAnswer answer_;
-  test_support::CannedHttpServer server_{
-      [this](const std::string &) { return answer_; }};
+  test_support::CannedHttpServer server_{[this](const std::string &) { return answer_; }};
   test_support::ScopedProxy proxy_{server_.url("")};
 };
 
@@ -289,23 +272,18 @@ TEST_F(FinishWithCover, ACoverOverAPagesSizeIsAttachedWholeToEveryTrack) {
   const std::string album = renamed_album();
   EXPECT_TRUE(read_file(album + "/R-9.jpg") == cover);
   for (const char *track : {"/1 - X - One.mp3", "/2 - X - Two.mp3"}) {
-    EXPECT_TRUE(one(read_frames(album + track), "APIC") ==
-                "image/jpeg|0||" + cover)
-        << track;
+    EXPECT_TRUE(one(read_frames(album + track), "APIC") == "image/jpeg|0||" + cover) << track;
   }
   EXPECT_EQ(server_.requests().size(), 1u);
 }
 
 TEST_F(FinishWithCover, ACoverAnsweredWith404IsNeitherSavedNorAttached) {
-  answer_ =
-      test_support::CannedAnswer::Page(404, "<html>no such picture</html>");
+  answer_ = test_support::CannedAnswer::Page(404, "<html>no such picture</html>");
   add_file("a.mp3", 0, 1);
   finish();
-  EXPECT_EQ(
-      entries(renamed_album()),
-      std::set<std::string>({"1 - X - One.mp3", "Artist - Title [CAT1].m3u"}));
-  const output_test::Frames frames =
-      read_frames(renamed_album() + "/1 - X - One.mp3");
+  EXPECT_EQ(entries(renamed_album()),
+            std::set<std::string>({"1 - X - One.mp3", "Artist - Title [CAT1].m3u"}));
+  const output_test::Frames frames = read_frames(renamed_album() + "/1 - X - One.mp3");
   EXPECT_EQ(one(frames, "APIC"), "<missing>");
   EXPECT_EQ(one(frames, "TIT2"), "One");
   ASSERT_EQ(boxes_.boxes.size(), 1u);
@@ -317,10 +295,9 @@ TEST(MoveOrReport, TheSameNameIsNoMove) {
   move_or_report("no such file.mp3", "no such file.mp3");
   EXPECT_TRUE(boxes.boxes.empty());
   move_or_report("no such file.mp3", "other.mp3");
-  EXPECT_EQ(boxes.texts(), std::vector<std::string>(
-                               {"An error:'No such file or directory' occured "
-                                "when trying to move 'no such file.mp3' to "
-                                "'other.mp3'"}));
+  EXPECT_EQ(boxes.texts(), std::vector<std::string>({"An error:'No such file or directory' occured "
+                                                     "when trying to move 'no such file.mp3' to "
+                                                     "'other.mp3'"}));
 }
 
-} // namespace
+}  // namespace

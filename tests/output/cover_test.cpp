@@ -36,20 +36,17 @@ std::set<std::string> entries(const std::string &folder) {
 
 std::string picture(size_t size) {
   std::string bytes = "\xFF\xD8";
-  for (size_t i = 0; bytes.size() + 2 < size; ++i)
-    bytes += static_cast<char>(i * 31 % 251);
+  for (size_t i = 0; bytes.size() + 2 < size; ++i) bytes += static_cast<char>(i * 31 % 251);
   return bytes + "\xFF\xD9";
 }
 
 CannedAnswer jpeg_answer(const std::string &body) {
-  return CannedAnswer::Bytes(
-      "HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: " +
-      std::to_string(body.size()) + "\r\n\r\n" + body);
+  return CannedAnswer::Bytes("HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: " +
+                             std::to_string(body.size()) + "\r\n\r\n" + body);
 }
 
 TEST(CoverFileName, IsTheAddressTailOrTheSafeTitle) {
-  EXPECT_EQ(cover_file_name(release_with_picture(kPictureAddress)),
-            "R-123.jpg");
+  EXPECT_EQ(cover_file_name(release_with_picture(kPictureAddress)), "R-123.jpg");
   Release release = release_with_picture("");
   release.title = "AC/DC: Live?";
   EXPECT_EQ(cover_file_name(release), "ACDC; Live.jpg");
@@ -60,7 +57,7 @@ TEST(CoverFileName, IsTheAddressTailOrTheSafeTitle) {
 // The picture host is reached through the test's server as the proxy, the
 // way the program reaches the stand-in database.
 class CoverDownload : public output_test::InTempFolder {
-protected:
+ protected:
   CannedHttpServer server_{[this](const std::string &) { return answer_; }};
   test_support::ScopedProxy proxy_{server_.url("")};
   CannedAnswer answer_ = jpeg_answer(picture(1000));
@@ -78,17 +75,15 @@ TEST_F(CoverDownload, APictureLargerThanAPageIsSavedWhole) {
   EXPECT_EQ(test_support::request_line(server_.requests()[0]),
             std::string("GET ") + kPictureAddress + " HTTP/1.0");
   if (traced_to_stdout) {
-    EXPECT_EQ(trace, std::string("testing '") + kPictureAddress +
-                         "' for download?\n" + "downloading " +
-                         kPictureAddress + "\n");
+    EXPECT_EQ(trace, std::string("testing '") + kPictureAddress + "' for download?\n" +
+                         "downloading " + kPictureAddress + "\n");
   }
 }
 
 TEST_F(CoverDownload, AnErrorPageOrACutAnswerIsNeverSaved) {
   answer_ = CannedAnswer::Page(404, "<html>Not here</html>");
   download_cover(release_with_picture(kPictureAddress));
-  answer_ = CannedAnswer::Bytes(
-      "HTTP/1.0 200 OK\r\nContent-Length: 5000\r\n\r\n" + picture(100));
+  answer_ = CannedAnswer::Bytes("HTTP/1.0 200 OK\r\nContent-Length: 5000\r\n\r\n" + picture(100));
   download_cover(release_with_picture(kPictureAddress));
   answer_ = CannedAnswer::CloseAtOnce();
   download_cover(release_with_picture(kPictureAddress));
@@ -113,11 +108,11 @@ TEST_F(CoverDownload, AShortOrEmptyAddressIsNotFetched) {
 TEST_F(CoverDownload, TheTitleFallbackNameStaysInTheFolder) {
   std::filesystem::create_directory(file("album"));
   ASSERT_EQ(::chdir(file("album").c_str()), 0);
-  Release release = release_with_picture("http:"); // no '/' in it
+  Release release = release_with_picture("http:");  // no '/' in it
   release.title = "../Escape";
   download_cover(release);
   EXPECT_EQ(entries(file("album")), std::set<std::string>({"..Escape.jpg"}));
   EXPECT_EQ(entries(dir_.path()), std::set<std::string>({"album"}));
 }
 
-} // namespace
+}  // namespace
