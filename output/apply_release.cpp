@@ -1,0 +1,111 @@
+#include "output/apply_release.h"
+
+#include <algorithm>
+
+#include "app/run_state.h"
+#include "app/settings.h"
+#include "common/error_box.h"
+#include "common/text.h"
+#include "output/cover.h"
+#include "output/tag_writer.h"
+#include "output/templates.h"
+#include "platform/file_read.h"
+#include "platform/files.h"
+#include "platform/front_end.h"
+#include "platform/safe_write.h"
+#include "platform/trace.h"
+
+namespace {
+
+int assigned_track(size_t file) {
+  const std::vector<int32_t>& tracks = g_run.assignment.track_of_file;
+  return file < tracks.size() ? tracks[file] : -1;
+}
+
+// The name file i is given: the track template, made safe, with ".mp3".
+std::string new_track_name(size_t file) {
+  std::string name = track_file_name(g_run.release_index, assigned_track(file));
+  safe_file_name(name);
+  return name + ".mp3";
+}
+
+bool bytes_before(const std::string& a, const std::string& b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+  });
+}
+
+// The folder that holds the processed folder, taken from its path: a folder
+// reached through a symbolic link is renamed where the user sees it.
+std::string parent_folder(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return "..";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+void tag_and_rename_files(const Release& release) {
+  for (size_t i = 0; i < g_run.files.size(); ++i) {
+    write_tags(g_run.files[i], release, assigned_track(i));
+    move_or_report(g_run.files[i], new_track_name(i));
+  }
+}
+
+void rename_folder() {
+  const std::string parent = parent_folder(g_directory);
+  if (!platform::set_current_folder(parent)) {
+    error_box("Could not open the folder " + parent);
+    return;
+  }
+  std::string new_name = output_folder_name(g_run.release_index);
+  safe_file_name(new_name);
+  std::string old_name = g_run.directory;
+  remove_char(old_name, '"');
+  platform::trace("renaming '%s' to '%s'\n", old_name.c_str(), new_name.c_str());
+  move_or_report(old_name, new_name);
+}
+
+}  // namespace
+
+void move_or_report(const std::string& old_name, const std::string& new_name) {
+  if (old_name == new_name) return;
+  const int error = platform::move_no_replace(old_name, new_name);
+  if (error == 0) return;
+  error_box("An error:'" + platform::error_text(error) + "' occured when trying to move '" +
+            old_name + "' to '" + new_name + "'");
+}
+
+void write_playlist(const std::string& name) {
+  std::vector<std::string> names;
+  for (size_t i = 0; i < g_run.files.size(); ++i) names.push_back(new_track_name(i));
+  std::sort(names.begin(), names.end(), bytes_before);
+  // The names as the program holds them, in the code page, with CR LF ends.
+  std::string content = "#EXTM3U\r\n";
+  for (const std::string& track : names) content += track + "\r\n";
+  uint64_t size = 0;
+  if (platform::regular_file_size(name, size)) {
+    platform::rewrite_file(name, size, {platform::FilePiece::bytes(content)});
+  } else {
+    platform::create_file_whole(name, content);
+  }
+}
+
+void apply_release(platform::Window* dialog) {
+  // Nothing may be written or renamed in whatever folder happens to be current.
+  if (!platform::set_current_folder(g_directory)) {
+    error_box("Could not open the folder " + g_directory);
+    return;
+  }
+  if (g_run.release_index < 0 || static_cast<size_t>(g_run.release_index) >= g_releases.size()) {
+    return;
+  }
+  const Release release = g_releases[static_cast<size_t>(g_run.release_index)];
+  download_cover(release);
+  tag_and_rename_files(release);
+  std::string playlist = playlist_name(g_run.release_index);
+  safe_file_name(playlist);
+  playlist += ".m3u";
+  if (g_m3u) write_playlist(playlist);
+  rename_folder();
+  platform::message_box(dialog, "Done!", "Done.", platform::kBoxOk);
+}

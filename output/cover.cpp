@@ -1,0 +1,26 @@
+#include "output/cover.h"
+
+#include <memory>
+
+#include "platform/files.h"
+#include "platform/safe_write.h"
+#include "platform/trace.h"
+#include "web/hosts.h"
+#include "web/http_client.h"
+
+void download_cover(const Release& release) {
+  const std::string& address = release.picture_url;
+  platform::trace("testing '%s' for download?\n", address.c_str());
+  if (address.size() < 3) return;
+  const std::string name = cover_file_name(release);
+  // A picture from an earlier run stays and is used as it is.
+  if (platform::file_readable(name)) return;
+  platform::trace("downloading %s\n", address.c_str());
+  // Two 100000-byte buffers: too large for the stack of a dialog.
+  const auto client = std::make_unique<HttpClient>();
+  std::string picture;
+  // Only a complete 2xx answer is a picture, and it is kept whole: an error
+  // page or a cut file would go into every track's tag.
+  if (!client->RequestWhole(address, kUserAgent, picture)) return;
+  platform::create_file_whole(name, picture);
+}

@@ -1,0 +1,11 @@
+#include "common/text.h"
+#include "output/cover.h"
+
+std::string cover_file_name(const Release& release) {
+  const size_t slash = release.picture_url.rfind('/');
+  if (slash != std::string::npos) return release.picture_url.substr(slash + 1);
+  // A title may hold '/' or worse; as a bare name it must stay in the folder.
+  std::string name = release.title;
+  safe_file_name(name);
+  return name + ".jpg";
+}

@@ -1,0 +1,106 @@
+#include "output/tag_writer.h"
+
+#include "common/similarity.h"
+#include "output/cover.h"
+#include "output/id3_layout.h"
+#include "output/id3v1.h"
+#include "output/id3v2_edit.h"
+#include "platform/file_read.h"
+#include "platform/safe_write.h"
+#include "platform/trace.h"
+
+namespace {
+
+// Room left in a newly written tag, so that the next write of a somewhat
+// longer text still fits in place.
+constexpr size_t kPadding = 2048;
+
+std::string track_entry(const std::vector<std::string>& list, int track) {
+  if (track < 0 || static_cast<size_t>(track) >= list.size()) return std::string();
+  return list[static_cast<size_t>(track)];
+}
+
+std::string year_text(const std::string& release_date) {
+  const int32_t year = year_from_date(release_date);
+  return year != -1 ? std::to_string(year) : release_date;
+}
+
+// The cover goes into the tag only when its file holds something: after a
+// failed download the file keeps the picture it had.
+std::string cover_bytes(const Release& release) {
+  std::string bytes;
+  if (release.picture_url.size() > 3) platform::read_whole_file(cover_file_name(release), bytes);
+  return bytes;
+}
+
+TagValues values_for(const Release& release, int track) {
+  TagValues values;
+  values.artist = track_entry(release.track_artists, track);
+  values.album = release.title;
+  values.year = year_text(release.release_date);
+  values.content_type = release.style;
+  values.title = track_entry(release.track_names, track);
+  // The position in full: track 256 is "256".
+  if (track >= 0) values.track = std::to_string(static_cast<long long>(track) + 1);
+  values.picture = cover_bytes(release);
+  return values;
+}
+
+struct OldTags {
+  Id3Layout layout;
+  std::string v2;  // the whole ID3v2 tag, or empty
+  std::string v1;  // the 128 bytes of the ID3v1 tag, or empty
+};
+
+bool read_old_tags(const std::string& file_name, OldTags& old) {
+  uint64_t size = 0;
+  std::string head, tail;
+  if (!platform::regular_file_size(file_name, size)) return false;
+  if (!platform::read_file_part(file_name, 0, 10, head)) return false;
+  if (size >= kId3v1Size &&
+      !platform::read_file_part(file_name, size - kId3v1Size, kId3v1Size, tail)) {
+    return false;
+  }
+  if (!find_id3_layout(size, head, tail, old.layout)) return false;
+  if (old.layout.has_v1) old.v1 = tail;
+  return old.layout.v2_size == 0 ||
+         (platform::read_file_part(file_name, 0, old.layout.v2_size, old.v2) &&
+          old.v2.size() == old.layout.v2_size);
+}
+
+// In place when the new tag fits the old one's room and the ID3v1 tag stays
+// as it is: then the only change is one write inside the ID3v2 tag.
+bool fits_in_place(const OldTags& old, const std::string& frames, const std::string& v1) {
+  return old.layout.v2_size >= frames.size() + 10 && old.layout.has_v1 && old.v1 == v1;
+}
+
+void write_new_tags(const std::string& file_name, const OldTags& old, const EditedTags& edited) {
+  const std::string v1 = render_id3v1(edited.v1);
+  const Id3Layout& layout = old.layout;
+  if (fits_in_place(old, edited.v2_frames, v1)) {
+    const std::string v2 = id3v2_3_tag(edited.v2_frames, layout.v2_size);
+    if (v2 != old.v2) platform::overwrite_file_part(file_name, layout.file_size, 0, v2);
+    return;
+  }
+  const std::string v2 = id3v2_3_tag(edited.v2_frames, edited.v2_frames.size() + 10 + kPadding);
+  platform::rewrite_file(file_name, layout.file_size,
+                         {platform::FilePiece::bytes(v2),
+                          platform::FilePiece::old_range(layout.audio_begin(),
+                                                         layout.audio_end() - layout.audio_begin()),
+                          platform::FilePiece::bytes(v1)});
+}
+
+}  // namespace
+
+void write_tags(const std::string& file_name, const Release& release, int track) {
+  platform::trace("id3 updating %s\n", file_name.c_str());
+  OldTags old;
+  if (!read_old_tags(file_name, old)) return;
+  Id3v1Fields old_v1;
+  if (!old.v1.empty()) old_v1 = parse_id3v1(old.v1);
+  EditedTags edited;
+  if (!edit_id3v2(old.v2, old.v1.empty() ? nullptr : &old_v1, values_for(release, track), edited)) {
+    return;
+  }
+  write_new_tags(file_name, old, edited);
+}

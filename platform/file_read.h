@@ -1,0 +1,19 @@
+#pragma once
+// Reading parts of files. Names are Windows-1252 text as the program holds it.
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// The size of a regular file (a symbolic link is followed); false for
+// anything else or when the file cannot be examined.
+bool regular_file_size(const std::string& name, uint64_t& size);
+
+// Up to length bytes from offset (fewer at the end of the file); false when
+// the file cannot be read.
+bool read_file_part(const std::string& name, uint64_t offset, uint64_t length, std::string& data);
+
+// The whole content of a regular file; false when it cannot be read.
+bool read_whole_file(const std::string& name, std::string& data);
+
+}  // namespace platform

@@ -1,0 +1,22 @@
+#pragma once
+// The ways a move is carried out where the file system has no atomic
+// no-replace rename. move_no_replace (files.h) picks one; they are declared
+// here so that each can be tested on any file system. Names are the file
+// system's own bytes. Each returns 0 or an errno value.
+#include <string>
+
+namespace platform {
+
+// move_no_replace on names that are already the file system's bytes.
+int move_no_replace_fs(const std::string& from, const std::string& to);
+
+// Hard link to the new name (which fails when it exists), then the old name
+// goes. For files only.
+int move_by_link(const std::string& from, const std::string& to);
+
+// Looks whether the new name exists, then renames. Another program could
+// create the new name between the look and the rename; used only where
+// neither the no-replace rename nor a hard link is available.
+int move_after_check(const std::string& from, const std::string& to);
+
+}  // namespace platform

@@ -1,0 +1,303 @@
+#include "output/apply_release.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <set>
+
+#include "app/run_state.h"
+#include "app/settings.h"
+#include "tests/output/in_temp_folder.h"
+#include "tests/output/tag_reader.h"
+#include "tests/support/canned_http_server.h"
+#include "tests/support/mp3_maker.h"
+#include "tests/support/recording_front_end.h"
+
+namespace {
+
+using output_test::one;
+using output_test::read_frames;
+using test_support::audio_bytes;
+using test_support::read_file;
+using test_support::RecordedBox;
+using test_support::write_file;
+
+std::set<std::string> entries(const std::string &folder) {
+  std::set<std::string> names;
+  for (const auto &entry : std::filesystem::directory_iterator(folder)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
+
+Release three_track_release() {
+  Release release;
+  release.artist = "Artist";
+  release.title = "Title";
+  release.label = "Label";
+  release.catalog_number = "CAT1";
+  release.release_date = "2001";
+  release.style = "House";
+  release.track_artists = {"X", "X", "X"};
+  release.track_names = {"One", "Two", "Ten"};
+  release.track_numbers = {"1", "2", "10"};
+  return release;
+}
+
+// A run that has reached "Finish!": an album folder inside the test's
+// folder, its files listed and assigned to tracks of the chosen release.
+class Finish : public output_test::InTempFolder {
+ protected:
+  void SetUp() override {
+    output_test::InTempFolder::SetUp();
+    album_ = file("Old Album");
+    std::filesystem::create_directory(album_);
+    g_directory = album_;
+    g_run.directory = album_;
+    g_releases = {three_track_release()};
+    g_run.release_index = 0;
+  }
+
+  // Adds an MP3 file to the album, assigned to the track.
+  std::string add_file(const std::string &name, int track, unsigned seed) {
+    test_support::Mp3Spec spec;
+    spec.seed = seed;
+    const std::string bytes = test_support::make_mp3(spec);
+    write_file(album_ + "/" + name, bytes);
+    g_run.files.push_back(name);
+    g_run.assignment.track_of_file.push_back(track);
+    return bytes;
+  }
+
+  std::string renamed_album() const { return file("[CAT1] Artist - Title"); }
+
+  void finish() { apply_release(dialog()); }
+
+  static platform::Window *dialog() {
+    static char window;  // stands for the page; the box only needs an owner
+    return reinterpret_cast<platform::Window *>(&window);
+  }
+
+  static void expect_done_box(const RecordedBox &box) {
+    EXPECT_EQ(box.text, "Done!");
+    EXPECT_EQ(box.caption, "Done.");
+    EXPECT_EQ(box.style, platform::kBoxOk);
+    EXPECT_TRUE(box.owned);
+  }
+
+  test_support::RecordingFrontEnd boxes_;
+  std::string album_;
+};
+
+TEST_F(Finish, TagsAndRenamesEveryFileWritesThePlaylistAndRenamesTheFolder) {
+  const std::string b = add_file("b.mp3", 1, 2);
+  const std::string a = add_file("a.mp3", 0, 1);
+  const std::string c = add_file("c.mp3", 2, 3);
+  const bool traced_to_stdout = !::isatty(STDOUT_FILENO);
+  testing::internal::CaptureStdout();
+  finish();
+  const std::string trace = testing::internal::GetCapturedStdout();
+
+  EXPECT_FALSE(std::filesystem::exists(album_));
+  const std::string album = renamed_album();
+  EXPECT_EQ(entries(album),
+            std::set<std::string>({"1 - X - One.mp3", "2 - X - Two.mp3", "10 - X - Ten.mp3",
+                                   "Artist - Title [CAT1].m3u"}));
+  // Sorted by bytes: "10" before "2".
+  EXPECT_EQ(read_file(album + "/Artist - Title [CAT1].m3u"),
+            "#EXTM3U\r\n1 - X - One.mp3\r\n10 - X - Ten.mp3\r\n2 - X - Two.mp3\r\n");
+  EXPECT_EQ(one(read_frames(album + "/2 - X - Two.mp3"), "TIT2"), "Two");
+  EXPECT_EQ(one(read_frames(album + "/10 - X - Ten.mp3"), "TRCK"), "3");
+  EXPECT_TRUE(audio_bytes(read_file(album + "/1 - X - One.mp3")) == audio_bytes(a));
+  EXPECT_TRUE(audio_bytes(read_file(album + "/2 - X - Two.mp3")) == audio_bytes(b));
+  EXPECT_TRUE(audio_bytes(read_file(album + "/10 - X - Ten.mp3")) == audio_bytes(c));
+
+  ASSERT_EQ(boxes_.boxes.size(), 1u);
+  expect_done_box(boxes_.boxes[0]);
+  if (traced_to_stdout) {
+    EXPECT_NE(trace.find("id3 updating b.mp3\n"), std::string::npos) << trace;
+    EXPECT_NE(trace.find("renaming '" + album_ + "' to '[CAT1] Artist - Title'\n"),
+              std::string::npos)
+        << trace;
+  }
+}
+
+TEST_F(Finish, TwoFilesOnOneTrackLoseNothing) {
+  const std::string a = add_file("a.mp3", 0, 1);
+  const std::string b = add_file("b.mp3", 0, 2);
+  finish();
+  const std::string album = renamed_album();
+  EXPECT_EQ(entries(album),
+            std::set<std::string>({"1 - X - One.mp3", "b.mp3", "Artist - Title [CAT1].m3u"}));
+  ASSERT_EQ(boxes_.boxes.size(), 2u);
+  EXPECT_EQ(boxes_.boxes[0].text,
+            "An error:'File exists' occured when trying to move 'b.mp3' to "
+            "'1 - X - One.mp3'");
+  EXPECT_EQ(boxes_.boxes[0].caption, "Error!");
+  EXPECT_FALSE(boxes_.boxes[0].owned);
+  expect_done_box(boxes_.boxes[1]);
+  // The file that kept its name has its new tags; both audio parts are there.
+  EXPECT_EQ(one(read_frames(album + "/b.mp3"), "TIT2"), "One");
+  EXPECT_TRUE(audio_bytes(read_file(album + "/1 - X - One.mp3")) == audio_bytes(a));
+  EXPECT_TRUE(audio_bytes(read_file(album + "/b.mp3")) == audio_bytes(b));
+  EXPECT_EQ(read_file(album + "/Artist - Title [CAT1].m3u"),
+            "#EXTM3U\r\n1 - X - One.mp3\r\n1 - X - One.mp3\r\n");
+}
+
+TEST_F(Finish, AnExistingTargetIsNeverReplaced) {
+  add_file("a.mp3", 0, 1);
+  write_file(album_ + "/1 - X - One.mp3", "precious");
+  std::filesystem::create_directory(renamed_album());
+  write_file(renamed_album() + "/inside", "also precious");
+  finish();
+  EXPECT_EQ(read_file(album_ + "/1 - X - One.mp3"), "precious");
+  EXPECT_TRUE(std::filesystem::exists(album_ + "/a.mp3"));
+  EXPECT_EQ(entries(renamed_album()), std::set<std::string>({"inside"}));
+  ASSERT_EQ(boxes_.boxes.size(), 3u);
+  EXPECT_EQ(boxes_.boxes[0].text,
+            "An error:'File exists' occured when trying "
+            "to move 'a.mp3' to '1 - X - One.mp3'");
+  EXPECT_EQ(boxes_.boxes[1].text, "An error:'File exists' occured when trying to move '" + album_ +
+                                      "' to '[CAT1] Artist - Title'");
+  expect_done_box(boxes_.boxes[2]);
+}
+
+TEST_F(Finish, ARightNameStaysAndACaseOnlyChangeIsMade) {
+  add_file("1 - X - One.mp3", 0, 1);
+  add_file("2 - x - two.mp3", 1, 2);
+  g_m3u = false;
+  finish();
+  EXPECT_EQ(entries(renamed_album()),
+            std::set<std::string>({"1 - X - One.mp3", "2 - X - Two.mp3"}));
+  ASSERT_EQ(boxes_.boxes.size(), 1u);
+  expect_done_box(boxes_.boxes[0]);
+}
+
+TEST_F(Finish, AFolderTemplateThatExpandsToNothingKeepsTheFolder) {
+  add_file("a.mp3", 0, 1);
+  g_dirf = "/3";
+  g_releases[0].label.clear();
+  finish();
+  EXPECT_EQ(entries(album_),
+            std::set<std::string>({"1 - X - One.mp3", "Artist - Title [CAT1].m3u"}));
+  ASSERT_EQ(boxes_.boxes.size(), 2u);
+  EXPECT_EQ(
+      boxes_.boxes[0].text,
+      "An error:'No such file or directory' occured when trying to move '" + album_ + "' to ''");
+  expect_done_box(boxes_.boxes[1]);
+}
+
+TEST_F(Finish, WithThePlaylistOffNoPlaylistIsWritten) {
+  add_file("a.mp3", 0, 1);
+  g_m3u = false;
+  finish();
+  EXPECT_EQ(entries(renamed_album()), std::set<std::string>({"1 - X - One.mp3"}));
+}
+
+TEST_F(Finish, AnOldPlaylistOfTheSameNameIsWrittenAnew) {
+  add_file("a.mp3", 0, 1);
+  write_file(album_ + "/Artist - Title [CAT1].m3u", "#EXTM3U\r\nold.mp3\r\n");
+  finish();
+  EXPECT_EQ(read_file(renamed_album() + "/Artist - Title [CAT1].m3u"),
+            "#EXTM3U\r\n1 - X - One.mp3\r\n");
+}
+
+TEST_F(Finish, NamesCrossTheCodePageAndThePlaylistKeepsIt) {
+  add_file("a.mp3", 0, 1);
+  g_releases[0].track_names[0] = "Caf\xE9";  // Windows-1252 e acute
+  finish();
+  EXPECT_EQ(entries(renamed_album()),
+            std::set<std::string>({"1 - X - Caf\xC3\xA9.mp3", "Artist - Title [CAT1].m3u"}));
+  EXPECT_EQ(read_file(renamed_album() + "/Artist - Title [CAT1].m3u"),
+            "#EXTM3U\r\n1 - X - Caf\xE9.mp3\r\n");
+}
+
+TEST_F(Finish, AFolderReachedThroughALinkIsRenamedWhereTheUserSeesIt) {
+  std::filesystem::create_directories(file("store/real album"));
+  std::filesystem::create_directory_symlink("store/real album", file("Linked Album"));
+  album_ = file("Linked Album");
+  g_directory = album_;
+  g_run.directory = album_;
+  add_file("a.mp3", 0, 1);
+  finish();
+  EXPECT_TRUE(std::filesystem::is_symlink(renamed_album()));
+  EXPECT_EQ(entries(file("store")), std::set<std::string>({"real album"}));
+  EXPECT_EQ(entries(file("store/real album")),
+            std::set<std::string>({"1 - X - One.mp3", "Artist - Title [CAT1].m3u"}));
+  ASSERT_EQ(boxes_.boxes.size(), 1u);
+}
+
+TEST_F(Finish, AFolderThatCannotBeEnteredStopsEverything) {
+  add_file("a.mp3", 0, 1);
+  // The same name in the current folder must not be touched either.
+  const std::string here = test_support::make_mp3(test_support::Mp3Spec());
+  write_file(file("a.mp3"), here);
+  g_directory = file("missing folder");
+  g_run.directory = g_directory;
+  finish();
+  ASSERT_EQ(boxes_.boxes.size(), 1u);
+  EXPECT_EQ(boxes_.boxes[0].text, "Could not open the folder " + g_directory);
+  EXPECT_TRUE(read_file(file("a.mp3")) == here);
+  EXPECT_EQ(entries(dir_.path()), std::set<std::string>({"a.mp3", "Old Album"}));
+  EXPECT_EQ(entries(album_), std::set<std::string>({"a.mp3"}));
+}
+
+// The cover comes from the test's server, reached as the proxy.
+class FinishWithCover : public Finish {
+ protected:
+  void SetUp() override {
+    Finish::SetUp();
+    g_releases[0].picture_url = "http://images.discogs.com/R/t/R-9.jpg";
+  }
+
+  static std::string jpeg(size_t size) {
+    std::string bytes = "\xFF\xD8";
+    for (size_t i = 0; bytes.size() + 2 < size; ++i) bytes += static_cast<char>(i * 13 % 256);
+    return bytes + "\xFF\xD9";
+  }
+
+  test_support::CannedAnswer answer_;
+  test_support::CannedHttpServer server_{[this](const std::string &) { return answer_; }};
+  test_support::ScopedProxy proxy_{server_.url("")};
+};
+
+TEST_F(FinishWithCover, ACoverOverAPagesSizeIsAttachedWholeToEveryTrack) {
+  const std::string cover = jpeg(300000);
+  answer_ = test_support::CannedAnswer::Bytes(
+      "HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\n\r\n" + cover);
+  add_file("a.mp3", 0, 1);
+  add_file("b.mp3", 1, 2);
+  finish();
+  const std::string album = renamed_album();
+  EXPECT_TRUE(read_file(album + "/R-9.jpg") == cover);
+  for (const char *track : {"/1 - X - One.mp3", "/2 - X - Two.mp3"}) {
+    EXPECT_TRUE(one(read_frames(album + track), "APIC") == "image/jpeg|0||" + cover) << track;
+  }
+  EXPECT_EQ(server_.requests().size(), 1u);
+}
+
+TEST_F(FinishWithCover, ACoverAnsweredWith404IsNeitherSavedNorAttached) {
+  answer_ = test_support::CannedAnswer::Page(404, "<html>no such picture</html>");
+  add_file("a.mp3", 0, 1);
+  finish();
+  EXPECT_EQ(entries(renamed_album()),
+            std::set<std::string>({"1 - X - One.mp3", "Artist - Title [CAT1].m3u"}));
+  const output_test::Frames frames = read_frames(renamed_album() + "/1 - X - One.mp3");
+  EXPECT_EQ(one(frames, "APIC"), "<missing>");
+  EXPECT_EQ(one(frames, "TIT2"), "One");
+  ASSERT_EQ(boxes_.boxes.size(), 1u);
+  expect_done_box(boxes_.boxes[0]);
+}
+
+TEST(MoveOrReport, TheSameNameIsNoMove) {
+  test_support::RecordingFrontEnd boxes;
+  move_or_report("no such file.mp3", "no such file.mp3");
+  EXPECT_TRUE(boxes.boxes.empty());
+  move_or_report("no such file.mp3", "other.mp3");
+  EXPECT_EQ(boxes.texts(), std::vector<std::string>({"An error:'No such file or directory' occured "
+                                                     "when trying to move 'no such file.mp3' to "
+                                                     "'other.mp3'"}));
+}
+
+}  // namespace

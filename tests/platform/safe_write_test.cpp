@@ -1,0 +1,193 @@
+#include "platform/safe_write.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <filesystem>
+#include <set>
+
+#include "platform/file_read.h"
+#include "tests/support/mp3_maker.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using platform::FilePiece;
+using test_support::read_file;
+using test_support::TempDir;
+using test_support::write_file;
+
+std::set<std::string> entries(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
+
+struct stat status_of(const std::string& path) {
+  struct stat info {};
+  EXPECT_EQ(::lstat(path.c_str(), &info), 0) << path;
+  return info;
+}
+
+TEST(RewriteFile, BuildsTheContentFromNewBytesAndOldRanges) {
+  TempDir dir;
+  write_file(dir.file("f.mp3"), "HEADaudioTAIL");
+  ASSERT_EQ(::chmod(dir.file("f.mp3").c_str(), 0640), 0);
+  const std::vector<FilePiece> pieces = {FilePiece::bytes("new head "), FilePiece::old_range(4, 5),
+                                         FilePiece::bytes(" end")};
+  EXPECT_EQ(platform::rewrite_file(dir.file("f.mp3"), 13, pieces), 0);
+  EXPECT_EQ(read_file(dir.file("f.mp3")), "new head audio end");
+  EXPECT_EQ(status_of(dir.file("f.mp3")).st_mode & 07777, 0640u);
+  EXPECT_EQ(entries(dir.path()), std::set<std::string>({"f.mp3"}));
+}
+
+TEST(RewriteFile, KeepsTheOwner) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
+  TempDir dir;
+  write_file(dir.file("f.mp3"), "old");
+  ASSERT_EQ(::chown(dir.file("f.mp3").c_str(), 4321, 8765), 0);
+  ASSERT_EQ(::chmod(dir.file("f.mp3").c_str(), 04755), 0);
+  EXPECT_EQ(platform::rewrite_file(dir.file("f.mp3"), 3, {FilePiece::bytes("new")}), 0);
+  const struct stat info = status_of(dir.file("f.mp3"));
+  EXPECT_EQ(info.st_uid, 4321u);
+  EXPECT_EQ(info.st_gid, 8765u);
+  EXPECT_EQ(info.st_mode & 07777, 04755u);
+}
+
+TEST(RewriteFile, KeepsExtendedAttributes) {
+  TempDir dir;
+  write_file(dir.file("f.mp3"), "old");
+  if (::setxattr(dir.file("f.mp3").c_str(), "user.rating", "5", 1, 0) != 0) {
+    GTEST_SKIP() << "no user attributes on this file system";
+  }
+  EXPECT_EQ(platform::rewrite_file(dir.file("f.mp3"), 3, {FilePiece::bytes("new")}), 0);
+  char value[8] = {};
+  EXPECT_EQ(::getxattr(dir.file("f.mp3").c_str(), "user.rating", value, sizeof value), 1);
+  EXPECT_STREQ(value, "5");
+}
+
+TEST(RewriteFile, ASymbolicLinkStaysALinkAndItsTargetChanges) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.file("store"));
+  write_file(dir.file("store/real.mp3"), "old");
+  std::filesystem::create_symlink("store/real.mp3", dir.file("link.mp3"));
+  EXPECT_EQ(platform::rewrite_file(dir.file("link.mp3"), 3, {FilePiece::bytes("new")}), 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.mp3")));
+  EXPECT_EQ(read_file(dir.file("store/real.mp3")), "new");
+}
+
+TEST(RewriteFile, RefusesAChangedFileOrABadRangeAndWritesNothing) {
+  TempDir dir;
+  write_file(dir.file("f.mp3"), "old content");
+  EXPECT_EQ(platform::rewrite_file(dir.file("f.mp3"), 5, {FilePiece::bytes("new")}), ESTALE);
+  EXPECT_EQ(platform::rewrite_file(dir.file("f.mp3"), 11, {FilePiece::old_range(8, 4)}), EINVAL);
+  EXPECT_EQ(platform::rewrite_file(dir.file("missing.mp3"), 0, {}), ENOENT);
+  EXPECT_EQ(read_file(dir.file("f.mp3")), "old content");
+  EXPECT_EQ(entries(dir.path()), std::set<std::string>({"f.mp3"}));
+}
+
+TEST(RewriteFile, AnUnwritableFileOrFolderIsLeftAsItWas) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into any file and folder";
+  TempDir dir;
+  write_file(dir.file("f.mp3"), "old");
+  ASSERT_EQ(::chmod(dir.file("f.mp3").c_str(), 0444), 0);
+  EXPECT_EQ(platform::rewrite_file(dir.file("f.mp3"), 3, {FilePiece::bytes("new")}), EACCES);
+  ASSERT_EQ(::chmod(dir.file("f.mp3").c_str(), 0644), 0);
+  ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
+  EXPECT_EQ(platform::rewrite_file(dir.file("f.mp3"), 3, {FilePiece::bytes("new")}), EACCES);
+  EXPECT_EQ(read_file(dir.file("f.mp3")), "old");
+}
+
+// A child that dies when it writes past `limit` bytes of any file: the
+// kernel stops it in the middle of the write, as a kill would.
+int rewrite_in_child_with_limit(const std::string& path, uint64_t size, const std::string& head,
+                                rlim_t limit) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_DFL);
+    const struct rlimit rl = {limit, limit};
+    ::setrlimit(RLIMIT_FSIZE, &rl);
+    const int error =
+        platform::rewrite_file(path, size, {FilePiece::bytes(head), FilePiece::old_range(0, size)});
+    ::_exit(error == 0 ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return status;
+}
+
+TEST(RewriteFile, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
+  TempDir dir;
+  std::string old_content(3 << 20, '\0');
+  for (size_t i = 0; i < old_content.size(); ++i)
+    old_content[i] = static_cast<char>(i * 7 + i / 4096);
+  const std::string head(70000, 'h');
+  const std::string new_content = head + old_content;
+  const std::string path = dir.file("big.mp3");
+  write_file(path, old_content);
+
+  int killed = 0;
+  for (const rlim_t limit : {rlim_t{0}, rlim_t{1}, rlim_t{4096}, rlim_t{69999}, rlim_t{70000},
+                             rlim_t{1 << 20}, rlim_t{(3 << 20) + 69999}}) {
+    const int status = rewrite_in_child_with_limit(path, old_content.size(), head, limit);
+    if (WIFSIGNALED(status)) ++killed;
+    const std::string now = read_file(path);
+    EXPECT_TRUE(now == old_content) << "limit " << limit << ": size " << now.size();
+    EXPECT_EQ(entries(dir.path()), std::set<std::string>({"big.mp3"})) << "limit " << limit;
+  }
+  EXPECT_EQ(killed, 7);
+
+  EXPECT_EQ(rewrite_in_child_with_limit(path, old_content.size(), head, RLIM_INFINITY), 0);
+  EXPECT_TRUE(read_file(path) == new_content);
+}
+
+TEST(OverwriteFilePart, WritesInsideTheFileNeverPastItsEnd) {
+  TempDir dir;
+  write_file(dir.file("f.mp3"), "0123456789");
+  EXPECT_EQ(platform::overwrite_file_part(dir.file("f.mp3"), 10, 2, "ab"), 0);
+  EXPECT_EQ(read_file(dir.file("f.mp3")), "01ab456789");
+  EXPECT_EQ(platform::overwrite_file_part(dir.file("f.mp3"), 10, 8, "xyz"), EINVAL);
+  EXPECT_EQ(platform::overwrite_file_part(dir.file("f.mp3"), 9, 0, "x"), ESTALE);
+  EXPECT_EQ(read_file(dir.file("f.mp3")), "01ab456789");
+}
+
+TEST(CreateFileWhole, CreatesTheFileAndNeverReplacesOne) {
+  TempDir dir;
+  EXPECT_EQ(platform::create_file_whole(dir.file("R-1.jpg"), "picture"), 0);
+  EXPECT_EQ(read_file(dir.file("R-1.jpg")), "picture");
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  EXPECT_EQ(status_of(dir.file("R-1.jpg")).st_mode & 0777, 0666u & ~mask);
+
+  EXPECT_EQ(platform::create_file_whole(dir.file("R-1.jpg"), "other"), EEXIST);
+  EXPECT_EQ(read_file(dir.file("R-1.jpg")), "picture");
+  EXPECT_EQ(entries(dir.path()), std::set<std::string>({"R-1.jpg"}));
+}
+
+TEST(FileRead, ReadsPartsAndWholeRegularFilesOnly) {
+  TempDir dir;
+  write_file(dir.file("f"), "0123456789");
+  uint64_t size = 0;
+  EXPECT_TRUE(platform::regular_file_size(dir.file("f"), size));
+  EXPECT_EQ(size, 10u);
+  std::string data;
+  EXPECT_TRUE(platform::read_file_part(dir.file("f"), 7, 10, data));
+  EXPECT_EQ(data, "789");
+  EXPECT_TRUE(platform::read_file_part(dir.file("f"), 20, 4, data));
+  EXPECT_EQ(data, "");
+  EXPECT_TRUE(platform::read_whole_file(dir.file("f"), data));
+  EXPECT_EQ(data, "0123456789");
+  EXPECT_FALSE(platform::read_whole_file(dir.path(), data));
+  EXPECT_FALSE(platform::regular_file_size(dir.path(), size));
+  EXPECT_FALSE(platform::read_whole_file(dir.file("missing"), data));
+}
+
+}  // namespace
