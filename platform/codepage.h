@@ -14,6 +14,9 @@
 
 namespace platform {
 
+// Appends the UTF-8 bytes of one Unicode code point.
+void append_utf8(std::string& out, char32_t code_point);
+
 // Windows-1252 (with the escapes above) to UTF-8. Undefined bytes that do not
 // start a valid escape become U+FFFD.
 std::string to_utf8(const std::string& cp1252);
