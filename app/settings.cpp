@@ -2,12 +2,15 @@
 
 #include <tinyxml.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <fstream>
 
 #include "common/error_box.h"
 #include "common/registry_string.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "platform/safe_write.h"
 #include "platform/trace.h"
 
 std::string g_dirf;
@@ -82,11 +85,18 @@ void write_settings() {
     error_box("Could not read settings location from registry");
     return;
   }
-  FILE* file = std::fopen(platform::fs_name(path).c_str(), "w");
-  if (file == nullptr) return;
-  std::fputs("<?xml version=\"1.0\"?>\n", file);
-  std::fprintf(file, "<Settings m3u=\"%c\" nfo=\"%c\" g_dirf=\"%s\" g_m3uf=\"%s\" g_tf=\"%s\" />\n",
-               g_m3u ? 't' : 'f', 'f', xml_attribute_text(g_dirf).c_str(),
-               xml_attribute_text(g_m3uf).c_str(), xml_attribute_text(g_tf).c_str());
-  std::fclose(file);
+  const std::string content =
+      std::string("<?xml version=\"1.0\"?>\n") + "<Settings m3u=\"" + (g_m3u ? 't' : 'f') +
+      "\" nfo=\"f\" g_dirf=\"" + xml_attribute_text(g_dirf) + "\" g_m3uf=\"" +
+      xml_attribute_text(g_m3uf) + "\" g_tf=\"" + xml_attribute_text(g_tf) + "\" />\n";
+  // Written beside and renamed over, so a full disk or a crash never leaves
+  // the user's settings cut short.
+  std::ifstream old(platform::fs_name(path), std::ios::binary | std::ios::ate);
+  if (old) {
+    const auto size = static_cast<uint64_t>(old.tellg());
+    old.close();
+    platform::rewrite_file(path, size, {platform::FilePiece::bytes(content)});
+  } else {
+    platform::create_file_whole(path, content);
+  }
 }
