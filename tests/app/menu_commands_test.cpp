@@ -6,6 +6,8 @@
 #include "app/run_state.h"
 #include "app/settings.h"
 #include "resources/templates.h"
+#include "tests/support/isolated_config.h"
+#include "tests/support/mp3_maker.h"
 #include "tests/support/run_state_reset.h"
 #include "tests/support/scripted_front_end.h"
 
@@ -102,9 +104,19 @@ TEST_F(MenuCommands, UnknownCommandsAreNotMenuCommands) {
   ui.script = {inspect([](platform::Window& page) {
                  EXPECT_FALSE(handle_menu_command(page, 40007, ""));
                  EXPECT_FALSE(handle_menu_command(page, 1000, ""));
-                 EXPECT_TRUE(handle_menu_command(page, kCmdSaveSettings, ""));
                }),
                press(kIdCancelButton)};
   show_search_term_page();
   EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(MenuCommands, SaveSettingsWritesTheTemplatesAndTheSwitch) {
+  test_support::IsolatedConfig config;
+  config.write_settings_file("<?xml version=\"1.0\"?>\n<Settings m3u=\"t\" />\n");
+  on_first_page({press(kCmdFilenames), set_text(kIdTrackFormat, "/7 by /1"), press(kIdNext),
+                 press(kCmdToggleM3u), press(kCmdSaveSettings)});
+  const std::string saved = test_support::read_file(config.settings_path());
+  EXPECT_NE(saved.find("g_tf=\"/7 by /1\""), std::string::npos) << saved;
+  EXPECT_NE(saved.find("m3u=\"f\""), std::string::npos) << saved;
+  EXPECT_NE(saved.find("g_dirf=\"[/4] /1 - /2\""), std::string::npos) << saved;
 }
