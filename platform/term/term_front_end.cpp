@@ -32,6 +32,14 @@ bool TermFrontEnd::read_line(std::string& line) {
     line += static_cast<char>(c);
   }
   if (!line.empty() && line.back() == '\r') line.pop_back();
+  // A terminal echoes what is typed; input from a pipe or file is echoed
+  // here, so that the transcript reads as a session. The end of input ends
+  // the prompt's line either way.
+  if (!any) {
+    write("\n");
+  } else if (!isatty(fileno(in_))) {
+    write(line + "\n");
+  }
   return any;
 }
 
@@ -66,15 +74,11 @@ int TermFrontEnd::message_box(Window*, const std::string& text, const std::strin
   if (!question) {
     write("[OK] (press Enter) ");
     read_line(line);
-    write("\n");
     return kAnswerOk;
   }
   for (;;) {
     write("[Yes] [No] (y/n) ");
-    if (!read_line(line)) {
-      write("\n");
-      return kAnswerNo;
-    }
+    if (!read_line(line)) return kAnswerNo;
     const std::string answer = lowered(term::trim_blanks(line));
     if (answer == "y" || answer == "yes") return kAnswerYes;
     if (answer == "n" || answer == "no") return kAnswerNo;
@@ -94,7 +98,6 @@ void TermFrontEnd::run_modal(Window& page) {
     write(term::prompt(page));
     std::string line;
     if (!read_line(line)) {
-      write("\n");
       page.close();
       if (!page.ended()) page.end(kIdCancel);  // a page that will not close: leave it
       break;
