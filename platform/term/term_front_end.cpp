@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cstdlib>
 
 #include "platform/codepage.h"
 #include "platform/dialog.h"
@@ -53,6 +54,12 @@ int TermFrontEnd::columns() {
   winsize size{};
   if (isatty(fileno(out_)) && ioctl(fileno(out_), TIOCGWINSZ, &size) == 0 && size.ws_col >= 40)
     return size.ws_col;
+  // Not a terminal: the shell's COLUMNS, when it is set and sensible.
+  const char* columns = std::getenv("COLUMNS");
+  if (columns != nullptr) {
+    const long value = std::strtol(columns, nullptr, 10);
+    if (value >= 40 && value <= 1000) return static_cast<int>(value);
+  }
   return 80;
 }
 

@@ -12,7 +12,7 @@ namespace platform {
 
 class TermFrontEnd : public FrontEnd {
  public:
-  // columns 0: the terminal's width when out is one, else 80.
+  // columns 0: the terminal's width when out is one, else $COLUMNS, else 80.
   explicit TermFrontEnd(FILE* in = stdin, FILE* out = stderr, int columns = 0)
       : in_(in), out_(out), columns_(columns) {}
   int message_box(Window* owner, const std::string& text, const std::string& caption,
