@@ -1,14 +1,12 @@
 #include "app/driver.h"
 
-#include <cstdio>
-
 #include "app/local_scan.h"
 #include "app/run_state.h"
 #include "app/settings.h"
+#include "app/wizard.h"
 #include "common/error_box.h"
 #include "common/registry_string.h"
 #include "common/text.h"
-#include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/trace.h"
 
@@ -49,18 +47,6 @@ void clean_candidate(std::string& piece) {
   to_lower(piece);
   capitalize_words(piece, " ");
   strip_trailing(piece, ' ');
-}
-
-// The wizard pages are not built yet: the run shows the user the candidates
-// it would offer and ends here.
-void end_run_with_candidates() {
-  std::fputs("search-term candidates:\n", stdout);
-  for (int i = 0; i < g_terms.size(); ++i) {
-    const std::string line =
-        "  " + g_terms.item(i) + " (" + std::to_string(g_terms.count(i)) + ")\n";
-    std::fputs(platform::to_utf8(line).c_str(), stdout);
-  }
-  std::fflush(stdout);
 }
 
 }  // namespace
@@ -140,6 +126,6 @@ int run_plinth(const RunArguments& arguments) {
   platform::trace("[%d]:add id3 tag info\n", 1017);
   add_tag_candidates(g_run.local_tracks);
 
-  end_run_with_candidates();
+  run_wizard();
   return 0;
 }

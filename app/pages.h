@@ -1,6 +1,47 @@
 #pragma once
-// The wizard pages. Each runs modally and leaves its outcome in the run
-// state.
+// The wizard pages, as dialog procedures, and the runs of them that the
+// driver and the search make. Each page runs modally and leaves its outcome
+// in the run state; the procedures' own results are always 0.
+#include <cstdint>
+#include <string>
 
-// The search-result page: sets g_result_url and g_label, or g_cancelled.
+#include "web/release.h"
+
+namespace platform {
+class Window;
+}
+
+// Search-term page (template 104): sets g_search_term, or g_cancelled.
+bool search_term_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam,
+                        intptr_t lparam);
+void show_search_term_page();
+
+// Search-result page (template 101): sets g_result_url and g_label, or
+// g_cancelled.
+bool search_result_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam,
+                          intptr_t lparam);
 void show_search_result_page();
+// "/artist/The+Quiet+Ones" -> "The Quiet Ones (Artist)"
+std::string search_result_line(const std::string& link);
+
+// Release selection page (template 101): reads and matches the chosen
+// release, or sets g_cancelled.
+bool release_selection_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam,
+                              intptr_t lparam);
+void show_release_selection_page();
+// "Title[Format, Label]", or with the artist on a label's page.
+std::string release_line(const ReleaseEntry& entry, bool label_page);
+
+// Match confirmation page (template 102): Force Match, then "Finish!"
+// applies the release to the folder.
+bool match_confirmation_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam,
+                               intptr_t lparam);
+void show_match_confirmation_page();
+void fill_match_lists(platform::Window& dialog);
+void layout_match_dialog(platform::Window& dialog, int width, int height);
+// Zero-pads "1".."9" when the release runs into two digits.
+void pad_track_numbers(Release& release);
+
+// Output name configuration (template 106), opened from the menu.
+bool name_configuration_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam,
+                               intptr_t lparam);

@@ -32,7 +32,13 @@ Control* Window::find(int id) {
   return nullptr;
 }
 
-const Control* Window::control(int id) const { return const_cast<Window*>(this)->find(id); }
+const Control* Window::control(int id) const {
+  if (id == kNoControlId) return nullptr;
+  for (const Control& c : controls_) {
+    if (c.id == id) return &c;
+  }
+  return nullptr;
+}
 
 const Control* Window::default_button() const {
   for (const Control& c : controls_) {

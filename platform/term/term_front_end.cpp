@@ -1,8 +1,17 @@
 #include "platform/term/term_front_end.h"
 
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <cstdlib>
 
 #include "platform/codepage.h"
+#include "platform/dialog.h"
+#include "platform/shell.h"
+#include "platform/term/page_commands.h"
+#include "platform/term/page_view.h"
+#include "platform/term/term_text.h"
 
 namespace platform {
 namespace {
@@ -10,12 +19,6 @@ namespace {
 std::string lowered(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return s;
-}
-
-std::string trimmed(const std::string& s) {
-  const size_t b = s.find_first_not_of(" \t");
-  if (b == std::string::npos) return "";
-  return s.substr(b, s.find_last_not_of(" \t") - b + 1);
 }
 
 }  // namespace
@@ -30,6 +33,14 @@ bool TermFrontEnd::read_line(std::string& line) {
     line += static_cast<char>(c);
   }
   if (!line.empty() && line.back() == '\r') line.pop_back();
+  // A terminal echoes what is typed; input from a pipe or file is echoed
+  // here, so that the transcript reads as a session. The end of input ends
+  // the prompt's line either way.
+  if (!any) {
+    write("\n");
+  } else if (!isatty(fileno(in_))) {
+    write(line + "\n");
+  }
   return any;
 }
 
@@ -38,29 +49,90 @@ void TermFrontEnd::write(const std::string& utf8) {
   std::fflush(out_);
 }
 
+int TermFrontEnd::columns() {
+  if (columns_ > 0) return columns_;
+  winsize size{};
+  if (isatty(fileno(out_)) && ioctl(fileno(out_), TIOCGWINSZ, &size) == 0 && size.ws_col >= 40)
+    return size.ws_col;
+  // Not a terminal: the shell's COLUMNS, when it is set and sensible.
+  const char* columns = std::getenv("COLUMNS");
+  if (columns != nullptr) {
+    const long value = std::strtol(columns, nullptr, 10);
+    if (value >= 40 && value <= 1000) return static_cast<int>(value);
+  }
+  return 80;
+}
+
 int TermFrontEnd::message_box(Window*, const std::string& text, const std::string& caption,
                               unsigned style) {
+  ++drawings_;
   const bool question = (style & 0x0F) == kBoxYesNo;
   const bool warning = (style & 0xF0) == kBoxIconWarning;
   write("\n== " + std::string(warning ? "(!) " : "") + to_utf8(caption) + " ==\n");
-  write(to_utf8(text) + "\n");
+  std::string body = to_utf8(text);
+  for (size_t start = 0; start <= body.size();) {
+    const size_t end = body.find('\n', start);
+    const std::string line = body.substr(start, end == std::string::npos ? end : end - start);
+    for (const std::string& piece : term::wrap(line, columns(), 0)) write(piece + "\n");
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
   std::string line;
   if (!question) {
     write("[OK] (press Enter) ");
     read_line(line);
-    write("\n");
     return kAnswerOk;
   }
   for (;;) {
     write("[Yes] [No] (y/n) ");
-    if (!read_line(line)) {
-      write("\n");
-      return kAnswerNo;
-    }
-    const std::string answer = lowered(trimmed(line));
+    if (!read_line(line)) return kAnswerNo;
+    const std::string answer = lowered(term::trim_blanks(line));
     if (answer == "y" || answer == "yes") return kAnswerYes;
     if (answer == "n" || answer == "no") return kAnswerNo;
   }
+}
+
+void TermFrontEnd::draw(const Window& page) {
+  ++drawings_;
+  std::string text = "\n";
+  for (const std::string& line : term::draw_page(page, columns())) text += line + "\n";
+  write(text);
+}
+
+void TermFrontEnd::run_modal(Window& page) {
+  draw(page);
+  while (!page.ended()) {
+    write(term::prompt(page));
+    std::string line;
+    if (!read_line(line)) {
+      page.close();
+      if (!page.ended()) page.end(kIdCancel);  // a page that will not close: leave it
+      break;
+    }
+    const unsigned revision = page.revision();
+    const unsigned drawings = drawings_;
+    const term::PageCommand command = term::parse_page_command(page, line);
+    switch (command.kind) {
+      case term::PageCommand::kSelect:
+        page.user_select(command.id, command.index);
+        break;
+      case term::PageCommand::kSetText:
+        page.user_set_text(command.id, command.text);
+        break;
+      case term::PageCommand::kPress:
+        page.command(command.id);
+        break;
+      case term::PageCommand::kHint:
+        for (const std::string& piece : term::wrap(command.text, columns(), 2)) write(piece + "\n");
+        break;
+    }
+    if (!page.ended() && (page.revision() != revision || drawings_ != drawings)) draw(page);
+  }
+}
+
+void TermFrontEnd::open_url(const std::string& url) {
+  write("\nOpening " + to_utf8(url) + " in your web browser.\n");
+  xdg_open(url);
 }
 
 }  // namespace platform

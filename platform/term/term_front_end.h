@@ -1,6 +1,8 @@
 #pragma once
-// The terminal front end: draws on standard error, reads one answer a line
-// from standard input, so that a person or a script can drive it.
+// The terminal front end: draws on standard error, reads one command or
+// answer a line from standard input, so that a person or a script can drive
+// it. The commands are those of page_commands.h; the end of input is the
+// close box of every page and the "No" of every question.
 #include <cstdio>
 #include <string>
 
@@ -10,17 +12,25 @@ namespace platform {
 
 class TermFrontEnd : public FrontEnd {
  public:
-  TermFrontEnd(FILE* in = stdin, FILE* out = stderr) : in_(in), out_(out) {}
+  // columns 0: the terminal's width when out is one, else $COLUMNS, else 80.
+  explicit TermFrontEnd(FILE* in = stdin, FILE* out = stderr, int columns = 0)
+      : in_(in), out_(out), columns_(columns) {}
   int message_box(Window* owner, const std::string& text, const std::string& caption,
                   unsigned style) override;
+  void run_modal(Window& page) override;
+  void open_url(const std::string& url) override;
 
  protected:
   // One line of input without its line end; false at end of input.
   bool read_line(std::string& line);
   void write(const std::string& utf8);
+  int columns();
+  void draw(const Window& page);
 
   FILE* in_;
   FILE* out_;
+  int columns_;
+  unsigned drawings_ = 0;  // pages and boxes drawn so far
 };
 
 }  // namespace platform

@@ -1,0 +1,89 @@
+// The last page: the tracks, the files and which file is which track;
+// "Force Match" corrects it, "Finish!" applies the release to the folder.
+#include "app/menu_commands.h"
+#include "app/pages.h"
+#include "app/run_state.h"
+#include "common/error_box.h"
+#include "output/apply_release.h"
+#include "platform/dialog.h"
+#include "platform/trace.h"
+#include "resources/templates.h"
+
+namespace {
+
+void open_match_page(platform::Window& dialog) {
+  const platform::Size client = dialog.client_size();
+  layout_match_dialog(dialog, client.width, client.height);
+  dialog.set_text("Confirm track matches");
+  platform::trace("initing dlg\n");
+  if (g_run.release_index >= 0 && g_run.release_index < static_cast<int>(g_releases.size()))
+    pad_track_numbers(g_releases[static_cast<size_t>(g_run.release_index)]);
+  fill_match_lists(dialog);
+  platform::trace("%s::%d\n", "main", 244);
+}
+
+void force_match(platform::Window& dialog) {
+  const int file = dialog.selection(kIdOriginalList);
+  if (file < 0) {
+    error_box("Please select an original track filename to rename", &dialog);
+    return;
+  }
+  const int track = dialog.selection(kIdReleaseList);
+  if (track < 0) {
+    error_box("Please assign a matching track filename from the release database", &dialog);
+    return;
+  }
+  std::vector<int32_t>& track_of_file = g_run.assignment.track_of_file;
+  if (static_cast<size_t>(file) >= track_of_file.size())
+    track_of_file.resize(static_cast<size_t>(file) + 1, -1);
+  track_of_file[static_cast<size_t>(file)] = track;
+  fill_match_lists(dialog);
+}
+
+}  // namespace
+
+bool match_confirmation_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam,
+                               intptr_t lparam) {
+  switch (message) {
+    case platform::kWmInitDialog:
+      open_match_page(dialog);
+      return true;
+    case platform::kWmSize: {
+      const uintptr_t size = static_cast<uintptr_t>(lparam);
+      layout_match_dialog(dialog, platform::low_word(size), platform::high_word(size));
+      return true;
+    }
+    case platform::kWmGetMinMaxInfo: {
+      auto* info = reinterpret_cast<platform::MinMaxInfo*>(lparam);
+      info->min_track_width = 400;
+      info->min_track_height = 200;
+      return true;
+    }
+    case platform::kWmCommand: {
+      const int id = platform::low_word(wparam);
+      if (id == kIdForceMatch) {
+        force_match(dialog);
+        return true;
+      }
+      if (id == kIdNext) {
+        apply_release(&dialog);
+        dialog.end(0);
+        return true;
+      }
+      if (id == kIdCancelButton) {
+        dialog.end(0);
+        return true;
+      }
+      handle_menu_command(dialog, id, "#trackmatch");
+      return false;
+    }
+    case platform::kWmClose:
+      dialog.end(0);
+      return true;
+  }
+  return false;
+}
+
+void show_match_confirmation_page() {
+  dialog_box_param(g_instance, kDialogMatchConfirmation, nullptr, match_confirmation_dialog, 0);
+}

@@ -1,0 +1,49 @@
+#include "app/menu_commands.h"
+
+#include "app/pages.h"
+#include "app/run_state.h"
+#include "app/settings.h"
+#include "platform/dialog.h"
+#include "platform/front_end.h"
+#include "resources/templates.h"
+
+std::string maker_address() { return PLINTH_MAKER_HOST; }
+
+std::string help_page_address() { return "http://" + maker_address() + "/plinthhelp.html"; }
+
+std::string about_caption() { return "Plinth Duziva - " + maker_address(); }
+
+std::string about_text() {
+  return "Names and tags a folder of MP3 files from the Discogs web music database.\n"
+         "Version " PLINTH_VERSION "\n" +
+         maker_address();
+}
+
+bool handle_menu_command(platform::Window& page, int command, const std::string& help_anchor) {
+  switch (command) {
+    case kCmdDirectory:
+      platform::message_box(&page, g_directory, "Current Directory", platform::kBoxOk);
+      return true;
+    case kCmdAbout:
+      platform::message_box(&page, about_text(), about_caption(), platform::kBoxOk);
+      return true;
+    case kCmdOnlineHelp:
+      platform::open_url(help_page_address() + help_anchor);
+      return true;
+    case kCmdFilenames:
+      // Not owned by the page, as the templates dialog has always been.
+      dialog_box_param(g_instance, kDialogNameConfiguration, nullptr, name_configuration_dialog,
+                       0);
+      return true;
+    case kCmdToggleM3u:
+      g_m3u = !g_m3u;
+      platform::message_box(&page,
+                            g_m3u ? "M3U Playlist Generation on" : "M3U Playlist Generation off",
+                            about_caption(), platform::kBoxOk);
+      return true;
+    case kCmdSaveSettings:
+      write_settings();
+      return true;
+  }
+  return false;
+}

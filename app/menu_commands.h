@@ -1,0 +1,18 @@
+#pragma once
+// Menu 103, shared by every wizard page. The commands never close the page.
+#include <string>
+
+namespace platform {
+class Window;
+}
+
+// Runs the menu command of that id with the page as the owner of its boxes;
+// "Online Help" opens the help page at the anchor ("" for none). False when
+// the id is not a menu command.
+bool handle_menu_command(platform::Window& page, int command, const std::string& help_anchor);
+
+// The maker's address and what the program says about itself.
+std::string maker_address();
+std::string help_page_address();  // http://<maker>/plinthhelp.html
+std::string about_caption();      // "Plinth Duziva - " + maker
+std::string about_text();         // description, version, maker

@@ -1,0 +1,52 @@
+// The small dialog that edits the three output name templates.
+#include "app/pages.h"
+#include "app/settings.h"
+#include "platform/dialog.h"
+#include "platform/front_end.h"
+#include "resources/templates.h"
+
+namespace {
+
+const char kTemplateHelp[] =
+    "/1 = Release Artist\n/2 = Release Title\n/3 = Label\n/4 = Catalouge Number\n"
+    "/5 = Release Date\n/6 = Track Artist\n/7 = Track Name\n/8 = Track Number\n/9 = Style";
+
+// At most 255 characters, as the field's buffer holds.
+std::string field_text(platform::Window& dialog, int id) {
+  char text[256];
+  dialog.get_item_text(id, text, sizeof text);
+  return text;
+}
+
+}  // namespace
+
+bool name_configuration_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam,
+                               intptr_t) {
+  switch (message) {
+    case platform::kWmInitDialog:
+      dialog.set_item_text(kIdDirectoryFormat, g_dirf);
+      dialog.set_item_text(kIdPlaylistFormat, g_m3uf);
+      dialog.set_item_text(kIdTrackFormat, g_tf);
+      return true;
+    case platform::kWmCommand:
+      switch (platform::low_word(wparam)) {
+        case kIdNext:
+          g_dirf = field_text(dialog, kIdDirectoryFormat);
+          g_m3uf = field_text(dialog, kIdPlaylistFormat);
+          g_tf = field_text(dialog, kIdTrackFormat);
+          dialog.end(0);
+          return true;
+        case kIdCancelButton:
+          dialog.end(0);
+          return true;
+        case kIdNamesHelp:
+          platform::message_box(&dialog, kTemplateHelp, "Help", platform::kBoxOk);
+          return true;
+      }
+      return false;
+    case platform::kWmClose:
+      dialog.end(0);
+      return true;
+  }
+  return false;
+}

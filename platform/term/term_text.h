@@ -1,0 +1,25 @@
+#pragma once
+// Text shaping for the terminal: widths in characters of UTF-8 text, lines
+// wrapped to the terminal's width, and the loose comparison that commands
+// use.
+#include <string>
+#include <vector>
+
+namespace platform {
+namespace term {
+
+// Characters (code points) of UTF-8 text; a column each on the terminal.
+int text_width(const std::string& utf8);
+// Pads with blanks on the right to width characters.
+std::string pad_right(const std::string& utf8, int width);
+// Splits into pieces of at most width characters, at a blank where one is
+// near the end, never inside a character. Continuation pieces get indent
+// blanks in front (counted in the width). Empty text gives one empty line.
+std::vector<std::string> wrap(const std::string& utf8, int width, int indent);
+// Lower-case ASCII letters and digits only: "Next >>" -> "next",
+// "Toggel M3U" -> "toggelm3u".
+std::string command_key(const std::string& text);
+std::string trim_blanks(const std::string& text);
+
+}  // namespace term
+}  // namespace platform

@@ -1,0 +1,242 @@
+#include "platform/term/term_front_end.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/dialog.h"
+#include "platform/term/page_commands.h"
+#include "platform/term/page_view.h"
+#include "platform/term/term_text.h"
+#include "resources/templates.h"
+
+using namespace platform;
+
+namespace {
+
+// What the page under test saw.
+struct Seen {
+  std::vector<int> commands;  // low words of the commands, notifications left out
+  bool closed = false;
+};
+Seen* g_seen = nullptr;
+
+// A page that fills its lists from g_lines and ends on OK or Cancel.
+std::vector<std::pair<int, std::vector<std::string>>> g_lines;
+
+bool test_proc(Window& page, unsigned message, uintptr_t wparam, intptr_t) {
+  if (message == kWmInitDialog) {
+    page.set_text("Test page");
+    for (const auto& [id, lines] : g_lines) {
+      for (const std::string& line : lines) page.add_line(id, line);
+    }
+    return true;
+  }
+  if (message == kWmCommand) {
+    if (high_word(wparam) != kButtonClicked) return true;
+    g_seen->commands.push_back(low_word(wparam));
+    if (low_word(wparam) == kIdOk || low_word(wparam) == kIdCancel) page.end(low_word(wparam));
+    return true;
+  }
+  if (message == kWmClose) {
+    g_seen->closed = true;
+    page.end(0);
+    return true;
+  }
+  return false;
+}
+
+// Runs a page of the template on a terminal fed with input; returns what
+// it drew.
+class Terminal {
+ public:
+  explicit Terminal(const std::string& input, int columns = 80) {
+    input_ = input;
+    in_ = input_.empty() ? fopen("/dev/null", "r") : fmemopen(&input_[0], input_.size(), "r");
+    out_ = tmpfile();
+    ui_ = new TermFrontEnd(in_, out_, columns);
+    set_front_end(ui_);
+  }
+  ~Terminal() {
+    set_front_end(nullptr);
+    delete ui_;
+    fclose(in_);
+    fclose(out_);
+  }
+  std::string run(int template_id) {
+    g_seen = &seen;
+    dialog_box_param(0, template_id, nullptr, test_proc, 0);
+    return drawn();
+  }
+  std::string drawn() {
+    std::string text;
+    rewind(out_);
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, out_)) > 0) text.append(buffer, n);
+    return text;
+  }
+  TermFrontEnd& ui() { return *ui_; }
+  Seen seen;
+
+ private:
+  std::string input_;
+  FILE* in_;
+  FILE* out_;
+  TermFrontEnd* ui_;
+};
+
+int count_of(const std::string& text, const std::string& needle) {
+  int n = 0;
+  for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++n;
+  return n;
+}
+
+}  // namespace
+
+TEST(TermPage, DrawsCaptionListFieldButtonsMenuAndPrompt) {
+  g_lines = {{kIdCandidateList, {"Some Artist", "Caf\xE9 Noir", "2005"}}};
+  Terminal term("2\n");
+  term.run(kDialogSearchTerm);
+  const std::string expected_page =
+      "\n=== Test page ===\n"
+      "   1. Some Artist\n"
+      "   2. Caf\xC3\xA9 Noir\n"
+      "   3. 2005\n"
+      "Text = \n"
+      "[Next >>] [Cancel] [Manual Search]\n"
+      "Menu: Directory? | About | Online Help | Filenames | Toggel M3U | Save Settings\n"
+      "(Enter = Next >>) > 2\n";  // input from a pipe is echoed
+  const std::string out = term.drawn();
+  EXPECT_EQ(out.substr(0, expected_page.size()), expected_page);
+  // The selection drew the page again with the marker; the end of input
+  // closed it.
+  EXPECT_NE(out.find(">  2. Caf\xC3\xA9 Noir\n"), std::string::npos);
+  EXPECT_TRUE(term.seen.closed);
+}
+
+TEST(TermPage, EmptyLinePressesTheDefaultButton) {
+  g_lines = {};
+  Terminal term("\n");
+  term.run(kDialogSearchTerm);
+  EXPECT_EQ(term.seen.commands, std::vector<int>{kIdOk});
+  EXPECT_FALSE(term.seen.closed);
+}
+
+TEST(TermPage, ButtonsAndMenuItemsByLooseNameOrUniquePrefix) {
+  g_lines = {};
+  Terminal term("manual search\nMANUAL\ntoggel m3u\nsave-settings\nDirectory?\ns\ncancel\n");
+  term.run(kDialogSearchTerm);
+  EXPECT_EQ(term.seen.commands,
+            (std::vector<int>{kIdManualSearch, kIdManualSearch, kCmdToggleM3u, kCmdSaveSettings,
+                              kCmdDirectory, kCmdSaveSettings, kIdCancel}));
+}
+
+TEST(TermPage, UnknownOrAmbiguousCommandsOnlyHint) {
+  g_lines = {};
+  Terminal term("dance\nf\n9\n");
+  const std::string out = term.run(kDialogMatchConfirmation);
+  EXPECT_TRUE(term.seen.commands.empty());
+  EXPECT_EQ(count_of(out, "=== Test page ==="), 1);  // hints do not draw the page again
+  EXPECT_NE(out.find("Unknown command. Commands:"), std::string::npos);
+  EXPECT_NE(out.find("'f' could mean more than one command."), std::string::npos);
+  EXPECT_NE(out.find("Name the list first. Commands: 'release N' to select a line;"),
+            std::string::npos);
+  EXPECT_TRUE(term.seen.closed);
+}
+
+TEST(TermPage, EqualsSetsTheFirstFieldExactly) {
+  g_lines = {};
+  Terminal term("=  two  blanks \n=\n= Caf\xC3\xA9\n");
+  const std::string out = term.run(kDialogSearchTerm);
+  EXPECT_NE(out.find("Text =  two  blanks \n"), std::string::npos);
+  EXPECT_NE(out.find("Text = \n"), std::string::npos);
+  EXPECT_NE(out.find("Text = Caf\xC3\xA9\n"), std::string::npos);
+}
+
+TEST(TermPage, NamedFieldsOfTheNameConfiguration) {
+  g_lines = {};
+  Terminal term("directory = /1\nplaylist = /2 x\ntrack= /8\noutput = z\n");
+  const std::string out = term.run(kDialogNameConfiguration);
+  EXPECT_NE(out.find("Output Directory Format = /1\n"), std::string::npos);
+  EXPECT_NE(out.find("Output Playlist Format = /2 x\n"), std::string::npos);
+  EXPECT_NE(out.find("Output Track Format = /8\n"), std::string::npos);
+  EXPECT_NE(out.find("No single text field is called 'output'."), std::string::npos);
+  EXPECT_EQ(out.find("Output Directory Format\n"), std::string::npos);  // labels are not repeated
+}
+
+TEST(TermPage, ListsByLabelAndTheMatchesListCannotSelect) {
+  g_lines = {{kIdReleaseList, {"1 Intro", "2 Outro"}},
+             {kIdOriginalList, {"a.mp3", "b.mp3"}},
+             {kIdMatchesList, {"1 Intro", "2 Outro"}}};
+  Terminal term("release 2\norig 1\nmatches 1\noriginal 3\n");
+  const std::string out = term.run(kDialogMatchConfirmation);
+  EXPECT_NE(out.find("Matches lines cannot be selected."), std::string::npos);
+  EXPECT_NE(out.find("Original has no line 3."), std::string::npos);
+  EXPECT_NE(out.find(">  2. 2 Outro"), std::string::npos);
+  EXPECT_NE(out.find(">  1. a.mp3"), std::string::npos);
+}
+
+TEST(TermPage, MatchListsStandInAlignedColumnsWhenTheyFit) {
+  g_lines = {{kIdReleaseList, {"01 Intro", "02 Harbour Lights"}},
+             {kIdOriginalList, {"track1.mp3", "track2.mp3"}},
+             {kIdMatchesList, {"01 Intro", "02 Harbour Lights"}}};
+  Terminal term("");
+  const std::string out = term.run(kDialogMatchConfirmation);
+  EXPECT_NE(out.find("Release                  Original          Matches\n"
+                     "   1. 01 Intro              1. track1.mp3     1. 01 Intro\n"
+                     "   2. 02 Harbour Lights     2. track2.mp3     2. 02 Harbour Lights\n"),
+            std::string::npos)
+      << out;
+}
+
+TEST(TermPage, WideMatchListsStandOneUnderTheOtherAndWrap) {
+  const std::string long_name(100, 'n');
+  g_lines = {{kIdReleaseList, {"01 Intro"}},
+             {kIdOriginalList, {long_name + ".mp3"}},
+             {kIdMatchesList, {"01 Intro"}}};
+  Terminal term("");
+  const std::string out = term.run(kDialogMatchConfirmation);
+  EXPECT_NE(out.find("Release:\n   1. 01 Intro\nOriginal:\n   1. nnn"), std::string::npos) << out;
+  EXPECT_NE(out.find("Matches:\n   1. 01 Intro\n"), std::string::npos);
+  size_t start = 0;
+  for (size_t end = out.find('\n'); end != std::string::npos; end = out.find('\n', start)) {
+    EXPECT_LE(term::text_width(out.substr(start, end - start)), 80) << out.substr(start, end - start);
+    start = end + 1;
+  }
+}
+
+TEST(TermText, WrapNeverSplitsACharacter) {
+  const std::string text = std::string(9, 'a') + "\xC3\xA9\xC3\xA9\xC3\xA9" + std::string(20, 'b');
+  const std::vector<std::string> lines = term::wrap(text, 12, 2);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], std::string(9, 'a') + "\xC3\xA9\xC3\xA9\xC3\xA9");
+  EXPECT_EQ(lines[1], "  " + std::string(10, 'b'));
+  for (const std::string& line : lines) EXPECT_LE(term::text_width(line), 12);
+  EXPECT_EQ(term::wrap("", 20, 0), std::vector<std::string>{""});
+  EXPECT_EQ(term::wrap("one two three four", 12, 0),
+            (std::vector<std::string>{"one two", "three four"}));
+}
+
+TEST(TermBox, QuestionAsksAgainUntilYesOrNo) {
+  Terminal term("maybe\n Yes \n");
+  EXPECT_EQ(term.ui().message_box(nullptr, "Remove it?", "Question", kBoxYesNo), kAnswerYes);
+  EXPECT_EQ(count_of(term.drawn(), "[Yes] [No] (y/n) "), 2);
+}
+
+TEST(TermBox, EndOfInputAnswersNoAndOk) {
+  Terminal term("");
+  EXPECT_EQ(term.ui().message_box(nullptr, "Remove it?", "Question", kBoxYesNo), kAnswerNo);
+  EXPECT_EQ(term.ui().message_box(nullptr, "Gone", "Error!", kBoxOk | kBoxIconWarning),
+            kAnswerOk);
+  EXPECT_NE(term.drawn().find("== (!) Error! ==\nGone\n"), std::string::npos);
+}
+
+TEST(TermBox, OkBoxTakesAnyLine) {
+  Terminal term("whatever\nn\n");
+  EXPECT_EQ(term.ui().message_box(nullptr, "line one\nline two", "Help", kBoxOk), kAnswerOk);
+  EXPECT_EQ(term.ui().message_box(nullptr, "Sure?", "Q", kBoxYesNo), kAnswerNo);
+  EXPECT_NE(term.drawn().find("== Help ==\nline one\nline two\n"), std::string::npos);
+}
