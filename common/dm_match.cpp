@@ -113,6 +113,45 @@ void find_matches(Release& release) {
   resolve_track_conflicts();
 }
 
+namespace {
+
+// What every file is scored against, worked out once per release rather than
+// once for each file and track.
+struct TrackTexts {
+  std::vector<std::string> ordinals;  // "1 A1": position and track number
+  std::vector<std::string> titles;    // the title as the scorer sees it
+};
+
+TrackTexts track_texts(const Release& release) {
+  TrackTexts texts;
+  const size_t tracks = release.track_names.size();
+  texts.ordinals.reserve(tracks);
+  texts.titles.reserve(tracks);
+  for (size_t t = 0; t < tracks; ++t) {
+    const std::string number =
+        t < release.track_numbers.size() ? release.track_numbers[t] : std::string();
+    texts.ordinals.push_back(std::to_string(t + 1) + " " + number);
+    texts.titles.push_back(title_match_text(release.track_names[t]));
+  }
+  return texts;
+}
+
+void score_against(std::vector<int32_t>& row, int file, const Release& release,
+                   const TrackTexts& texts) {
+  const size_t tracks = texts.titles.size();
+  row.assign(tracks, 0);
+  if (file < 0 || static_cast<size_t>(file) >= g_run.files.size()) return;
+
+  std::string local = local_match_text(file);
+  strip_release_words(local, release);
+  for (size_t t = 0; t < tracks; ++t) {
+    const int64_t title = word_overlap_score(local, texts.titles[t]);
+    row[t] = capped_score(word_overlap_score(local, texts.ordinals[t]) + 3 * title);
+  }
+}
+
+}  // namespace
+
 void score_all_files() {
   const Release* release = matched_release();
   if (release == nullptr) {
@@ -125,26 +164,15 @@ void score_all_files() {
   assignment.scores.resize(files);
   for (std::vector<int32_t>& row : assignment.scores) row.assign(tracks, 0);
   assignment.track_of_file.resize(files);
+  const TrackTexts texts = track_texts(*release);
   for (size_t f = 0; f < files; ++f) {
-    score_file_tracks(assignment.scores[f], static_cast<int>(f), *release);
+    score_against(assignment.scores[f], static_cast<int>(f), *release, texts);
     assign_best_track(assignment.scores[f], static_cast<int>(f));
   }
 }
 
 void score_file_tracks(std::vector<int32_t>& row, int file, const Release& release) {
-  const size_t tracks = release.track_names.size();
-  row.assign(tracks, 0);
-  if (file < 0 || static_cast<size_t>(file) >= g_run.files.size()) return;
-
-  std::string local = local_match_text(file);
-  strip_release_words(local, release);
-  for (size_t t = 0; t < tracks; ++t) {
-    const std::string number =
-        t < release.track_numbers.size() ? release.track_numbers[t] : std::string();
-    const std::string ordinal = std::to_string(t + 1) + " " + number;
-    const int64_t title = word_overlap_score(local, title_match_text(release.track_names[t]));
-    row[t] = capped_score(word_overlap_score(local, ordinal) + 3 * title);
-  }
+  score_against(row, file, release, track_texts(release));
 }
 
 int32_t best_index(const std::vector<int32_t>& list) {

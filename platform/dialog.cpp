@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/trace.h"
+
 namespace platform {
 
 Window::Window(const DialogTemplate& dialog, const MenuTemplate* menu, Window* owner,
@@ -183,6 +185,7 @@ int run_dialog(const DialogTemplate& dialog, const MenuTemplate* menu, Window* o
   FrontEnd& ui = front_end();
   Window page(dialog, menu, owner, proc, ui.base_units());
   page.send(kWmInitDialog, 0, param);
+  flush_trace();
   if (!page.ended()) ui.run_modal(page);
   return page.result();
 }

@@ -3,6 +3,7 @@
 #include "platform/dialog.h"
 #include "platform/front_end_choice.h"
 #include "platform/shell.h"
+#include "platform/trace.h"
 
 namespace platform {
 namespace {
@@ -24,6 +25,7 @@ void set_front_end(FrontEnd* front_end) { installed = front_end; }
 
 int message_box(Window* owner, const std::string& text, const std::string& caption,
                 unsigned style) {
+  flush_trace();
   return front_end().message_box(owner, text, caption, style);
 }
 

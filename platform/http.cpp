@@ -1,10 +1,10 @@
 #include "platform/http.h"
 
-#include <curl/curl.h>
 
 #include <memory>
 
 #include "platform/codepage.h"
+#include "platform/curl_library.h"
 
 namespace platform {
 namespace {
@@ -20,11 +20,6 @@ struct Transfer {
   const HttpBodySink* sink;
   HttpReply* reply;
 };
-
-void init_curl_once() {
-  static const bool initialised = (curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK);
-  (void)initialised;
-}
 
 size_t on_body(char* data, size_t size, size_t count, void* user) {
   auto* transfer = static_cast<Transfer*>(user);
@@ -64,49 +59,50 @@ std::string request_url(const std::string& url) {
   return encoded;
 }
 
-using CurlHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
-using HeaderList = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
+using CurlHandle = std::unique_ptr<CURL, void (*)(CURL*)>;
+using HeaderList = std::unique_ptr<curl_slist, void (*)(curl_slist*)>;
 
 }  // namespace
 
 bool http_get(const std::string& url, const std::string& agent, const HttpBodySink& sink,
               HttpReply& reply) {
   reply = HttpReply();
-  init_curl_once();
-  CurlHandle curl(curl_easy_init(), &curl_easy_cleanup);
+  const CurlLibrary* const lib = curl_library();
+  if (lib == nullptr) return false;
+  CurlHandle curl(lib->easy_init(), lib->easy_cleanup);
   if (!curl) return false;
-  HeaderList accept(curl_slist_append(nullptr, "Accept: */*"), &curl_slist_free_all);
+  HeaderList accept(lib->slist_append(nullptr, "Accept: */*"), lib->slist_free_all);
   if (!accept) return false;
 
   Transfer transfer{&sink, &reply};
   const std::string target = request_url(url);
   CURL* c = curl.get();
-  curl_easy_setopt(c, CURLOPT_URL, target.c_str());
-  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(c, CURLOPT_DEFAULT_PROTOCOL, "http");
-  curl_easy_setopt(c, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
-  curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
-  curl_easy_setopt(c, CURLOPT_USERAGENT, agent.c_str());
-  curl_easy_setopt(c, CURLOPT_HTTPHEADER, accept.get());
-  curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(c, CURLOPT_MAXREDIRS, kMaxRedirects);
-  curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
-  curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
-  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
-  curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
-  curl_easy_setopt(c, CURLOPT_TIMEOUT, kTotalSeconds);
-  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(c, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
-  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &on_body);
-  curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
-  curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, &on_header);
-  curl_easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
+  lib->easy_setopt(c, CURLOPT_URL, target.c_str());
+  lib->easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+  lib->easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  lib->easy_setopt(c, CURLOPT_DEFAULT_PROTOCOL, "http");
+  lib->easy_setopt(c, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+  lib->easy_setopt(c, CURLOPT_HTTPGET, 1L);
+  lib->easy_setopt(c, CURLOPT_USERAGENT, agent.c_str());
+  lib->easy_setopt(c, CURLOPT_HTTPHEADER, accept.get());
+  lib->easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+  lib->easy_setopt(c, CURLOPT_MAXREDIRS, kMaxRedirects);
+  lib->easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
+  lib->easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+  lib->easy_setopt(c, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
+  lib->easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  lib->easy_setopt(c, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
+  lib->easy_setopt(c, CURLOPT_TIMEOUT, kTotalSeconds);
+  lib->easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+  lib->easy_setopt(c, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+  lib->easy_setopt(c, CURLOPT_WRITEFUNCTION, &on_body);
+  lib->easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
+  lib->easy_setopt(c, CURLOPT_HEADERFUNCTION, &on_header);
+  lib->easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
 
-  const CURLcode result = curl_easy_perform(c);
+  const CURLcode result = lib->easy_perform(c);
   long status = 0;
-  curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
+  lib->easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
   reply.status = static_cast<int>(status);
   reply.answered = status != 0;
   reply.complete = reply.answered && result == CURLE_OK;

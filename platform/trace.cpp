@@ -36,13 +36,20 @@ FILE* open_sink() {
 
 }  // namespace
 
+FILE* sink() {
+  static FILE* const file = open_sink();
+  return file;
+}
+
+// Buffered: a page reader writes a hundred lines, and a system call for each
+// would cost more than the reading.
 void trace(const char* format, ...) {
-  static FILE* sink = open_sink();
   va_list args;
   va_start(args, format);
-  std::vfprintf(sink, format, args);
+  std::vfprintf(sink(), format, args);
   va_end(args);
-  std::fflush(sink);
 }
+
+void flush_trace() { std::fflush(sink()); }
 
 }  // namespace platform

@@ -7,5 +7,8 @@
 namespace platform {
 
 void trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Writes out the lines held back. Done before the program waits for the
+// user, so that the lines up to each page are there to read while it shows.
+void flush_trace();
 
 }  // namespace platform
