@@ -46,7 +46,11 @@ std::string parent_folder(std::string path) {
 
 void tag_and_rename_files(const Release& release) {
   for (size_t i = 0; i < g_run.files.size(); ++i) {
-    write_tags(g_run.files[i], release, assigned_track(i));
+    const std::string failure = write_tags(g_run.files[i], release, assigned_track(i));
+    // The file keeps its old tags but is still renamed, as the user chose.
+    if (!failure.empty()) {
+      error_box("Could not write the tags of '" + g_run.files[i] + "': " + failure);
+    }
     move_or_report(g_run.files[i], new_track_name(i));
   }
 }
@@ -83,10 +87,11 @@ void write_playlist(const std::string& name) {
   std::string content = "#EXTM3U\r\n";
   for (const std::string& track : names) content += track + "\r\n";
   uint64_t size = 0;
-  if (platform::regular_file_size(name, size)) {
-    platform::rewrite_file(name, size, {platform::FilePiece::bytes(content)});
-  } else {
-    platform::create_file_whole(name, content);
+  const int error = platform::regular_file_size(name, size)
+                        ? platform::rewrite_file(name, size, {platform::FilePiece::bytes(content)})
+                        : platform::create_file_whole(name, content);
+  if (error != 0) {
+    error_box("Could not write the playlist '" + name + "': " + platform::error_text(error));
   }
 }
 

@@ -6,6 +6,7 @@
 #include "output/id3v1.h"
 #include "output/id3v2_edit.h"
 #include "platform/file_read.h"
+#include "platform/files.h"
 #include "platform/safe_write.h"
 #include "platform/trace.h"
 
@@ -74,16 +75,17 @@ bool fits_in_place(const OldTags& old, const std::string& frames, const std::str
   return old.layout.v2_size >= frames.size() + 10 && old.layout.has_v1 && old.v1 == v1;
 }
 
-void write_new_tags(const std::string& file_name, const OldTags& old, const EditedTags& edited) {
+// 0, or the system's error number.
+int write_new_tags(const std::string& file_name, const OldTags& old, const EditedTags& edited) {
   const std::string v1 = render_id3v1(edited.v1);
   const Id3Layout& layout = old.layout;
   if (fits_in_place(old, edited.v2_frames, v1)) {
     const std::string v2 = id3v2_3_tag(edited.v2_frames, layout.v2_size);
-    if (v2 != old.v2) platform::overwrite_file_part(file_name, layout.file_size, 0, v2);
-    return;
+    if (v2 == old.v2) return 0;
+    return platform::overwrite_file_part(file_name, layout.file_size, 0, v2);
   }
   const std::string v2 = id3v2_3_tag(edited.v2_frames, edited.v2_frames.size() + 10 + kPadding);
-  platform::rewrite_file(file_name, layout.file_size,
+  return platform::rewrite_file(file_name, layout.file_size,
                          {platform::FilePiece::bytes(v2),
                           platform::FilePiece::old_range(layout.audio_begin(),
                                                          layout.audio_end() - layout.audio_begin()),
@@ -92,15 +94,16 @@ void write_new_tags(const std::string& file_name, const OldTags& old, const Edit
 
 }  // namespace
 
-void write_tags(const std::string& file_name, const Release& release, int track) {
+std::string write_tags(const std::string& file_name, const Release& release, int track) {
   platform::trace("id3 updating %s\n", file_name.c_str());
   OldTags old;
-  if (!read_old_tags(file_name, old)) return;
+  if (!read_old_tags(file_name, old)) return "it could not be read as an MP3 file";
   Id3v1Fields old_v1;
   if (!old.v1.empty()) old_v1 = parse_id3v1(old.v1);
   EditedTags edited;
   if (!edit_id3v2(old.v2, old.v1.empty() ? nullptr : &old_v1, values_for(release, track), edited)) {
-    return;
+    return "its ID3 tag is damaged or of an unknown version";
   }
-  write_new_tags(file_name, old, edited);
+  const int error = write_new_tags(file_name, old, edited);
+  return error == 0 ? std::string() : platform::error_text(error);
 }

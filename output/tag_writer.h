@@ -4,5 +4,6 @@
 #include "web/release.h"
 
 // Writes the release's tags for one track into a file, crash-safe; the audio
-// bytes and every frame not written are kept. Failures are silent.
-void write_tags(const std::string& file_name, const Release& release, int track);
+// bytes and every frame not written are kept. Returns why the file was left
+// as it was, or an empty text when the tags were written.
+std::string write_tags(const std::string& file_name, const Release& release, int track);

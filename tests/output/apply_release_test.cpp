@@ -123,6 +123,31 @@ TEST_F(Finish, TagsAndRenamesEveryFileWritesThePlaylistAndRenamesTheFolder) {
   }
 }
 
+// What cannot be written is said, and the rest of the work goes on: a
+// file whose tag cannot be read keeps its bytes but still gets its new name.
+TEST_F(Finish, AFileOrPlaylistThatCannotBeWrittenIsReported) {
+  add_file("a.mp3", 0, 1);
+  const std::string damaged =
+      std::string("ID3\x03\x00\x00\x7F\x7F\x7F\x7F", 10) + test_support::make_mp3({});
+  write_file(album_ + "/b.mp3", damaged);
+  g_run.files.push_back("b.mp3");
+  g_run.assignment.track_of_file.push_back(1);
+  // A folder where the playlist would go.
+  std::filesystem::create_directory(album_ + "/Artist - Title [CAT1].m3u");
+  finish();
+
+  const std::string album = renamed_album();
+  EXPECT_TRUE(read_file(album + "/2 - X - Two.mp3") == damaged);
+  EXPECT_EQ(one(read_frames(album + "/1 - X - One.mp3"), "TIT2"), "One");
+  ASSERT_EQ(boxes_.boxes.size(), 3u);
+  EXPECT_EQ(boxes_.boxes[0].text,
+            "Could not write the tags of 'b.mp3': it could not be read as an MP3 file");
+  EXPECT_EQ(boxes_.boxes[0].caption, "Error!");
+  EXPECT_EQ(boxes_.boxes[1].text,
+            "Could not write the playlist 'Artist - Title [CAT1].m3u': File exists");
+  expect_done_box(boxes_.boxes[2]);
+}
+
 TEST_F(Finish, TwoFilesOnOneTrackLoseNothing) {
   const std::string a = add_file("a.mp3", 0, 1);
   const std::string b = add_file("b.mp3", 0, 2);
