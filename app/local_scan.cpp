@@ -6,12 +6,13 @@
 #include <mpegfile.h>
 #include <tdebuglistener.h>
 #include <textidentificationframe.h>
-#include <tfilestream.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "platform/tag_stream.h"
 #include "platform/trace.h"
 
 namespace {
@@ -109,11 +110,10 @@ bool find_mp3_files(RunState& run) {
 }
 
 void read_local_tags(const std::string& file_name, LocalTrack& track) {
-  if (!platform::file_readable(file_name)) return;
+  const std::unique_ptr<TagLib::IOStream> stream = platform::open_tag_stream(file_name);
+  if (!stream) return;
   silence_taglib();
-  TagLib::FileStream stream(platform::fs_name(file_name).c_str(), true);
-  if (!stream.isOpen()) return;
-  TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
+  TagLib::MPEG::File file(stream.get(), TagLib::ID3v2::FrameFactory::instance(), false);
   LocalTrack read;
   if (const TagLib::ID3v2::Tag* tag = file.ID3v2Tag(false)) read_id3v2(*tag, read);
   if (const TagLib::ID3v1::Tag* tag = file.ID3v1Tag(false)) fill_from_id3v1(*tag, read);

@@ -1,0 +1,79 @@
+#include "platform/tag_stream.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/files.h"
+
+namespace platform {
+namespace {
+
+class ReadOnlyFileStream : public TagLib::IOStream {
+ public:
+  ReadOnlyFileStream(const std::string& name, int fd, long length)
+      : name_(name), fd_(fd), length_(length) {}
+  ~ReadOnlyFileStream() override { ::close(fd_); }
+  ReadOnlyFileStream(const ReadOnlyFileStream&) = delete;
+  ReadOnlyFileStream& operator=(const ReadOnlyFileStream&) = delete;
+
+  TagLib::FileName name() const override { return name_.c_str(); }
+
+  TagLib::ByteVector readBlock(unsigned long length) override {
+    if (position_ >= length_) return TagLib::ByteVector();
+    const unsigned long left = static_cast<unsigned long>(length_ - position_);
+    TagLib::ByteVector block(static_cast<unsigned int>(length < left ? length : left), '\0');
+    unsigned int done = 0;
+    while (done < block.size()) {
+      const ssize_t n = ::pread(fd_, block.data() + done, block.size() - done,
+                                static_cast<off_t>(position_) + done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;  // cut short or failed: the library sees a short read
+      done += static_cast<unsigned int>(n);
+    }
+    block.resize(done);
+    position_ += done;
+    return block;
+  }
+
+  // Only read here: the tags are written by the program's own writer.
+  void writeBlock(const TagLib::ByteVector&) override {}
+  void insert(const TagLib::ByteVector&, unsigned long, unsigned long) override {}
+  void removeBlock(unsigned long, unsigned long) override {}
+  void truncate(long) override {}
+  bool readOnly() const override { return true; }
+  bool isOpen() const override { return true; }
+
+  void seek(long offset, Position from) override {
+    const long base = from == Beginning ? 0 : from == Current ? position_ : length_;
+    const long target = base + offset;
+    position_ = target < 0 ? 0 : target;
+  }
+
+  long tell() const override { return position_; }
+  long length() override { return length_; }
+
+ private:
+  std::string name_;
+  int fd_;
+  long length_;
+  long position_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<TagLib::IOStream> open_tag_stream(const std::string& name) {
+  const std::string path = fs_name(name);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return nullptr;
+  struct stat info;
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return nullptr;
+  }
+  return std::make_unique<ReadOnlyFileStream>(path, fd, static_cast<long>(info.st_size));
+}
+
+}  // namespace platform
