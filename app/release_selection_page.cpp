@@ -2,8 +2,8 @@
 // best fits the local files preselected.
 #include <memory>
 
-#include "app/menu_commands.h"
 #include "app/pages.h"
+#include "app/pick_page.h"
 #include "app/run_state.h"
 #include "common/dm_match.h"
 #include "common/error_box.h"
@@ -68,30 +68,8 @@ std::string release_line(const ReleaseEntry& entry, bool label_page) {
 
 bool release_selection_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam,
                               intptr_t) {
-  switch (message) {
-    case platform::kWmInitDialog:
-      open_release_selection_page(dialog);
-      return true;
-    case platform::kWmCommand: {
-      const int id = platform::low_word(wparam);
-      if (id == kIdNext) {
-        take_release(dialog);
-        return true;
-      }
-      if (id == kIdCancelButton) {
-        g_cancelled = true;
-        dialog.end(0);
-        return true;
-      }
-      handle_menu_command(dialog, id, "#refine");
-      return false;
-    }
-    case platform::kWmClose:
-      g_cancelled = true;
-      dialog.end(0);
-      return true;
-  }
-  return false;
+  static const PickPage kPage = {open_release_selection_page, take_release, nullptr, "#refine"};
+  return pick_page_message(kPage, dialog, message, wparam);
 }
 
 void show_release_selection_page() {

@@ -1,6 +1,6 @@
 // The second page: the artists and labels the search found.
-#include "app/menu_commands.h"
 #include "app/pages.h"
+#include "app/pick_page.h"
 #include "app/run_state.h"
 #include "common/error_box.h"
 #include "common/text.h"
@@ -50,28 +50,6 @@ std::string search_result_line(const std::string& link) {
 
 bool search_result_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam,
                           intptr_t) {
-  switch (message) {
-    case platform::kWmInitDialog:
-      open_search_result_page(dialog);
-      return true;
-    case platform::kWmCommand: {
-      const int id = platform::low_word(wparam);
-      if (id == kIdNext) {
-        take_search_result(dialog);
-        return true;
-      }
-      if (id == kIdCancelButton) {
-        g_cancelled = true;
-        dialog.end(0);
-        return true;
-      }
-      handle_menu_command(dialog, id, "#refine");
-      return false;
-    }
-    case platform::kWmClose:
-      g_cancelled = true;
-      dialog.end(0);
-      return true;
-  }
-  return false;
+  static const PickPage kPage = {open_search_result_page, take_search_result, nullptr, "#refine"};
+  return pick_page_message(kPage, dialog, message, wparam);
 }

@@ -1,6 +1,6 @@
 // The first page: the search-term candidates, or a term of the user's own.
-#include "app/menu_commands.h"
 #include "app/pages.h"
+#include "app/pick_page.h"
 #include "app/run_state.h"
 #include "platform/dialog.h"
 #include "resources/templates.h"
@@ -29,44 +29,28 @@ void take_typed_term(platform::Window& dialog) {
   dialog.end(0);
 }
 
+void take_chosen_term(platform::Window& dialog) {
+  const int selected = dialog.selection(kIdCandidateList);
+  // Without a candidate to take, the typed text is all there is.
+  if (selected < 0 || selected >= g_terms.size()) {
+    take_typed_term(dialog);
+  } else {
+    g_search_term = g_terms.item(selected);
+    dialog.end(0);
+  }
+}
+
+bool manual_search(platform::Window& dialog, int id) {
+  if (id != kIdManualSearch) return false;
+  take_typed_term(dialog);
+  return true;
+}
+
 }  // namespace
 
 bool search_term_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam, intptr_t) {
-  switch (message) {
-    case platform::kWmInitDialog:
-      open_search_term_page(dialog);
-      return true;
-    case platform::kWmCommand: {
-      const int id = platform::low_word(wparam);
-      if (id == kIdNext) {
-        const int selected = dialog.selection(kIdCandidateList);
-        // Without a candidate to take, the typed text is all there is.
-        if (selected < 0 || selected >= g_terms.size()) {
-          take_typed_term(dialog);
-        } else {
-          g_search_term = g_terms.item(selected);
-          dialog.end(0);
-        }
-        return true;
-      }
-      if (id == kIdManualSearch) {
-        take_typed_term(dialog);
-        return true;
-      }
-      if (id == kIdCancelButton) {
-        g_cancelled = true;
-        dialog.end(0);
-        return true;
-      }
-      handle_menu_command(dialog, id, "");
-      return false;
-    }
-    case platform::kWmClose:
-      g_cancelled = true;
-      dialog.end(0);
-      return true;
-  }
-  return false;
+  static const PickPage kPage = {open_search_term_page, take_chosen_term, manual_search, ""};
+  return pick_page_message(kPage, dialog, message, wparam);
 }
 
 void show_search_term_page() {
