@@ -1,0 +1,262 @@
+// The whole program on the desktop front end: the run driver and the real
+// pages over the demo album, against the stand-in web database, driven the
+// way a person does it: look at each window, take its default button.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "app/driver.h"
+#include "app/run_state.h"
+#include "platform/codepage.h"
+#include "platform/front_end.h"
+#include "platform/qt/qt_front_end.h"
+#include "resources/templates.h"
+#include "tests/qt/support/page_driver.h"
+#include "tests/support/current_folder.h"
+#include "tests/support/demo_album.h"
+#include "tests/support/isolated_config.h"
+#include "tests/support/mp3_maker.h"
+#include "tests/support/run_state_reset.h"
+#include "tests/support/standin_server.h"
+#include "tests/support/temp_dir.h"
+
+namespace qt_tests {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::PageDialog;
+using test_support::read_file;
+
+const char kDefaultSettings[] =
+    "<?xml version=\"1.0\"?>\n<Settings m3u=\"t\" nfo=\"f\" g_dirf=\"[/4] /1 - /2\" "
+    "g_m3uf=\"/1 - /2 [/4]\" g_tf=\"/8 - /6 - /7\" />\n";
+
+// Sets an environment variable while it lives; the old value comes back.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const std::string& value) : name_(name) {
+    const char* old = std::getenv(name);
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    setenv(name, value.c_str(), 1);
+  }
+  ~ScopedVariable() {
+    if (had_) {
+      setenv(name_, old_.c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+ private:
+  const char* name_;
+  bool had_ = false;
+  std::string old_;
+};
+
+std::string quoted(const std::string& text) {
+  std::string out = "'";
+  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+bool has_line(const std::string& text, const std::string& line) {
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) {
+    if (l == line) return true;
+  }
+  return false;
+}
+
+std::vector<std::string> names_in(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Enter, given to the widget that has the keyboard focus, as a person's
+// key press is: the page's default button answers it.
+void press_enter(QWidget& window) {
+  QWidget* focused = window.focusWidget();
+  QTest::keyClick(focused != nullptr ? focused : &window, Qt::Key_Return);
+}
+
+class WholeRun : public ::testing::Test {
+ protected:
+  WholeRun() : proxy_("http_proxy", server.proxy_url()) {
+    test_support::reset_run_state();
+    config.write_settings_file(kDefaultSettings);
+    platform::set_front_end(&ui);
+  }
+  ~WholeRun() override {
+    platform::set_front_end(nullptr);
+    test_support::reset_run_state();
+  }
+
+  int run(const std::string& folder) {
+    return run_plinth({"plinth " + folder, platform::name_from_fs(folder)});
+  }
+
+  // The tags as an independent reader sees them.
+  std::string tags(const std::string& file) {
+    return test_support::run_command(
+        "/usr/bin/python3 " + quoted(std::string(PLINTH_SOURCE_DIR) + "/tools/show_tags.py") +
+        " " + quoted(file));
+  }
+
+  bool requested(const std::string& target) {
+    for (const std::string& line : server.request_log()) {
+      if (line.find(" " + target + " ") != std::string::npos) return true;
+    }
+    return false;
+  }
+
+  void expect_driver_done() {
+    for (const std::string& problem : driver.problems) ADD_FAILURE() << problem;
+    EXPECT_TRUE(driver.done()) << "steps left untaken";
+    EXPECT_FALSE(driver.ran_out) << "a window was left open";
+  }
+
+  test_support::KeepCurrentFolder keep;
+  test_support::IsolatedConfig config;
+  test_support::StandinServer server;
+  ScopedVariable proxy_;
+  test_support::TempDir work;
+  platform::QtFrontEnd ui;
+  PageDriver driver;
+};
+
+// Checks the page in front as a person would before taking its default
+// button: its title, the preselected line, the default button.
+void look_at_pick_page(PageDialog& page, const char* title, int list, const QString& first_line,
+                       const QString& default_button) {
+  EXPECT_EQ(page.windowTitle().toStdString(), title);
+  EXPECT_TRUE(page.isVisible());
+  const QStringList lines = shown_lines(page, list);
+  ASSERT_FALSE(lines.isEmpty()) << title;
+  EXPECT_EQ(lines.first(), first_line) << title;
+  EXPECT_EQ(shown_selection(page, list), 0) << title;
+  QPushButton* next = button_of(page, kIdNext);
+  EXPECT_TRUE(next->isDefault()) << title;
+  EXPECT_EQ(next->text(), default_button) << title;
+}
+
+TEST_F(WholeRun, TheDefaultButtonOnEveryWindowTagsTheDemoAlbum) {
+  const std::string album = test_support::make_demo_album(work.path());
+  std::map<std::string, std::string> audio;  // by original name
+  for (const std::string& name : test_support::demo_album_files())
+    audio[name] = test_support::audio_bytes(read_file(album + "/" + name));
+
+  std::vector<std::string> titles;
+  driver.on_page("Select search term", [&](PageDialog& page) {
+    titles.push_back(page.windowTitle().toStdString());
+    look_at_pick_page(page, "Select search term", kIdCandidateList,
+                      "Harbour Lights", "Next >>");
+    press_enter(page);
+  });
+  driver.on_page("Select search result term", [&](PageDialog& page) {
+    titles.push_back(page.windowTitle().toStdString());
+    look_at_pick_page(page, "Select search result term", kIdResultList,
+                      "Harbour Lights (Artist)", "Next >>");
+    press_enter(page);
+  });
+  driver.on_page("Select release", [&](PageDialog& page) {
+    titles.push_back(page.windowTitle().toStdString());
+    look_at_pick_page(page, "Select release", kIdResultList,
+                      "Night Ferry[CD, Album, Tidewater Records]", "Next >>");
+    press_enter(page);
+  });
+  driver.on_page("Confirm track matches", [&](PageDialog& page) {
+    titles.push_back(page.windowTitle().toStdString());
+    const QStringList tracks = shown_lines(page, kIdReleaseList);
+    EXPECT_EQ(tracks.size(), 12);
+    EXPECT_EQ(shown_lines(page, kIdOriginalList).size(), 12);
+    // Every file matched to its own track.
+    EXPECT_EQ(shown_lines(page, kIdMatchesList), tracks);
+    EXPECT_EQ(tracks.value(2), "03 Lanterns Over Water");
+    QPushButton* finish = button_of(page, kIdNext);
+    EXPECT_TRUE(finish->isDefault());
+    EXPECT_EQ(finish->text(), "Finish!");
+    press_enter(page);
+  });
+  QString box_title;
+  driver.on_box([&](QMessageBox& box) {
+    box_title = box.windowTitle();
+    QTest::keyClick(&box, Qt::Key_Return);
+  });
+
+  EXPECT_EQ(run(album), 0);
+  expect_driver_done();
+  EXPECT_EQ(titles, (std::vector<std::string>{"Select search term", "Select search result term",
+                                               "Select release", "Confirm track matches"}));
+  EXPECT_EQ(driver.box_texts, std::vector<std::string>{"Done!"});
+  EXPECT_EQ(box_title, "Done.");
+  EXPECT_TRUE(requested("http://www.discogs.com/search?type=all&q=Harbour+Lights"));
+  EXPECT_TRUE(requested("http://www.discogs.com/release/100101"));
+
+  // The folder, its files, the playlist and the cover.
+  const std::string tagged = work.file(test_support::kTaggedDemoFolder);
+  ASSERT_TRUE(fs::is_directory(tagged));
+  EXPECT_FALSE(fs::exists(album));
+  std::vector<std::string> expected = test_support::tagged_demo_files();
+  expected.push_back(test_support::kTaggedDemoPlaylist);
+  expected.push_back("R-100101.jpg");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(names_in(tagged), expected);
+  EXPECT_EQ(read_file(tagged + "/R-100101.jpg"),
+            read_file(std::string(PLINTH_SOURCE_DIR) + "/tools/catalogue/covers/R-100101.jpg"));
+  const std::string playlist = read_file(tagged + "/" + test_support::kTaggedDemoPlaylist);
+  std::string listed = "#EXTM3U\r\n";
+  for (const std::string& name : test_support::tagged_demo_files()) listed += name + "\r\n";
+  EXPECT_EQ(playlist, listed);
+
+  // Every file tagged, its audio untouched.
+  const std::vector<std::string> originals = test_support::demo_album_files();
+  const std::vector<std::string> renamed = test_support::tagged_demo_files();
+  for (size_t i = 0; i < renamed.size(); ++i) {
+    const std::string file = tagged + "/" + renamed[i];
+    EXPECT_EQ(test_support::audio_bytes(read_file(file)), audio[originals[i]]) << renamed[i];
+    const std::string read = tags(file);
+    EXPECT_TRUE(has_line(read, "ID3v2.3")) << read;
+    EXPECT_TRUE(has_line(read, "TPE1: Harbour Lights")) << read;
+    EXPECT_TRUE(has_line(read, "TALB: Night Ferry")) << read;
+    EXPECT_TRUE(has_line(read, "TRCK: " + std::to_string(i + 1))) << read;
+    EXPECT_TRUE(has_line(read, "TYER: 2005")) << read;
+    EXPECT_NE(read.find("APIC: image/jpeg"), std::string::npos) << read;
+  }
+  EXPECT_TRUE(has_line(tags(tagged + "/" + renamed[2]), "TIT2: Lanterns Over Water"));
+}
+
+TEST_F(WholeRun, ClosingTheReleaseWindowLeavesTheAlbumAsItWas) {
+  const std::string album = test_support::make_demo_album(work.path());
+  std::map<std::string, std::string> before;
+  for (const std::string& name : test_support::demo_album_files())
+    before[name] = read_file(album + "/" + name);
+
+  driver.on_page("Select search term", [](PageDialog& page) { press_enter(page); });
+  driver.on_page("Select search result term", [](PageDialog& page) { press_enter(page); });
+  driver.on_page("Select release", [](PageDialog& page) { page.close(); });
+
+  EXPECT_EQ(run(album), 0);
+  expect_driver_done();
+  EXPECT_TRUE(g_cancelled);
+  EXPECT_EQ(names_in(work.path()), std::vector<std::string>{test_support::kDemoAlbumFolder});
+  for (const auto& [name, bytes] : before) EXPECT_EQ(read_file(album + "/" + name), bytes) << name;
+  EXPECT_FALSE(requested("http://www.discogs.com/release/100101"));
+}
+
+}  // namespace
+}  // namespace qt_tests
