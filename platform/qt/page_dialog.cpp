@@ -12,6 +12,7 @@
 #include <functional>
 #include <utility>
 
+#include "platform/qt/line_tips.h"
 #include "platform/qt/page_font.h"
 #include "platform/qt/qt_text.h"
 
@@ -184,6 +185,7 @@ void PageDialog::watch_list(QListWidget* list, int id, unsigned style) {
                                                                   : Qt::ScrollBarAlwaysOff);
   list->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   list->setFocusPolicy(focus_policy(style));
+  show_cut_lines_as_tips(list);
   if (selectable) {
     connect(list, &QListWidget::itemSelectionChanged, this, [this, list, id] {
       if (syncing_) return;

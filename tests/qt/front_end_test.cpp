@@ -1,12 +1,15 @@
 // The desktop front end itself: windows laid out from templates, widgets
 // drawn again from the page after each message, input turned into
 // messages, and message boxes.
+#include <QApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolTip>
 
 #include "platform/qt/page_font.h"
 #include "resources/templates.h"
@@ -233,6 +236,29 @@ TEST_F(QtFrontEndTest, ListsWithoutTheScrollStyleNeverScrollSideways) {
   });
   show_sample_search_term_page();
   EXPECT_EQ(policy, Qt::ScrollBarAlwaysOff);
+}
+
+// The tip a person sees resting the mouse on that line; empty for none.
+QString tip_over_line(QListWidget* list, int row) {
+  const QPoint at = list->visualItemRect(list->item(row)).center();
+  QHelpEvent rest(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+  QApplication::sendEvent(list->viewport(), &rest);
+  return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
+TEST_F(QtFrontEndTest, ALineTheListCutsOffShowsWholeAsATip) {
+  const std::string long_line = "Harbour Lights And The " + std::string(60, 'w');
+  run.candidates = {"Quiet Ones", long_line};
+  QString short_tip = "(not shown)", long_tip;
+  driver.on_page("Select search term", [&](PageDialog& page) {
+    QListWidget* list = list_of(page, kIdCandidateList);
+    short_tip = tip_over_line(list, 0);  // first: a tip once shown lingers
+    long_tip = tip_over_line(list, 1);
+    page.close();
+  });
+  show_sample_search_term_page();
+  EXPECT_EQ(short_tip, QString());
+  EXPECT_EQ(long_tip, QString::fromStdString(long_line));
 }
 
 // Message boxes.
