@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -283,7 +284,7 @@ class WindowRun : public ::testing::Test {
       const std::string name = var.substr(0, var.find('='));
       const char* replaced[] = {"DISPLAY",     "WAYLAND_DISPLAY", "QT_QPA_PLATFORM",
                                 "http_proxy",  "HTTP_PROXY",      "no_proxy",
-                                "NO_PROXY",    "XDG_RUNTIME_DIR"};
+                                "NO_PROXY",    "XDG_RUNTIME_DIR", "LSAN_OPTIONS"};
       if (std::find_if(std::begin(replaced), std::end(replaced), [&](const char* r) {
             return name == r;
           }) == std::end(replaced))
@@ -293,6 +294,11 @@ class WindowRun : public ::testing::Test {
     env.push_back("QT_QPA_PLATFORM=xcb");
     env.push_back("http_proxy=" + server_.proxy_url());
     env.push_back("XDG_RUNTIME_DIR=" + runtime);
+    // In a sanitizer build: what the system's libraries keep is not ours.
+    const char* leak_options = std::getenv("LSAN_OPTIONS");
+    env.push_back(std::string("LSAN_OPTIONS=") + (leak_options != nullptr ? leak_options : "") +
+                  ":suppressions=" + PLINTH_SOURCE_DIR +
+                  "/tests/desktop/system_library_leaks.supp");
     return env;
   }
 
