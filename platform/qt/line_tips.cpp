@@ -32,7 +32,8 @@ class CutLineTips : public QObject {
   bool cut_off(QListWidgetItem* item) const {
     const QRect line = list_->visualItemRect(item);
     // The style's margin on either side of an item's text.
-    const int margin = list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list_) + 1;
+    const int margin =
+        list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list_) + 1;
     const int text_end =
         line.left() + 2 * margin + list_->fontMetrics().horizontalAdvance(item->text());
     return line.left() < 0 || text_end > list_->viewport()->width();

@@ -7,14 +7,12 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -163,15 +161,13 @@ class VirtualDisplay {
     }
     std::vector<std::string> env;
     for (char** v = environ; *v != nullptr; ++v) env.push_back(*v);
-    const bool started =
-        server_.start({"Xvfb", "-displayfd", std::to_string(ready[1]), "-nolisten", "tcp",
-                       "-screen", "0", "1280x1024x24"},
-                      env, "/dev/null", log_.file("xvfb.log"), ready[1]);
+    const bool started = server_.start({"Xvfb", "-displayfd", std::to_string(ready[1]), "-nolisten",
+                                        "tcp", "-screen", "0", "1280x1024x24"},
+                                       env, "/dev/null", log_.file("xvfb.log"), ready[1]);
     close(ready[1]);
     if (started) name_ = read_display_number(ready[0]);
     close(ready[0]);
-    if (name_.empty())
-      problem_ = "Xvfb did not start:\n" + read_file(log_.file("xvfb.log"));
+    if (name_.empty()) problem_ = "Xvfb did not start:\n" + read_file(log_.file("xvfb.log"));
   }
   ~VirtualDisplay() { server_.stop(SIGTERM, 5); }
   VirtualDisplay(const VirtualDisplay&) = delete;
@@ -266,9 +262,10 @@ class WindowRun : public ::testing::Test {
   std::string screen_report() {
     photograph("root", "failure-screen.png");
     return "visible windows:\n" +
-           x_client("sh -c 'for w in $(xdotool search --onlyvisible --name .); do "
-                    "xdotool getwindowname $w; done'",
-                    10) +
+           x_client(
+               "sh -c 'for w in $(xdotool search --onlyvisible --name .); do "
+               "xdotool getwindowname $w; done'",
+               10) +
            "\nplinth's standard error:\n" + read_file(work_.file("plinth.err"));
   }
 
@@ -282,12 +279,11 @@ class WindowRun : public ::testing::Test {
     for (char** v = environ; *v != nullptr; ++v) {
       const std::string var = *v;
       const std::string name = var.substr(0, var.find('='));
-      const char* replaced[] = {"DISPLAY",     "WAYLAND_DISPLAY", "QT_QPA_PLATFORM",
-                                "http_proxy",  "HTTP_PROXY",      "no_proxy",
-                                "NO_PROXY",    "XDG_RUNTIME_DIR", "LSAN_OPTIONS"};
-      if (std::find_if(std::begin(replaced), std::end(replaced), [&](const char* r) {
-            return name == r;
-          }) == std::end(replaced))
+      const char* replaced[] = {"DISPLAY",    "WAYLAND_DISPLAY", "QT_QPA_PLATFORM",
+                                "http_proxy", "HTTP_PROXY",      "no_proxy",
+                                "NO_PROXY",   "XDG_RUNTIME_DIR", "LSAN_OPTIONS"};
+      if (std::find_if(std::begin(replaced), std::end(replaced),
+                       [&](const char* r) { return name == r; }) == std::end(replaced))
         env.push_back(var);
     }
     env.push_back("DISPLAY=" + display_->name());
@@ -330,8 +326,8 @@ TEST_F(WindowRun, TheDefaultButtonOfEveryWindowTagsTheAlbum) {
     audio.push_back(test_support::audio_bytes(read_file(album + "/" + name)));
 
   deadline_ = Clock::now() + std::chrono::seconds(kRunSeconds);
-  ASSERT_TRUE(plinth_.start({PLINTH_BINARY, album}, plinth_environment(),
-                            work_.file("plinth.out"), work_.file("plinth.err")));
+  ASSERT_TRUE(plinth_.start({PLINTH_BINARY, album}, plinth_environment(), work_.file("plinth.out"),
+                            work_.file("plinth.err")));
 
   for (const Step& step : kSteps) {
     const std::string window = wait_for_window(step.title_pattern);
@@ -376,10 +372,9 @@ TEST_F(WindowRun, TheDefaultButtonOfEveryWindowTagsTheAlbum) {
     EXPECT_NE(playlist.find(renamed[i] + "\r\n"), std::string::npos) << renamed[i];
     EXPECT_EQ(test_support::audio_bytes(read_file(file)), audio[i]) << renamed[i];
     const std::string read = tags(file);
-    for (const std::string& frame :
-         {std::string("ID3v2.3"), std::string("TPE1: Harbour Lights"),
-          std::string("TALB: Night Ferry"), std::string("TYER: 2005"),
-          "TRCK: " + std::to_string(i + 1)}) {
+    for (const std::string& frame : {std::string("ID3v2.3"), std::string("TPE1: Harbour Lights"),
+                                     std::string("TALB: Night Ferry"), std::string("TYER: 2005"),
+                                     "TRCK: " + std::to_string(i + 1)}) {
       EXPECT_TRUE(has_line(read, frame)) << renamed[i] << ": " << frame << "\n" << read;
     }
     EXPECT_NE(read.find("APIC: image/jpeg"), std::string::npos) << renamed[i];

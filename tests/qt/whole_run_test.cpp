@@ -113,8 +113,8 @@ class WholeRun : public ::testing::Test {
   // The tags as an independent reader sees them.
   std::string tags(const std::string& file) {
     return test_support::run_command(
-        "/usr/bin/python3 " + quoted(std::string(PLINTH_SOURCE_DIR) + "/tools/show_tags.py") +
-        " " + quoted(file));
+        "/usr/bin/python3 " + quoted(std::string(PLINTH_SOURCE_DIR) + "/tools/show_tags.py") + " " +
+        quoted(file));
   }
 
   bool requested(const std::string& target) {
@@ -163,14 +163,13 @@ TEST_F(WholeRun, TheDefaultButtonOnEveryWindowTagsTheDemoAlbum) {
   std::vector<std::string> titles;
   driver.on_page("Select search term", [&](PageDialog& page) {
     titles.push_back(page.windowTitle().toStdString());
-    look_at_pick_page(page, "Select search term", kIdCandidateList,
-                      "Harbour Lights", "Next >>");
+    look_at_pick_page(page, "Select search term", kIdCandidateList, "Harbour Lights", "Next >>");
     press_enter(page);
   });
   driver.on_page("Select search result term", [&](PageDialog& page) {
     titles.push_back(page.windowTitle().toStdString());
-    look_at_pick_page(page, "Select search result term", kIdResultList,
-                      "Harbour Lights (Artist)", "Next >>");
+    look_at_pick_page(page, "Select search result term", kIdResultList, "Harbour Lights (Artist)",
+                      "Next >>");
     press_enter(page);
   });
   driver.on_page("Select release", [&](PageDialog& page) {
@@ -201,7 +200,7 @@ TEST_F(WholeRun, TheDefaultButtonOnEveryWindowTagsTheDemoAlbum) {
   EXPECT_EQ(run(album), 0);
   expect_driver_done();
   EXPECT_EQ(titles, (std::vector<std::string>{"Select search term", "Select search result term",
-                                               "Select release", "Confirm track matches"}));
+                                              "Select release", "Confirm track matches"}));
   EXPECT_EQ(driver.box_texts, std::vector<std::string>{"Done!"});
   EXPECT_EQ(box_title, "Done.");
   EXPECT_TRUE(requested("http://www.discogs.com/search?type=all&q=Harbour+Lights"));

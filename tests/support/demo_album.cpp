@@ -92,10 +92,10 @@ std::string make_demo_album(const std::string& parent) {
 }
 
 std::vector<std::string> tagged_demo_files() {
-  const char* titles[] = {"Salt Road",   "Night Ferry",     "Lanterns Over Water",
-                          "Harbour Wall", "The Quiet Deck", "Low Tide Signal",
-                          "Gulls At Four", "Crossing",      "Paper Boats",
-                          "Foghorn Lullaby", "Pier Lights", "Morning Landfall"};
+  const char* titles[] = {"Salt Road",       "Night Ferry",    "Lanterns Over Water",
+                          "Harbour Wall",    "The Quiet Deck", "Low Tide Signal",
+                          "Gulls At Four",   "Crossing",       "Paper Boats",
+                          "Foghorn Lullaby", "Pier Lights",    "Morning Landfall"};
   std::vector<std::string> names;
   int number = 0;
   for (const char* title : titles) {
