@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <set>
 #include <thread>
 #include <string>
 #include <vector>
@@ -198,6 +197,7 @@ struct WriteInProgress {
   bool found = false;
   std::string file;  // the open file's link
   long long bytes = 0;
+  int ordinal = 0;  // which track write of the run it is
 };
 
 // Files of a megabyte or more are tracks (the cover and playlist are smaller).
@@ -217,25 +217,39 @@ std::vector<WriteInProgress> track_writes_of(pid_t pid, const std::string& folde
   return writes;
 }
 
-// Watches the process until it is writing its nth track file (or, if that
-// one slips past between two looks, a later one) and stops it there with
-// SIGSTOP. Not found when the process ended first.
+// How many tracks already have their new name ("01 - Harbour Lights - ...").
+int renamed_tracks(const std::string& folder) {
+  int renamed = 0;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(folder, error)) {
+    if (entry.path().filename().string().find(" - Harbour Lights - ") != std::string::npos) {
+      ++renamed;
+    }
+  }
+  return renamed;
+}
+
+// Watches the process until it is writing its nth track file or a later one
+// and stops it there with SIGSTOP. Which write it is follows from how many
+// tracks have their new name: the new files' own names cannot tell, since
+// an inode freed by one track's rewrite comes back for the next. Not found
+// when the process ended first.
 WriteInProgress stop_during_write(pid_t pid, const std::string& folder, int nth) {
-  std::set<std::string> seen;
   const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
   while (std::chrono::steady_clock::now() < give_up) {
     int status = 0;
     if (waitpid(pid, &status, WNOHANG) != 0) return WriteInProgress();
-    for (const WriteInProgress& write : track_writes_of(pid, folder)) {
-      seen.insert(write.file);
-      if (static_cast<int>(seen.size()) < nth) continue;
+    if (!track_writes_of(pid, folder).empty()) {
       kill(pid, SIGSTOP);
-      for (const WriteInProgress& still : track_writes_of(pid, folder)) {
-        if (still.file == write.file) return still;
+      const std::vector<WriteInProgress> writes = track_writes_of(pid, folder);
+      if (!writes.empty() && renamed_tracks(folder) + 1 >= nth) {
+        WriteInProgress caught = writes.front();
+        caught.ordinal = renamed_tracks(folder) + 1;
+        return caught;
       }
-      kill(pid, SIGCONT);  // it was put in place meanwhile: wait for the next
+      kill(pid, SIGCONT);
     }
-    std::this_thread::sleep_for(std::chrono::microseconds(200));
+    std::this_thread::sleep_for(std::chrono::microseconds(100));
   }
   return WriteInProgress();
 }
@@ -378,6 +392,7 @@ TEST_P(KillDuringWrite, LeavesEveryFileWholeUnderSomeName) {
   ASSERT_TRUE(caught.found) << "the program ended before its write number " << nth_write;
   EXPECT_TRUE(WIFSIGNALED(status));
   EXPECT_GT(caught.bytes, 0) << caught.file;
+  EXPECT_GE(caught.ordinal, nth_write);
 
   EXPECT_EQ(audio_of_every_mp3(), originals);
   for (const std::string& stray : stray_files()) {
