@@ -23,12 +23,16 @@
 #include "tests/support/demo_album.h"
 #include "tests/support/isolated_config.h"
 #include "tests/support/mp3_maker.h"
+#include "tests/support/run_checks.h"
 #include "tests/support/standin_server.h"
 #include "tests/support/temp_dir.h"
 
 extern char** environ;
 
 namespace {
+
+using test_support::has_line;
+using test_support::shell_quoted;
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -49,20 +53,6 @@ bool have(const std::string& program) {
   int status = 0;
   run_command("command -v " + program + " >/dev/null 2>&1", &status);
   return status == 0;
-}
-
-std::string quoted(const std::string& text) {
-  std::string out = "'";
-  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
-bool has_line(const std::string& text, const std::string& line) {
-  std::istringstream in(text);
-  for (std::string l; std::getline(in, l);) {
-    if (l == line) return true;
-  }
-  return false;
 }
 
 std::string trimmed(std::string text) {
@@ -246,15 +236,16 @@ class WindowRun : public ::testing::Test {
   // one; empty when none came in time.
   std::string wait_for_window(const char* pattern) {
     int status = 0;
-    const std::string ids = x_client(
-        "xdotool search --sync --onlyvisible --name " + quoted(pattern), seconds_left(), &status);
+    const std::string ids =
+        x_client("xdotool search --sync --onlyvisible --name " + shell_quoted(pattern),
+                 seconds_left(), &status);
     if (status != 0) return "";
     return trimmed(ids.substr(0, ids.find('\n')));
   }
 
   void photograph(const std::string& window, const std::string& picture) {
     if (!can_photograph_) return;
-    x_client("import -window " + window + " " + quoted(pictures_ + "/" + picture), 20);
+    x_client("import -window " + window + " " + shell_quoted(pictures_ + "/" + picture), 20);
   }
 
   // What was on the screen when a window did not come: every visible
@@ -301,8 +292,8 @@ class WindowRun : public ::testing::Test {
   // The tags as an independent reader sees them.
   std::string tags(const std::string& file) {
     return run_command("/usr/bin/python3 " +
-                       quoted(std::string(PLINTH_SOURCE_DIR) + "/tools/show_tags.py") + " " +
-                       quoted(file));
+                       shell_quoted(std::string(PLINTH_SOURCE_DIR) + "/tools/show_tags.py") + " " +
+                       shell_quoted(file));
   }
 
   test_support::IsolatedConfig config_;

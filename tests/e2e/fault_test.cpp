@@ -2,9 +2,8 @@
 // button), against a stand-in web database that misbehaves, and on folders
 // and files that cannot be written. Whatever goes wrong, the program must say
 // so, end, and leave every file there with its audio as it was.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -13,12 +12,13 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/isolated_config.h"
 #include "tests/support/mp3_maker.h"
+#include "tests/support/run_checks.h"
 #include "tests/support/standin_server.h"
 #include "tests/support/temp_dir.h"
 
@@ -27,6 +27,8 @@ using test_support::text_frame;
 using test_support::TextEncoding;
 
 namespace {
+
+using test_support::shell_quoted;
 
 namespace fs = std::filesystem;
 
@@ -37,21 +39,15 @@ constexpr int kKilledByWatchdog = 124;
 
 const char kAlbumFolder[] = "Harbour_Lights - Night Ferry [HL_007] - (2005)";
 const std::vector<std::string> kTitles = {
-    "Salt Road",     "Night Ferry",   "Lanterns Over Water", "Harbour Wall",
-    "The Quiet Deck", "Low Tide Signal", "Gulls At Four",      "Crossing",
-    "Paper Boats",   "Foghorn Lullaby", "Pier Lights",        "Morning Landfall"};
+    "Salt Road",      "Night Ferry",     "Lanterns Over Water", "Harbour Wall",
+    "The Quiet Deck", "Low Tide Signal", "Gulls At Four",       "Crossing",
+    "Paper Boats",    "Foghorn Lullaby", "Pier Lights",         "Morning Landfall"};
 
 struct Outcome {
   int status = -1;
   std::string out;  // trace lines
   std::string err;  // what the terminal front end drew: pages and boxes
 };
-
-std::string shell_quoted(const std::string& text) {
-  std::string out = "'";
-  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
 
 class Fault : public ::testing::Test {
  public:
@@ -116,10 +112,11 @@ class Fault : public ::testing::Test {
     const std::string err = logs.file("stderr.txt");
     // Forty empty lines: the default button on every page and box.
     outcome.out = test_support::run_command(
-        "cd " + shell_quoted(parent) + " && awk 'BEGIN { for (i = 0; i < 40; i++) print \"\" }' | " +
-            "http_proxy=" + shell_quoted(proxy) + " timeout -k 5 " + std::to_string(kWatchdogSeconds) +
-            " " + run_as + shell_quoted(PLINTH_BINARY) + " " + shell_quoted(album) + " 2>" +
-            shell_quoted(err),
+        "cd " + shell_quoted(parent) +
+            " && awk 'BEGIN { for (i = 0; i < 40; i++) print \"\" }' | " +
+            "http_proxy=" + shell_quoted(proxy) + " timeout -k 5 " +
+            std::to_string(kWatchdogSeconds) + " " + run_as + shell_quoted(PLINTH_BINARY) + " " +
+            shell_quoted(album) + " 2>" + shell_quoted(err),
         &outcome.status);
     outcome.err = test_support::read_file(err);
     return outcome;
@@ -309,7 +306,8 @@ TEST_F(Fault, AFailedCoverDownloadLeavesTheFilesWhole) {
 
 TEST_F(Fault, AReadOnlyFolderIsReportedAndNothingChanges) {
   make_album();
-  if (!run_without_privileges()) GTEST_SKIP() << "running as root, and no user \"nobody\" to run as";
+  if (!run_without_privileges())
+    GTEST_SKIP() << "running as root, and no user \"nobody\" to run as";
   chmod(album.c_str(), 0555);
   const Outcome outcome = run_against({});
   chmod(album.c_str(), 0755);
@@ -319,7 +317,8 @@ TEST_F(Fault, AReadOnlyFolderIsReportedAndNothingChanges) {
 
 TEST_F(Fault, AReadOnlyFileIsLeftAloneAndReported) {
   make_album();
-  if (!run_without_privileges()) GTEST_SKIP() << "running as root, and no user \"nobody\" to run as";
+  if (!run_without_privileges())
+    GTEST_SKIP() << "running as root, and no user \"nobody\" to run as";
   const std::string first = album + "/01 - Salt Road.mp3";
   const std::string before = test_support::read_file(first);
   chmod(first.c_str(), 0444);

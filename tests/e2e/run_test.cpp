@@ -10,6 +10,7 @@
 #include "platform/codepage.h"
 #include "tests/support/isolated_config.h"
 #include "tests/support/mp3_maker.h"
+#include "tests/support/run_checks.h"
 #include "tests/support/temp_dir.h"
 
 using test_support::Mp3Spec;
@@ -18,17 +19,13 @@ using test_support::TextEncoding;
 
 namespace {
 
+using test_support::shell_quoted;
+
 struct Result {
   int status = -1;
   std::string out;  // the trace lines
   std::string err;  // what the terminal front end drew
 };
-
-std::string quoted(const std::string& text) {
-  std::string out = "'";
-  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
 
 std::vector<std::string> lines_of(const std::string& text) {
   std::vector<std::string> lines;
@@ -71,12 +68,10 @@ class Run : public ::testing::Test {
     Result result;
     const std::string err = logs.file("stderr.txt");
     // Without a display, so that the pages are drawn in the terminal.
-    result.out = test_support::run_command("cd " + quoted(cwd) +
-                                               " && env -u DISPLAY -u WAYLAND_DISPLAY " +
-                                               environment + " " +
-                                               quoted(PLINTH_BINARY) + " " + arguments +
-                                               " </dev/null 2>" + quoted(err),
-                                           &result.status);
+    result.out = test_support::run_command(
+        "cd " + shell_quoted(cwd) + " && env -u DISPLAY -u WAYLAND_DISPLAY " + environment + " " +
+            shell_quoted(PLINTH_BINARY) + " " + arguments + " </dev/null 2>" + shell_quoted(err),
+        &result.status);
     result.err = test_support::read_file(err);
     return result;
   }
@@ -127,7 +122,7 @@ TEST_F(Run, WorkedExampleFolderGivesTheTraceAndTheCandidatesInOrder) {
   test_support::write_file(folder + "/cover.jpg", "not music");
   const auto before = snapshot(folder);
 
-  const Result result = plinth(quoted(folder));
+  const Result result = plinth(shell_quoted(folder));
   EXPECT_EQ(result.status, 0);
   // No box on a run with a proper configuration; the first page offers the
   // candidates, most frequent first chosen, and the end of input closes it.
@@ -180,7 +175,7 @@ TEST_F(Run, FilesNamedOutsideTheCodePageAreAllListedAndRead) {
                            i % 2 == 0 ? TextEncoding::kUtf16 : TextEncoding::kUtf8)},
                static_cast<unsigned>(i + 1)));
   }
-  const Result result = plinth(quoted(folder));
+  const Result result = plinth(shell_quoted(folder));
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err.find("\n== "), std::string::npos) << result.err;
   const std::vector<std::string> lines = lines_of(result.out);
@@ -221,7 +216,7 @@ TEST_F(Run, NoFolderOrAMissingOneShowsABoxAndTouchesNothing) {
   EXPECT_EQ(lines_of(none.out),
             std::vector<std::string>{"command line: " + std::string(PLINTH_BINARY)});
 
-  const Result missing = plinth(quoted(work.file("Gone")), album);
+  const Result missing = plinth(shell_quoted(work.file("Gone")), album);
   EXPECT_EQ(missing.status, 0);
   EXPECT_NE(missing.err.find("Could not open the folder " + work.file("Gone")), std::string::npos);
   EXPECT_EQ(missing.out.find("reading:"), std::string::npos);
@@ -233,7 +228,7 @@ TEST_F(Run, BrokenSettingsAreReportedAndTheDefaultsUsed) {
   const std::string album = work.file("Album");
   std::filesystem::create_directory(album);
   test_support::write_mp3(album + "/01.mp3", Mp3Spec());
-  const Result result = plinth(quoted(album));
+  const Result result = plinth(shell_quoted(album));
   EXPECT_EQ(result.status, 0);
   const std::vector<std::string> lines = lines_of(result.out);
   ASSERT_GE(lines.size(), 2u);
@@ -250,11 +245,12 @@ TEST_F(Run, BrokenSettingsAreReportedAndTheDefaultsUsed) {
 TEST_F(Run, InstalledConfigurationMeansNoBoxOnTheFirstRun) {
   const std::string home = work.file("home");
   std::filesystem::create_directory(home);
-  const std::string environment = "env -u XDG_CONFIG_HOME -u SUDO_USER HOME=" + quoted(home);
+  const std::string environment = "env -u XDG_CONFIG_HOME -u SUDO_USER HOME=" + shell_quoted(home);
   int status = -1;
-  test_support::run_command(
-      environment + " sh " + quoted(PLINTH_SOURCE_DIR "/scripts/install-config") + " >/dev/null",
-      &status);
+  test_support::run_command(environment + " sh " +
+                                shell_quoted(PLINTH_SOURCE_DIR "/scripts/install-config") +
+                                " >/dev/null",
+                            &status);
   ASSERT_EQ(status, 0);
   const std::string settings = home + "/.config/plinth/settings.xml";
   ASSERT_EQ(test_support::read_file(settings), default_settings);
@@ -262,16 +258,17 @@ TEST_F(Run, InstalledConfigurationMeansNoBoxOnTheFirstRun) {
   const std::string album = work.file("Album");
   std::filesystem::create_directory(album);
   test_support::write_mp3(album + "/01.mp3", Mp3Spec());
-  const Result first = plinth(quoted(album), "/", environment);
+  const Result first = plinth(shell_quoted(album), "/", environment);
   EXPECT_EQ(first.status, 0);
   EXPECT_EQ(first.err.find("\n== "), std::string::npos) << first.err;
   EXPECT_NE(first.err.find("=== Select search term ==="), std::string::npos);
 
   // Installing again keeps what the user has.
   test_support::write_file(settings, "mine");
-  test_support::run_command(
-      environment + " sh " + quoted(PLINTH_SOURCE_DIR "/scripts/install-config") + " >/dev/null",
-      &status);
+  test_support::run_command(environment + " sh " +
+                                shell_quoted(PLINTH_SOURCE_DIR "/scripts/install-config") +
+                                " >/dev/null",
+                            &status);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(test_support::read_file(settings), "mine");
 }

@@ -11,6 +11,7 @@
 
 #include "tests/support/isolated_config.h"
 #include "tests/support/mp3_maker.h"
+#include "tests/support/run_checks.h"
 #include "tests/support/standin_server.h"
 #include "tests/support/temp_dir.h"
 
@@ -19,33 +20,15 @@ using test_support::read_file;
 
 namespace {
 
+using test_support::has_line;
+using test_support::names_in;
+using test_support::shell_quoted;
+
 struct Outcome {
   int status = -1;
   std::string trace;  // standard output
   std::string drawn;  // what the terminal front end drew on standard error
 };
-
-std::string quoted(const std::string& text) {
-  std::string out = "'";
-  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
-bool has_line(const std::string& text, const std::string& line) {
-  std::istringstream in(text);
-  for (std::string l; std::getline(in, l);) {
-    if (l == line) return true;
-  }
-  return false;
-}
-
-std::vector<std::string> names_in(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 // Every entry under the folder with a digest of its bytes.
 std::map<std::string, size_t> snapshot(const std::string& folder) {
@@ -70,8 +53,7 @@ class Wizard : public ::testing::Test {
   std::string night_ferry_album(const std::string& name = "Harbour Lights - Night Ferry") {
     const std::string folder = work.file(name);
     std::filesystem::create_directory(folder);
-    const char* files[] = {"01 Salt Road.mp3", "02 Night Ferry.mp3",
-                           "03 Lanterns Over Water.mp3"};
+    const char* files[] = {"01 Salt Road.mp3", "02 Night Ferry.mp3", "03 Lanterns Over Water.mp3"};
     unsigned seed = 1;
     for (const char* file : files) {
       Mp3Spec spec;
@@ -92,9 +74,9 @@ class Wizard : public ::testing::Test {
     Outcome outcome;
     outcome.trace = test_support::run_command(
         "env -u DISPLAY -u WAYLAND_DISPLAY http_proxy=" +
-            quoted(proxy.empty() ? server.proxy_url() : proxy) + " " +
-            quoted(PLINTH_BINARY) + " " + quoted(folder) + " <" + quoted(input_file) + " 2>" +
-            quoted(err_file),
+            shell_quoted(proxy.empty() ? server.proxy_url() : proxy) + " " +
+            shell_quoted(PLINTH_BINARY) + " " + shell_quoted(folder) + " <" +
+            shell_quoted(input_file) + " 2>" + shell_quoted(err_file),
         &outcome.status);
     outcome.drawn = read_file(err_file);
     return outcome;
@@ -102,9 +84,9 @@ class Wizard : public ::testing::Test {
 
   // The tags as an independent reader sees them.
   std::string tags(const std::string& file) {
-    return test_support::run_command("/usr/bin/python3 " +
-                                     quoted(std::string(PLINTH_SOURCE_DIR) + "/tools/show_tags.py") +
-                                     " " + quoted(file));
+    return test_support::run_command(
+        "/usr/bin/python3 " + shell_quoted(std::string(PLINTH_SOURCE_DIR) + "/tools/show_tags.py") +
+        " " + shell_quoted(file));
   }
 
   bool requested(const std::string& target) {
@@ -142,11 +124,10 @@ TEST_F(Wizard, EmptyLinesTakeATypicalAlbumFromSearchToDone) {
   ASSERT_TRUE(std::filesystem::is_directory(renamed)) << run.drawn;
   EXPECT_FALSE(std::filesystem::exists(folder));
   EXPECT_EQ(names_in(renamed),
-            (std::vector<std::string>{"01 - Harbour Lights - Salt Road.mp3",
-                                      "02 - Harbour Lights - Night Ferry.mp3",
-                                      "03 - Harbour Lights - Lanterns Over Water.mp3",
-                                      "Harbour Lights - Night Ferry [HL 007].m3u",
-                                      "R-100101.jpg"}));
+            (std::vector<std::string>{
+                "01 - Harbour Lights - Salt Road.mp3", "02 - Harbour Lights - Night Ferry.mp3",
+                "03 - Harbour Lights - Lanterns Over Water.mp3",
+                "Harbour Lights - Night Ferry [HL 007].m3u", "R-100101.jpg"}));
   const std::string first = renamed + "/01 - Harbour Lights - Salt Road.mp3";
   EXPECT_EQ(test_support::audio_bytes(read_file(first)), audio["01 Salt Road.mp3"]);
   const std::string read = tags(first);
@@ -196,10 +177,14 @@ TEST_F(Wizard, CancelOrEndOfInputOnAnyPageLeavesEverythingUntouched) {
     std::string input;
     std::string last_page;
   } cases[] = {
-      {"cancel\n", "Select search term"},      {"", "Select search term"},
-      {"\ncancel\n", "Select search result term"}, {"\n", "Select search result term"},
-      {"\n\ncancel\n", "Select release"},      {"\n\n", "Select release"},
-      {"\n\n\ncancel\n", "Confirm track matches"}, {"\n\n\n", "Confirm track matches"},
+      {"cancel\n", "Select search term"},
+      {"", "Select search term"},
+      {"\ncancel\n", "Select search result term"},
+      {"\n", "Select search result term"},
+      {"\n\ncancel\n", "Select release"},
+      {"\n\n", "Select release"},
+      {"\n\n\ncancel\n", "Confirm track matches"},
+      {"\n\n\n", "Confirm track matches"},
       {"\n\n\nfilenames\ntrack = x\n", "Confirm track matches"},
   };
   for (const auto& c : cases) {
@@ -249,12 +234,10 @@ TEST_F(Wizard, NumberedArtistNameIsKeptOrDroppedAsAnswered) {
 
   std::vector<std::string> folders = names_in(work.path());
   ASSERT_EQ(folders.size(), 2u);
-  const std::string with_suffix = work.file(folders[0].find("(2)") != std::string::npos
-                                                ? folders[0]
-                                                : folders[1]);
-  const std::string without = work.file(folders[0].find("(2)") != std::string::npos
-                                            ? folders[1]
-                                            : folders[0]);
+  const std::string with_suffix =
+      work.file(folders[0].find("(2)") != std::string::npos ? folders[0] : folders[1]);
+  const std::string without =
+      work.file(folders[0].find("(2)") != std::string::npos ? folders[1] : folders[0]);
   EXPECT_NE(with_suffix.find("Marta Vey (2) - Paper Moons"), std::string::npos) << with_suffix;
   EXPECT_NE(without.find("Marta Vey - Paper Moons"), std::string::npos) << without;
   for (const std::string& name : names_in(without)) {
@@ -277,13 +260,15 @@ TEST_F(Wizard, UnreachableServerEndsTheRunWithAMessage) {
 }
 
 TEST_F(Wizard, ToggelM3uTwiceKeepsThePlaylistAndOnceDropsIt) {
-  plinth(night_ferry_album("Harbour Lights - Night Ferry (twice)"), "toggel m3u\n\ntoggel m3u\n\n\n\n\n\n");
+  plinth(night_ferry_album("Harbour Lights - Night Ferry (twice)"),
+         "toggel m3u\n\ntoggel m3u\n\n\n\n\n\n");
   const std::string twice = work.file("[HL 007] Harbour Lights - Night Ferry");
   ASSERT_TRUE(std::filesystem::is_directory(twice));
   EXPECT_TRUE(std::filesystem::exists(twice + "/Harbour Lights - Night Ferry [HL 007].m3u"));
   std::filesystem::rename(twice, work.file("done"));
 
-  const Outcome once = plinth(night_ferry_album("Harbour Lights - Night Ferry (once)"), "\n\n\ntoggel m3u\n\n\n\n");
+  const Outcome once =
+      plinth(night_ferry_album("Harbour Lights - Night Ferry (once)"), "\n\n\ntoggel m3u\n\n\n\n");
   EXPECT_NE(once.drawn.find("M3U Playlist Generation off"), std::string::npos);
   const std::string renamed = work.file("[HL 007] Harbour Lights - Night Ferry");
   ASSERT_TRUE(std::filesystem::is_directory(renamed));
@@ -297,8 +282,7 @@ TEST_F(Wizard, NewTemplatesServeThisRunWithoutBeingSaved) {
   ASSERT_TRUE(std::filesystem::is_directory(renamed));
   EXPECT_EQ(names_in(renamed),
             (std::vector<std::string>{"01 Salt Road.mp3", "02 Night Ferry.mp3",
-                                      "03 Lanterns Over Water.mp3", "R-100101.jpg",
-                                      "list.m3u"}));
+                                      "03 Lanterns Over Water.mp3", "R-100101.jpg", "list.m3u"}));
   EXPECT_EQ(read_file(config.settings_path()), kDefaultSettings);
 }
 

@@ -25,12 +25,17 @@
 #include "tests/support/demo_album.h"
 #include "tests/support/isolated_config.h"
 #include "tests/support/mp3_maker.h"
+#include "tests/support/run_checks.h"
 #include "tests/support/run_state_reset.h"
 #include "tests/support/standin_server.h"
 #include "tests/support/temp_dir.h"
 
 namespace qt_tests {
 namespace {
+
+using test_support::has_line;
+using test_support::names_in;
+using test_support::shell_quoted;
 
 namespace fs = std::filesystem;
 using platform::PageDialog;
@@ -65,28 +70,6 @@ class ScopedVariable {
   std::string old_;
 };
 
-std::string quoted(const std::string& text) {
-  std::string out = "'";
-  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
-bool has_line(const std::string& text, const std::string& line) {
-  std::istringstream in(text);
-  for (std::string l; std::getline(in, l);) {
-    if (l == line) return true;
-  }
-  return false;
-}
-
-std::vector<std::string> names_in(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // Enter, given to the widget that has the keyboard focus, as a person's
 // key press is: the page's default button answers it.
 void press_enter(QWidget& window) {
@@ -113,8 +96,8 @@ class WholeRun : public ::testing::Test {
   // The tags as an independent reader sees them.
   std::string tags(const std::string& file) {
     return test_support::run_command(
-        "/usr/bin/python3 " + quoted(std::string(PLINTH_SOURCE_DIR) + "/tools/show_tags.py") + " " +
-        quoted(file));
+        "/usr/bin/python3 " + shell_quoted(std::string(PLINTH_SOURCE_DIR) + "/tools/show_tags.py") +
+        " " + shell_quoted(file));
   }
 
   bool requested(const std::string& target) {

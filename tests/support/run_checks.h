@@ -1,0 +1,18 @@
+#pragma once
+// Small helpers of the tests that run the whole program: quoting for the
+// shell, and looking at what a run printed and left in a folder.
+#include <string>
+#include <vector>
+
+namespace test_support {
+
+// The text as one word for /bin/sh: in single quotes, any quote escaped.
+std::string shell_quoted(const std::string& text);
+
+// Whether the text has this line, whole.
+bool has_line(const std::string& text, const std::string& line);
+
+// The names of the entries of a folder, sorted.
+std::vector<std::string> names_in(const std::string& folder);
+
+}  // namespace test_support
