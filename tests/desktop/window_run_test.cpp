@@ -33,6 +33,7 @@ namespace {
 
 using test_support::has_line;
 using test_support::shell_quoted;
+using test_support::show_tags;
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -289,13 +290,6 @@ class WindowRun : public ::testing::Test {
     return env;
   }
 
-  // The tags as an independent reader sees them.
-  std::string tags(const std::string& file) {
-    return run_command("/usr/bin/python3 " +
-                       shell_quoted(std::string(PLINTH_SOURCE_DIR) + "/tools/show_tags.py") + " " +
-                       shell_quoted(file));
-  }
-
   test_support::IsolatedConfig config_;
   test_support::StandinServer server_;
   test_support::TempDir work_;
@@ -362,7 +356,7 @@ TEST_F(WindowRun, TheDefaultButtonOfEveryWindowTagsTheAlbum) {
     const std::string file = tagged + "/" + renamed[i];
     EXPECT_NE(playlist.find(renamed[i] + "\r\n"), std::string::npos) << renamed[i];
     EXPECT_EQ(test_support::audio_bytes(read_file(file)), audio[i]) << renamed[i];
-    const std::string read = tags(file);
+    const std::string read = show_tags(file);
     for (const std::string& frame : {std::string("ID3v2.3"), std::string("TPE1: Harbour Lights"),
                                      std::string("TALB: Night Ferry"), std::string("TYER: 2005"),
                                      "TRCK: " + std::to_string(i + 1)}) {

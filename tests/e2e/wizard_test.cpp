@@ -23,6 +23,7 @@ namespace {
 using test_support::has_line;
 using test_support::names_in;
 using test_support::shell_quoted;
+using test_support::show_tags;
 
 struct Outcome {
   int status = -1;
@@ -82,20 +83,6 @@ class Wizard : public ::testing::Test {
     return outcome;
   }
 
-  // The tags as an independent reader sees them.
-  std::string tags(const std::string& file) {
-    return test_support::run_command(
-        "/usr/bin/python3 " + shell_quoted(std::string(PLINTH_SOURCE_DIR) + "/tools/show_tags.py") +
-        " " + shell_quoted(file));
-  }
-
-  bool requested(const std::string& target) {
-    for (const std::string& line : server.request_log()) {
-      if (line.find(" " + target + " ") != std::string::npos) return true;
-    }
-    return false;
-  }
-
   test_support::IsolatedConfig config;
   test_support::StandinServer server;
   test_support::TempDir work;
@@ -130,7 +117,7 @@ TEST_F(Wizard, EmptyLinesTakeATypicalAlbumFromSearchToDone) {
                 "Harbour Lights - Night Ferry [HL 007].m3u", "R-100101.jpg"}));
   const std::string first = renamed + "/01 - Harbour Lights - Salt Road.mp3";
   EXPECT_EQ(test_support::audio_bytes(read_file(first)), audio["01 Salt Road.mp3"]);
-  const std::string read = tags(first);
+  const std::string read = show_tags(first);
   for (const char* frame : {"TPE1: Harbour Lights", "TIT2: Salt Road", "TALB: Night Ferry",
                             "TYER: 2005", "TCON: Downtempo,Ambient", "ID3v2.3"}) {
     EXPECT_TRUE(has_line(read, frame)) << frame << "\n" << read;
@@ -146,8 +133,8 @@ TEST_F(Wizard, EmptyLinesTakeATypicalAlbumFromSearchToDone) {
     EXPECT_TRUE(has_line(run.trace, line)) << line;
   }
   EXPECT_TRUE(has_line(run.trace, "requesting " + kDatabase + "/release/100101"));
-  EXPECT_TRUE(requested(kDatabase + "/search?type=all&q=Harbour+Lights"));
-  EXPECT_TRUE(requested(kDatabase + "/artist/Harbour+Lights"));
+  EXPECT_TRUE(server.requested(kDatabase + "/search?type=all&q=Harbour+Lights"));
+  EXPECT_TRUE(server.requested(kDatabase + "/artist/Harbour+Lights"));
 }
 
 TEST_F(Wizard, ALabelLeadsToItsReleasesWithTheirArtists) {
@@ -156,7 +143,7 @@ TEST_F(Wizard, ALabelLeadsToItsReleasesWithTheirArtists) {
   EXPECT_NE(run.drawn.find("Tidewater Records (Label)"), std::string::npos);
   EXPECT_NE(run.drawn.find(">  1. Night Ferry[CD, Album, Harbour Lights]"), std::string::npos);
   EXPECT_TRUE(has_line(run.trace, "label is true"));
-  EXPECT_TRUE(requested(kDatabase + "/label/Tidewater+Records"));
+  EXPECT_TRUE(server.requested(kDatabase + "/label/Tidewater+Records"));
   EXPECT_TRUE(std::filesystem::is_directory(work.file("[HL 007] Harbour Lights - Night Ferry")));
 }
 
@@ -167,7 +154,7 @@ TEST_F(Wizard, ATypedReleaseAddressGoesStraightToTheMatches) {
   EXPECT_EQ(run.drawn.find("Select release"), std::string::npos);
   EXPECT_NE(run.drawn.find("=== Confirm track matches ==="), std::string::npos);
   EXPECT_TRUE(std::filesystem::is_directory(work.file("[HL 007] Harbour Lights - Night Ferry")));
-  EXPECT_FALSE(requested(kDatabase + "/search?type=all&q=Harbour+Lights"));
+  EXPECT_FALSE(server.requested(kDatabase + "/search?type=all&q=Harbour+Lights"));
 }
 
 TEST_F(Wizard, CancelOrEndOfInputOnAnyPageLeavesEverythingUntouched) {
@@ -219,7 +206,7 @@ TEST_F(Wizard, ForceMatchGivesAFileAnotherTrack) {
   const std::string moved = renamed + "/12 - Harbour Lights - Morning Landfall.mp3";
   ASSERT_TRUE(std::filesystem::exists(moved)) << run.drawn;
   EXPECT_EQ(test_support::audio_bytes(read_file(moved)), audio["01 Salt Road.mp3"]);
-  EXPECT_TRUE(has_line(tags(moved), "TIT2: Morning Landfall"));
+  EXPECT_TRUE(has_line(show_tags(moved), "TIT2: Morning Landfall"));
   EXPECT_FALSE(std::filesystem::exists(renamed + "/01 - Harbour Lights - Salt Road.mp3"));
 }
 
@@ -242,7 +229,7 @@ TEST_F(Wizard, NumberedArtistNameIsKeptOrDroppedAsAnswered) {
   EXPECT_NE(without.find("Marta Vey - Paper Moons"), std::string::npos) << without;
   for (const std::string& name : names_in(without)) {
     if (name.size() > 4 && name.compare(name.size() - 4, 4, ".mp3") == 0) {
-      EXPECT_TRUE(has_line(tags(without + "/" + name), "TPE1: Marta Vey")) << name;
+      EXPECT_TRUE(has_line(show_tags(without + "/" + name), "TPE1: Marta Vey")) << name;
     }
   }
 }

@@ -36,6 +36,7 @@ namespace {
 using test_support::has_line;
 using test_support::names_in;
 using test_support::shell_quoted;
+using test_support::show_tags;
 
 namespace fs = std::filesystem;
 using platform::PageDialog;
@@ -91,20 +92,6 @@ class WholeRun : public ::testing::Test {
 
   int run(const std::string& folder) {
     return run_plinth({"plinth " + folder, platform::name_from_fs(folder)});
-  }
-
-  // The tags as an independent reader sees them.
-  std::string tags(const std::string& file) {
-    return test_support::run_command(
-        "/usr/bin/python3 " + shell_quoted(std::string(PLINTH_SOURCE_DIR) + "/tools/show_tags.py") +
-        " " + shell_quoted(file));
-  }
-
-  bool requested(const std::string& target) {
-    for (const std::string& line : server.request_log()) {
-      if (line.find(" " + target + " ") != std::string::npos) return true;
-    }
-    return false;
   }
 
   void expect_driver_done() {
@@ -186,8 +173,8 @@ TEST_F(WholeRun, TheDefaultButtonOnEveryWindowTagsTheDemoAlbum) {
                                               "Select release", "Confirm track matches"}));
   EXPECT_EQ(driver.box_texts, std::vector<std::string>{"Done!"});
   EXPECT_EQ(box_title, "Done.");
-  EXPECT_TRUE(requested("http://www.discogs.com/search?type=all&q=Harbour+Lights"));
-  EXPECT_TRUE(requested("http://www.discogs.com/release/100101"));
+  EXPECT_TRUE(server.requested("http://www.discogs.com/search?type=all&q=Harbour+Lights"));
+  EXPECT_TRUE(server.requested("http://www.discogs.com/release/100101"));
 
   // The folder, its files, the playlist and the cover.
   const std::string tagged = work.file(test_support::kTaggedDemoFolder);
@@ -211,7 +198,7 @@ TEST_F(WholeRun, TheDefaultButtonOnEveryWindowTagsTheDemoAlbum) {
   for (size_t i = 0; i < renamed.size(); ++i) {
     const std::string file = tagged + "/" + renamed[i];
     EXPECT_EQ(test_support::audio_bytes(read_file(file)), audio[originals[i]]) << renamed[i];
-    const std::string read = tags(file);
+    const std::string read = show_tags(file);
     EXPECT_TRUE(has_line(read, "ID3v2.3")) << read;
     EXPECT_TRUE(has_line(read, "TPE1: Harbour Lights")) << read;
     EXPECT_TRUE(has_line(read, "TALB: Night Ferry")) << read;
@@ -219,7 +206,7 @@ TEST_F(WholeRun, TheDefaultButtonOnEveryWindowTagsTheDemoAlbum) {
     EXPECT_TRUE(has_line(read, "TYER: 2005")) << read;
     EXPECT_NE(read.find("APIC: image/jpeg"), std::string::npos) << read;
   }
-  EXPECT_TRUE(has_line(tags(tagged + "/" + renamed[2]), "TIT2: Lanterns Over Water"));
+  EXPECT_TRUE(has_line(show_tags(tagged + "/" + renamed[2]), "TIT2: Lanterns Over Water"));
 }
 
 TEST_F(WholeRun, ClosingTheReleaseWindowLeavesTheAlbumAsItWas) {
@@ -237,7 +224,7 @@ TEST_F(WholeRun, ClosingTheReleaseWindowLeavesTheAlbumAsItWas) {
   EXPECT_TRUE(g_cancelled);
   EXPECT_EQ(names_in(work.path()), std::vector<std::string>{test_support::kDemoAlbumFolder});
   for (const auto& [name, bytes] : before) EXPECT_EQ(read_file(album + "/" + name), bytes) << name;
-  EXPECT_FALSE(requested("http://www.discogs.com/release/100101"));
+  EXPECT_FALSE(server.requested("http://www.discogs.com/release/100101"));
 }
 
 }  // namespace

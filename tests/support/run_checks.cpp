@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <sstream>
 
+#include "tests/support/temp_dir.h"
+
 namespace test_support {
 
 std::string shell_quoted(const std::string& text) {
@@ -18,6 +20,12 @@ bool has_line(const std::string& text, const std::string& line) {
     if (l == line) return true;
   }
   return false;
+}
+
+std::string show_tags(const std::string& file) {
+  return run_command("/usr/bin/python3 " +
+                     shell_quoted(std::string(PLINTH_SOURCE_DIR) + "/tools/show_tags.py") + " " +
+                     shell_quoted(file));
 }
 
 std::vector<std::string> names_in(const std::string& folder) {

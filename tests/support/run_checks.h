@@ -12,6 +12,10 @@ std::string shell_quoted(const std::string& text);
 // Whether the text has this line, whole.
 bool has_line(const std::string& text, const std::string& line);
 
+// An MP3 file's tags as an independent reader (mutagen, through
+// tools/show_tags.py) sees them, a line each.
+std::string show_tags(const std::string& file);
+
 // The names of the entries of a folder, sorted.
 std::vector<std::string> names_in(const std::string& folder);
 

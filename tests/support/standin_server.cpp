@@ -55,7 +55,8 @@ std::string read_first_line(int fd, int wait_ms) {
   std::string line;
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now()).count();
+                          deadline - std::chrono::steady_clock::now())
+                          .count();
     if (left <= 0) return "";
     pollfd watch{fd, POLLIN, 0};
     const int ready = poll(&watch, 1, static_cast<int>(left));
@@ -77,8 +78,12 @@ std::string lower(std::string text) {
 
 StandinServer::StandinServer(const std::vector<std::string>& extra_args) {
   const std::string interpreter = python();
-  std::vector<std::string> args = {interpreter, source_dir() + "/tools/standin_server.py",
-                                   "--port", "0", "--log", dir_.file("requests.log"),
+  std::vector<std::string> args = {interpreter,
+                                   source_dir() + "/tools/standin_server.py",
+                                   "--port",
+                                   "0",
+                                   "--log",
+                                   dir_.file("requests.log"),
                                    "--exit-with-stdin"};
   args.insert(args.end(), extra_args.begin(), extra_args.end());
   std::vector<char*> argv;
@@ -100,7 +105,8 @@ StandinServer::StandinServer(const std::vector<std::string>& extra_args) {
   posix_spawn_file_actions_adddup2(&actions, from_child[1], 1);
   posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t pid = -1;
-  const int spawned = posix_spawn(&pid, interpreter.c_str(), &actions, nullptr, argv.data(), environ);
+  const int spawned =
+      posix_spawn(&pid, interpreter.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   close(to_child[0]);
   close(from_child[1]);
@@ -124,15 +130,20 @@ StandinServer::StandinServer(const std::vector<std::string>& extra_args) {
 
 StandinServer::~StandinServer() { stop(); }
 
-std::string StandinServer::proxy_url() const {
-  return "http://127.0.0.1:" + std::to_string(port_);
-}
+std::string StandinServer::proxy_url() const { return "http://127.0.0.1:" + std::to_string(port_); }
 
 std::vector<std::string> StandinServer::request_log() const {
   std::vector<std::string> lines;
   std::istringstream text(read_file(dir_.file("requests.log")));
   for (std::string line; std::getline(text, line);) lines.push_back(line);
   return lines;
+}
+
+bool StandinServer::requested(const std::string& target) const {
+  for (const std::string& line : request_log()) {
+    if (line.find(" " + target + " ") != std::string::npos) return true;
+  }
+  return false;
 }
 
 std::string StandinServer::error_output() const { return read_file(dir_.file("stderr.txt")); }
@@ -143,7 +154,8 @@ int StandinServer::stop() {
   int status = 0;
   pid_t done = 0;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStopWaitMs);
-  while ((done = waitpid(pid_, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline) {
+  while ((done = waitpid(pid_, &status, WNOHANG)) == 0 &&
+         std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   int result = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -176,7 +188,8 @@ bool HttpExchange::complete() const {
   return !length.empty() && std::to_string(body.size()) == length;
 }
 
-std::string get_request(const std::string& target, const std::string& host, const std::string& agent) {
+std::string get_request(const std::string& target, const std::string& host,
+                        const std::string& agent) {
   std::string request = "GET " + target + " HTTP/1.0\r\n";
   if (!host.empty()) request += "Host: " + host + "\r\n";
   request += "User-Agent: " + agent + "\r\nAccept: */*\r\n\r\n";

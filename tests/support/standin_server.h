@@ -23,6 +23,8 @@ class StandinServer {
   std::string proxy_url() const;
   // One line per request so far: method, target, HTTP version, user agent.
   std::vector<std::string> request_log() const;
+  // Whether a request for exactly this target has come in.
+  bool requested(const std::string& target) const;
   // What the server wrote on standard error (its log lines and any error).
   std::string error_output() const;
   // Sends SIGTERM and waits: the exit status, or -1 when it had to be killed.
