@@ -13,6 +13,7 @@
 #include "tests/support/canned_http_server.h"
 #include "tests/support/mp3_maker.h"
 #include "tests/support/recording_front_end.h"
+#include "tests/support/run_checks.h"
 
 namespace {
 
@@ -23,13 +24,7 @@ using test_support::read_file;
 using test_support::RecordedBox;
 using test_support::write_file;
 
-std::set<std::string> entries(const std::string &folder) {
-  std::set<std::string> names;
-  for (const auto &entry : std::filesystem::directory_iterator(folder)) {
-    names.insert(entry.path().filename().string());
-  }
-  return names;
-}
+using test_support::entries;
 
 Release three_track_release() {
   Release release;

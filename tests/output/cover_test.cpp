@@ -9,6 +9,7 @@
 #include "tests/output/in_temp_folder.h"
 #include "tests/support/canned_http_server.h"
 #include "tests/support/mp3_maker.h"
+#include "tests/support/run_checks.h"
 
 namespace {
 
@@ -26,13 +27,7 @@ Release release_with_picture(const std::string &address) {
   return release;
 }
 
-std::set<std::string> entries(const std::string &folder) {
-  std::set<std::string> names;
-  for (const auto &entry : std::filesystem::directory_iterator(folder)) {
-    names.insert(entry.path().filename().string());
-  }
-  return names;
-}
+using test_support::entries;
 
 std::string picture(size_t size) {
   std::string bytes = "\xFF\xD8";

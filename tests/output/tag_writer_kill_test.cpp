@@ -14,6 +14,7 @@
 #include "output/tag_writer.h"
 #include "tests/output/in_temp_folder.h"
 #include "tests/support/mp3_maker.h"
+#include "tests/support/run_checks.h"
 
 namespace {
 
@@ -33,13 +34,7 @@ Release release_with_cover(const std::string& title) {
   return release;
 }
 
-std::set<std::string> entries(const std::string& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.insert(entry.path().filename().string());
-  }
-  return names;
-}
+using test_support::entries;
 
 // Runs write_tags in a child. The child's trace lines go nowhere, so that
 // only the tag write can meet the file size limit.

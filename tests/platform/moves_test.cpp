@@ -9,6 +9,7 @@
 
 #include "platform/files.h"
 #include "tests/support/mp3_maker.h"
+#include "tests/support/run_checks.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -17,13 +18,7 @@ using test_support::read_file;
 using test_support::TempDir;
 using test_support::write_file;
 
-std::set<std::string> entries(const std::string& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.insert(entry.path().filename().string());
-  }
-  return names;
-}
+using test_support::entries;
 
 TEST(MoveNoReplace, RenamesAFileKeepingItsBytes) {
   TempDir dir;

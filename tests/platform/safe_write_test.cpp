@@ -14,6 +14,7 @@
 
 #include "platform/file_read.h"
 #include "tests/support/mp3_maker.h"
+#include "tests/support/run_checks.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -23,13 +24,7 @@ using test_support::read_file;
 using test_support::TempDir;
 using test_support::write_file;
 
-std::set<std::string> entries(const std::string& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.insert(entry.path().filename().string());
-  }
-  return names;
-}
+using test_support::entries;
 
 struct stat status_of(const std::string& path) {
   struct stat info {};

@@ -37,4 +37,9 @@ std::vector<std::string> names_in(const std::string& folder) {
   return names;
 }
 
+std::set<std::string> entries(const std::string& folder) {
+  const std::vector<std::string> names = names_in(folder);
+  return std::set<std::string>(names.begin(), names.end());
+}
+
 }  // namespace test_support

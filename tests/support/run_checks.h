@@ -1,6 +1,7 @@
 #pragma once
-// Small helpers of the tests that run the whole program: quoting for the
-// shell, and looking at what a run printed and left in a folder.
+// Small helpers of the tests that run the program or part of it: quoting
+// for the shell, and looking at what a run printed and left in a folder.
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,5 +19,7 @@ std::string show_tags(const std::string& file);
 
 // The names of the entries of a folder, sorted.
 std::vector<std::string> names_in(const std::string& folder);
+// The same as a set, to compare with a list of the names expected.
+std::set<std::string> entries(const std::string& folder);
 
 }  // namespace test_support
