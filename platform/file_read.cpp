@@ -11,18 +11,6 @@
 namespace platform {
 namespace {
 
-// Opens a regular file for reading; -1 for anything else. O_NONBLOCK keeps
-// a FIFO under the name from stalling the run.
-int open_regular(const std::string& name, struct stat& info) {
-  const int fd = ::open(fs_name(name).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return -1;
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
-}
-
 bool read_at(int fd, uint64_t offset, uint64_t length, std::string& data) {
   data.assign(static_cast<size_t>(length), '\0');
   size_t done = 0;
@@ -40,6 +28,19 @@ bool read_at(int fd, uint64_t offset, uint64_t length, std::string& data) {
 
 }  // namespace
 
+// O_NONBLOCK keeps a FIFO under the name from stalling the run.
+int open_regular_file(const std::string& name, uint64_t& size) {
+  const int fd = ::open(fs_name(name).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return -1;
+  struct stat info;
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return -1;
+  }
+  size = static_cast<uint64_t>(info.st_size);
+  return fd;
+}
+
 bool regular_file_size(const std::string& name, uint64_t& size) {
   struct stat info;
   if (::stat(fs_name(name).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
@@ -48,10 +49,9 @@ bool regular_file_size(const std::string& name, uint64_t& size) {
 }
 
 bool read_file_part(const std::string& name, uint64_t offset, uint64_t length, std::string& data) {
-  struct stat info;
-  const int fd = open_regular(name, info);
+  uint64_t size = 0;
+  const int fd = open_regular_file(name, size);
   if (fd < 0) return false;
-  const uint64_t size = static_cast<uint64_t>(info.st_size);
   const uint64_t available = offset < size ? size - offset : 0;
   const bool ok = read_at(fd, offset, length < available ? length : available, data);
   ::close(fd);
@@ -59,10 +59,10 @@ bool read_file_part(const std::string& name, uint64_t offset, uint64_t length, s
 }
 
 bool read_whole_file(const std::string& name, std::string& data) {
-  struct stat info;
-  const int fd = open_regular(name, info);
+  uint64_t size = 0;
+  const int fd = open_regular_file(name, size);
   if (fd < 0) return false;
-  const bool ok = read_at(fd, 0, static_cast<uint64_t>(info.st_size), data);
+  const bool ok = read_at(fd, 0, size, data);
   ::close(fd);
   return ok;
 }

@@ -1,11 +1,10 @@
 #include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 
 #include "platform/codepage.h"
+#include "platform/file_read.h"
 #include "platform/files.h"
 
 namespace platform {
@@ -57,14 +56,11 @@ std::vector<std::string> list_mp3_names() {
 }
 
 bool file_readable(const std::string& name) {
-  // Non-blocking, so that a named pipe called "x.mp3" cannot stall the run;
-  // only regular files count.
-  const int fd = open(fs_name(name).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  uint64_t size = 0;
+  const int fd = open_regular_file(name, size);
   if (fd < 0) return false;
-  struct stat info;
-  const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
   close(fd);
-  return regular;
+  return true;
 }
 
 }  // namespace platform

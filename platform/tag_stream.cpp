@@ -1,11 +1,10 @@
 #include "platform/tag_stream.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
+#include "platform/file_read.h"
 #include "platform/files.h"
 
 namespace platform {
@@ -65,15 +64,10 @@ class ReadOnlyFileStream : public TagLib::IOStream {
 }  // namespace
 
 std::unique_ptr<TagLib::IOStream> open_tag_stream(const std::string& name) {
-  const std::string path = fs_name(name);
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  uint64_t size = 0;
+  const int fd = open_regular_file(name, size);
   if (fd < 0) return nullptr;
-  struct stat info;
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return nullptr;
-  }
-  return std::make_unique<ReadOnlyFileStream>(path, fd, static_cast<long>(info.st_size));
+  return std::make_unique<ReadOnlyFileStream>(fs_name(name), fd, static_cast<long>(size));
 }
 
 }  // namespace platform
