@@ -9,6 +9,7 @@
 #include "common/error_box.h"
 #include "common/registry_string.h"
 #include "platform/codepage.h"
+#include "platform/file_read.h"
 #include "platform/files.h"
 #include "platform/safe_write.h"
 #include "platform/trace.h"
@@ -20,10 +21,82 @@ bool g_m3u = true;
 
 namespace {
 
+// TinyXML steps over a multi-byte character by its first byte alone, so a
+// stray lead byte just before the end carries it past its buffer. Each byte
+// that is not part of valid UTF-8 is handed over as U+DC80..U+DCFF instead
+// (a surrogate, which valid input never holds) and turned back afterwards,
+// so such a byte in a template still reads back as itself.
+std::string escape_stray_bytes(const std::string& raw) {
+  std::string out;
+  out.reserve(raw.size());
+  for (size_t i = 0; i < raw.size();) {
+    if (const size_t length = platform::utf8_sequence_length(raw, i)) {
+      out.append(raw, i, length);
+      i += length;
+    } else {
+      platform::append_utf8(out, 0xDC00 + static_cast<unsigned char>(raw[i]));
+      ++i;
+    }
+  }
+  return out;
+}
+
+std::string restore_stray_bytes(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const auto second = i + 2 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+    const auto third = i + 2 < text.size() ? static_cast<unsigned char>(text[i + 2]) : 0;
+    if (lead == 0xED && (second == 0xB2 || second == 0xB3) && (third & 0xC0) == 0x80) {
+      out += static_cast<char>(0x80 | ((second & 1) << 6) | (third & 0x3F));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// The file as TinyXML's own loader would see it (line ends made LF), with
+// stray bytes escaped. A settings file is a few hundred bytes; anything
+// far larger is not one.
+bool read_settings_text(const std::string& path, std::string& text, std::string& error) {
+  constexpr uint64_t kLargestSettingsFile = 1 << 20;
+  uint64_t size = 0;
+  std::string raw;
+  if (!platform::regular_file_size(path, size)) {
+    error = "Failed to open file";
+    return false;
+  }
+  if (size > kLargestSettingsFile) {
+    error = "File too large";
+    return false;
+  }
+  if (!platform::read_whole_file(path, raw)) {
+    error = "Failed to read file";
+    return false;
+  }
+  std::string lines;
+  lines.reserve(raw.size());
+  for (size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] != '\r') {
+      lines += raw[i];
+    } else {
+      lines += '\n';
+      if (i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
+    }
+  }
+  text = escape_stray_bytes(lines);
+  return true;
+}
+
 // The file is UTF-8 on disk; the program holds Windows-1252. Templates
 // become file names, so they take the reversible name form.
 void read_template(const TiXmlElement& settings, const char* name, std::string& target) {
-  if (const char* text = settings.Attribute(name)) target = platform::name_from_fs(text);
+  if (const char* text = settings.Attribute(name)) {
+    target = platform::name_from_fs(restore_stray_bytes(text));
+  }
 }
 
 // Written escaped, so that a template holding one of these characters reads
@@ -54,9 +127,15 @@ std::string xml_attribute_text(const std::string& text) {
 }  // namespace
 
 bool load_settings(const std::string& path) {
-  TiXmlDocument document(platform::fs_name(path));
-  if (!document.LoadFile()) {
-    platform::trace("Could not load test file. Error='%s'. Exiting.\n", document.ErrorDesc());
+  std::string text;
+  std::string error;
+  TiXmlDocument document;
+  if (read_settings_text(path, text, error)) {
+    document.Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+    if (document.Error()) error = document.ErrorDesc();
+  }
+  if (!error.empty()) {
+    platform::trace("Could not load test file. Error='%s'. Exiting.\n", error.c_str());
     error_box("871");
     return false;
   }

@@ -92,6 +92,11 @@ void append_utf8(std::string& out, char32_t cp) {
   }
 }
 
+size_t utf8_sequence_length(const std::string& text, size_t at) {
+  char32_t code_point;
+  return decode_utf8(text, at, code_point);
+}
+
 std::string to_utf8(const std::string& text) {
   std::string out;
   out.reserve(text.size() + text.size() / 4);

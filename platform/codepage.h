@@ -10,12 +10,17 @@
 //   0x8D <two hex digits>       a raw byte of a name that is not UTF-8
 // to_utf8 turns the escapes back into what they stand for, so a round trip
 // gives the original name byte for byte.
+#include <cstddef>
 #include <string>
 
 namespace platform {
 
 // Appends the UTF-8 bytes of one Unicode code point.
 void append_utf8(std::string& out, char32_t code_point);
+
+// The length of the valid, shortest-form UTF-8 sequence at text[at], or 0
+// when the bytes there are not one.
+size_t utf8_sequence_length(const std::string& text, size_t at);
 
 // Windows-1252 (with the escapes above) to UTF-8. Undefined bytes that do not
 // start a valid escape become U+FFFD.

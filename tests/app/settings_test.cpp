@@ -117,3 +117,49 @@ TEST_F(Settings, SavingWhereNoFileCanBeMadeIsSilent) {
   write_settings();
   EXPECT_TRUE(boxes.boxes.empty());
 }
+
+// TinyXML steps over a character by its lead byte alone; a lead byte with
+// its continuation bytes missing once carried it past the end of the file.
+TEST_F(Settings, BytesThatAreNotUtf8ReadBackAsThemselves) {
+  ASSERT_TRUE(load_line("<Settings g_dirf=\"a\xF3\" g_m3uf=\"caf\xE9\" g_tf=\"\xE6\x97\" />"));
+  EXPECT_EQ(g_dirf, platform::name_from_fs("a\xF3"));
+  EXPECT_EQ(g_m3uf, platform::name_from_fs("caf\xE9"));
+  EXPECT_EQ(g_tf, platform::name_from_fs("\xE6\x97"));
+  EXPECT_EQ(platform::to_utf8(g_m3uf), "caf\xE9");
+
+  config.register_settings(config.settings_path());
+  write_settings();
+  g_dirf = g_m3uf = g_tf = "";
+  ASSERT_TRUE(load_settings(config.settings_path()));
+  EXPECT_EQ(platform::to_utf8(g_dirf), "a\xF3");
+  EXPECT_EQ(platform::to_utf8(g_tf), "\xE6\x97");
+}
+
+TEST_F(Settings, BrokenFilesAreRefusedWithoutReadingPastThem) {
+  // Found by fuzzing: lead bytes before a NUL and at the end of the file.
+  static const char kLeadBeforeNul[] =
+      "<?xml version=\"1.0\" ?>\n<Settings m3u=\"t\" nfr=\"f\" g_dirf=\""
+      "\xF3\xF3\xF3\xF3\xF3\xF3\xF3\xF3\xF3\x00\x80\xF3\xF3#m33\xD9\xBB\xC4\xBB\xC4\xC4"
+      "\xF1\xF1\xF1\xF1\xF1\n";
+  const std::string truncated[] = {
+      "<Settings g_dirf=\"x\xF1",  // a lead byte as the very last byte
+      std::string(kLeadBeforeNul, sizeof kLeadBeforeNul - 1),
+      "<Settings g_dirf=\"&#x",
+  };
+  for (const std::string& content : truncated) {
+    test_support::write_file(config.settings_path(), content);
+    EXPECT_FALSE(load_settings(config.settings_path()));
+  }
+  EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"871", "871", "871"}));
+}
+
+TEST_F(Settings, WindowsLineEndsAndAnOversizedFile) {
+  config.write_settings_file("<?xml version=\"1.0\"?>\r\n<Settings\r\ng_tf=\"/7\"\r/>\r\n");
+  ASSERT_TRUE(load_settings(config.settings_path()));
+  EXPECT_EQ(g_tf, "/7");
+
+  config.write_settings_file("<Settings g_tf=\"/6\" />" + std::string(2 << 20, ' '));
+  EXPECT_FALSE(load_settings(config.settings_path()));
+  EXPECT_EQ(g_tf, "/7");
+  EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"871"}));
+}
