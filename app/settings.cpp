@@ -58,25 +58,8 @@ std::string restore_stray_bytes(const std::string& text) {
   return out;
 }
 
-// The file as TinyXML's own loader would see it (line ends made LF), with
-// stray bytes escaped. A settings file is a few hundred bytes; anything
-// far larger is not one.
-bool read_settings_text(const std::string& path, std::string& text, std::string& error) {
-  constexpr uint64_t kLargestSettingsFile = 1 << 20;
-  uint64_t size = 0;
-  std::string raw;
-  if (!platform::regular_file_size(path, size)) {
-    error = "Failed to open file";
-    return false;
-  }
-  if (size > kLargestSettingsFile) {
-    error = "File too large";
-    return false;
-  }
-  if (!platform::read_whole_file(path, raw)) {
-    error = "Failed to read file";
-    return false;
-  }
+// CR LF and a lone CR become LF, as TinyXML's own loader makes them.
+std::string with_unix_line_ends(const std::string& raw) {
   std::string lines;
   lines.reserve(raw.size());
   for (size_t i = 0; i < raw.size(); ++i) {
@@ -87,7 +70,23 @@ bool read_settings_text(const std::string& path, std::string& text, std::string&
       if (i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
     }
   }
-  text = escape_stray_bytes(lines);
+  return lines;
+}
+
+// The file as TinyXML's own loader would see it, with stray bytes escaped.
+// A settings file is a few hundred bytes; anything far larger is not one.
+bool read_settings_text(const std::string& path, std::string& text, std::string& error) {
+  constexpr uint64_t kLargestSettingsFile = 1 << 20;
+  std::string raw;
+  if (!platform::read_file_part(path, 0, kLargestSettingsFile + 1, raw)) {
+    error = "Failed to open file";
+    return false;
+  }
+  if (raw.size() > kLargestSettingsFile) {
+    error = "File too large";
+    return false;
+  }
+  text = escape_stray_bytes(with_unix_line_ends(raw));
   return true;
 }
 
