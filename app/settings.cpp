@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 
 #include "common/error_box.h"
 #include "common/registry_string.h"
@@ -169,12 +168,5 @@ void write_settings() {
       xml_attribute_text(g_m3uf) + "\" g_tf=\"" + xml_attribute_text(g_tf) + "\" />\n";
   // Written beside and renamed over, so a full disk or a crash never leaves
   // the user's settings cut short.
-  std::ifstream old(platform::fs_name(path), std::ios::binary | std::ios::ate);
-  if (old) {
-    const auto size = static_cast<uint64_t>(old.tellg());
-    old.close();
-    platform::rewrite_file(path, size, {platform::FilePiece::bytes(content)});
-  } else {
-    platform::create_file_whole(path, content);
-  }
+  platform::write_file_whole(path, content);
 }

@@ -9,7 +9,6 @@
 #include "output/cover.h"
 #include "output/tag_writer.h"
 #include "output/templates.h"
-#include "platform/file_read.h"
 #include "platform/files.h"
 #include "platform/front_end.h"
 #include "platform/safe_write.h"
@@ -86,11 +85,7 @@ void write_playlist(const std::string& name) {
   // The names as the program holds them, in the code page, with CR LF ends.
   std::string content = "#EXTM3U\r\n";
   for (const std::string& track : names) content += track + "\r\n";
-  uint64_t size = 0;
-  const int error = platform::regular_file_size(name, size)
-                        ? platform::rewrite_file(name, size, {platform::FilePiece::bytes(content)})
-                        : platform::create_file_whole(name, content);
-  if (error != 0) {
+  if (const int error = platform::write_file_whole(name, content)) {
     error_box("Could not write the playlist '" + name + "': " + platform::error_text(error));
   }
 }

@@ -1,6 +1,5 @@
 #include "platform/http.h"
 
-
 #include <memory>
 
 #include "platform/codepage.h"

@@ -10,6 +10,7 @@
 #include <system_error>
 #include <thread>
 
+#include "platform/file_read.h"
 #include "platform/files.h"
 #include "platform/moves.h"
 
@@ -334,6 +335,12 @@ int create_file_whole(const std::string& name, const std::string& data) {
   if ((error = flush(temp.fd())) != 0) return error;
   if ((error = temp.link_as(base_of(path))) != 0) return error;
   return flush(folder_fd.get());
+}
+
+int write_file_whole(const std::string& name, const std::string& data) {
+  uint64_t size = 0;
+  if (regular_file_size(name, size)) return rewrite_file(name, size, {FilePiece::bytes(data)});
+  return create_file_whole(name, data);
 }
 
 }  // namespace platform

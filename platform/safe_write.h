@@ -39,4 +39,8 @@ int overwrite_file_part(const std::string& name, uint64_t expected_size, uint64_
 // and an existing file of that name is never replaced (EEXIST).
 int create_file_whole(const std::string& name, const std::string& data);
 
+// The whole content of a file: an existing regular file is rewritten as by
+// rewrite_file, and a missing one is created as by create_file_whole.
+int write_file_whole(const std::string& name, const std::string& data);
+
 }  // namespace platform
