@@ -1,22 +1,16 @@
 #include "app/driver.h"
 
 #include "app/local_scan.h"
-#include "app/run_state.h"
+#include "model/run_state.h"
 #include "app/settings.h"
 #include "app/wizard.h"
-#include "common/error_box.h"
-#include "common/registry_string.h"
+#include "app/error_box.h"
+#include "app/registry_string.h"
 #include "common/text.h"
 #include "platform/files.h"
 #include "platform/trace.h"
 
 namespace {
-
-void set_default_settings() {
-  g_dirf = "[/4] /1 - /2";
-  g_m3uf = "/1 - /2 [/4]";
-  g_tf = "/8 - /6 - /7";
-}
 
 void load_user_settings() {
   char path[kRegistryBufferSize];
@@ -30,12 +24,12 @@ void load_user_settings() {
 // Listing whatever folder happens to be current instead would later rename
 // the wrong folder, so a folder that cannot be entered ends the run.
 bool enter_folder() {
-  if (g_directory.empty()) {
+  if (g_run.directory.empty()) {
     error_box("No folder was given. Start the program with the folder of MP3 files to process.");
     return false;
   }
-  if (!platform::set_current_folder(g_directory)) {
-    error_box("Could not open the folder " + g_directory);
+  if (!platform::set_current_folder(g_run.directory)) {
+    error_box("Could not open the folder " + g_run.directory);
     return false;
   }
   return true;
@@ -105,19 +99,18 @@ void add_tag_candidates(const std::vector<LocalTrack>& tracks) {
 
 int run_plinth(const RunArguments& arguments) {
   platform::trace("command line: %s\n", arguments.command_line.c_str());
-  g_directory = arguments.folder;
+  g_run.directory = arguments.folder;
   set_default_settings();
   load_user_settings();
   if (!enter_folder()) return 0;
 
-  g_run.directory = g_directory;
   if (!find_mp3_files(g_run)) {
     error_box("Failed to find mp3 files!");
     return 0;
   }
   scan_local_tracks(g_run);
 
-  g_run.folder_name = folder_name_of(g_directory);
+  g_run.folder_name = folder_name_of(g_run.directory);
   g_clean_name = g_run.folder_name;
   clean_folder_name(g_clean_name);
   platform::trace("clean name: %s\n", g_clean_name.c_str());

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/local_track.h"
+#include "model/local_track.h"
 
 // What the process hands the run (Windows-1252 text, see platform/codepage.h).
 struct RunArguments {

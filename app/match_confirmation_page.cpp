@@ -2,9 +2,9 @@
 // "Force Match" corrects it, "Finish!" applies the release to the folder.
 #include "app/menu_commands.h"
 #include "app/pages.h"
-#include "app/run_state.h"
-#include "common/error_box.h"
-#include "output/apply_release.h"
+#include "model/run_state.h"
+#include "app/error_box.h"
+#include "app/apply_release.h"
 #include "platform/dialog.h"
 #include "platform/trace.h"
 #include "resources/templates.h"
@@ -16,8 +16,7 @@ void open_match_page(platform::Window& dialog) {
   layout_match_dialog(dialog, client.width, client.height);
   dialog.set_text("Confirm track matches");
   platform::trace("initing dlg\n");
-  if (g_run.release_index >= 0 && g_run.release_index < static_cast<int>(g_releases.size()))
-    pad_track_numbers(g_releases[static_cast<size_t>(g_run.release_index)]);
+  if (Release* release = chosen_release()) pad_track_numbers(*release);
   fill_match_lists(dialog);
   platform::trace("%s::%d\n", "main", 244);
 }
@@ -85,5 +84,5 @@ bool match_confirmation_dialog(platform::Window& dialog, unsigned message, uintp
 }
 
 void show_match_confirmation_page() {
-  dialog_box_param(g_instance, kDialogMatchConfirmation, nullptr, match_confirmation_dialog, 0);
+  dialog_box_param(kDialogMatchConfirmation, nullptr, match_confirmation_dialog, 0);
 }

@@ -3,18 +3,12 @@
 #include <algorithm>
 
 #include "app/pages.h"
-#include "app/run_state.h"
+#include "model/run_state.h"
 #include "platform/dialog.h"
 #include "platform/trace.h"
 #include "resources/templates.h"
 
 namespace {
-
-const Release* chosen_release() {
-  if (g_run.release_index < 0 || g_run.release_index >= static_cast<int>(g_releases.size()))
-    return nullptr;
-  return &g_releases[static_cast<size_t>(g_run.release_index)];
-}
 
 int track_count(const Release& release) { return static_cast<int>(release.track_names.size()); }
 

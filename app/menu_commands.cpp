@@ -1,7 +1,7 @@
 #include "app/menu_commands.h"
 
 #include "app/pages.h"
-#include "app/run_state.h"
+#include "model/run_state.h"
 #include "app/settings.h"
 #include "platform/dialog.h"
 #include "platform/front_end.h"
@@ -22,7 +22,7 @@ std::string about_text() {
 bool handle_menu_command(platform::Window& page, int command, const std::string& help_anchor) {
   switch (command) {
     case kCmdDirectory:
-      platform::message_box(&page, g_directory, "Current Directory", platform::kBoxOk);
+      platform::message_box(&page, g_run.directory, "Current Directory", platform::kBoxOk);
       return true;
     case kCmdAbout:
       platform::message_box(&page, about_text(), about_caption(), platform::kBoxOk);
@@ -32,7 +32,7 @@ bool handle_menu_command(platform::Window& page, int command, const std::string&
       return true;
     case kCmdFilenames:
       // Not owned by the page, as the templates dialog has always been.
-      dialog_box_param(g_instance, kDialogNameConfiguration, nullptr, name_configuration_dialog,
+      dialog_box_param(kDialogNameConfiguration, nullptr, name_configuration_dialog,
                        0);
       return true;
     case kCmdToggleM3u:

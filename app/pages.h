@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "web/release.h"
+#include "model/release.h"
 
 namespace platform {
 class Window;

@@ -1,7 +1,7 @@
 #include "app/pick_page.h"
 
 #include "app/menu_commands.h"
-#include "app/run_state.h"
+#include "model/run_state.h"
 #include "resources/templates.h"
 
 namespace {

@@ -4,9 +4,10 @@
 
 #include "app/pages.h"
 #include "app/pick_page.h"
-#include "app/run_state.h"
+#include "model/run_state.h"
+#include "app/match_release.h"
 #include "common/dm_match.h"
-#include "common/error_box.h"
+#include "app/error_box.h"
 #include "common/release_ranking.h"
 #include "platform/dialog.h"
 #include "platform/trace.h"
@@ -45,7 +46,7 @@ void read_chosen_release(int line) {
   if (!client->Request(address, HttpClient::kMethodGet, kUserAgent)) return;
   Release release;
   read_release_page(client->Body(), release);
-  find_matches(release);
+  match_release(release);
 }
 
 void take_release(platform::Window& dialog) {
@@ -73,5 +74,5 @@ bool release_selection_dialog(platform::Window& dialog, unsigned message, uintpt
 }
 
 void show_release_selection_page() {
-  dialog_box_param(g_instance, kDialogResultSelection, nullptr, release_selection_dialog, 0);
+  dialog_box_param(kDialogResultSelection, nullptr, release_selection_dialog, 0);
 }

@@ -1,8 +1,8 @@
 // The second page: the artists and labels the search found.
 #include "app/pages.h"
 #include "app/pick_page.h"
-#include "app/run_state.h"
-#include "common/error_box.h"
+#include "model/run_state.h"
+#include "app/error_box.h"
 #include "common/text.h"
 #include "platform/dialog.h"
 #include "platform/trace.h"
@@ -52,4 +52,8 @@ bool search_result_dialog(platform::Window& dialog, unsigned message, uintptr_t 
                           intptr_t) {
   static const PickPage kPage = {open_search_result_page, take_search_result, nullptr, "#refine"};
   return pick_page_message(kPage, dialog, message, wparam);
+}
+
+void show_search_result_page() {
+  dialog_box_param(kDialogResultSelection, nullptr, search_result_dialog, 0);
 }

@@ -1,7 +1,7 @@
 // The first page: the search-term candidates, or a term of the user's own.
 #include "app/pages.h"
 #include "app/pick_page.h"
-#include "app/run_state.h"
+#include "model/run_state.h"
 #include "platform/dialog.h"
 #include "resources/templates.h"
 
@@ -54,5 +54,5 @@ bool search_term_dialog(platform::Window& dialog, unsigned message, uintptr_t wp
 }
 
 void show_search_term_page() {
-  dialog_box_param(g_instance, kDialogSearchTerm, nullptr, search_term_dialog, 0);
+  dialog_box_param(kDialogSearchTerm, nullptr, search_term_dialog, 0);
 }

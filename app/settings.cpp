@@ -5,18 +5,13 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "common/error_box.h"
-#include "common/registry_string.h"
+#include "app/error_box.h"
+#include "app/registry_string.h"
 #include "platform/codepage.h"
 #include "platform/file_read.h"
 #include "platform/files.h"
 #include "platform/safe_write.h"
 #include "platform/trace.h"
-
-std::string g_dirf;
-std::string g_m3uf;
-std::string g_tf;
-bool g_m3u = true;
 
 namespace {
 

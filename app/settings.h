@@ -3,10 +3,7 @@
 // an XML file whose path the registry holds.
 #include <string>
 
-extern std::string g_dirf;  // output folder name template
-extern std::string g_m3uf;  // playlist name template
-extern std::string g_tf;    // track file name template
-extern bool g_m3u;          // write a playlist on "Finish!"
+#include "model/settings.h"
 
 // Where the registry keeps the settings file's path (under HKEY_LOCAL_MACHINE).
 constexpr const char* kSettingsKey = "SOFTWARE\\Varnel\\Plinth";

@@ -1,14 +1,15 @@
 #include "app/wizard.h"
 
 #include "app/pages.h"
-#include "app/run_state.h"
+#include "model/run_state.h"
+#include "app/match_release.h"
 #include "common/dm_match.h"
-#include "common/error_box.h"
+#include "app/error_box.h"
 #include "common/text.h"
 #include "output/templates.h"
 #include "platform/trace.h"
 #include "web/release_page.h"
-#include "web/search.h"
+#include "app/search.h"
 
 namespace {
 
@@ -22,13 +23,7 @@ bool term_was_release_address() { return g_direct_page && !g_label && !g_has_rel
 void read_direct_release() {
   Release release;
   read_release_page(g_page_text, release);
-  find_matches(release);
-}
-
-const Release* chosen_release() {
-  if (g_run.release_index < 0 || g_run.release_index >= static_cast<int>(g_releases.size()))
-    return nullptr;
-  return &g_releases[static_cast<size_t>(g_run.release_index)];
+  match_release(release);
 }
 
 // What each file would be called; nothing is touched here.

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/run_state.h"
+#include "model/run_state.h"
 #include "common/dm_match.h"
 #include "common/release_ranking.h"
 

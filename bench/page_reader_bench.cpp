@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "web/release.h"
+#include "model/release.h"
 #include "web/release_page.h"
 
 namespace {

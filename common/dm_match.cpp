@@ -4,11 +4,10 @@
 #include <limits>
 #include <string>
 
-#include "app/local_track.h"
-#include "app/run_state.h"
+#include "model/local_track.h"
+#include "model/run_state.h"
 #include "common/similarity.h"
 #include "common/text.h"
-#include "platform/front_end.h"
 #include "platform/trace.h"
 
 namespace {
@@ -17,13 +16,6 @@ namespace {
 constexpr int32_t kBelowEveryScore = -2147483646;
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-// The release the local files are matched against, or nullptr when none is.
-const Release* matched_release() {
-  const int32_t index = g_run.release_index;
-  if (index < 0 || static_cast<size_t>(index) >= g_releases.size()) return nullptr;
-  return &g_releases[static_cast<size_t>(index)];
-}
 
 int32_t capped_score(int64_t score) {
   return static_cast<int32_t>(std::min<int64_t>(score, std::numeric_limits<int32_t>::max()));
@@ -97,13 +89,7 @@ std::string joined_tag_fields(const LocalTrack& track) {
          track.genre + " " + track.style + " " + track.comment;
 }
 
-void find_matches(Release& release) {
-  if (has_numbered_suffix(release.artist)) {
-    const int answer = platform::message_box(
-        nullptr, "Remove brackets after artist name for " + release.artist + "?", "Rename artist?",
-        platform::kBoxYesNo);
-    if (answer == platform::kAnswerYes) strip_artist_suffixes(release);
-  }
+void find_matches(const Release& release) {
   g_releases.push_back(release);
   platform::trace("%s::%d", "main", 382);
   platform::trace("find matches..\n");
@@ -153,7 +139,7 @@ void score_against(std::vector<int32_t>& row, int file, const Release& release,
 }  // namespace
 
 void score_all_files() {
-  const Release* release = matched_release();
+  const Release* release = chosen_release();
   if (release == nullptr) {
     platform::trace("%s:%d :: ERROR! highest match is -1!\n", "common/dm_match", 354);
     return;
@@ -194,7 +180,7 @@ void assign_best_track(const std::vector<int32_t>& row, int file) {
 }
 
 void resolve_track_conflicts() {
-  const Release* release = matched_release();
+  const Release* release = chosen_release();
   if (release == nullptr) return;
   const int32_t tracks = static_cast<int32_t>(release->track_names.size());
   if (tracks < 1) return;

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "app/local_track.h"
-#include "common/track_assignment.h"
-#include "web/release.h"
+#include "model/local_track.h"
+#include "model/track_assignment.h"
+#include "model/release.h"
 
 // Stores the release in g_releases, makes it the chosen one and assigns
-// every local file a track. Asks first whether to drop an artist's "(2)".
-void find_matches(Release& release);
+// every local file a track.
+void find_matches(const Release& release);
 // Scores every file against every track of the chosen release and gives
 // each file its best track; only a trace line when no release is chosen.
 void score_all_files();

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "app/local_track.h"
-#include "app/run_state.h"
+#include "model/local_track.h"
+#include "model/run_state.h"
 #include "common/dm_match.h"
 #include "common/similarity.h"
 #include "platform/trace.h"

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "web/release.h"
+#include "model/release.h"
 
 // The name of the release's picture file in the current folder.
 std::string cover_file_name(const Release& release);

@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/codepage.h"
+#include "output/taglib_text.h"
 
 namespace {
 
@@ -67,12 +67,6 @@ bool dropped_in_v3(const ByteVector& id) {
 
 bool stale_in_new_tag(const ByteVector& id) { return id == "ASPI" || id == "SEEK" || id == "SIGN"; }
 
-String unicode(const std::string& cp1252) {
-  return String(platform::to_utf8(cp1252), String::UTF8);
-}
-
-std::string code_page(const String& text) { return platform::text_from_utf8(text.to8Bit(true)); }
-
 bool has_any(const ID3v2::Tag& tag, std::initializer_list<const char*> ids) {
   for (const char* id : ids) {
     if (!tag.frameList(id).isEmpty()) return true;
@@ -92,7 +86,7 @@ void add_text_frame(ID3v2::Tag& tag, const char* id, const String& text) {
 void merge_id3v1(ID3v2::Tag& tag, const Id3v1Fields& v1) {
   auto merge = [&tag](std::initializer_list<const char*> ids, const char* id,
                       const std::string& text) {
-    if (!text.empty() && !has_any(tag, ids)) add_text_frame(tag, id, unicode(text));
+    if (!text.empty() && !has_any(tag, ids)) add_text_frame(tag, id, unicode_text(text));
   };
   merge({"TIT2"}, "TIT2", v1.title);
   merge({"TPE1", "TPE2", "TPE3", "TCOM"}, "TPE1", v1.artist);
@@ -100,11 +94,11 @@ void merge_id3v1(ID3v2::Tag& tag, const Id3v1Fields& v1) {
   merge({"TYER", "TDRC"}, "TYER", v1.year);
   merge({"TRCK"}, "TRCK", v1.track > 0 ? std::to_string(v1.track) : std::string());
   const String genre = v1.genre < 255 ? TagLib::ID3v1::genre(v1.genre) : String();
-  merge({"TCON"}, "TCON", code_page(genre));
+  merge({"TCON"}, "TCON", code_page_text(genre));
   if (!v1.comment.empty() && tag.frameList("COMM").isEmpty()) {
     auto* frame = new ID3v2::CommentsFrame(String::Latin1);
     frame->setLanguage("eng");
-    frame->setText(unicode(v1.comment));
+    frame->setText(unicode_text(v1.comment));
     tag.addFrame(frame);
   }
 }
@@ -115,7 +109,7 @@ void replace_text(ID3v2::Tag& tag, const char* id, const std::string& text,
                   std::initializer_list<const char*> replaced) {
   if (text.empty()) return;
   for (const char* kind : replaced) tag.removeFrames(kind);
-  add_text_frame(tag, id, unicode(text));
+  add_text_frame(tag, id, unicode_text(text));
 }
 
 void replace_picture(ID3v2::Tag& tag, const std::string& picture) {
@@ -171,12 +165,12 @@ int genre_index(const ID3v2::Tag& tag) {
 
 Id3v1Fields id3v1_from(const ID3v2::Tag& tag) {
   Id3v1Fields v1;
-  v1.title = code_page(first_text(tag, {"TIT2"}));
-  v1.artist = code_page(first_text(tag, {"TPE1", "TPE2", "TPE3", "TCOM"}));
-  v1.album = code_page(first_text(tag, {"TALB"}));
-  v1.year = code_page(first_text(tag, {"TYER", "TDRC"})).substr(0, 4);
-  v1.comment = code_page(tag.comment());
-  const int track = leading_number(code_page(first_text(tag, {"TRCK"})));
+  v1.title = code_page_text(first_text(tag, {"TIT2"}));
+  v1.artist = code_page_text(first_text(tag, {"TPE1", "TPE2", "TPE3", "TCOM"}));
+  v1.album = code_page_text(first_text(tag, {"TALB"}));
+  v1.year = code_page_text(first_text(tag, {"TYER", "TDRC"})).substr(0, 4);
+  v1.comment = code_page_text(tag.comment());
+  const int track = leading_number(code_page_text(first_text(tag, {"TRCK"})));
   v1.track = track <= 255 ? track : 0;
   v1.genre = genre_index(tag);
   return v1;

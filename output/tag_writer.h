@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "web/release.h"
+#include "model/release.h"
 
 // Writes the release's tags for one track into a file, crash-safe; the audio
 // bytes and every frame not written are kept. Returns why the file was left

@@ -2,8 +2,8 @@
 
 #include <climits>
 
-#include "app/run_state.h"
-#include "app/settings.h"
+#include "model/run_state.h"
+#include "model/settings.h"
 
 namespace {
 
@@ -31,10 +31,6 @@ int read_number(const std::string& text, size_t pos) {
 std::string track_field(const std::vector<std::string>& list, int track) {
   if (track < 0 || static_cast<size_t>(track) >= list.size()) return std::string();
   return list[static_cast<size_t>(track)];
-}
-
-bool valid_release(int release_index) {
-  return release_index >= 0 && static_cast<size_t>(release_index) < g_releases.size();
 }
 
 std::string expanded(std::string text, const Release& release, int track) {
@@ -83,20 +79,22 @@ void expand_template(std::string& text, const Release& release, int track) {
 }
 
 std::string output_folder_name(int release_index) {
-  if (!valid_release(release_index)) return "Error : Bad release selection";
-  return expanded(g_dirf, g_releases[static_cast<size_t>(release_index)], 0);
+  const Release* release = release_at(release_index);
+  if (release == nullptr) return "Error : Bad release selection";
+  return expanded(g_dirf, *release, 0);
 }
 
 std::string playlist_name(int release_index) {
-  if (!valid_release(release_index)) return "Error : Bad release selection";
-  return expanded(g_m3uf, g_releases[static_cast<size_t>(release_index)], 0);
+  const Release* release = release_at(release_index);
+  if (release == nullptr) return "Error : Bad release selection";
+  return expanded(g_m3uf, *release, 0);
 }
 
 std::string track_file_name(int release_index, int track) {
-  if (!valid_release(release_index)) return "Error determining release";
-  const Release& release = g_releases[static_cast<size_t>(release_index)];
-  if (track < 0 || static_cast<size_t>(track) >= release.track_names.size()) {
+  const Release* release = release_at(release_index);
+  if (release == nullptr) return "Error determining release";
+  if (track < 0 || static_cast<size_t>(track) >= release->track_names.size()) {
     return "Error determining track";
   }
-  return expanded(g_tf, release, track);
+  return expanded(g_tf, *release, track);
 }

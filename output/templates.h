@@ -3,7 +3,7 @@
 // the chosen release or one of its tracks.
 #include <string>
 
-#include "web/release.h"
+#include "model/release.h"
 
 void expand_template(std::string& text, const Release& release, int track);
 std::string placeholder_value(int number, const Release& release, int track);

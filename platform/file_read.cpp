@@ -9,7 +9,6 @@
 #include "platform/files.h"
 
 namespace platform {
-namespace {
 
 bool read_at(int fd, uint64_t offset, uint64_t length, std::string& data) {
   data.assign(static_cast<size_t>(length), '\0');
@@ -26,7 +25,7 @@ bool read_at(int fd, uint64_t offset, uint64_t length, std::string& data) {
   return true;
 }
 
-}  // namespace
+void close_file(int fd) { ::close(fd); }
 
 // O_NONBLOCK keeps a FIFO under the name from stalling the run.
 int open_regular_file(const std::string& name, uint64_t& size) {

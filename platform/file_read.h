@@ -16,9 +16,14 @@ bool read_file_part(const std::string& name, uint64_t offset, uint64_t length, s
 // The whole content of a regular file; false when it cannot be read.
 bool read_whole_file(const std::string& name, std::string& data);
 
-// For the platform's own readers: a descriptor open for reading on a regular
-// file, and its size; -1 for anything else. Never blocks on a FIFO. The
-// caller closes it.
+// A descriptor open for reading on a regular file, and its size; -1 for
+// anything else. Never blocks on a FIFO. The caller closes it (close_file).
 int open_regular_file(const std::string& name, uint64_t& size);
+
+// Up to length bytes of the descriptor from offset (fewer at its end); false
+// when it cannot be read.
+bool read_at(int fd, uint64_t offset, uint64_t length, std::string& data);
+
+void close_file(int fd);
 
 }  // namespace platform

@@ -1,12 +1,24 @@
 #include "platform/front_end.h"
 
+#include <cstdio>
+
 #include "platform/dialog.h"
-#include "platform/front_end_choice.h"
 #include "platform/shell.h"
 #include "platform/trace.h"
 
 namespace platform {
 namespace {
+
+// Until the program installs its front end, boxes are only reported on
+// standard error and answered as an empty input would answer them.
+class UntilInstalled : public FrontEnd {
+ public:
+  int message_box(Window*, const std::string& text, const std::string& caption,
+                  unsigned style) override {
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    return (style & 0x0F) == kBoxYesNo ? kAnswerNo : kAnswerOk;
+  }
+};
 
 FrontEnd* installed = nullptr;
 
@@ -19,7 +31,10 @@ void FrontEnd::run_modal(Window& page) {
 
 void FrontEnd::open_url(const std::string& url) { xdg_open(url); }
 
-FrontEnd& front_end() { return installed != nullptr ? *installed : chosen_front_end(); }
+FrontEnd& front_end() {
+  static UntilInstalled until_installed;
+  return installed != nullptr ? *installed : until_installed;
+}
 
 void set_front_end(FrontEnd* front_end) { installed = front_end; }
 

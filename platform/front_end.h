@@ -43,9 +43,10 @@ class FrontEnd {
   virtual void open_url(const std::string& url);
 };
 
-// The front end in use. Chosen on first use unless one was installed.
+// The front end in use: the one installed, else one that only reports
+// boxes on standard error.
 FrontEnd& front_end();
-// Installs a front end (not owned); nullptr goes back to the default choice.
+// Installs a front end (not owned); nullptr takes it away again.
 void set_front_end(FrontEnd* front_end);
 
 int message_box(Window* owner, const std::string& text, const std::string& caption,

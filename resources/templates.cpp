@@ -84,10 +84,8 @@ const MenuTemplate* find_menu(int id) { return id == kWizardMenu.id ? &kWizardMe
 
 }  // namespace resources
 
-int dialog_box_param(int, int template_id, platform::Window* owner, platform::DialogProc proc,
+int dialog_box_param(int template_id, platform::Window* owner, platform::DialogProc proc,
                      intptr_t param) {
-  // The program is one module, so every instance handle names these
-  // resources.
   const platform::DialogTemplate* dialog = resources::find_dialog(template_id);
   if (dialog == nullptr) return -1;
   return platform::run_dialog(*dialog, resources::find_menu(dialog->menu_id), owner, proc, param);

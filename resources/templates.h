@@ -15,8 +15,7 @@ const platform::MenuTemplate* find_menu(int id);
 }  // namespace resources
 
 // Runs a page modally from the template of that id in the program's
-// resources (instance), with its menu, and returns the page's result; -1
-// when there is no such template. The procedure gets param with its open
-// message.
-int dialog_box_param(int instance, int template_id, platform::Window* owner,
-                     platform::DialogProc proc, intptr_t param);
+// resources, with its menu, and returns the page's result; -1 when there is
+// no such template. The procedure gets param with its open message.
+int dialog_box_param(int template_id, platform::Window* owner, platform::DialogProc proc,
+                     intptr_t param);

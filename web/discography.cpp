@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "app/run_state.h"
+#include "model/run_state.h"
 #include "common/text.h"
 #include "platform/trace.h"
 #include "web/hosts.h"

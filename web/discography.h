@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "web/release.h"
+#include "model/release.h"
 
 void GetDiscogsCollection(const std::string& url, bool label);
 bool parse_artist_page(const std::string& page, std::vector<std::string>& links,

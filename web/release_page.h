@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <string>
 
-#include "web/release.h"
+#include "model/release.h"
 
 void read_release_page(const std::string& page, Release& release);
 // pos is read and written; -1 stands for "none".

@@ -1,10 +1,17 @@
-#include "web/search.h"
+#include "web/search_page.h"
 
 #include <set>
 
 #include "common/text.h"
+#include "platform/codepage.h"
 
 namespace {
+
+// Unescaped, '&' and '#' would end the query early ("Rock & Roll" would
+// search for "Rock "), '+' would become a blank and '%' start an escape.
+bool needs_escape(unsigned char byte) {
+  return byte < 0x20 || byte >= 0x7F || byte == '&' || byte == '#' || byte == '+' || byte == '%';
+}
 
 // Appends the links that follow every occurrence of the marker (from the '/'
 // behind the opening quote to the closing quote) that the list lacks.
@@ -31,4 +38,23 @@ bool is_search_result_page(const std::string& page) {
 void extract_search_results(const std::string& page, std::vector<std::string>& list) {
   append_links(page, "<li><a href=\"/artist/", list);
   append_links(page, "<li><a href=\"/label/", list);
+}
+
+std::string encode_search_term(const std::string& term) {
+  static const char kHex[] = "0123456789ABCDEF";
+  const std::string utf8 = platform::to_utf8(term);
+  std::string encoded;
+  for (const char c : utf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte == ' ') {
+      encoded += '+';
+    } else if (needs_escape(byte)) {
+      encoded += '%';
+      encoded += kHex[byte >> 4];
+      encoded += kHex[byte & 0x0F];
+    } else {
+      encoded += c;
+    }
+  }
+  return encoded;
 }

@@ -1,4 +1,5 @@
 #include "app/local_scan.h"
+#include "output/tag_reader.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "app/pages.h"
-#include "app/run_state.h"
+#include "model/run_state.h"
 #include "app/settings.h"
 #include "resources/templates.h"
 #include "tests/support/current_folder.h"
@@ -31,7 +31,7 @@ class MatchConfirmationPage : public ::testing::Test {
     g_run.files = {"a.mp3", "b.mp3", "c.mp3"};
     g_run.assignment.track_of_file = {0, 1, 2};
     std::filesystem::create_directory(album);
-    g_directory = album;
+    g_run.directory = album;
     g_run.directory = album;
     g_run.folder_name = "album";
     for (size_t i = 0; i < g_run.files.size(); ++i) {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/pages.h"
-#include "app/run_state.h"
+#include "model/run_state.h"
 #include "platform/dialog.h"
 #include "resources/templates.h"
 #include "tests/support/recording_front_end.h"

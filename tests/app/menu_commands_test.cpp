@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/pages.h"
-#include "app/run_state.h"
+#include "model/run_state.h"
 #include "app/settings.h"
 #include "resources/templates.h"
 #include "tests/support/isolated_config.h"
@@ -55,7 +55,7 @@ TEST_F(MenuCommands, OnlineHelpOfTheFirstPageHasNoAnchor) {
 }
 
 TEST_F(MenuCommands, DirectoryShowsTheFolderAsGiven) {
-  g_directory = "/home/me/Music/Some Artist - Title";
+  g_run.directory = "/home/me/Music/Some Artist - Title";
   on_first_page({press(kCmdDirectory)});
   ASSERT_EQ(ui.boxes.size(), 1u);
   EXPECT_EQ(ui.boxes[0].text, "/home/me/Music/Some Artist - Title");

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "app/pages.h"
-#include "app/run_state.h"
+#include "model/run_state.h"
 #include "resources/templates.h"
 #include "tests/support/run_state_reset.h"
 #include "tests/support/scripted_front_end.h"

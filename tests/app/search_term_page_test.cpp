@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/pages.h"
-#include "app/run_state.h"
+#include "model/run_state.h"
 #include "resources/templates.h"
 #include "tests/support/run_state_reset.h"
 #include "tests/support/scripted_front_end.h"
@@ -86,7 +86,7 @@ TEST_F(SearchTermPage, CancelAndCloseBoxEndTheRun) {
 
 TEST_F(SearchTermPage, MenuCommandsAndListClicksLeaveThePageOpen) {
   add("Some Artist", 1);
-  g_directory = "/music/Some Artist";
+  g_run.directory = "/music/Some Artist";
   ui.script = {press(kCmdDirectory), double_click(kIdCandidateList, 0), press(kIdNext)};
   show_search_term_page();
   ASSERT_EQ(ui.boxes.size(), 1u);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/run_state.h"
+#include "model/run_state.h"
 #include "tests/support/recording_front_end.h"
 #include "tests/support/run_state_reset.h"
 
@@ -239,56 +239,4 @@ TEST(TrackAssign, RescoringResizesAStaleAssignment) {
   score_all_files();
   EXPECT_EQ(g_run.assignment.scores, (std::vector<Row>{{0, 9}}));
   EXPECT_EQ(g_run.assignment.track_of_file, (Row{1}));
-}
-
-namespace {
-
-Release numbered_band() {
-  Release release = make_release("Band (2)", "", {"One", "Two", "Three"});
-  release.track_artists = {"Band (2)", "Guest (3)  ", "Trio (4) feat. X", "Other (live)"};
-  return release;
-}
-
-}  // namespace
-
-TEST(ArtistSuffix, QuestionAnsweredYesStripsEveryArtist) {
-  test_support::reset_run_state();
-  test_support::RecordingFrontEnd boxes;
-  boxes.answers = {platform::kAnswerYes};
-  Release release = numbered_band();
-  find_matches(release);
-  ASSERT_EQ(boxes.boxes.size(), 1u);
-  EXPECT_EQ(boxes.boxes[0].text, "Remove brackets after artist name for Band (2)?");
-  EXPECT_EQ(boxes.boxes[0].caption, "Rename artist?");
-  EXPECT_EQ(boxes.boxes[0].style, platform::kBoxYesNo);
-  EXPECT_FALSE(boxes.boxes[0].owned);
-  ASSERT_EQ(g_releases.size(), 1u);
-  EXPECT_EQ(g_releases[0].artist, "Band");
-  EXPECT_EQ(g_releases[0].track_artists,
-            (std::vector<std::string>{"Band", "Guest", "Trio  feat. X", "Other (live)"}));
-  EXPECT_EQ(g_releases[0].title, "Some Album");
-  EXPECT_EQ(release.artist, "Band");  // the caller's record changes too
-}
-
-TEST(ArtistSuffix, QuestionAnsweredNoChangesNothing) {
-  test_support::reset_run_state();
-  test_support::RecordingFrontEnd boxes;
-  boxes.answers = {platform::kAnswerNo};
-  Release release = numbered_band();
-  find_matches(release);
-  EXPECT_EQ(boxes.boxes.size(), 1u);
-  ASSERT_EQ(g_releases.size(), 1u);
-  EXPECT_EQ(g_releases[0].artist, "Band (2)");
-  EXPECT_EQ(g_releases[0].track_artists, numbered_band().track_artists);
-}
-
-TEST(ArtistSuffix, NoQuestionWithoutAOneDigitGroup) {
-  for (const char* artist : {"Band (12)", "Band (live)", "Band"}) {
-    test_support::reset_run_state();
-    test_support::RecordingFrontEnd boxes;
-    Release release = make_release(artist, "", {"One"});
-    find_matches(release);
-    EXPECT_TRUE(boxes.boxes.empty()) << artist;
-    EXPECT_EQ(g_releases[0].artist, artist);
-  }
 }

@@ -6,17 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "app/pages.h"
-#include "app/run_state.h"
+#include "model/run_state.h"
 #include "tests/support/canned_http_server.h"
 #include "tests/support/mp3_maker.h"
-#include "tests/support/recording_front_end.h"
+#include "resources/resource_ids.h"
+#include "tests/support/scripted_front_end.h"
 #include "tests/support/run_state_reset.h"
 #include "tests/support/standin_server.h"
 #include "web/hosts.h"
 #include "web/http_client.h"
 #include "web/release_page.h"
-#include "web/search.h"
+#include "app/search.h"
 
 using test_support::ScopedProxy;
 using test_support::StandinServer;
@@ -26,17 +26,17 @@ namespace {
 const std::string kBase = kDatabaseBase;
 const std::string kAgentField = " HTTP/1.0 KAVORN(0.9/;p)";
 
-// Which search result the stand-in result page picks.
-int g_pick = 0;
-int g_pages_shown = 0;
+const char kResultPage[] = "Select search result term";
 
 class Lookup : public ::testing::Test {
  protected:
   explicit Lookup(const std::vector<std::string>& server_args = {}) : server_(server_args) {
     test_support::reset_run_state();
-    g_pick = 0;
-    g_pages_shown = 0;
+    // The search-result page takes the first result.
+    ui_.script = {test_support::select_line(kIdResultList, 0), test_support::press(kIdNext)};
   }
+
+  bool result_page_shown() const { return !ui_.drawn(kResultPage).empty(); }
 
   // What the release page of the wizard does with the chosen row.
   Release read_release(size_t row) {
@@ -50,7 +50,7 @@ class Lookup : public ::testing::Test {
 
   StandinServer server_;
   ScopedProxy proxy_{server_.proxy_url()};
-  test_support::RecordingFrontEnd boxes_;
+  test_support::ScriptedFrontEnd ui_;
 };
 
 class StalledLookup : public Lookup {
@@ -71,21 +71,12 @@ std::vector<std::string> titles() {
 
 }  // namespace
 
-// The search-result page of the wizard, picking the result the test set.
-void show_search_result_page() {
-  ++g_pages_shown;
-  g_result_url.clear();
-  const std::string& link = g_rurl.at(static_cast<size_t>(g_pick));
-  g_result_url = kBase + link;
-  g_label = link.compare(0, 7, "/label/") == 0;
-}
-
 TEST_F(Lookup, SearchChooseAnArtistAndReadARelease) {
   search_database(nullptr, "Harbour Lights");
-  EXPECT_TRUE(boxes_.boxes.empty());
+  EXPECT_TRUE(ui_.boxes.empty());
   EXPECT_FALSE(g_cancelled);
   EXPECT_FALSE(g_direct_page);
-  EXPECT_EQ(g_pages_shown, 1);
+  EXPECT_TRUE(result_page_shown());
   EXPECT_EQ(g_rurl, (std::vector<std::string>{"/release/100101", "/release/100102",
                                               "/release/100103", "/release/100106"}));
   EXPECT_EQ(titles(), (std::vector<std::string>{"Night Ferry", "Tidal Lines EP",
@@ -138,7 +129,7 @@ TEST_F(Lookup, TypedReleaseAddressIsReadWithoutASearch) {
   search_database(nullptr, kBase + "/release/100106");
   EXPECT_EQ(server_.request_log(),
             std::vector<std::string>{"GET " + kBase + "/release/100106" + kAgentField});
-  EXPECT_EQ(g_pages_shown, 0);
+  EXPECT_FALSE(result_page_shown());
   EXPECT_TRUE(g_direct_page);
   EXPECT_FALSE(g_label);
   EXPECT_FALSE(g_has_releases);
@@ -172,15 +163,15 @@ TEST_F(Lookup, TypedLabelAddressLoadsItsDiscographyWithOneRequest) {
 
 TEST_F(Lookup, SearchWithoutMatchesEndsTheRun) {
   search_database(nullptr, "Nothing Like This");
-  EXPECT_EQ(boxes_.texts(),
+  EXPECT_EQ(ui_.box_texts(),
             std::vector<std::string>{"Could not find any matches for your search terms."});
   EXPECT_TRUE(g_cancelled);
-  EXPECT_EQ(g_pages_shown, 0);
+  EXPECT_FALSE(result_page_shown());
 }
 
 TEST_F(StalledLookup, StalledDatabaseIsGivenUpOn) {
   search_database(nullptr, "Harbour Lights");
-  EXPECT_EQ(boxes_.texts(), std::vector<std::string>{"Could not connect to web server"});
+  EXPECT_EQ(ui_.box_texts(), std::vector<std::string>{"Could not connect to web server"});
   EXPECT_TRUE(g_cancelled);
 }
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "output/templates.h"
-#include "web/release.h"
+#include "model/release.h"
 
 namespace {
 

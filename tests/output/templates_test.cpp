@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/run_state.h"
-#include "app/settings.h"
+#include "model/run_state.h"
+#include "model/settings.h"
 #include "common/text.h"
 #include "tests/support/run_state_reset.h"
 

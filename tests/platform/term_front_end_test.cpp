@@ -67,7 +67,7 @@ class Terminal {
   }
   std::string run(int template_id) {
     g_seen = &seen;
-    dialog_box_param(0, template_id, nullptr, test_proc, 0);
+    dialog_box_param(template_id, nullptr, test_proc, 0);
     return drawn();
   }
   std::string drawn() {

@@ -15,7 +15,7 @@
 #include <sstream>
 
 #include "app/driver.h"
-#include "app/run_state.h"
+#include "model/run_state.h"
 #include "platform/codepage.h"
 #include "platform/front_end.h"
 #include "platform/qt/qt_front_end.h"

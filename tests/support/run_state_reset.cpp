@@ -1,13 +1,13 @@
 #include "tests/support/run_state_reset.h"
 
-#include "app/run_state.h"
+#include "model/run_state.h"
 #include "app/settings.h"
 
 namespace test_support {
 
 void reset_run_state() {
   g_run = RunState();
-  g_directory.clear();
+  g_run.directory.clear();
   g_clean_name.clear();
   g_terms = TermList();
   g_search_term.clear();

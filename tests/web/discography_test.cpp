@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/run_state.h"
+#include "model/run_state.h"
 #include "tests/support/canned_http_server.h"
 #include "tests/support/run_state_reset.h"
 

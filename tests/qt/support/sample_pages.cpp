@@ -232,7 +232,7 @@ bool names_proc(Window& page, unsigned message, uintptr_t wparam, intptr_t) {
 }
 
 void show(int template_id, platform::DialogProc proc) {
-  dialog_box_param(0, template_id, nullptr, proc, 0);
+  dialog_box_param(template_id, nullptr, proc, 0);
 }
 
 }  // namespace

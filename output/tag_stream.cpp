@@ -1,20 +1,17 @@
-#include "platform/tag_stream.h"
+#include "output/tag_stream.h"
 
-#include <unistd.h>
-
-#include <cerrno>
+#include <algorithm>
 
 #include "platform/file_read.h"
 #include "platform/files.h"
 
-namespace platform {
 namespace {
 
 class ReadOnlyFileStream : public TagLib::IOStream {
  public:
   ReadOnlyFileStream(const std::string& name, int fd, long length)
       : name_(name), fd_(fd), length_(length) {}
-  ~ReadOnlyFileStream() override { ::close(fd_); }
+  ~ReadOnlyFileStream() override { platform::close_file(fd_); }
   ReadOnlyFileStream(const ReadOnlyFileStream&) = delete;
   ReadOnlyFileStream& operator=(const ReadOnlyFileStream&) = delete;
 
@@ -23,18 +20,14 @@ class ReadOnlyFileStream : public TagLib::IOStream {
   TagLib::ByteVector readBlock(unsigned long length) override {
     if (position_ >= length_) return TagLib::ByteVector();
     const unsigned long left = static_cast<unsigned long>(length_ - position_);
-    TagLib::ByteVector block(static_cast<unsigned int>(length < left ? length : left), '\0');
-    unsigned int done = 0;
-    while (done < block.size()) {
-      const ssize_t n = ::pread(fd_, block.data() + done, block.size() - done,
-                                static_cast<off_t>(position_) + done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;  // cut short or failed: the library sees a short read
-      done += static_cast<unsigned int>(n);
+    std::string data;
+    // A read cut short or failed leaves the library a short block.
+    if (!platform::read_at(fd_, static_cast<uint64_t>(position_), std::min<uint64_t>(length, left),
+                           data)) {
+      data.clear();
     }
-    block.resize(done);
-    position_ += done;
-    return block;
+    position_ += static_cast<long>(data.size());
+    return TagLib::ByteVector(data.data(), static_cast<unsigned int>(data.size()));
   }
 
   // Only read here: the tags are written by the program's own writer.
@@ -65,9 +58,7 @@ class ReadOnlyFileStream : public TagLib::IOStream {
 
 std::unique_ptr<TagLib::IOStream> open_tag_stream(const std::string& name) {
   uint64_t size = 0;
-  const int fd = open_regular_file(name, size);
+  const int fd = platform::open_regular_file(name, size);
   if (fd < 0) return nullptr;
-  return std::make_unique<ReadOnlyFileStream>(fs_name(name), fd, static_cast<long>(size));
+  return std::make_unique<ReadOnlyFileStream>(platform::fs_name(name), fd, static_cast<long>(size));
 }
-
-}  // namespace platform

@@ -1,10 +1,10 @@
-#include "output/apply_release.h"
+#include "app/apply_release.h"
 
 #include <algorithm>
 
-#include "app/run_state.h"
-#include "app/settings.h"
-#include "common/error_box.h"
+#include "model/run_state.h"
+#include "model/settings.h"
+#include "app/error_box.h"
 #include "common/text.h"
 #include "output/cover.h"
 #include "output/tag_writer.h"
@@ -55,7 +55,7 @@ void tag_and_rename_files(const Release& release) {
 }
 
 void rename_folder() {
-  const std::string parent = parent_folder(g_directory);
+  const std::string parent = parent_folder(g_run.directory);
   if (!platform::set_current_folder(parent)) {
     error_box("Could not open the folder " + parent);
     return;
@@ -92,14 +92,13 @@ void write_playlist(const std::string& name) {
 
 void apply_release(platform::Window* dialog) {
   // Nothing may be written or renamed in whatever folder happens to be current.
-  if (!platform::set_current_folder(g_directory)) {
-    error_box("Could not open the folder " + g_directory);
+  if (!platform::set_current_folder(g_run.directory)) {
+    error_box("Could not open the folder " + g_run.directory);
     return;
   }
-  if (g_run.release_index < 0 || static_cast<size_t>(g_run.release_index) >= g_releases.size()) {
-    return;
-  }
-  const Release release = g_releases[static_cast<size_t>(g_run.release_index)];
+  const Release* chosen = chosen_release();
+  if (chosen == nullptr) return;
+  const Release release = *chosen;
   download_cover(release);
   tag_and_rename_files(release);
   std::string playlist = playlist_name(g_run.release_index);

@@ -1,24 +1,19 @@
-#include "web/search.h"
+#include "app/search.h"
 
 #include <memory>
 
 #include "app/pages.h"
-#include "app/run_state.h"
-#include "common/error_box.h"
+#include "model/run_state.h"
+#include "app/error_box.h"
 #include "common/text.h"
 #include "platform/codepage.h"
 #include "platform/trace.h"
 #include "web/discography.h"
+#include "web/search_page.h"
 #include "web/hosts.h"
 #include "web/http_client.h"
 
 namespace {
-
-// Unescaped, '&' and '#' would end the query early ("Rock & Roll" would
-// search for "Rock "), '+' would become a blank and '%' start an escape.
-bool needs_escape(unsigned char byte) {
-  return byte < 0x20 || byte >= 0x7F || byte == '&' || byte == '#' || byte == '+' || byte == '%';
-}
 
 // What the user chose on the search-result page, loaded; or why not.
 void choose_search_result(platform::Window* owner, const std::string& page) {
@@ -57,25 +52,6 @@ void take_direct_page(const std::string& page) {
 }
 
 }  // namespace
-
-std::string encode_search_term(const std::string& term) {
-  static const char kHex[] = "0123456789ABCDEF";
-  const std::string utf8 = platform::to_utf8(term);
-  std::string encoded;
-  for (const char c : utf8) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte == ' ') {
-      encoded += '+';
-    } else if (needs_escape(byte)) {
-      encoded += '%';
-      encoded += kHex[byte >> 4];
-      encoded += kHex[byte & 0x0F];
-    } else {
-      encoded += c;
-    }
-  }
-  return encoded;
-}
 
 void search_database(platform::Window* owner, std::string term) {
   const std::string base = kDatabaseBase;

@@ -1,4 +1,4 @@
-#include "common/registry_string.h"
+#include "app/registry_string.h"
 
 #include <gtest/gtest.h>
 

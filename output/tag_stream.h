@@ -8,10 +8,6 @@
 #include <memory>
 #include <string>
 
-namespace platform {
-
 // Null unless the name is a regular file that can be read. Opened without
 // blocking, so a FIFO under the name cannot stall the run.
 std::unique_ptr<TagLib::IOStream> open_tag_stream(const std::string& name);
-
-}  // namespace platform

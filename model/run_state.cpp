@@ -1,9 +1,7 @@
-#include "app/run_state.h"
+#include "model/run_state.h"
 
 RunState g_run;
 
-int g_instance = 0;
-std::string g_directory;
 std::string g_clean_name;
 TermList g_terms;
 std::string g_search_term;
@@ -31,3 +29,10 @@ void TermList::add_term(const std::string& text) {
 void TermList::add_terms(const std::vector<std::string>& texts) {
   for (const std::string& text : texts) add_term(text);
 }
+
+Release* release_at(int32_t index) {
+  if (index < 0 || static_cast<size_t>(index) >= g_releases.size()) return nullptr;
+  return &g_releases[static_cast<size_t>(index)];
+}
+
+Release* chosen_release() { return release_at(g_run.release_index); }

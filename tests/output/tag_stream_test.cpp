@@ -1,5 +1,5 @@
 // The read-only stream the tag library reads files through.
-#include "platform/tag_stream.h"
+#include "output/tag_stream.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -14,7 +14,7 @@ std::string text(const TagLib::ByteVector& block) { return std::string(block.dat
 TEST(TagStream, ReadsAndSeeksLikeAFileAndStopsAtItsEnd) {
   test_support::TempDir dir;
   test_support::write_file(dir.file("a.mp3"), "0123456789");
-  const auto stream = platform::open_tag_stream(dir.file("a.mp3"));
+  const auto stream = open_tag_stream(dir.file("a.mp3"));
   ASSERT_TRUE(stream);
   EXPECT_EQ(stream->length(), 10);
   EXPECT_EQ(text(stream->readBlock(4)), "0123");
@@ -38,10 +38,10 @@ TEST(TagStream, ReadsAndSeeksLikeAFileAndStopsAtItsEnd) {
 TEST(TagStream, OnlyARegularFileIsOpened) {
   test_support::TempDir dir;
   ASSERT_EQ(mkfifo(dir.file("pipe.mp3").c_str(), 0600), 0);  // must not block
-  EXPECT_FALSE(platform::open_tag_stream(dir.file("pipe.mp3")));
+  EXPECT_FALSE(open_tag_stream(dir.file("pipe.mp3")));
   ASSERT_EQ(mkdir(dir.file("folder.mp3").c_str(), 0700), 0);
-  EXPECT_FALSE(platform::open_tag_stream(dir.file("folder.mp3")));
-  EXPECT_FALSE(platform::open_tag_stream(dir.file("missing.mp3")));
+  EXPECT_FALSE(open_tag_stream(dir.file("folder.mp3")));
+  EXPECT_FALSE(open_tag_stream(dir.file("missing.mp3")));
 }
 
 }  // namespace

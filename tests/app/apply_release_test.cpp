@@ -1,4 +1,4 @@
-#include "output/apply_release.h"
+#include "app/apply_release.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <set>
 
-#include "app/run_state.h"
-#include "app/settings.h"
+#include "model/run_state.h"
+#include "model/settings.h"
 #include "tests/output/in_temp_folder.h"
 #include "tests/output/tag_reader.h"
 #include "tests/support/canned_http_server.h"
@@ -48,7 +48,6 @@ class Finish : public output_test::InTempFolder {
     output_test::InTempFolder::SetUp();
     album_ = file("Old Album");
     std::filesystem::create_directory(album_);
-    g_directory = album_;
     g_run.directory = album_;
     g_releases = {three_track_release()};
     g_run.release_index = 0;
@@ -237,7 +236,6 @@ TEST_F(Finish, AFolderReachedThroughALinkIsRenamedWhereTheUserSeesIt) {
   std::filesystem::create_directories(file("store/real album"));
   std::filesystem::create_directory_symlink("store/real album", file("Linked Album"));
   album_ = file("Linked Album");
-  g_directory = album_;
   g_run.directory = album_;
   add_file("a.mp3", 0, 1);
   finish();
@@ -253,11 +251,10 @@ TEST_F(Finish, AFolderThatCannotBeEnteredStopsEverything) {
   // The same name in the current folder must not be touched either.
   const std::string here = test_support::make_mp3(test_support::Mp3Spec());
   write_file(file("a.mp3"), here);
-  g_directory = file("missing folder");
-  g_run.directory = g_directory;
+  g_run.directory = file("missing folder");
   finish();
   ASSERT_EQ(boxes_.boxes.size(), 1u);
-  EXPECT_EQ(boxes_.boxes[0].text, "Could not open the folder " + g_directory);
+  EXPECT_EQ(boxes_.boxes[0].text, "Could not open the folder " + g_run.directory);
   EXPECT_TRUE(read_file(file("a.mp3")) == here);
   EXPECT_EQ(entries(dir_.path()), std::set<std::string>({"a.mp3", "Old Album"}));
   EXPECT_EQ(entries(album_), std::set<std::string>({"a.mp3"}));

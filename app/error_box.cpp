@@ -1,4 +1,4 @@
-#include "common/error_box.h"
+#include "app/error_box.h"
 
 #include "platform/front_end.h"
 

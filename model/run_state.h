@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/local_track.h"
-#include "common/track_assignment.h"
-#include "web/release.h"
+#include "model/local_track.h"
+#include "model/track_assignment.h"
+#include "model/release.h"
 
 // Search-term candidates with how often each was added.
 class TermList {
@@ -34,8 +34,6 @@ struct RunState {
 
 extern RunState g_run;
 
-extern int g_instance;  // the program's resources; every page is made from it
-extern std::string g_directory;
 extern std::string g_clean_name;
 extern TermList g_terms;
 extern std::string g_search_term;
@@ -48,3 +46,9 @@ extern std::string g_result_url;
 extern std::vector<std::string> g_rurl;
 extern std::vector<ReleaseEntry> g_collection;
 extern std::vector<Release> g_releases;
+
+// Entry `index` of g_releases, or nullptr when there is none.
+Release* release_at(int32_t index);
+// The release the files are matched against (g_releases at
+// g_run.release_index), or nullptr while none is.
+Release* chosen_release();

@@ -1,15 +1,8 @@
 #pragma once
+// The database's search: the query it is sent and the result page it answers.
 #include <string>
 #include <vector>
 
-namespace platform {
-class Window;
-}
-
-// Searches the database for the term (or fetches it when it is a database
-// address) and loads the chosen artist's or label's releases. The outcome is
-// left in the run state (g_cancelled, g_direct_page, g_label, g_rurl, ...).
-void search_database(platform::Window* owner, std::string term);
 // Whether the page lists search results rather than being a hit itself.
 bool is_search_result_page(const std::string& page);
 // Appends the artist links of the page, then its label links, each once.

@@ -1,0 +1,12 @@
+#pragma once
+// The user's settings for the run: three name templates and the playlist
+// switch. Loaded and saved by app/settings.h; read wherever names are made.
+#include <string>
+
+extern std::string g_dirf;  // output folder name template
+extern std::string g_m3uf;  // playlist name template
+extern std::string g_tf;    // track file name template
+extern bool g_m3u;          // write a playlist on "Finish!"
+
+// The templates of resources/default-settings.xml, the one copy of them.
+void set_default_settings();
