@@ -7,7 +7,7 @@
 #include "app/error_box.h"
 #include "app/registry_string.h"
 #include "common/text.h"
-#include "platform/files.h"
+#include "platform/folders.h"
 #include "platform/trace.h"
 
 namespace {

@@ -1,7 +1,9 @@
 #pragma once
 // The wizard pages, as dialog procedures, and the runs of them that the
 // driver and the search make. Each page runs modally and leaves its outcome
-// in the run state; the procedures' own results are always 0.
+// in the run state; the procedures' own results are always 0. They share one
+// header because they are one story read in order, and each is a procedure
+// and a run of it: five headers would each hold two lines.
 #include <cstdint>
 #include <string>
 

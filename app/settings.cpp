@@ -9,7 +9,6 @@
 #include "app/registry_string.h"
 #include "platform/codepage.h"
 #include "platform/file_read.h"
-#include "platform/files.h"
 #include "platform/safe_write.h"
 #include "platform/trace.h"
 

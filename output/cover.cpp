@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/files.h"
+#include "platform/folders.h"
 #include "platform/safe_write.h"
 #include "platform/trace.h"
 #include "web/hosts.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/file_read.h"
-#include "platform/files.h"
+#include "platform/codepage.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "output/id3v1.h"
 #include "output/id3v2_edit.h"
 #include "platform/file_read.h"
-#include "platform/files.h"
+#include "platform/moves.h"
 #include "platform/safe_write.h"
 #include "platform/trace.h"
 

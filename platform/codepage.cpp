@@ -179,4 +179,6 @@ std::string text_from_utf8(const std::string& utf8) {
   return out;
 }
 
+std::string fs_name(const std::string& name) { return to_utf8(name); }
+
 }  // namespace platform

@@ -29,6 +29,8 @@ std::string to_utf8(const std::string& cp1252);
 // A file-system name (UTF-8, or any bytes) to Windows-1252, escaping what the
 // code page cannot hold. Reversible through to_utf8.
 std::string name_from_fs(const std::string& fs_name);
+// The file system's bytes for a name the program holds.
+std::string fs_name(const std::string& name);
 
 // Display or tag text in UTF-8 to Windows-1252: a character the code page
 // lacks becomes '?', as the desktop's "A" functions do. Not reversible.

@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "platform/files.h"
+#include "platform/codepage.h"
 
 namespace platform {
 

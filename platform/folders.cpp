@@ -1,3 +1,5 @@
+#include "platform/folders.h"
+
 #include <dirent.h>
 #include <unistd.h>
 
@@ -5,7 +7,6 @@
 
 #include "platform/codepage.h"
 #include "platform/file_read.h"
-#include "platform/files.h"
 
 namespace platform {
 namespace {

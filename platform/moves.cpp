@@ -9,7 +9,6 @@
 #include <cstring>
 
 #include "platform/codepage.h"
-#include "platform/files.h"
 
 namespace platform {
 namespace {

@@ -1,11 +1,20 @@
 #pragma once
-// The ways a move is carried out where the file system has no atomic
-// no-replace rename. move_no_replace (files.h) picks one; they are declared
-// here so that each can be tested on any file system. Names are the file
-// system's own bytes. Each returns 0 or an errno value.
+// Moves that never replace. Names are Windows-1252 text as the program
+// holds it, except where a function says they are the file system's bytes.
 #include <string>
 
 namespace platform {
+
+// Renames or moves, never replacing an existing file or folder. Returns 0,
+// or the errno of the failure (EEXIST when the target exists).
+int move_no_replace(const std::string& from, const std::string& to);
+
+// The system's text for an errno value.
+std::string error_text(int error);
+
+// The ways a move is carried out where the file system has no atomic
+// no-replace rename; move_no_replace picks one. Declared here so that each
+// can be tested on any file system. Each returns 0 or an errno value.
 
 // move_no_replace on names that are already the file system's bytes.
 int move_no_replace_fs(const std::string& from, const std::string& to);

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "platform/file_read.h"
-#include "platform/files.h"
+#include "platform/codepage.h"
 #include "platform/moves.h"
 
 namespace platform {

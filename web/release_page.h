@@ -1,5 +1,4 @@
 #pragma once
-#include <cstddef>
 #include <string>
 
 #include "model/release.h"
@@ -8,6 +7,3 @@ void read_release_page(const std::string& page, Release& release);
 // pos is read and written; -1 stands for "none".
 void read_detail_row(const std::string& label, const std::string& page, int& pos,
                      std::string& field);
-void decode_entities(std::string& text);
-void utf8_to_latin1(const char* src, size_t length, std::string& dst);
-void slash_to_and(std::string& text);

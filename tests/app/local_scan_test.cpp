@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "platform/codepage.h"
-#include "platform/files.h"
+#include "platform/folders.h"
 #include "tests/support/current_folder.h"
 #include "tests/support/mp3_maker.h"
 #include "tests/support/temp_dir.h"

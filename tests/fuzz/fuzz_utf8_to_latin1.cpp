@@ -2,7 +2,8 @@
 #include <cstdint>
 #include <string>
 
-#include "web/release_page.h"
+#include "web/page_text.h"
+#include "web/page_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // libFuzzer's buffer holds exactly `size` bytes, so a read past the length

@@ -1,3 +1,4 @@
+#include "web/page_text.h"
 #include "web/release_page.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,19 @@
+#pragma once
+// The album folder and its entries. Names are Windows-1252 text as the
+// program holds it (see codepage.h).
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Makes the folder current; false when it cannot be.
+bool set_current_folder(const std::string& path);
+
+// Names of the current folder's entries that end in ".mp3" in any letter
+// case (folders too), sorted without regard to case, ties by bytes.
+std::vector<std::string> list_mp3_names();
+
+// True when a file of that name can be opened for reading.
+bool file_readable(const std::string& name);
+
+}  // namespace platform
