@@ -3,7 +3,6 @@
 #include <string>
 
 #include "web/page_text.h"
-#include "web/page_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);
