@@ -1,5 +1,7 @@
 #include "app/apply_release.h"
 
+#include "app/cover_download.h"
+
 #include <algorithm>
 
 #include "model/run_state.h"
@@ -39,9 +41,7 @@ bool bytes_before(const std::string& a, const std::string& b) {
 // reached through a symbolic link is renamed where the user sees it.
 std::string parent_folder(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return "..";
-  return slash == 0 ? "/" : path.substr(0, slash);
+  return path.find('/') == std::string::npos ? ".." : platform::folder_of(path);
 }
 
 void tag_and_rename_files(const Release& release) {

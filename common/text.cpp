@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "platform/codepage.h"
+
 void strip_leading(std::string& text, char c) {
   size_t n = 0;
   while (n < text.size() && text[n] == c) ++n;
@@ -47,9 +49,7 @@ void squeeze_blanks(std::string& text) {
 }
 
 void to_lower(std::string& text) {
-  for (char& ch : text) {
-    if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-  }
+  for (char& ch : text) ch = platform::ascii_lower(ch);
 }
 
 namespace {

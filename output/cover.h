@@ -5,5 +5,3 @@
 
 // The name of the release's picture file in the current folder.
 std::string cover_file_name(const Release& release);
-// Fetches the picture into the current folder unless it is already there.
-void download_cover(const Release& release);

@@ -16,4 +16,7 @@ std::vector<std::string> list_mp3_names();
 // True when a file of that name can be opened for reading.
 bool file_readable(const std::string& name);
 
+// The folder part of a path: "." without a '/', "/" for a name in the root.
+std::string folder_of(const std::string& path);
+
 }  // namespace platform

@@ -42,12 +42,23 @@ size_t on_header(char* data, size_t size, size_t count, void* user) {
 // The program holds a URL as 8-bit text. What a URL cannot carry as it is
 // (blanks, control characters, 8-bit characters) is sent percent-encoded,
 // 8-bit characters as the UTF-8 that web addresses use.
+bool unsafe_in_url(unsigned char byte) { return byte <= 0x20 || byte >= 0x7F; }
+
 std::string request_url(const std::string& url) {
+  return percent_encode(to_utf8(url), unsafe_in_url);
+}
+
+using CurlHandle = std::unique_ptr<CURL, void (*)(CURL*)>;
+using HeaderList = std::unique_ptr<curl_slist, void (*)(curl_slist*)>;
+
+}  // namespace
+
+std::string percent_encode(const std::string& bytes, bool (*escape)(unsigned char)) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string encoded;
-  for (const char c : to_utf8(url)) {
+  for (const char c : bytes) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte <= 0x20 || byte >= 0x7F) {
+    if (escape(byte)) {
       encoded += '%';
       encoded += kHex[byte >> 4];
       encoded += kHex[byte & 0x0F];
@@ -57,11 +68,6 @@ std::string request_url(const std::string& url) {
   }
   return encoded;
 }
-
-using CurlHandle = std::unique_ptr<CURL, void (*)(CURL*)>;
-using HeaderList = std::unique_ptr<curl_slist, void (*)(curl_slist*)>;
-
-}  // namespace
 
 bool http_get(const std::string& url, const std::string& agent, const HttpBodySink& sink,
               HttpReply& reply) {
@@ -107,7 +113,5 @@ bool http_get(const std::string& url, const std::string& agent, const HttpBodySi
   reply.complete = reply.answered && result == CURLE_OK;
   return reply.answered;
 }
-
-bool network_available() { return true; }
 
 }  // namespace platform

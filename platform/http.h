@@ -25,6 +25,10 @@ using HttpBodySink = std::function<bool(const char* data, size_t size)>;
 // Header lines beyond this many bytes are not kept.
 constexpr size_t kMaxHeaderBytes = 100000;
 
+// The bytes with each byte that escape() picks as '%' and two upper-case
+// hex digits.
+std::string percent_encode(const std::string& bytes, bool (*escape)(unsigned char));
+
 // Fetches the URL (http or https). The URL is program text (Windows-1252):
 // blanks, control characters and 8-bit characters in it are sent
 // percent-encoded, the last as UTF-8. False when no response arrived at all:
@@ -32,10 +36,5 @@ constexpr size_t kMaxHeaderBytes = 100000;
 // Body bytes that arrived before a failure have been given to the sink.
 bool http_get(const std::string& url, const std::string& agent, const HttpBodySink& sink,
               HttpReply& reply);
-
-// Whether the machine can reach the network, as far as can be told without
-// sending anything. Always true here: a host that cannot be reached shows up
-// as a failed http_get.
-bool network_available();
 
 }  // namespace platform

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/codepage.h"
+#include "platform/folders.h"
 
 namespace platform {
 namespace {
@@ -51,12 +52,6 @@ bool same_entry(const std::string& from, const std::string& to) {
   if (::lstat(from.c_str(), &a) != 0 || ::lstat(to.c_str(), &b) != 0) return false;
   if (a.st_dev != b.st_dev || a.st_ino != b.st_ino) return false;
   return S_ISDIR(a.st_mode) || a.st_nlink == 1;  // else: two hard links
-}
-
-std::string folder_of(const std::string& name) {
-  const size_t slash = name.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : name.substr(0, slash);
 }
 
 int move_through_free_name(const std::string& from, const std::string& to) {

@@ -12,6 +12,7 @@
 
 #include "platform/file_read.h"
 #include "platform/codepage.h"
+#include "platform/folders.h"
 #include "platform/moves.h"
 
 namespace platform {
@@ -39,12 +40,6 @@ class Descriptor {
  private:
   int fd_;
 };
-
-std::string folder_of(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 std::string base_of(const std::string& path) {
   const size_t slash = path.rfind('/');

@@ -34,12 +34,12 @@ FILE* open_sink() {
   return log != nullptr ? log : stdout;
 }
 
-}  // namespace
-
 FILE* sink() {
   static FILE* const file = open_sink();
   return file;
 }
+
+}  // namespace
 
 // Buffered: a page reader writes a hundred lines, and a system call for each
 // would cost more than the reading.

@@ -10,11 +10,8 @@ class HttpClient {
   static constexpr size_t kBodyCapacity = 100000;
   static constexpr size_t kHeaderCapacity = 100000;
   static constexpr size_t kUrlPartCapacity = 1024;  // scheme, host, path
-  // The request kinds of Request. Only GET is built; the two POST kinds are
-  // refused.
+  // The request kind of Request: the program only ever reads.
   static constexpr int kMethodGet = 1;
-  static constexpr int kMethodFormPost = 2;
-  static constexpr int kMethodMultipartPost = 3;
   // RequestWhole gives up on bodies larger than this.
   static constexpr size_t kWholeBodyLimit = 64u * 1024u * 1024u;
 
@@ -43,15 +40,13 @@ class HttpClient {
 
   uint32_t received = 0;  // body bytes of the last Request
 
-  // Splits a URL into scheme, host, port and path, each part into a zeroed
-  // buffer of kUrlPartCapacity bytes. Without "scheme:/" in front the scheme
-  // is http; without ":port" the port is 443 for https and 80 otherwise; the
-  // path starts at the first '/' behind the host and keeps the query. Returns
-  // 1, or 0 when a part would not fit (nothing is then written past a buffer).
-  static int SplitUrl(const std::string& url, char* scheme, char* host, int& port, char* path);
+  // Whether the URL can be requested: 1 when its scheme (before ":/"), host
+  // and path (from the first '/' behind the host, query included) each fit
+  // in kUrlPartCapacity - 1 bytes and a ":port" behind the host is a number
+  // in range; 0 otherwise.
+  static int SplitUrl(const std::string& url);
 
  private:
   char body_[kBodyCapacity + 1];
   char headers_[kHeaderCapacity + 1];
-  uint32_t last_error_ = 0;  // why the last request failed; for debugging only
 };

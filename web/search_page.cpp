@@ -4,6 +4,7 @@
 
 #include "common/text.h"
 #include "platform/codepage.h"
+#include "platform/http.h"
 
 namespace {
 
@@ -41,20 +42,9 @@ void extract_search_results(const std::string& page, std::vector<std::string>& l
 }
 
 std::string encode_search_term(const std::string& term) {
-  static const char kHex[] = "0123456789ABCDEF";
-  const std::string utf8 = platform::to_utf8(term);
-  std::string encoded;
-  for (const char c : utf8) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte == ' ') {
-      encoded += '+';
-    } else if (needs_escape(byte)) {
-      encoded += '%';
-      encoded += kHex[byte >> 4];
-      encoded += kHex[byte & 0x0F];
-    } else {
-      encoded += c;
-    }
+  std::string encoded = platform::percent_encode(platform::to_utf8(term), needs_escape);
+  for (char& c : encoded) {
+    if (c == ' ') c = '+';
   }
   return encoded;
 }

@@ -17,7 +17,7 @@ namespace platform {
 namespace {
 
 std::string lowered(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : s) c = ascii_lower(c);
   return s;
 }
 

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/codepage.h"
+
 namespace platform {
 namespace term {
 namespace {
@@ -62,7 +64,7 @@ std::string command_key(const std::string& text) {
   std::string key;
   for (char c : text) {
     const unsigned char u = static_cast<unsigned char>(c);
-    if (u < 0x80 && std::isalnum(u)) key += static_cast<char>(std::tolower(u));
+    if (u < 0x80 && std::isalnum(u)) key += ascii_lower(c);
   }
   return key;
 }

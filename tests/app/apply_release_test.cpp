@@ -55,9 +55,9 @@ class Finish : public output_test::InTempFolder {
 
   // Adds an MP3 file to the album, assigned to the track.
   std::string add_file(const std::string &name, int track, unsigned seed) {
-    test_support::Mp3Spec spec;
-    spec.seed = seed;
-    const std::string bytes = test_support::make_mp3(spec);
+    test_support::Mp3Recipe recipe;
+    recipe.seed = seed;
+    const std::string bytes = test_support::make_mp3(recipe);
     write_file(album_ + "/" + name, bytes);
     g_run.files.push_back(name);
     g_run.assignment.track_of_file.push_back(track);
@@ -249,7 +249,7 @@ TEST_F(Finish, AFolderReachedThroughALinkIsRenamedWhereTheUserSeesIt) {
 TEST_F(Finish, AFolderThatCannotBeEnteredStopsEverything) {
   add_file("a.mp3", 0, 1);
   // The same name in the current folder must not be touched either.
-  const std::string here = test_support::make_mp3(test_support::Mp3Spec());
+  const std::string here = test_support::make_mp3(test_support::Mp3Recipe());
   write_file(file("a.mp3"), here);
   g_run.directory = file("missing folder");
   finish();

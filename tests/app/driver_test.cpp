@@ -1,4 +1,6 @@
 #include "app/driver.h"
+#include "app/candidates.h"
+#include "app/windows_command_line.h"
 
 #include <gtest/gtest.h>
 
@@ -36,12 +38,12 @@ class Driver : public ::testing::Test {
   std::string make_album(const std::string& name) {
     const std::string folder = dir.file(name);
     std::filesystem::create_directory(folder);
-    test_support::Mp3Spec tagged;
+    test_support::Mp3Recipe tagged;
     tagged.id3v2_version = 3;
     tagged.frames = {text_frame("TPE1", "SOME ARTIST", TextEncoding::kLatin1),
                      text_frame("TIT2", "  harbour   lights", TextEncoding::kLatin1)};
     test_support::write_mp3(folder + "/01.mp3", tagged);
-    test_support::Mp3Spec untagged;
+    test_support::Mp3Recipe untagged;
     untagged.seed = 2;
     test_support::write_mp3(folder + "/02.mp3", untagged);
     return folder;

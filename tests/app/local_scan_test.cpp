@@ -14,7 +14,7 @@
 #include "tests/support/temp_dir.h"
 
 using test_support::Id3Frame;
-using test_support::Mp3Spec;
+using test_support::Mp3Recipe;
 using test_support::text_frame;
 using test_support::TextEncoding;
 using test_support::write_mp3;
@@ -23,8 +23,8 @@ namespace {
 
 class LocalScan : public ::testing::Test {
  protected:
-  LocalTrack read(const Mp3Spec& spec) {
-    write_mp3(dir.file("song.mp3"), spec);
+  LocalTrack read(const Mp3Recipe& recipe) {
+    write_mp3(dir.file("song.mp3"), recipe);
     return read_path(dir.file("song.mp3"));
   }
 
@@ -34,11 +34,11 @@ class LocalScan : public ::testing::Test {
     return track;
   }
 
-  static Mp3Spec tagged(int version, std::vector<Id3Frame> frames) {
-    Mp3Spec spec;
-    spec.id3v2_version = version;
-    spec.frames = std::move(frames);
-    return spec;
+  static Mp3Recipe tagged(int version, std::vector<Id3Frame> frames) {
+    Mp3Recipe recipe;
+    recipe.id3v2_version = version;
+    recipe.frames = std::move(frames);
+    return recipe;
   }
 
   // Runs python3 with mutagen: the script gets the file's path as argv[1].
@@ -153,7 +153,7 @@ TEST_F(LocalScan, ReadsCompressedFrames) {
 }
 
 TEST_F(LocalScan, Id3v1FillsWhatTheId3v2TagLacks) {
-  Mp3Spec only_v1;
+  Mp3Recipe only_v1;
   only_v1.with_id3v1 = true;
   only_v1.id3v1 = {"V1 Title", "V1 Artist", "V1 Album", "1987", "", 4, 17};
   LocalTrack track = read(only_v1);
@@ -163,7 +163,7 @@ TEST_F(LocalScan, Id3v1FillsWhatTheId3v2TagLacks) {
   EXPECT_EQ(track.track_number, "4");
   EXPECT_EQ(track.release_date, "1987");
 
-  Mp3Spec both = tagged(3, {text_frame("TIT2", "V2 Title", kLatin1)});
+  Mp3Recipe both = tagged(3, {text_frame("TIT2", "V2 Title", kLatin1)});
   both.with_id3v1 = true;
   both.id3v1 = {"V1 Title", "V1 Artist", "", "", "", 0, 255};
   track = read(both);
@@ -178,7 +178,7 @@ TEST_F(LocalScan, AnotherWritersTagsReadAsStored) {
   // separate texts, of which the first is the artist.
   for (int version : {3, 4}) {
     const std::string path = dir.file("v" + std::to_string(version) + ".mp3");
-    write_mp3(path, Mp3Spec());
+    write_mp3(path, Mp3Recipe());
     mutagen(
         "import sys\n"
         "from mutagen.id3 import ID3, TPE1, TIT2, TALB, TRCK, TYER, TDAT, TDRC\n"
@@ -203,7 +203,7 @@ TEST_F(LocalScan, AnotherWritersTagsReadAsStored) {
 }
 
 TEST_F(LocalScan, DamagedOrMissingTagsGiveAnEmptyRecord) {
-  const std::string audio = test_support::make_mp3(Mp3Spec());
+  const std::string audio = test_support::make_mp3(Mp3Recipe());
   const std::string good = test_support::make_mp3(
       tagged(3, {text_frame("TPE1", "Artist", kLatin1), text_frame("TIT2", "Title", kLatin1)}));
   const std::vector<std::string> damaged = {
@@ -250,7 +250,7 @@ TEST_F(LocalScan, ScanReadsEveryListedFileInOrder) {
   test_support::KeepCurrentFolder keep;
   write_mp3(dir.file("b.mp3"), tagged(3, {text_frame("TIT2", "Second", kLatin1)}));
   write_mp3(dir.file("A.MP3"), tagged(4, {text_frame("TIT2", "First", kLatin1)}));
-  write_mp3(dir.file("c.mp3"), Mp3Spec());
+  write_mp3(dir.file("c.mp3"), Mp3Recipe());
   std::filesystem::create_directory(dir.file("d.mp3"));
   test_support::write_file(dir.file("e.txt"), "");
   ASSERT_TRUE(platform::set_current_folder(dir.path()));
@@ -276,10 +276,10 @@ TEST_F(LocalScan, FolderWithoutMp3FilesFindsNothing) {
 }
 
 TEST_F(LocalScan, ReadingLeavesTheFileAsItWas) {
-  const Mp3Spec spec = tagged(3, {text_frame("TPE1", "Artist", kLatin1)});
-  write_mp3(dir.file("song.mp3"), spec);
+  const Mp3Recipe recipe = tagged(3, {text_frame("TPE1", "Artist", kLatin1)});
+  write_mp3(dir.file("song.mp3"), recipe);
   const auto before = std::filesystem::last_write_time(dir.file("song.mp3"));
   read_path(dir.file("song.mp3"));
-  EXPECT_EQ(test_support::read_file(dir.file("song.mp3")), test_support::make_mp3(spec));
+  EXPECT_EQ(test_support::read_file(dir.file("song.mp3")), test_support::make_mp3(recipe));
   EXPECT_EQ(std::filesystem::last_write_time(dir.file("song.mp3")), before);
 }

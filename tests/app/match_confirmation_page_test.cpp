@@ -35,9 +35,9 @@ class MatchConfirmationPage : public ::testing::Test {
     g_run.directory = album;
     g_run.folder_name = "album";
     for (size_t i = 0; i < g_run.files.size(); ++i) {
-      Mp3Spec spec;
-      spec.seed = static_cast<unsigned>(i + 1);
-      write_mp3(album + "/" + g_run.files[i], spec);
+      Mp3Recipe recipe;
+      recipe.seed = static_cast<unsigned>(i + 1);
+      write_mp3(album + "/" + g_run.files[i], recipe);
     }
   }
   std::vector<std::string> matches_shown() const {

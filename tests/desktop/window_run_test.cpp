@@ -2,7 +2,7 @@
 // `plinth FOLDER` shows its pages as windows, and a person who takes the
 // default button of each (focus the window, press Return) gets the album
 // named and tagged. The windows are driven from outside with xdotool and
-// photographed for a reviewer under build/screenshots/xvfb/.
+// photographed under build/screenshots/xvfb/ for a person to look at.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>

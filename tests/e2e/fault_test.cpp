@@ -22,7 +22,7 @@
 #include "tests/support/standin_server.h"
 #include "tests/support/temp_dir.h"
 
-using test_support::Mp3Spec;
+using test_support::Mp3Recipe;
 using test_support::text_frame;
 using test_support::TextEncoding;
 
@@ -69,14 +69,14 @@ class Fault : public ::testing::Test {
   void make_album(size_t audio_bytes = 48000) {
     for (size_t i = 0; i < kTitles.size(); ++i) {
       const std::string number = (i < 9 ? "0" : "") + std::to_string(i + 1);
-      Mp3Spec spec;
-      spec.seed = static_cast<unsigned>(i + 1);
-      spec.audio_bytes = audio_bytes;
-      spec.id3v2_version = 3;
-      spec.frames = {text_frame("TPE1", "Harbour Lights", TextEncoding::kLatin1),
+      Mp3Recipe recipe;
+      recipe.seed = static_cast<unsigned>(i + 1);
+      recipe.audio_bytes = audio_bytes;
+      recipe.id3v2_version = 3;
+      recipe.frames = {text_frame("TPE1", "Harbour Lights", TextEncoding::kLatin1),
                      text_frame("TIT2", kTitles[i], TextEncoding::kLatin1),
                      text_frame("TRCK", std::to_string(i + 1) + "/12", TextEncoding::kLatin1)};
-      test_support::write_mp3(album + "/" + number + " - " + kTitles[i] + ".mp3", spec);
+      test_support::write_mp3(album + "/" + number + " - " + kTitles[i] + ".mp3", recipe);
     }
     originals = audio_of_every_mp3();
   }

@@ -13,7 +13,7 @@
 #include "tests/support/run_checks.h"
 #include "tests/support/temp_dir.h"
 
-using test_support::Mp3Spec;
+using test_support::Mp3Recipe;
 using test_support::text_frame;
 using test_support::TextEncoding;
 
@@ -50,12 +50,12 @@ std::vector<std::string> tag_lines(const std::string& file, const std::string& a
           "comment:''"};
 }
 
-Mp3Spec tagged(int version, std::vector<test_support::Id3Frame> frames, unsigned seed) {
-  Mp3Spec spec;
-  spec.id3v2_version = version;
-  spec.frames = std::move(frames);
-  spec.seed = seed;
-  return spec;
+Mp3Recipe tagged(int version, std::vector<test_support::Id3Frame> frames, unsigned seed) {
+  Mp3Recipe recipe;
+  recipe.id3v2_version = version;
+  recipe.frames = std::move(frames);
+  recipe.seed = seed;
+  return recipe;
 }
 
 class Run : public ::testing::Test {
@@ -227,7 +227,7 @@ TEST_F(Run, BrokenSettingsAreReportedAndTheDefaultsUsed) {
   config.write_settings_file("<Settings g_tf=");
   const std::string album = work.file("Album");
   std::filesystem::create_directory(album);
-  test_support::write_mp3(album + "/01.mp3", Mp3Spec());
+  test_support::write_mp3(album + "/01.mp3", Mp3Recipe());
   const Result result = plinth(shell_quoted(album));
   EXPECT_EQ(result.status, 0);
   const std::vector<std::string> lines = lines_of(result.out);
@@ -257,7 +257,7 @@ TEST_F(Run, InstalledConfigurationMeansNoBoxOnTheFirstRun) {
 
   const std::string album = work.file("Album");
   std::filesystem::create_directory(album);
-  test_support::write_mp3(album + "/01.mp3", Mp3Spec());
+  test_support::write_mp3(album + "/01.mp3", Mp3Recipe());
   const Result first = plinth(shell_quoted(album), "/", environment);
   EXPECT_EQ(first.status, 0);
   EXPECT_EQ(first.err.find("\n== "), std::string::npos) << first.err;

@@ -15,7 +15,7 @@
 #include "tests/support/standin_server.h"
 #include "tests/support/temp_dir.h"
 
-using test_support::Mp3Spec;
+using test_support::Mp3Recipe;
 using test_support::read_file;
 
 namespace {
@@ -57,9 +57,9 @@ class Wizard : public ::testing::Test {
     const char* files[] = {"01 Salt Road.mp3", "02 Night Ferry.mp3", "03 Lanterns Over Water.mp3"};
     unsigned seed = 1;
     for (const char* file : files) {
-      Mp3Spec spec;
-      spec.seed = seed++;
-      test_support::write_mp3(folder + "/" + file, spec);
+      Mp3Recipe recipe;
+      recipe.seed = seed++;
+      test_support::write_mp3(folder + "/" + file, recipe);
       audio[file] = test_support::audio_bytes(read_file(folder + "/" + file));
     }
     return folder;

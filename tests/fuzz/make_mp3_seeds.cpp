@@ -20,11 +20,11 @@ std::vector<Id3Frame> five_fields(TextEncoding encoding, bool v22) {
                      encoding)};
 }
 
-Mp3Spec small(int version) {
-  Mp3Spec spec;
-  spec.id3v2_version = version;
-  spec.audio_bytes = 1500;
-  return spec;
+Mp3Recipe small(int version) {
+  Mp3Recipe recipe;
+  recipe.id3v2_version = version;
+  recipe.audio_bytes = 1500;
+  return recipe;
 }
 
 }  // namespace
@@ -33,33 +33,33 @@ int main(int argc, char** argv) {
   if (argc != 2) return 2;
   const std::string folder = argv[1];
 
-  Mp3Spec v22 = small(2);
+  Mp3Recipe v22 = small(2);
   v22.frames = five_fields(TextEncoding::kLatin1, true);
   write_mp3(folder + "/v22.mp3", v22);
 
-  Mp3Spec v23 = small(3);
+  Mp3Recipe v23 = small(3);
   v23.frames = five_fields(TextEncoding::kUtf16, false);
   v23.frames.push_back(comment_frame("comment"));
   v23.frames.push_back(picture_frame("image/jpeg", std::string(64, '\xff')));
   v23.padding = 32;
   write_mp3(folder + "/v23_utf16.mp3", v23);
 
-  Mp3Spec compressed = small(3);
+  Mp3Recipe compressed = small(3);
   compressed.frames = five_fields(TextEncoding::kLatin1, false);
   for (Id3Frame& frame : compressed.frames) frame.compressed = true;
   write_mp3(folder + "/v23_compressed.mp3", compressed);
 
-  Mp3Spec v24 = small(4);
+  Mp3Recipe v24 = small(4);
   v24.frames = five_fields(TextEncoding::kUtf8, false);
   v24.frames.push_back(user_text_frame("DESCRIPTION", "value"));
   write_mp3(folder + "/v24_utf8.mp3", v24);
 
-  Mp3Spec v1 = small(0);
+  Mp3Recipe v1 = small(0);
   v1.with_id3v1 = true;
   v1.id3v1 = {"Title", "Artist", "Album", "1999", "comment", 7, 17};
   write_mp3(folder + "/v1.mp3", v1);
 
-  Mp3Spec both = small(3);
+  Mp3Recipe both = small(3);
   both.frames = {text_frame("TIT2", "Only the title", TextEncoding::kUtf16BE)};
   both.with_id3v1 = true;
   both.id3v1 = {"T", "Artist", "Album", "2001", "", 0, 255};

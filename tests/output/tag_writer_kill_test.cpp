@@ -70,12 +70,12 @@ class KilledTagWriter : public output_test::InTempFolder {
  protected:
   void SetUp() override {
     output_test::InTempFolder::SetUp();
-    test_support::Mp3Spec spec;
-    spec.id3v2_version = 3;
-    spec.frames = {test_support::text_frame("TIT2", "Old", test_support::TextEncoding::kLatin1)};
-    spec.with_id3v1 = true;
-    spec.audio_bytes = 8 << 20;
-    old_bytes_ = test_support::make_mp3(spec);
+    test_support::Mp3Recipe recipe;
+    recipe.id3v2_version = 3;
+    recipe.frames = {test_support::text_frame("TIT2", "Old", test_support::TextEncoding::kLatin1)};
+    recipe.with_id3v1 = true;
+    recipe.audio_bytes = 8 << 20;
+    old_bytes_ = test_support::make_mp3(recipe);
     write_file(file("big.mp3"), old_bytes_);
     write_file(file("R-5.jpg"), std::string(60000, 'p'));
     // What a write that is not disturbed makes of the file.

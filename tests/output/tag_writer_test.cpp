@@ -18,7 +18,7 @@ using output_test::one;
 using output_test::read_frames;
 using test_support::audio_bytes;
 using test_support::Id3Frame;
-using test_support::Mp3Spec;
+using test_support::Mp3Recipe;
 using test_support::read_file;
 using test_support::text_frame;
 using test_support::TextEncoding;
@@ -47,11 +47,11 @@ Release sample_release() {
   return release;
 }
 
-Mp3Spec v23_file(std::vector<Id3Frame> frames) {
-  Mp3Spec spec;
-  spec.id3v2_version = 3;
-  spec.frames = std::move(frames);
-  return spec;
+Mp3Recipe v23_file(std::vector<Id3Frame> frames) {
+  Mp3Recipe recipe;
+  recipe.id3v2_version = 3;
+  recipe.frames = std::move(frames);
+  return recipe;
 }
 
 Id3Frame latin1(const std::string& id, const std::string& text) {
@@ -66,8 +66,8 @@ std::string picture_value(const std::string& bytes, const std::string& mime = "i
 class TagWriter : public output_test::InTempFolder {
  protected:
   // Writes an MP3 file and returns its bytes.
-  std::string make(const std::string& name, const Mp3Spec& spec) {
-    write_mp3(file(name), spec);
+  std::string make(const std::string& name, const Mp3Recipe& recipe) {
+    write_mp3(file(name), recipe);
     return read_file(file(name));
   }
 };
@@ -105,8 +105,8 @@ TEST_F(TagWriter, AnotherReaderSeesEveryWrittenFrame) {
 }
 
 TEST_F(TagWriter, AFileWithoutTagsGetsBoth) {
-  Mp3Spec spec;
-  const std::string before = make("bare.mp3", spec);
+  Mp3Recipe recipe;
+  const std::string before = make("bare.mp3", recipe);
   write_tags("bare.mp3", sample_release(), 0);
   const Frames frames = read_frames(file("bare.mp3"));
   EXPECT_EQ(one(frames, "TIT2"), "Opening");
@@ -138,9 +138,9 @@ TEST_F(TagWriter, FramesItDoesNotWriteAreKept) {
 }
 
 TEST_F(TagWriter, AnId3v24FileKeepsAllButWhatTheWrittenFramesReplace) {
-  Mp3Spec spec;
-  spec.id3v2_version = 4;
-  spec.frames = {text_frame("TPE1", "Old Artist", TextEncoding::kUtf8),
+  Mp3Recipe recipe;
+  recipe.id3v2_version = 4;
+  recipe.frames = {text_frame("TPE1", "Old Artist", TextEncoding::kUtf8),
                  text_frame("TPE2", "The Band", TextEncoding::kUtf8),
                  text_frame("TCOM", "Composer", TextEncoding::kUtf16),
                  test_support::comment_frame("kept comment"),
@@ -148,8 +148,8 @@ TEST_F(TagWriter, AnId3v24FileKeepsAllButWhatTheWrittenFramesReplace) {
                  test_support::picture_frame("image/png", "old picture"),
                  text_frame("TSOP", "Artist, Old", TextEncoding::kUtf8),
                  text_frame("TDRL", "2001-05-01", TextEncoding::kUtf8)};
-  const std::string before = make("v24.mp3", spec);
-  make("untouched.mp3", spec);
+  const std::string before = make("v24.mp3", recipe);
+  make("untouched.mp3", recipe);
   const std::string cover = jpeg(5000);
   write_file(file("R-77.jpg"), cover);
 
@@ -197,10 +197,10 @@ TEST_F(TagWriter, EmptyTextsLeaveTheOldFrames) {
 }
 
 TEST_F(TagWriter, TheYearComesFromTheDateOrIsTheDateItself) {
-  Mp3Spec spec;
+  Mp3Recipe recipe;
   for (const auto& [date, year] : std::vector<std::pair<std::string, std::string>>{
            {"12 Mar 1999", "1999"}, {"99", "1999"}, {"March", "March"}}) {
-    make("song.mp3", spec);
+    make("song.mp3", recipe);
     Release release = sample_release();
     release.release_date = date;
     write_tags("song.mp3", release, 0);
@@ -209,8 +209,8 @@ TEST_F(TagWriter, TheYearComesFromTheDateOrIsTheDateItself) {
 }
 
 TEST_F(TagWriter, TheTrackPositionIsWrittenInFull) {
-  Mp3Spec spec;
-  make("song.mp3", spec);
+  Mp3Recipe recipe;
+  make("song.mp3", recipe);
   write_tags("song.mp3", sample_release(), 255);
   const std::string after = read_file(file("song.mp3"));
   EXPECT_EQ(one(read_frames(file("song.mp3")), "TRCK"), "256");
@@ -238,19 +238,19 @@ TEST_F(TagWriter, TextsInTheCodePageAndUtf16FramesStayReadable) {
 }
 
 TEST_F(TagWriter, ThePictureIsAttachedOnlyFromAFileThatHoldsSomething) {
-  Mp3Spec spec = v23_file({test_support::picture_frame("image/png", "old picture")});
+  Mp3Recipe recipe = v23_file({test_support::picture_frame("image/png", "old picture")});
   const std::string old_picture = picture_value("old picture", "image/png", 3);
 
-  make("song.mp3", spec);  // no picture file at all
+  make("song.mp3", recipe);  // no picture file at all
   write_tags("song.mp3", sample_release(), 0);
   EXPECT_EQ(one(read_frames(file("song.mp3")), "APIC"), old_picture);
 
-  make("song.mp3", spec);
+  make("song.mp3", recipe);
   write_file(file("R-77.jpg"), "");  // an empty picture file
   write_tags("song.mp3", sample_release(), 0);
   EXPECT_EQ(one(read_frames(file("song.mp3")), "APIC"), old_picture);
 
-  make("song.mp3", spec);
+  make("song.mp3", recipe);
   Release release = sample_release();
   release.picture_url = "abc";  // three characters: never attached
   write_file(file("The Album.jpg"), jpeg(100));
@@ -259,7 +259,7 @@ TEST_F(TagWriter, ThePictureIsAttachedOnlyFromAFileThatHoldsSomething) {
 }
 
 TEST_F(TagWriter, OlderTagKindsAreReadAndKept) {
-  Mp3Spec v22;
+  Mp3Recipe v22;
   v22.id3v2_version = 2;
   v22.frames = {latin1("TT2", "Old Title"), latin1("TP1", "Old Artist"), latin1("TBP", "99")};
   make("v22.mp3", v22);
@@ -277,7 +277,7 @@ TEST_F(TagWriter, OlderTagKindsAreReadAndKept) {
   write_tags("compressed.mp3", sample_release(), 0);
   EXPECT_EQ(one(read_frames(file("compressed.mp3")), "TXXX"), "PACKED|" + std::string(300, 'z'));
 
-  Mp3Spec only_v1;
+  Mp3Recipe only_v1;
   only_v1.with_id3v1 = true;
   only_v1.id3v1 = {"V1 Title", "V1 Artist", "V1 Album", "1985", "v1 comment", 4, 8};
   make("v1.mp3", only_v1);
@@ -300,7 +300,7 @@ TEST_F(TagWriter, OlderTagKindsAreReadAndKept) {
 }
 
 TEST_F(TagWriter, ADamagedOrMissingFileIsLeftAlone) {
-  std::string broken = test_support::make_mp3(Mp3Spec());
+  std::string broken = test_support::make_mp3(Mp3Recipe());
   broken = std::string("ID3\x03\x00\x00\x7F\x7F\x7F\x7F", 10) +
            broken;  // a tag far longer than the file
   write_file(file("broken.mp3"), broken);
@@ -308,7 +308,7 @@ TEST_F(TagWriter, ADamagedOrMissingFileIsLeftAlone) {
   EXPECT_TRUE(read_file(file("broken.mp3")) == broken);
 
   std::string unknown = std::string("ID3\x05\x00\x00\x00\x00\x00\x10", 10) + std::string(16, 'x') +
-                        test_support::make_mp3(Mp3Spec());
+                        test_support::make_mp3(Mp3Recipe());
   write_file(file("unknown.mp3"), unknown);
   EXPECT_FALSE(write_tags("unknown.mp3", sample_release(), 0).empty());
   EXPECT_TRUE(read_file(file("unknown.mp3")) == unknown);
@@ -320,7 +320,7 @@ TEST_F(TagWriter, ADamagedOrMissingFileIsLeftAlone) {
 }
 
 TEST_F(TagWriter, ARewriteKeepsTheModeAndLeavesNothingBeside) {
-  make("song.mp3", Mp3Spec());
+  make("song.mp3", Mp3Recipe());
   ASSERT_EQ(::chmod(file("song.mp3").c_str(), 0604), 0);
   EXPECT_EQ(write_tags("song.mp3", sample_release(), 0), "");
   struct stat info {};
@@ -340,7 +340,7 @@ ino_t inode_of(const std::string& path) {
 }
 
 TEST_F(TagWriter, ALaterWriteThatFitsIsMadeInPlace) {
-  const std::string before = make("song.mp3", Mp3Spec());
+  const std::string before = make("song.mp3", Mp3Recipe());
   write_file(file("R-77.jpg"), jpeg(20000, 'a'));
   write_tags("song.mp3", sample_release(), 0);
   const std::string first = read_file(file("song.mp3"));

@@ -1,6 +1,6 @@
 // Saves a picture of every page and box as the desktop front end draws it,
 // at the template sizes (and the match page also at its minimum size), for
-// a reviewer to look at. The pages' captions are drawn above each picture,
+// a person to look at. The pages' captions are drawn above each picture,
 // as a window manager would show them.
 //
 //   qt_screenshots FOLDER

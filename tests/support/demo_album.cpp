@@ -11,22 +11,22 @@
 namespace test_support {
 namespace {
 
-Mp3Spec untagged(unsigned seed) {
-  Mp3Spec spec;
-  spec.seed = seed;
-  return spec;
+Mp3Recipe untagged(unsigned seed) {
+  Mp3Recipe recipe;
+  recipe.seed = seed;
+  return recipe;
 }
 
-Mp3Spec id3v2(int version, std::vector<Id3Frame> frames, unsigned seed) {
-  Mp3Spec spec = untagged(seed);
-  spec.id3v2_version = version;
-  spec.frames = std::move(frames);
-  spec.padding = 256;
-  return spec;
+Mp3Recipe id3v2(int version, std::vector<Id3Frame> frames, unsigned seed) {
+  Mp3Recipe recipe = untagged(seed);
+  recipe.id3v2_version = version;
+  recipe.frames = std::move(frames);
+  recipe.padding = 256;
+  return recipe;
 }
 
 // Artist, title, album and track, as a ripping program writes them.
-Mp3Spec fully_tagged(const std::string& title, int track, unsigned seed) {
+Mp3Recipe fully_tagged(const std::string& title, int track, unsigned seed) {
   return id3v2(3,
                {text_frame("TPE1", "Harbour Lights", TextEncoding::kLatin1),
                 text_frame("TIT2", title, TextEncoding::kLatin1),
@@ -35,17 +35,17 @@ Mp3Spec fully_tagged(const std::string& title, int track, unsigned seed) {
                seed);
 }
 
-Mp3Spec id3v1_only(const std::string& title, unsigned seed) {
-  Mp3Spec spec = untagged(seed);
-  spec.with_id3v1 = true;
-  spec.id3v1.title = title;
-  spec.id3v1.artist = "Harbour Lights";
-  return spec;
+Mp3Recipe id3v1_only(const std::string& title, unsigned seed) {
+  Mp3Recipe recipe = untagged(seed);
+  recipe.with_id3v1 = true;
+  recipe.id3v1.title = title;
+  recipe.id3v1.artist = "Harbour Lights";
+  return recipe;
 }
 
 struct DemoFile {
   std::string name;
-  Mp3Spec spec;
+  Mp3Recipe recipe;
 };
 
 std::vector<DemoFile> demo_files() {
@@ -87,7 +87,7 @@ std::string make_demo_album(const std::string& parent) {
   const std::string folder = parent + "/" + kDemoAlbumFolder;
   if (mkdir(folder.c_str(), 0755) != 0)
     throw std::runtime_error(folder + ": " + std::strerror(errno));
-  for (const DemoFile& file : demo_files()) write_mp3(folder + "/" + file.name, file.spec);
+  for (const DemoFile& file : demo_files()) write_mp3(folder + "/" + file.name, file.recipe);
   return folder;
 }
 

@@ -168,21 +168,21 @@ Id3Frame picture_frame(const std::string& mime, const std::string& data) {
   return {"APIC", std::string(1, '\0') + mime + '\0' + '\x03' + '\0' + data, false};
 }
 
-std::string make_mp3(const Mp3Spec& spec) {
+std::string make_mp3(const Mp3Recipe& recipe) {
   std::string out;
-  if (spec.id3v2_version != 0) {
+  if (recipe.id3v2_version != 0) {
     std::string body;
-    for (const Id3Frame& frame : spec.frames) body += frame_bytes(frame, spec.id3v2_version);
-    body.append(spec.padding, '\0');
+    for (const Id3Frame& frame : recipe.frames) body += frame_bytes(frame, recipe.id3v2_version);
+    body.append(recipe.padding, '\0');
     out += "ID3";
-    out += static_cast<char>(spec.id3v2_version);
+    out += static_cast<char>(recipe.id3v2_version);
     out += '\0';
     out += '\0';  // flags
     out += syncsafe(static_cast<uint32_t>(body.size()));
     out += body;
   }
-  out += audio(spec.audio_bytes, spec.seed);
-  if (spec.with_id3v1) out += id3v1_bytes(spec.id3v1);
+  out += audio(recipe.audio_bytes, recipe.seed);
+  if (recipe.with_id3v1) out += id3v1_bytes(recipe.id3v1);
   return out;
 }
 
@@ -199,7 +199,7 @@ std::string read_file(const std::string& path) {
   return content.str();
 }
 
-void write_mp3(const std::string& path, const Mp3Spec& spec) { write_file(path, make_mp3(spec)); }
+void write_mp3(const std::string& path, const Mp3Recipe& recipe) { write_file(path, make_mp3(recipe)); }
 
 std::string audio_bytes(const std::string& file) {
   size_t begin = 0;

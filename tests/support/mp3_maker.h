@@ -31,7 +31,7 @@ struct Id3v1 {
   int genre = 255;
 };
 
-struct Mp3Spec {
+struct Mp3Recipe {
   int id3v2_version = 0;  // 0 for none, else 2, 3 or 4
   std::vector<Id3Frame> frames;
   size_t padding = 0;     // zero bytes after the frames, inside the tag
@@ -41,10 +41,10 @@ struct Mp3Spec {
   unsigned seed = 1;           // makes the audio of each file distinct
 };
 
-std::string make_mp3(const Mp3Spec& spec);
+std::string make_mp3(const Mp3Recipe& recipe);
 void write_file(const std::string& path, const std::string& bytes);
 std::string read_file(const std::string& path);
-void write_mp3(const std::string& path, const Mp3Spec& spec);
+void write_mp3(const std::string& path, const Mp3Recipe& recipe);
 
 // The audio part of an MP3 file: without the ID3v2 tag in front and the
 // ID3v1 tag at the end. Tag writing must leave it byte for byte.

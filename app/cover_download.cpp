@@ -1,7 +1,8 @@
-#include "output/cover.h"
+#include "app/cover_download.h"
 
 #include <memory>
 
+#include "output/cover.h"
 #include "platform/folders.h"
 #include "platform/safe_write.h"
 #include "platform/trace.h"

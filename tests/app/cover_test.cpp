@@ -1,3 +1,5 @@
+#include "app/cover_download.h"
+
 #include "output/cover.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,6 @@
+#pragma once
+#include "model/release.h"
+
+// Fetches the release's picture into the current folder, under
+// cover_file_name, unless it is already there.
+void download_cover(const Release& release);
