@@ -216,7 +216,9 @@ TEST_F(Run, NoFolderOrAMissingOneShowsABoxAndTouchesNothing) {
   EXPECT_EQ(lines_of(none.out),
             std::vector<std::string>{"command line: " + std::string(PLINTH_BINARY)});
 
-  const Result missing = plinth(shell_quoted(work.file("Gone")), album);
+  // A display that cannot be opened: the terminal takes over and says why.
+  const Result missing = plinth(shell_quoted(work.file("Gone")), album, "DISPLAY=:4093");
+  EXPECT_EQ(missing.err.rfind("plinth: showing the pages in the terminal: ", 0), 0u) << missing.err;
   EXPECT_EQ(missing.status, 0);
   EXPECT_NE(missing.err.find("Could not open the folder " + work.file("Gone")), std::string::npos);
   EXPECT_EQ(missing.out.find("reading:"), std::string::npos);
