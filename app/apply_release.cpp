@@ -1,19 +1,18 @@
 #include "app/apply_release.h"
 
-#include "app/cover_download.h"
-
 #include <algorithm>
 
-#include "model/run_state.h"
-#include "model/settings.h"
+#include "app/cover_download.h"
 #include "app/error_box.h"
 #include "common/text.h"
+#include "model/run_state.h"
+#include "model/settings.h"
 #include "output/cover.h"
 #include "output/tag_writer.h"
 #include "output/templates.h"
 #include "platform/folders.h"
-#include "platform/moves.h"
 #include "platform/front_end.h"
+#include "platform/moves.h"
 #include "platform/safe_write.h"
 #include "platform/trace.h"
 

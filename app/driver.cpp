@@ -1,13 +1,13 @@
 #include "app/driver.h"
 
 #include "app/candidates.h"
+#include "app/error_box.h"
 #include "app/local_scan.h"
-#include "model/run_state.h"
+#include "app/registry_string.h"
 #include "app/settings.h"
 #include "app/wizard.h"
-#include "app/error_box.h"
-#include "app/registry_string.h"
 #include "common/text.h"
+#include "model/run_state.h"
 #include "platform/folders.h"
 #include "platform/trace.h"
 

@@ -1,10 +1,10 @@
 // The last page: the tracks, the files and which file is which track;
 // "Force Match" corrects it, "Finish!" applies the release to the folder.
+#include "app/apply_release.h"
+#include "app/error_box.h"
 #include "app/menu_commands.h"
 #include "app/pages.h"
 #include "model/run_state.h"
-#include "app/error_box.h"
-#include "app/apply_release.h"
 #include "platform/dialog.h"
 #include "platform/trace.h"
 #include "resources/templates.h"

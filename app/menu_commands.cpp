@@ -1,8 +1,8 @@
 #include "app/menu_commands.h"
 
 #include "app/pages.h"
-#include "model/run_state.h"
 #include "app/settings.h"
+#include "model/run_state.h"
 #include "platform/dialog.h"
 #include "platform/front_end.h"
 #include "resources/templates.h"
@@ -32,8 +32,7 @@ bool handle_menu_command(platform::Window& page, int command, const std::string&
       return true;
     case kCmdFilenames:
       // Not owned by the page, as the templates dialog has always been.
-      dialog_box_param(kDialogNameConfiguration, nullptr, name_configuration_dialog,
-                       0);
+      dialog_box_param(kDialogNameConfiguration, nullptr, name_configuration_dialog, 0);
       return true;
     case kCmdToggleM3u:
       g_m3u = !g_m3u;

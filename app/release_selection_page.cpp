@@ -2,13 +2,13 @@
 // best fits the local files preselected.
 #include <memory>
 
+#include "app/error_box.h"
+#include "app/match_release.h"
 #include "app/pages.h"
 #include "app/pick_page.h"
-#include "model/run_state.h"
-#include "app/match_release.h"
 #include "common/dm_match.h"
-#include "app/error_box.h"
 #include "common/release_ranking.h"
+#include "model/run_state.h"
 #include "platform/dialog.h"
 #include "platform/trace.h"
 #include "resources/templates.h"

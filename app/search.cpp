@@ -2,16 +2,16 @@
 
 #include <memory>
 
-#include "app/pages.h"
-#include "model/run_state.h"
 #include "app/error_box.h"
+#include "app/pages.h"
 #include "common/text.h"
+#include "model/run_state.h"
 #include "platform/codepage.h"
 #include "platform/trace.h"
 #include "web/discography.h"
-#include "web/search_page.h"
 #include "web/hosts.h"
 #include "web/http_client.h"
+#include "web/search_page.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The second page: the artists and labels the search found.
+#include "app/error_box.h"
 #include "app/pages.h"
 #include "app/pick_page.h"
-#include "model/run_state.h"
-#include "app/error_box.h"
 #include "common/text.h"
+#include "model/run_state.h"
 #include "platform/dialog.h"
 #include "platform/trace.h"
 #include "resources/templates.h"
@@ -48,8 +48,7 @@ std::string search_result_line(const std::string& link) {
   return line;
 }
 
-bool search_result_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam,
-                          intptr_t) {
+bool search_result_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam, intptr_t) {
   static const PickPage kPage = {open_search_result_page, take_search_result, nullptr, "#refine"};
   return pick_page_message(kPage, dialog, message, wparam);
 }

@@ -1,15 +1,15 @@
 #include "app/wizard.h"
 
-#include "app/pages.h"
-#include "model/run_state.h"
-#include "app/match_release.h"
-#include "common/dm_match.h"
 #include "app/error_box.h"
+#include "app/match_release.h"
+#include "app/pages.h"
+#include "app/search.h"
+#include "common/dm_match.h"
 #include "common/text.h"
+#include "model/run_state.h"
 #include "output/templates.h"
 #include "platform/trace.h"
 #include "web/release_page.h"
-#include "app/search.h"
 
 namespace {
 

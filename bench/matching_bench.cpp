@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "model/run_state.h"
 #include "common/dm_match.h"
 #include "common/release_ranking.h"
+#include "model/run_state.h"
 
 namespace {
 

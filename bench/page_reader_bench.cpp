@@ -14,7 +14,8 @@ std::string track_row(int number) {
   const std::string position = "A" + std::to_string(number);
   return "<tr><td class=\"pos\">" + position +
          "</td><td><a href=\"/artist/Oskar+Dunn\">Oskar Dunn</a></td>"
-         "<td class=\"title\">Harbour Lights &amp; Night " + std::to_string(number) +
+         "<td class=\"title\">Harbour Lights &amp; Night " +
+         std::to_string(number) +
          " (Remix: DJ Caf\xC3\xA9) (Edit)</td><td><small>4:01</small></td></tr>\n";
 }
 

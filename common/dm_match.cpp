@@ -4,10 +4,10 @@
 #include <limits>
 #include <string>
 
-#include "model/local_track.h"
-#include "model/run_state.h"
 #include "common/similarity.h"
 #include "common/text.h"
+#include "model/local_track.h"
+#include "model/run_state.h"
 #include "platform/trace.h"
 
 namespace {

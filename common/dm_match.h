@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "model/local_track.h"
-#include "model/track_assignment.h"
 #include "model/release.h"
+#include "model/track_assignment.h"
 
 // Stores the release in g_releases, makes it the chosen one and assigns
 // every local file a track.

@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "model/local_track.h"
-#include "model/run_state.h"
 #include "common/dm_match.h"
 #include "common/similarity.h"
+#include "model/local_track.h"
+#include "model/run_state.h"
 #include "platform/trace.h"
 
 std::string build_release_keywords() {

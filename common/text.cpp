@@ -130,8 +130,7 @@ void split_any(std::vector<std::string>& list, const std::string& text,
     if (!text.empty()) list.push_back(text);
     return;
   }
-  const boost::char_separator<char> separator(delimiters.c_str(), "",
-                                              boost::drop_empty_tokens);
+  const boost::char_separator<char> separator(delimiters.c_str(), "", boost::drop_empty_tokens);
   const boost::tokenizer<boost::char_separator<char>> pieces(text, separator);
   for (const std::string& piece : pieces) list.push_back(piece);
 }

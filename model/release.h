@@ -7,7 +7,7 @@
 struct ReleaseEntry {
   std::string artist;  // label pages: the row's artist
   std::string title;
-  std::string label;   // artist pages: the row's label
+  std::string label;  // artist pages: the row's label
   std::string format;
 };
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "model/local_track.h"
-#include "model/track_assignment.h"
 #include "model/release.h"
+#include "model/track_assignment.h"
 
 // Search-term candidates with how often each was added.
 class TermList {
@@ -24,11 +24,11 @@ class TermList {
 };
 
 struct RunState {
-  std::string directory;    // the folder as taken from the command line
-  std::string folder_name;  // its last component, not cleaned
-  std::vector<std::string> files;  // *.mp3 names without path, as listed
+  std::string directory;                 // the folder as taken from the command line
+  std::string folder_name;               // its last component, not cleaned
+  std::vector<std::string> files;        // *.mp3 names without path, as listed
   std::vector<LocalTrack> local_tracks;  // element i belongs to files[i]
-  int32_t release_index = -1;  // into g_releases; -1 until one is read
+  int32_t release_index = -1;            // into g_releases; -1 until one is read
   TrackAssignment assignment;
 };
 

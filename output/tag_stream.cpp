@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/file_read.h"
 #include "platform/codepage.h"
+#include "platform/file_read.h"
 
 namespace {
 

@@ -85,11 +85,12 @@ int write_new_tags(const std::string& file_name, const OldTags& old, const Edite
     return platform::overwrite_file_part(file_name, layout.file_size, 0, v2);
   }
   const std::string v2 = id3v2_3_tag(edited.v2_frames, edited.v2_frames.size() + 10 + kPadding);
-  return platform::rewrite_file(file_name, layout.file_size,
-                         {platform::FilePiece::bytes(v2),
-                          platform::FilePiece::old_range(layout.audio_begin(),
-                                                         layout.audio_end() - layout.audio_begin()),
-                          platform::FilePiece::bytes(v1)});
+  return platform::rewrite_file(
+      file_name, layout.file_size,
+      {platform::FilePiece::bytes(v2),
+       platform::FilePiece::old_range(layout.audio_begin(),
+                                      layout.audio_end() - layout.audio_begin()),
+       platform::FilePiece::bytes(v1)});
 }
 
 }  // namespace

@@ -30,7 +30,9 @@ std::string to_utf8(const std::string& cp1252);
 // code page cannot hold. Reversible through to_utf8.
 std::string name_from_fs(const std::string& fs_name);
 // 'A' to 'Z' as 'a' to 'z'; every other byte as it is.
-inline char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+inline char ascii_lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // The file system's bytes for a name the program holds.
 std::string fs_name(const std::string& name);

@@ -30,8 +30,8 @@ class FrontEnd {
  public:
   virtual ~FrontEnd() = default;
   // Shows the box, waits for the answer and returns it (kAnswer...).
-  virtual int message_box(Window* owner, const std::string& text,
-                          const std::string& caption, unsigned style) = 0;
+  virtual int message_box(Window* owner, const std::string& text, const std::string& caption,
+                          unsigned style) = 0;
   // Shows the page (its open message has been handled) and delivers the
   // user's input to it through the Window's input side until it ends,
   // drawing it again from the Window after each message. Pages may nest:
@@ -49,8 +49,7 @@ FrontEnd& front_end();
 // Installs a front end (not owned); nullptr takes it away again.
 void set_front_end(FrontEnd* front_end);
 
-int message_box(Window* owner, const std::string& text, const std::string& caption,
-                unsigned style);
+int message_box(Window* owner, const std::string& text, const std::string& caption, unsigned style);
 
 // The shell's "open" on an address, through the front end in use.
 void open_url(const std::string& url);

@@ -10,8 +10,8 @@
 #include <system_error>
 #include <thread>
 
-#include "platform/file_read.h"
 #include "platform/codepage.h"
+#include "platform/file_read.h"
 #include "platform/folders.h"
 #include "platform/moves.h"
 

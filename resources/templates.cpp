@@ -9,22 +9,33 @@ using platform::DialogTemplate;
 using platform::MenuTemplate;
 using namespace platform;  // style bits
 
-constexpr unsigned kListStyle =
-    kStyleBorder | kStyleVScroll | kStyleHScroll | kStyleTabStop | kStyleNotify |
-    kStyleNoIntegralHeight;
+constexpr unsigned kListStyle = kStyleBorder | kStyleVScroll | kStyleHScroll | kStyleTabStop |
+                                kStyleNotify | kStyleNoIntegralHeight;
 constexpr unsigned kEditStyle = kStyleBorder | kStyleTabStop | kStyleAutoHScroll;
 constexpr unsigned kLabelStyle = kStyleLeft | kStyleGroup;
 constexpr unsigned kDialogFrame = kFrameModal | kFramePopup | kFrameCaption | kFrameSystemMenu;
 const char kFont[] = "MS Sans Serif";
 
 const DialogTemplate kResultSelection = {
-    kDialogResultSelection, "Plinth", 190, 158, kFont, 8, kDialogFrame, kMenuWizard,
+    kDialogResultSelection,
+    "Plinth",
+    190,
+    158,
+    kFont,
+    8,
+    kDialogFrame,
+    kMenuWizard,
     {{kIdResultList, ControlKind::kListBox, "", 7, 7, 118, 144, kListStyle},
      {kIdNext, ControlKind::kDefPushButton, "Next >>", 133, 7, 50, 14, kStyleTabStop},
      {kIdCancelButton, ControlKind::kPushButton, "Cancel", 133, 24, 50, 14, kStyleTabStop}}};
 
 const DialogTemplate kMatchConfirmation = {
-    kDialogMatchConfirmation, PLINTH_MAKER_HOST, 308, 146, kFont, 8,
+    kDialogMatchConfirmation,
+    PLINTH_MAKER_HOST,
+    308,
+    146,
+    kFont,
+    8,
     kFramePopup | kFrameCaption | kFrameSystemMenu | kFrameSizingBorder | kFrameMaximizeBox,
     kMenuWizard,
     {{kIdForceMatch, ControlKind::kPushButton, "Force Match", 7, 7, 50, 14, kStyleTabStop},
@@ -35,11 +46,17 @@ const DialogTemplate kMatchConfirmation = {
      {kIdMatchesLabel, ControlKind::kStaticText, "Matches", 214, 29, 73, 8, kLabelStyle},
      {kIdReleaseList, ControlKind::kListBox, "", 7, 41, 84, 96, kListStyle},
      {kIdOriginalList, ControlKind::kListBox, "", 111, 42, 84, 96, kListStyle},
-     {kIdMatchesList, ControlKind::kListBox, "", 211, 41, 84, 96,
-      kListStyle | kStyleNoSelection}}};
+     {kIdMatchesList, ControlKind::kListBox, "", 211, 41, 84, 96, kListStyle | kStyleNoSelection}}};
 
 const DialogTemplate kSearchTerm = {
-    kDialogSearchTerm, "Dialog", 188, 180, kFont, 8, kDialogFrame, kMenuWizard,
+    kDialogSearchTerm,
+    "Dialog",
+    188,
+    180,
+    kFont,
+    8,
+    kDialogFrame,
+    kMenuWizard,
     {{kIdNext, ControlKind::kDefPushButton, "Next >>", 131, 7, 50, 14, kStyleTabStop},
      {kIdCancelButton, ControlKind::kPushButton, "Cancel", 131, 24, 50, 14, kStyleTabStop},
      {kIdCandidateList, ControlKind::kListBox, "", 7, 7, 118, 144,
@@ -49,11 +66,16 @@ const DialogTemplate kSearchTerm = {
       kStyleTabStop}}};
 
 const DialogTemplate kNameConfiguration = {
-    kDialogNameConfiguration, "Output Name Configuration", 245, 57, kFont, 8, kDialogFrame, 0,
-    {{kNoControlId, ControlKind::kStaticText, "Output Directory Format", 9, 10, 76, 8,
-      kLabelStyle},
-     {kNoControlId, ControlKind::kStaticText, "Output Playlist Format", 9, 23, 69, 8,
-      kLabelStyle},
+    kDialogNameConfiguration,
+    "Output Name Configuration",
+    245,
+    57,
+    kFont,
+    8,
+    kDialogFrame,
+    0,
+    {{kNoControlId, ControlKind::kStaticText, "Output Directory Format", 9, 10, 76, 8, kLabelStyle},
+     {kNoControlId, ControlKind::kStaticText, "Output Playlist Format", 9, 23, 69, 8, kLabelStyle},
      {kNoControlId, ControlKind::kStaticText, "Output Track Format", 9, 38, 66, 8, kLabelStyle},
      {kIdDirectoryFormat, ControlKind::kEdit, "", 88, 7, 94, 12, kEditStyle},
      {kIdPlaylistFormat, ControlKind::kEdit, "", 88, 22, 93, 12, kEditStyle},
@@ -64,7 +86,8 @@ const DialogTemplate kNameConfiguration = {
 
 const MenuTemplate kWizardMenu = {
     kMenuWizard,
-    {{"Help", {{"Directory?", kCmdDirectory}, {"About", kCmdAbout}, {"Online Help", kCmdOnlineHelp}}},
+    {{"Help",
+      {{"Directory?", kCmdDirectory}, {"About", kCmdAbout}, {"Online Help", kCmdOnlineHelp}}},
      {"Settings",
       {{"Filenames", kCmdFilenames},
        {"Toggel M3U", kCmdToggleM3u},

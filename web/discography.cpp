@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "model/run_state.h"
 #include "common/text.h"
+#include "model/run_state.h"
 #include "platform/trace.h"
 #include "web/hosts.h"
 #include "web/http_client.h"
@@ -114,8 +114,7 @@ bool parse_artist_page(const std::string& page, std::vector<std::string>& links,
                        std::vector<ReleaseEntry>& entries) {
   std::string section;
   // Releases listed under the later headings are not the artist's own.
-  if (!cut_section(page, "Releases:", {"Remixes:", "Appears On:", "Tracks Appear On:"},
-                   section)) {
+  if (!cut_section(page, "Releases:", {"Remixes:", "Appears On:", "Tracks Appear On:"}, section)) {
     platform::trace("Couldn't find Discography information (artist)\n");
     return false;
   }

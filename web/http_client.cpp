@@ -67,12 +67,9 @@ bool HttpClient::Request(const std::string& url, int method, const std::string& 
   return received != 0;
 }
 
-std::string HttpClient::BodyText() const {
-  return std::string(body_, strnlen(body_, received));
-}
+std::string HttpClient::BodyText() const { return std::string(body_, strnlen(body_, received)); }
 
-bool HttpClient::RequestWhole(const std::string& url, const std::string& agent,
-                              std::string& body) {
+bool HttpClient::RequestWhole(const std::string& url, const std::string& agent, std::string& body) {
   body.clear();
   if (!SplitUrl(url)) return false;
 
@@ -86,8 +83,8 @@ bool HttpClient::RequestWhole(const std::string& url, const std::string& agent,
     return true;
   };
   platform::HttpReply reply;
-  const bool whole = platform::http_get(url, agent, keep, reply) && reply.complete &&
-                     !too_large && reply.status >= 200 && reply.status < 300 && !body.empty();
+  const bool whole = platform::http_get(url, agent, keep, reply) && reply.complete && !too_large &&
+                     reply.status >= 200 && reply.status < 300 && !body.empty();
   if (!whole) body.clear();
   return whole;
 }

@@ -3,8 +3,8 @@
 #include "common/text.h"
 #include "platform/trace.h"
 #include "web/hosts.h"
-#include "web/page_text.h"
 #include "web/page_scan.h"
+#include "web/page_text.h"
 
 using page_scan::advance;
 using page_scan::between;

@@ -1,5 +1,3 @@
-#include "app/cover_download.h"
-
 #include "output/cover.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +6,7 @@
 #include <filesystem>
 #include <set>
 
+#include "app/cover_download.h"
 #include "tests/output/in_temp_folder.h"
 #include "tests/support/canned_http_server.h"
 #include "tests/support/mp3_maker.h"

@@ -1,13 +1,13 @@
 #include "app/driver.h"
-#include "app/candidates.h"
-#include "app/windows_command_line.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "model/run_state.h"
+#include "app/candidates.h"
 #include "app/settings.h"
+#include "app/windows_command_line.h"
+#include "model/run_state.h"
 #include "platform/codepage.h"
 #include "tests/support/current_folder.h"
 #include "tests/support/isolated_config.h"

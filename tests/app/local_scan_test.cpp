@@ -1,5 +1,4 @@
 #include "app/local_scan.h"
-#include "output/tag_reader.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "output/tag_reader.h"
 #include "platform/codepage.h"
 #include "platform/folders.h"
 #include "tests/support/current_folder.h"

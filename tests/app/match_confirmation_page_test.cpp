@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "app/pages.h"
-#include "model/run_state.h"
 #include "app/settings.h"
+#include "model/run_state.h"
 #include "resources/templates.h"
 #include "tests/support/current_folder.h"
 #include "tests/support/mp3_maker.h"
@@ -57,8 +57,7 @@ TEST_F(MatchConfirmationPage, ForceMatchNeedsAFileAndThenATrack) {
   show_match_confirmation_page();
   ASSERT_EQ(ui.boxes.size(), 2u);
   EXPECT_EQ(ui.boxes[0].text, "Please select an original track filename to rename");
-  EXPECT_EQ(ui.boxes[1].text,
-            "Please assign a matching track filename from the release database");
+  EXPECT_EQ(ui.boxes[1].text, "Please assign a matching track filename from the release database");
   EXPECT_TRUE(ui.boxes[0].owned);
   EXPECT_EQ(g_run.assignment.track_of_file, (std::vector<int32_t>{0, 1, 2}));
 }

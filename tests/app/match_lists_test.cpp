@@ -50,9 +50,8 @@ class MatchPageModel : public ::testing::Test {
 TEST(PadTrackNumbers, TwoDigitReleasesGetLeadingZeros) {
   Release twelve = numbered(count_up(1, 12));
   pad_track_numbers(twelve);
-  EXPECT_EQ(twelve.track_numbers,
-            (std::vector<std::string>{"01", "02", "03", "04", "05", "06", "07", "08", "09", "10",
-                                      "11", "12"}));
+  EXPECT_EQ(twelve.track_numbers, (std::vector<std::string>{"01", "02", "03", "04", "05", "06",
+                                                            "07", "08", "09", "10", "11", "12"}));
 }
 
 TEST(PadTrackNumbers, ShortOrSidedReleasesStayAsTheyAre) {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/pages.h"
-#include "model/run_state.h"
 #include "app/settings.h"
+#include "model/run_state.h"
 #include "resources/templates.h"
 #include "tests/support/isolated_config.h"
 #include "tests/support/mp3_maker.h"

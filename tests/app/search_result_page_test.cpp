@@ -74,5 +74,6 @@ TEST_F(SearchResultPage, OnlineHelpOpensTheRefineSection) {
   g_rurl = {"/artist/A"};
   ui.script = {press(kCmdOnlineHelp), press(kIdCancelButton)};
   show_search_result_page();
-  EXPECT_EQ(ui.opened_urls, std::vector<std::string>{"http://www.plinth.example/plinthhelp.html#refine"});
+  EXPECT_EQ(ui.opened_urls,
+            std::vector<std::string>{"http://www.plinth.example/plinthhelp.html#refine"});
 }

@@ -74,8 +74,8 @@ class Fault : public ::testing::Test {
       recipe.audio_bytes = audio_bytes;
       recipe.id3v2_version = 3;
       recipe.frames = {text_frame("TPE1", "Harbour Lights", TextEncoding::kLatin1),
-                     text_frame("TIT2", kTitles[i], TextEncoding::kLatin1),
-                     text_frame("TRCK", std::to_string(i + 1) + "/12", TextEncoding::kLatin1)};
+                       text_frame("TIT2", kTitles[i], TextEncoding::kLatin1),
+                       text_frame("TRCK", std::to_string(i + 1) + "/12", TextEncoding::kLatin1)};
       test_support::write_mp3(album + "/" + number + " - " + kTitles[i] + ".mp3", recipe);
     }
     originals = audio_of_every_mp3();

@@ -6,17 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "app/search.h"
 #include "model/run_state.h"
+#include "resources/resource_ids.h"
 #include "tests/support/canned_http_server.h"
 #include "tests/support/mp3_maker.h"
-#include "resources/resource_ids.h"
-#include "tests/support/scripted_front_end.h"
 #include "tests/support/run_state_reset.h"
+#include "tests/support/scripted_front_end.h"
 #include "tests/support/standin_server.h"
 #include "web/hosts.h"
 #include "web/http_client.h"
 #include "web/release_page.h"
-#include "app/search.h"
 
 using test_support::ScopedProxy;
 using test_support::StandinServer;
@@ -92,11 +92,11 @@ TEST_F(Lookup, SearchChooseAnArtistAndReadARelease) {
   EXPECT_EQ(release.track_names.size(), 12u);
   EXPECT_EQ(release.track_numbers.back(), "12");
 
-  EXPECT_EQ(server_.request_log(),
-            (std::vector<std::string>{
-                "GET " + kBase + "/search?type=all&q=Harbour+Lights" + kAgentField,
-                "GET " + kBase + "/artist/Harbour+Lights" + kAgentField,
-                "GET " + kBase + "/release/100101" + kAgentField}));
+  EXPECT_EQ(
+      server_.request_log(),
+      (std::vector<std::string>{"GET " + kBase + "/search?type=all&q=Harbour+Lights" + kAgentField,
+                                "GET " + kBase + "/artist/Harbour+Lights" + kAgentField,
+                                "GET " + kBase + "/release/100101" + kAgentField}));
 
   // The cover is fetched whole from the image host.
   std::string cover;

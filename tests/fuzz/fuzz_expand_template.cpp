@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <string>
 
-#include "output/templates.h"
 #include "model/release.h"
+#include "output/templates.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <string>
 
-#include "output/tag_reader.h"
 #include "model/local_track.h"
+#include "output/tag_reader.h"
 #include "tests/fuzz/fuzz_scratch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -9,7 +9,9 @@
 
 namespace {
 
-std::string text(const TagLib::ByteVector& block) { return std::string(block.data(), block.size()); }
+std::string text(const TagLib::ByteVector& block) {
+  return std::string(block.data(), block.size());
+}
 
 TEST(TagStream, ReadsAndSeeksLikeAFileAndStopsAtItsEnd) {
   test_support::TempDir dir;

@@ -141,13 +141,13 @@ TEST_F(TagWriter, AnId3v24FileKeepsAllButWhatTheWrittenFramesReplace) {
   Mp3Recipe recipe;
   recipe.id3v2_version = 4;
   recipe.frames = {text_frame("TPE1", "Old Artist", TextEncoding::kUtf8),
-                 text_frame("TPE2", "The Band", TextEncoding::kUtf8),
-                 text_frame("TCOM", "Composer", TextEncoding::kUtf16),
-                 test_support::comment_frame("kept comment"),
-                 test_support::user_text_frame("PRIVATE", "value"),
-                 test_support::picture_frame("image/png", "old picture"),
-                 text_frame("TSOP", "Artist, Old", TextEncoding::kUtf8),
-                 text_frame("TDRL", "2001-05-01", TextEncoding::kUtf8)};
+                   text_frame("TPE2", "The Band", TextEncoding::kUtf8),
+                   text_frame("TCOM", "Composer", TextEncoding::kUtf16),
+                   test_support::comment_frame("kept comment"),
+                   test_support::user_text_frame("PRIVATE", "value"),
+                   test_support::picture_frame("image/png", "old picture"),
+                   text_frame("TSOP", "Artist, Old", TextEncoding::kUtf8),
+                   text_frame("TDRL", "2001-05-01", TextEncoding::kUtf8)};
   const std::string before = make("v24.mp3", recipe);
   make("untouched.mp3", recipe);
   const std::string cover = jpeg(5000);

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "common/text.h"
 #include "model/run_state.h"
 #include "model/settings.h"
-#include "common/text.h"
 #include "tests/support/run_state_reset.h"
 
 namespace {

@@ -1,10 +1,11 @@
+#include "platform/folders.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 
 #include "platform/codepage.h"
-#include "platform/folders.h"
 #include "tests/support/current_folder.h"
 #include "tests/support/mp3_maker.h"
 #include "tests/support/temp_dir.h"

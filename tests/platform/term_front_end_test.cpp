@@ -203,7 +203,8 @@ TEST(TermPage, WideMatchListsStandOneUnderTheOtherAndWrap) {
   EXPECT_NE(out.find("Matches:\n   1. 01 Intro\n"), std::string::npos);
   size_t start = 0;
   for (size_t end = out.find('\n'); end != std::string::npos; end = out.find('\n', start)) {
-    EXPECT_LE(term::text_width(out.substr(start, end - start)), 80) << out.substr(start, end - start);
+    EXPECT_LE(term::text_width(out.substr(start, end - start)), 80)
+        << out.substr(start, end - start);
     start = end + 1;
   }
 }
@@ -229,8 +230,7 @@ TEST(TermBox, QuestionAsksAgainUntilYesOrNo) {
 TEST(TermBox, EndOfInputAnswersNoAndOk) {
   Terminal term("");
   EXPECT_EQ(term.ui().message_box(nullptr, "Remove it?", "Question", kBoxYesNo), kAnswerNo);
-  EXPECT_EQ(term.ui().message_box(nullptr, "Gone", "Error!", kBoxOk | kBoxIconWarning),
-            kAnswerOk);
+  EXPECT_EQ(term.ui().message_box(nullptr, "Gone", "Error!", kBoxOk | kBoxIconWarning), kAnswerOk);
   EXPECT_NE(term.drawn().find("== (!) Error! ==\nGone\n"), std::string::npos);
 }
 

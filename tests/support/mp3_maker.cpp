@@ -12,7 +12,7 @@ namespace {
 
 // MPEG-1 Layer III, no CRC, 128 kbit/s, 44100 Hz, no padding, joint stereo.
 const unsigned char kFrameHeader[4] = {0xFF, 0xFB, 0x90, 0x40};
-const size_t kFrameSize = 417;   // 144 * 128000 / 44100
+const size_t kFrameSize = 417;    // 144 * 128000 / 44100
 const size_t kSideInfoSize = 32;  // stereo; all zero means silence
 
 std::u32string decode_utf8(const std::string& s) {
@@ -95,7 +95,8 @@ std::string compress(const std::string& data) {
 }
 
 std::string frame_bytes(const Id3Frame& frame, int version) {
-  if (version == 2) return frame.id.substr(0, 3) + big_endian(frame.payload.size(), 3) + frame.payload;
+  if (version == 2)
+    return frame.id.substr(0, 3) + big_endian(frame.payload.size(), 3) + frame.payload;
   std::string data = frame.payload;
   uint16_t flags = 0;
   if (frame.compressed) {
@@ -111,7 +112,8 @@ std::string frame_bytes(const Id3Frame& frame, int version) {
     }
   }
   const auto size = static_cast<uint32_t>(data.size());
-  return frame.id + (version == 4 ? syncsafe(size) : big_endian(size, 4)) + big_endian(flags, 2) + data;
+  return frame.id + (version == 4 ? syncsafe(size) : big_endian(size, 4)) + big_endian(flags, 2) +
+         data;
 }
 
 std::string fixed(const std::string& text, size_t width) {
@@ -199,13 +201,16 @@ std::string read_file(const std::string& path) {
   return content.str();
 }
 
-void write_mp3(const std::string& path, const Mp3Recipe& recipe) { write_file(path, make_mp3(recipe)); }
+void write_mp3(const std::string& path, const Mp3Recipe& recipe) {
+  write_file(path, make_mp3(recipe));
+}
 
 std::string audio_bytes(const std::string& file) {
   size_t begin = 0;
   if (file.size() >= 10 && file.compare(0, 3, "ID3") == 0) {
     uint32_t size = 0;
-    for (int k = 6; k < 10; ++k) size = (size << 7) | (static_cast<unsigned char>(file[static_cast<size_t>(k)]) & 0x7F);
+    for (int k = 6; k < 10; ++k)
+      size = (size << 7) | (static_cast<unsigned char>(file[static_cast<size_t>(k)]) & 0x7F);
     const bool footer = (static_cast<unsigned char>(file[5]) & 0x10) != 0;
     begin = 10 + size + (footer ? 10 : 0);
   }

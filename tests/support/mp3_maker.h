@@ -11,8 +11,8 @@ namespace test_support {
 enum class TextEncoding { kLatin1 = 0, kUtf16 = 1, kUtf16BE = 2, kUtf8 = 3 };
 
 struct Id3Frame {
-  std::string id;       // "TPE1", or a three-letter id for ID3v2.2
-  std::string payload;  // frame data as stored (after decompression)
+  std::string id;           // "TPE1", or a three-letter id for ID3v2.2
+  std::string payload;      // frame data as stored (after decompression)
   bool compressed = false;  // zlib-compressed (ID3v2.3 / 2.4 only)
 };
 
@@ -34,7 +34,7 @@ struct Id3v1 {
 struct Mp3Recipe {
   int id3v2_version = 0;  // 0 for none, else 2, 3 or 4
   std::vector<Id3Frame> frames;
-  size_t padding = 0;     // zero bytes after the frames, inside the tag
+  size_t padding = 0;  // zero bytes after the frames, inside the tag
   bool with_id3v1 = false;
   Id3v1 id3v1;
   size_t audio_bytes = 48000;  // about three seconds at 128 kbit/s

@@ -1,7 +1,7 @@
 #include "tests/support/run_state_reset.h"
 
-#include "model/run_state.h"
 #include "app/settings.h"
+#include "model/run_state.h"
 
 namespace test_support {
 

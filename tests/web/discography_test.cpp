@@ -22,8 +22,8 @@ struct Row {
 // One release row as the artist page lays it out.
 std::string artist_row(const Row& row) {
   return "<tr class=\"release\"><td class=\"title\"><a href=\"" + row.link + "\">" + row.title +
-         "</a> (" + row.format + ")</td><td class=\"label\"><a href=\"/label/" + row.label +
-         "\">" + row.label + "</a></td><td class=\"year\">2001</td></tr>\n";
+         "</a> (" + row.format + ")</td><td class=\"label\"><a href=\"/label/" + row.label + "\">" +
+         row.label + "</a></td><td class=\"year\">2001</td></tr>\n";
 }
 
 std::string artist_page(const std::string& releases, const std::string& rest = "") {
@@ -58,8 +58,8 @@ std::vector<std::string> titles(const Parsed& parsed) {
 }
 
 // One release row as the label page lays it out.
-std::string label_row(const std::string& artist, const std::string& link,
-                      const std::string& title, const std::string& format) {
+std::string label_row(const std::string& artist, const std::string& link, const std::string& title,
+                      const std::string& format) {
   return "<tr><td class=\"artist\"><a href=\"/artist/x\">" + artist +
          "</a></td><td class=\"title\"><a href=\"" + link + "\">" + title + "</a> (" + format +
          ")</td><td>1999</td></tr>\n";
@@ -74,9 +74,9 @@ std::string label_page(const std::string& rows, const std::string& rest = "") {
 }  // namespace
 
 TEST(ArtistPage, ReadsLinkTitleFormatAndLabelOfEachRow) {
-  const Parsed parsed = parse_artist(artist_page(
-      artist_row({"/release/101", "First Light", "CD, Album", "Quiet Harbour"}) +
-      artist_row({"/release/7", "Salt &amp; Pepper", "12\", Single", "Tin Roof"})));
+  const Parsed parsed = parse_artist(
+      artist_page(artist_row({"/release/101", "First Light", "CD, Album", "Quiet Harbour"}) +
+                  artist_row({"/release/7", "Salt &amp; Pepper", "12\", Single", "Tin Roof"})));
   EXPECT_TRUE(parsed.found);
   EXPECT_EQ(parsed.links, (std::vector<std::string>{"/release/101", "/release/7"}));
   ASSERT_EQ(parsed.entries.size(), 2u);
@@ -97,8 +97,8 @@ TEST(ArtistPage, SectionEndsAtTheFirstLaterHeadingFound) {
   EXPECT_EQ(titles(parse_artist(artist_page(own, "<h2>Tracks Appear On:</h2>" + guest))),
             std::vector<std::string>{"Own"});
   // "Remixes:" is looked for first, wherever "Appears On:" stands.
-  EXPECT_EQ(titles(parse_artist(artist_page(
-                own, "<h2>Appears On:</h2>" + guest + "<h2>Remixes:</h2>" + remix))),
+  EXPECT_EQ(titles(parse_artist(
+                artist_page(own, "<h2>Appears On:</h2>" + guest + "<h2>Remixes:</h2>" + remix))),
             (std::vector<std::string>{"Own", "Guest"}));
 }
 
@@ -126,9 +126,9 @@ TEST(ArtistPage, ReleaseListedTwiceGivesTwoRows) {
 }
 
 TEST(ArtistPage, FormatIsTheLastBracketBeforeTheLabel) {
-  const Parsed parsed = parse_artist(artist_page(
-      "<tr><td><a href=\"/release/1\">Song (Live)</a> (CD) (Promo)</td>"
-      "<td><a href=\"/label/L\">L</a> (not this)</td></tr>"));
+  const Parsed parsed =
+      parse_artist(artist_page("<tr><td><a href=\"/release/1\">Song (Live)</a> (CD) (Promo)</td>"
+                               "<td><a href=\"/label/L\">L</a> (not this)</td></tr>"));
   ASSERT_EQ(parsed.entries.size(), 1u);
   EXPECT_EQ(parsed.entries[0].title, "Song (Live)");
   EXPECT_EQ(parsed.entries[0].format, "Promo");
@@ -138,7 +138,7 @@ TEST(ArtistPage, FormatIsTheLastBracketBeforeTheLabel) {
 TEST(ArtistPage, CutRowsKeepTheListsParallel) {
   // The page ends inside a link, or before the label of the last row.
   const Parsed cut_link = parse_artist("Releases:" + artist_row({"/release/1", "A", "LP", "L"}) +
-                          "<a href=\"/release/99");
+                                       "<a href=\"/release/99");
   EXPECT_EQ(cut_link.links, std::vector<std::string>{"/release/1"});
   EXPECT_EQ(cut_link.entries.size(), 1u);
 
@@ -189,9 +189,9 @@ TEST(LabelPage, ArtistIsTheLastLinkBeforeTheRelease) {
 }
 
 TEST(LabelPage, SectionEndsAtTheComments) {
-  const Parsed parsed = parse_label(
-      label_page(label_row("A", "/release/1", "One", "LP"),
-                 "<h2>User Comments &amp; Reviews:</h2>" + label_row("B", "/release/2", "Two", "LP")));
+  const Parsed parsed = parse_label(label_page(
+      label_row("A", "/release/1", "One", "LP"),
+      "<h2>User Comments &amp; Reviews:</h2>" + label_row("B", "/release/2", "Two", "LP")));
   EXPECT_EQ(parsed.links, std::vector<std::string>{"/release/1"});
 }
 
@@ -211,9 +211,8 @@ TEST(LabelPage, RowWithoutItsEndKeepsAnEmptyFormat) {
 }
 
 TEST(LabelPage, EveryPrefixOfAPageKeepsTheListsParallel) {
-  const std::string page =
-      label_page(label_row("Mira Vell", "/release/201", "Lanterns", "12\"") +
-                 label_row("Oskar Dunn", "/release/202", "Rope (Sail)", "CD"));
+  const std::string page = label_page(label_row("Mira Vell", "/release/201", "Lanterns", "12\"") +
+                                      label_row("Oskar Dunn", "/release/202", "Rope (Sail)", "CD"));
   for (size_t n = 0; n <= page.size(); ++n) {
     const Parsed parsed = parse_label(page.substr(0, n));
     ASSERT_EQ(parsed.links.size(), parsed.entries.size()) << "cut at " << n;
@@ -244,8 +243,7 @@ TEST_F(DiscographyLoad, FetchesTheAddressGiven) {
   });
   GetDiscogsCollection(server.url("/artist/Mira+Vell"), false);
   ASSERT_EQ(server.requests().size(), 1u);
-  EXPECT_EQ(test_support::request_line(server.requests()[0]),
-            "GET /artist/Mira+Vell HTTP/1.0");
+  EXPECT_EQ(test_support::request_line(server.requests()[0]), "GET /artist/Mira+Vell HTTP/1.0");
   EXPECT_EQ(g_rurl, std::vector<std::string>{"/release/9"});
 }
 

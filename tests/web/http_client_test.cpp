@@ -45,8 +45,8 @@ TEST(HttpClientSplitUrl, UrlsWhosePartsFitCanBeRequested) {
 
 TEST_F(HttpClientTest, SendsAnHttp10GetWithAgentAndAccept) {
   CannedHttpServer server([](const std::string&) { return CannedAnswer::Page(200, "hello"); });
-  ASSERT_TRUE(client_->Request(server.url("/search?type=all&q=a+b"), HttpClient::kMethodGet,
-                               kAgent));
+  ASSERT_TRUE(
+      client_->Request(server.url("/search?type=all&q=a+b"), HttpClient::kMethodGet, kAgent));
   EXPECT_EQ(client_->BodyText(), "hello");
   EXPECT_EQ(client_->received, 5u);
   ASSERT_EQ(server.requests().size(), 1u);
@@ -103,9 +103,8 @@ TEST_F(HttpClientTest, EachRequestReplacesTheLastBody) {
 }
 
 TEST_F(HttpClientTest, BodyTextStopsAtAZeroByte) {
-  CannedHttpServer server([](const std::string&) {
-    return CannedAnswer::Page(200, std::string("ab\0cd", 5));
-  });
+  CannedHttpServer server(
+      [](const std::string&) { return CannedAnswer::Page(200, std::string("ab\0cd", 5)); });
   ASSERT_TRUE(client_->Request(server.url("/"), HttpClient::kMethodGet, kAgent));
   EXPECT_EQ(client_->received, 5u);
   EXPECT_EQ(client_->BodyText(), "ab");
@@ -153,8 +152,8 @@ TEST(HttpClientProxy, AbsoluteTargetGoesToTheProxy) {
   CannedHttpServer proxy([](const std::string&) { return CannedAnswer::Page(200, "via proxy"); });
   ScopedProxy through(proxy.url(""));
   auto client = std::make_unique<HttpClient>();
-  ASSERT_TRUE(client->Request("http://www.discogs.com/artist/Someone", HttpClient::kMethodGet,
-                              kAgent));
+  ASSERT_TRUE(
+      client->Request("http://www.discogs.com/artist/Someone", HttpClient::kMethodGet, kAgent));
   EXPECT_EQ(client->BodyText(), "via proxy");
   ASSERT_EQ(proxy.requests().size(), 1u);
   EXPECT_EQ(test_support::request_line(proxy.requests()[0]),

@@ -1,4 +1,3 @@
-#include "web/page_text.h"
 #include "web/release_page.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +7,7 @@
 #include <vector>
 
 #include "web/hosts.h"
+#include "web/page_text.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ struct PageParts {
   std::string header = "<a href=\"/artist/Mira+Vell\">Mira Vell</a> - First Light";
   std::string label = "<a href=\"/label/Quiet+Harbour\">Quiet Harbour</a>";
   std::vector<std::pair<std::string, std::string>> rows = {
-      {"Catalog#:", "QH 001"}, {"Format:", "CD, Album"},     {"Country:", "UK"},
+      {"Catalog#:", "QH 001"}, {"Format:", "CD, Album"},       {"Country:", "UK"},
       {"Released:", "2001"},   {"Genre:", "Electronic, Rock"}, {"Style:", "Drum n Bass"}};
   std::vector<TrackRow> tracks = {
       {"1", "&nbsp;", "Opening"},
@@ -36,10 +36,9 @@ std::string release_page(const PageParts& parts) {
                      "</title>\n<link rel=\"stylesheet\" href=\"/s.css\"></head><body>\n"
                      "<div id=\"menu\"><a href=\"/\">Home</a> | <a href=\"/search\">Search</a>"
                      "</div>\n<div class=\"image\">" +
-                     parts.picture +
-                     "</div>\n<div class=\"profile\"><h1 class=\"releaseTitle\">" + parts.header +
-                     "</h1>\n<table class=\"details\">\n<tr><td>Label:</td><td>" + parts.label +
-                     "</td></tr>\n";
+                     parts.picture + "</div>\n<div class=\"profile\"><h1 class=\"releaseTitle\">" +
+                     parts.header + "</h1>\n<table class=\"details\">\n<tr><td>Label:</td><td>" +
+                     parts.label + "</td></tr>\n";
   for (const auto& row : parts.rows) {
     page += "<tr><td>" + row.first + "</td><td>" + row.second + "</td></tr>\n";
   }
@@ -87,8 +86,7 @@ TEST(ReleasePage, ReadsEveryField) {
 
 TEST(ReleasePage, HeaderArtistsAreJoinedWithAnd) {
   PageParts parts;
-  parts.header =
-      "<a href=\"/artist/A1\">A1</a>, <a href=\"/artist/B2\">B2</a> - Joint Work";
+  parts.header = "<a href=\"/artist/A1\">A1</a>, <a href=\"/artist/B2\">B2</a> - Joint Work";
   Release release = read(parts);
   EXPECT_EQ(release.artist, "A1 and B2");
   EXPECT_EQ(release.title, "Joint Work");
@@ -119,9 +117,9 @@ TEST(ReleasePage, TitleTagGivesBothWhenTheHeaderIsMissing) {
 TEST(ReleasePage, RemixBracketsCutTheName) {
   PageParts parts;
   parts.tracks = {{"1", "", "Song (Remix: DJ X)"},
-                 {"2", "", "Song (Club Mix)"},
-                 {"3", "", "Song (Live) (Edit: Short)"},
-                 {"4", "", "Song (unclosed"}};
+                  {"2", "", "Song (Club Mix)"},
+                  {"3", "", "Song (Live) (Edit: Short)"},
+                  {"4", "", "Song (unclosed"}};
   EXPECT_EQ(read(parts).track_names,
             (std::vector<std::string>{"Song", "Song (Club Mix)", "Song (Live)", "Song (unclosed"}));
 }
@@ -139,8 +137,8 @@ TEST(ReleasePage, MissingStyleRowLeavesNoTracks) {
 
 TEST(ReleasePage, RowsAreOnlyFoundInTheirOrder) {
   PageParts parts;
-  parts.rows = {{"Released:", "2001"}, {"Catalog#:", "QH 001"}, {"Genre:", "Rock"},
-               {"Style:", "Indie"}};
+  parts.rows = {
+      {"Released:", "2001"}, {"Catalog#:", "QH 001"}, {"Genre:", "Rock"}, {"Style:", "Indie"}};
   const Release release = read(parts);
   EXPECT_EQ(release.catalog_number, "QH 001");
   EXPECT_EQ(release.release_date, "");
@@ -161,13 +159,17 @@ TEST(ReleasePage, MissingLabelLinkMeansNoDetailsAndNoTracks) {
 
 TEST(ReleasePage, TrackArtistFallsBackToTheDecodedReleaseArtist) {
   PageParts parts;
-  parts.header = "<a href=\"/artist/Zoe\">Zo&euml; &amp; Fr\xC3\xA9""d</a> - Duets";
-  parts.tracks = {{"1", "", "One"},
-                 {"2", "<a href=\"/artist/R\">R&amp;B Fr\xC3\xA9re</a>", "Two"}};
+  parts.header =
+      "<a href=\"/artist/Zoe\">Zo&euml; &amp; Fr\xC3\xA9"
+      "d</a> - Duets";
+  parts.tracks = {{"1", "", "One"}, {"2", "<a href=\"/artist/R\">R&amp;B Fr\xC3\xA9re</a>", "Two"}};
   const Release release = read(parts);
-  EXPECT_EQ(release.artist, "Zo & Fr\xE9""d");
-  EXPECT_EQ(release.track_artists,
-            (std::vector<std::string>{"Zo & Fr\xE9""d", "R&amp;B Fr\xE9re"}));
+  EXPECT_EQ(release.artist,
+            "Zo & Fr\xE9"
+            "d");
+  EXPECT_EQ(release.track_artists, (std::vector<std::string>{"Zo & Fr\xE9"
+                                                             "d",
+                                                             "R&amp;B Fr\xE9re"}));
 }
 
 TEST(ReleasePage, TrackNamesAreDecodedAndConverted) {
@@ -254,12 +256,16 @@ TEST(Latin1, AccentedLettersBecomeOneByte) {
 }
 
 TEST(Latin1, OtherCharactersAreDroppedWhole) {
-  EXPECT_EQ(latin1("1\xC2\xB0"), "1");                  // degree sign
+  EXPECT_EQ(latin1("1\xC2\xB0"), "1");                      // degree sign
   EXPECT_EQ(latin1("Don\xE2\x80\x99t Stop"), "Dont Stop");  // the 't' is kept
   EXPECT_EQ(latin1("\xF0\x9F\x8E\xB5x"), "x");
-  EXPECT_EQ(latin1("a\x7F" "b"), "ab");
-  EXPECT_EQ(latin1("Caf\xE9 noir"), "Caf noir");        // Latin-1 byte, not UTF-8
-  EXPECT_EQ(latin1("\xC3" "A"), "A");
+  EXPECT_EQ(latin1("a\x7F"
+                   "b"),
+            "ab");
+  EXPECT_EQ(latin1("Caf\xE9 noir"), "Caf noir");  // Latin-1 byte, not UTF-8
+  EXPECT_EQ(latin1("\xC3"
+                   "A"),
+            "A");
 }
 
 TEST(Latin1, NeverReadsPastTheLength) {

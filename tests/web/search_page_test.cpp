@@ -8,8 +8,7 @@
 namespace {
 
 std::string search_page(const std::vector<std::string>& links) {
-  std::string page =
-      "<html><head><title>Search</title></head><body><h1>Search results</h1><ul>\n";
+  std::string page = "<html><head><title>Search</title></head><body><h1>Search results</h1><ul>\n";
   for (const std::string& link : links) {
     page += "<li><a href=\"" + link + "\">" + link.substr(link.rfind('/') + 1) + "</a></li>\n";
   }
@@ -17,9 +16,9 @@ std::string search_page(const std::vector<std::string>& links) {
 }
 
 TEST(SearchPage, ArtistsFirstThenLabelsEachOnce) {
-  const std::string page = search_page({"/label/Quiet+Harbour", "/artist/Mira+Vell",
-                                        "/artist/Oskar+Dunn", "/artist/Mira+Vell",
-                                        "/label/Quiet+Harbour", "/label/Tin+Roof"});
+  const std::string page =
+      search_page({"/label/Quiet+Harbour", "/artist/Mira+Vell", "/artist/Oskar+Dunn",
+                   "/artist/Mira+Vell", "/label/Quiet+Harbour", "/label/Tin+Roof"});
   std::vector<std::string> links;
   extract_search_results(page, links);
   EXPECT_EQ(links, (std::vector<std::string>{"/artist/Mira+Vell", "/artist/Oskar+Dunn",
