@@ -4,6 +4,7 @@
 
 #include "common/dm_match.h"
 #include "common/similarity.h"
+#include "common/text.h"
 #include "model/local_track.h"
 #include "model/run_state.h"
 #include "platform/trace.h"
@@ -20,9 +21,13 @@ std::string build_release_keywords() {
 }
 
 int32_t rank_releases(const std::string& keywords) {
+  // Title words are compared in lower case, so the keywords must be too, or
+  // every capitalised tag and folder name would count for nothing.
+  std::string lowered = keywords;
+  to_lower(lowered);
   std::vector<int32_t> scores(g_collection.size(), 0);
   for (size_t i = 0; i < g_collection.size(); ++i) {
-    scores[i] = word_overlap_score(keywords, g_collection[i].title);
+    scores[i] = word_overlap_score(lowered, g_collection[i].title);
     platform::trace("matches for %s:%d\n", g_collection[i].title.c_str(), scores[i]);
   }
   return best_index(scores);

@@ -9,11 +9,6 @@ namespace platform {
 namespace {
 
 constexpr long kMaxRedirects = 5;
-constexpr long kConnectSeconds = 10;
-// A server that sends less than one byte a second for this long is dead.
-constexpr long kStallSeconds = 20;
-// Even a trickling server gets no more than this.
-constexpr long kTotalSeconds = 120;
 
 struct Transfer {
   const HttpBodySink* sink;
@@ -70,7 +65,7 @@ std::string percent_encode(const std::string& bytes, bool (*escape)(unsigned cha
 }
 
 bool http_get(const std::string& url, const std::string& agent, const HttpBodySink& sink,
-              HttpReply& reply) {
+              HttpReply& reply, const HttpLimits& limits) {
   reply = HttpReply();
   const CurlLibrary* const lib = curl_library();
   if (lib == nullptr) return false;
@@ -94,10 +89,10 @@ bool http_get(const std::string& url, const std::string& agent, const HttpBodySi
   lib->easy_setopt(c, CURLOPT_MAXREDIRS, kMaxRedirects);
   lib->easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
   lib->easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
-  lib->easy_setopt(c, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
+  lib->easy_setopt(c, CURLOPT_CONNECTTIMEOUT, limits.connect_seconds);
   lib->easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  lib->easy_setopt(c, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
-  lib->easy_setopt(c, CURLOPT_TIMEOUT, kTotalSeconds);
+  lib->easy_setopt(c, CURLOPT_LOW_SPEED_TIME, limits.stall_seconds);
+  lib->easy_setopt(c, CURLOPT_TIMEOUT, limits.total_seconds);
   lib->easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
   lib->easy_setopt(c, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
   lib->easy_setopt(c, CURLOPT_WRITEFUNCTION, &on_body);
@@ -111,6 +106,7 @@ bool http_get(const std::string& url, const std::string& agent, const HttpBodySi
   reply.status = static_cast<int>(status);
   reply.answered = status != 0;
   reply.complete = reply.answered && result == CURLE_OK;
+  reply.timed_out = result == CURLE_OPERATION_TIMEDOUT;
   return reply.answered;
 }
 

@@ -2,19 +2,29 @@
 // The platform's HTTP service: one blocking GET at a time. HTTP/1.0, the
 // caller's user agent, "Accept: */*", redirects followed a few times, TLS
 // certificates verified, and the proxy the user configured in http_proxy,
-// https_proxy and no_proxy. A dead or stalled server is given up on after
-// about half a minute so that it never hangs the wizard.
+// https_proxy and no_proxy. A dead, stalled or trickling server is given up
+// on (HttpLimits) so that it never hangs the wizard.
 #include <cstddef>
 #include <functional>
 #include <string>
 
 namespace platform {
 
+// How long one GET may take. A server that sends less than one byte a
+// second for stall_seconds is dead; even a trickling one gets no more than
+// total_seconds.
+struct HttpLimits {
+  long connect_seconds = 10;
+  long stall_seconds = 20;
+  long total_seconds = 120;
+};
+
 // What came back from one GET.
 struct HttpReply {
-  bool answered = false;  // a status line arrived
-  int status = 0;         // the final response's status code
-  bool complete = false;  // the whole body arrived and nothing failed
+  bool answered = false;   // a status line arrived
+  int status = 0;          // the final response's status code
+  bool complete = false;   // the whole body arrived and nothing failed
+  bool timed_out = false;  // a time limit cut the response short
   std::string headers;    // the final response's header lines, CR LF ends
 };
 
@@ -35,6 +45,6 @@ std::string percent_encode(const std::string& bytes, bool (*escape)(unsigned cha
 // no connection, no answer in time, or a URL that cannot be requested.
 // Body bytes that arrived before a failure have been given to the sink.
 bool http_get(const std::string& url, const std::string& agent, const HttpBodySink& sink,
-              HttpReply& reply);
+              HttpReply& reply, const HttpLimits& limits = HttpLimits());
 
 }  // namespace platform

@@ -1,9 +1,9 @@
 #include "platform/registry.h"
 
 #include <cstdlib>
-#include <fstream>
 
 #include "platform/codepage.h"
+#include "platform/file_read.h"
 
 namespace platform {
 namespace {
@@ -95,16 +95,11 @@ std::string trimmed(const std::string& line) {
   return line.substr(begin, line.find_last_not_of(" \t\r") - begin + 1);
 }
 
+// Opened as every other file the program reads: a FIFO or a device under
+// the name is passed over instead of blocking the run before it starts.
 bool read_file(const std::string& path, std::string& bytes) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  bytes.clear();
-  char chunk[4096];
-  while (file.read(chunk, sizeof chunk) || file.gcount() > 0) {
-    bytes.append(chunk, static_cast<size_t>(file.gcount()));
-    if (bytes.size() > kMaxFileSize) return false;
-  }
-  return true;
+  return read_file_part(name_from_fs(path), 0, kMaxFileSize + 1, bytes) &&
+         bytes.size() <= kMaxFileSize;
 }
 
 std::string config_home() {

@@ -61,7 +61,9 @@ bool HttpClient::Request(const std::string& url, int method, const std::string& 
     return received < kBodyCapacity;  // the rest of a longer body is not read
   };
   platform::HttpReply reply;
-  if (!platform::http_get(url, agent, keep, reply) || reply.headers.empty()) return false;
+  if (!platform::http_get(url, agent, keep, reply, limits_) || reply.headers.empty()) return false;
+  // A page cut by a time limit would be read as if it were whole.
+  if (reply.timed_out) return false;
   const size_t header_bytes = std::min(reply.headers.size(), kHeaderCapacity);
   std::memcpy(headers_, reply.headers.data(), header_bytes);
   return received != 0;
@@ -83,8 +85,8 @@ bool HttpClient::RequestWhole(const std::string& url, const std::string& agent, 
     return true;
   };
   platform::HttpReply reply;
-  const bool whole = platform::http_get(url, agent, keep, reply) && reply.complete && !too_large &&
-                     reply.status >= 200 && reply.status < 300 && !body.empty();
+  const bool whole = platform::http_get(url, agent, keep, reply, limits_) && reply.complete &&
+                     !too_large && reply.status >= 200 && reply.status < 300 && !body.empty();
   if (!whole) body.clear();
   return whole;
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/http.h"
+
 class HttpClient {
  public:
   static constexpr size_t kBodyCapacity = 100000;
@@ -20,8 +22,12 @@ class HttpClient {
   HttpClient(const HttpClient&) = delete;
   HttpClient& operator=(const HttpClient&) = delete;
 
+  // How long each request may take; the platform's limits unless set.
+  void set_limits(const platform::HttpLimits& limits) { limits_ = limits; }
+
   // True when a response with a non-empty body arrived, whatever its status.
-  // A body longer than the capacity is cut there and still counts. False for
+  // A body longer than the capacity is cut there and still counts; one cut
+  // by a time limit does not. False for
   // a URL whose scheme, host or path does not fit its 1023 bytes.
   bool Request(const std::string& url, int method, const std::string& agent);
   // The body of the last response, zero-terminated within its capacity; its
@@ -49,4 +55,5 @@ class HttpClient {
  private:
   char body_[kBodyCapacity + 1];
   char headers_[kHeaderCapacity + 1];
+  platform::HttpLimits limits_;
 };

@@ -45,7 +45,7 @@ bool TermFrontEnd::read_line(std::string& line) {
 }
 
 void TermFrontEnd::write(const std::string& utf8) {
-  std::fputs(utf8.c_str(), out_);
+  std::fputs(term::visible(utf8).c_str(), out_);
   std::fflush(out_);
 }
 

@@ -22,7 +22,41 @@ size_t offset_of(const std::string& text, int n) {
   return i;
 }
 
+// C0 controls and DEL; C1 controls are the two-byte sequences C2 80 to C2 9F.
+bool is_control(const std::string& text, size_t at, size_t length) {
+  const auto b = static_cast<unsigned char>(text[at]);
+  if (length == 1) return b < 0x20 || b == 0x7F;
+  return length == 2 && b == 0xC2 && static_cast<unsigned char>(text[at + 1]) < 0xA0;
+}
+
+void append_shown_bytes(std::string& out, const std::string& text, size_t at, size_t length) {
+  static const char kHex[] = "0123456789abcdef";
+  for (size_t k = at; k < at + length; ++k) {
+    const auto b = static_cast<unsigned char>(text[k]);
+    out += "\\x";
+    out += kHex[b >> 4];
+    out += kHex[b & 0xF];
+  }
+}
+
 }  // namespace
+
+std::string visible(const std::string& utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) {
+    const size_t length = utf8_sequence_length(utf8, i);
+    if (utf8[i] == '\n') {
+      out += '\n';
+    } else if (length == 0 || is_control(utf8, i, length)) {
+      append_shown_bytes(out, utf8, i, length == 0 ? 1 : length);
+    } else {
+      out.append(utf8, i, length);
+    }
+    i += length == 0 ? 1 : length;
+  }
+  return out;
+}
 
 int text_width(const std::string& utf8) {
   int n = 0;

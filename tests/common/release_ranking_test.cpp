@@ -50,21 +50,18 @@ TEST(ReleaseKeywords, NoFilesLeavesTheFolderName) {
   EXPECT_EQ(build_release_keywords(), "Some Folder");
 }
 
-TEST(ReleaseRanking, TitleWordsCountOnlyWhereLowerCaseInTheKeywords) {
+TEST(ReleaseRanking, WordsCountWhateverTheirLetterCase) {
   test_support::reset_run_state();
   set_discography({"Green Fields", "Blue River"});
   g_run.folder_name = "blue river 1969";
   EXPECT_EQ(rank_releases(build_release_keywords()), 1);
 
-  // The keywords hold the title only in capitals: nothing matches, so the
-  // first entry keeps the preselection.
-  g_run.folder_name = "Blue River";
-  g_run.local_tracks = {tags("BLUE RIVER BAND", "Harbour", "BLUE RIVER")};
-  EXPECT_EQ(rank_releases(build_release_keywords()), 0);
-
-  // Digits have no case.
-  set_discography({"Green Fields", "1969"});
-  EXPECT_EQ(rank_releases("Blue River 1969"), 1);
+  // Capitalised folder name and tags: the title's words still count, and
+  // more than the digits of another title.
+  set_discography({"Live 2005", "Night Ferry"});
+  g_run.folder_name = "Harbour Lights - Night Ferry (2005)";
+  g_run.local_tracks = {tags("HARBOUR LIGHTS", "Salt Road", "NIGHT FERRY")};
+  EXPECT_EQ(rank_releases(build_release_keywords()), 1);
 }
 
 TEST(ReleaseRanking, BestTitleWinsAndTiesGoToTheEarlierEntry) {

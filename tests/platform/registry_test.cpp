@@ -1,6 +1,7 @@
 #include "platform/registry.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -107,6 +108,14 @@ TEST(RegistryFiles, FindsTheValueWhereverItIs) {
   EXPECT_EQ(
       read_registry_value("HKEY_LOCAL_MACHINE", "SOFTWARE\\Varnel\\Plinth", "Settings", value),
       RegistryRead::kNoKey);
+
+  // A FIFO under the name is passed over, not waited on.
+  std::filesystem::create_directories(config.config_home() + "/plinth");
+  ASSERT_EQ(mkfifo(config.registry_path().c_str(), 0600), 0);
+  EXPECT_EQ(
+      read_registry_value("HKEY_LOCAL_MACHINE", "SOFTWARE\\Varnel\\Plinth", "Settings", value),
+      RegistryRead::kNoKey);
+  std::filesystem::remove(config.registry_path());
 
   config.write_registry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth]\n\"Other\"=\"x\"\n");
   EXPECT_EQ(

@@ -234,6 +234,17 @@ TEST(TermBox, EndOfInputAnswersNoAndOk) {
   EXPECT_NE(term.drawn().find("== (!) Error! ==\nGone\n"), std::string::npos);
 }
 
+TEST(TermBox, ControlCharactersFromPagesAreShownNotObeyed) {
+  Terminal term("");
+  // Window title, colour, cursor moves, an 8-bit CSI and a raw byte.
+  term.ui().message_box(nullptr, "\x1b]0;owned\x07Red\x1b[31m\rX\x81" "9b;Y\x8D" "9b", "T\tab",
+                        kBoxOk);
+  const std::string drawn = term.drawn();
+  EXPECT_NE(drawn.find("== T\\x09ab ==\n\\x1b]0;owned\\x07Red\\x1b[31m\\x0dX\\xc2\\x9bY\\x9b\n"),
+            std::string::npos)
+      << drawn;
+}
+
 TEST(TermBox, OkBoxTakesAnyLine) {
   Terminal term("whatever\nn\n");
   EXPECT_EQ(term.ui().message_box(nullptr, "line one\nline two", "Help", kBoxOk), kAnswerOk);

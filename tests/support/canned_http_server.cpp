@@ -99,10 +99,18 @@ void CannedHttpServer::serve_one(int client) {
     }
     return;
   }
+  const size_t head_end = answer.bytes.find("\r\n\r\n");
+  const size_t at_once = answer.kind == CannedAnswer::Kind::kTrickle && head_end != std::string::npos
+                             ? head_end + 4
+                             : answer.bytes.size();
   size_t sent = 0;
   while (sent < answer.bytes.size()) {
-    const ssize_t n =
-        send(client, answer.bytes.data() + sent, answer.bytes.size() - sent, MSG_NOSIGNAL);
+    if (sent >= at_once) {
+      pollfd stop = {stop_pipe_[0], POLLIN, 0};
+      if (poll(&stop, 1, 500) != 0) return;
+    }
+    const size_t chunk = sent < at_once ? at_once - sent : 1;
+    const ssize_t n = send(client, answer.bytes.data() + sent, chunk, MSG_NOSIGNAL);
     if (n <= 0) return;  // the client stopped reading
     sent += static_cast<size_t>(n);
   }

@@ -15,13 +15,15 @@
 namespace test_support {
 
 struct CannedAnswer {
-  enum class Kind { kBytes, kCloseAtOnce, kStall };
+  enum class Kind { kBytes, kCloseAtOnce, kStall, kTrickle };
   Kind kind = Kind::kBytes;
   std::string bytes;
 
   static CannedAnswer Bytes(std::string raw) { return {Kind::kBytes, std::move(raw)}; }
   static CannedAnswer CloseAtOnce() { return {Kind::kCloseAtOnce, ""}; }
   static CannedAnswer Stall() { return {Kind::kStall, ""}; }
+  // The head at once, then the body one byte every half second.
+  static CannedAnswer Trickle(std::string raw) { return {Kind::kTrickle, std::move(raw)}; }
   // "HTTP/1.0 <status>", a Content-Type, then the body.
   static CannedAnswer Page(int status, const std::string& body);
 };

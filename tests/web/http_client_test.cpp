@@ -148,6 +148,16 @@ TEST_F(HttpClientTest, StalledServerIsGivenUpOn) {
   EXPECT_FALSE(client_->Request(server.url("/"), HttpClient::kMethodGet, kAgent));
 }
 
+TEST_F(HttpClientTest, APageCutByTheTimeLimitIsNoPage) {
+  CannedHttpServer server([](const std::string&) {
+    return CannedAnswer::Trickle("HTTP/1.0 200 OK\r\n\r\n<html>" + std::string(100, 'x'));
+  });
+  platform::HttpLimits limits;
+  limits.total_seconds = 2;
+  client_->set_limits(limits);
+  EXPECT_FALSE(client_->Request(server.url("/"), HttpClient::kMethodGet, kAgent));
+}
+
 TEST(HttpClientProxy, AbsoluteTargetGoesToTheProxy) {
   CannedHttpServer proxy([](const std::string&) { return CannedAnswer::Page(200, "via proxy"); });
   ScopedProxy through(proxy.url(""));
