@@ -3,8 +3,7 @@
 #include <memory>
 
 #include "output/cover.h"
-#include "platform/folders.h"
-#include "platform/safe_write.h"
+#include "platform/album_entries.h"
 #include "platform/trace.h"
 #include "web/hosts.h"
 #include "web/http_client.h"
@@ -14,8 +13,13 @@ void download_cover(const Release& release) {
   platform::trace("testing '%s' for download?\n", address.c_str());
   if (address.size() < 3) return;
   const std::string name = cover_file_name(release);
-  // A picture from an earlier run stays and is used as it is.
-  if (platform::file_readable(name)) return;
+  // A picture from an earlier run stays and is used as it is; a link or
+  // anything else under the name is left alone, and so is a name that
+  // cannot be a file of this folder.
+  if (!platform::entry_name_refusal(name).empty() ||
+      platform::entry_kind(name) != platform::EntryKind::kMissing) {
+    return;
+  }
   platform::trace("downloading %s\n", address.c_str());
   // Two 100000-byte buffers: too large for the stack of a dialog.
   const auto client = std::make_unique<HttpClient>();
@@ -23,5 +27,5 @@ void download_cover(const Release& release) {
   // Only a complete 2xx answer is a picture, and it is kept whole: an error
   // page or a cut file would go into every track's tag.
   if (!client->RequestWhole(address, kUserAgent, picture)) return;
-  platform::create_file_whole(name, picture);
+  platform::create_entry(name, picture);
 }

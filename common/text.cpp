@@ -84,8 +84,20 @@ void url_unescape(std::string& text) {
   }
 }
 
+void remove_controls_and_undefined(std::string& text) {
+  std::string kept;
+  kept.reserve(text.size());
+  for (const char ch : text) {
+    const auto b = static_cast<unsigned char>(ch);
+    const bool control = b < 0x20 || b == 0x7F;
+    const bool undefined = b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+    if (!control && !undefined) kept += ch;
+  }
+  text.swap(kept);
+}
+
 void safe_file_name(std::string& text) {
-  remove_tabs_and_breaks(text);
+  remove_controls_and_undefined(text);
   remove_char(text, '\\');
   remove_char(text, '/');
   remove_char(text, '?');

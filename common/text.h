@@ -20,7 +20,12 @@ void to_lower(std::string& text);
 void capitalize_words(std::string& text, const std::string& separators);
 // Decodes %XX escapes the way strtol reads them; a zero byte is dropped.
 void url_unescape(std::string& text);
-// Makes the text usable as one file or folder name (no path separators).
+// Removes control characters (C0 and DEL) and the five bytes Windows-1252
+// leaves undefined: they are no characters of a name, and the undefined ones
+// must not reach the file system's boundary, where they mean something else.
+void remove_controls_and_undefined(std::string& text);
+// Makes the text usable as one file or folder name (no path separators, no
+// control characters).
 void safe_file_name(std::string& text);
 
 // First occurrence of needle at or after start; -1 for an empty needle or a

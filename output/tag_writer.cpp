@@ -5,6 +5,7 @@
 #include "output/id3_layout.h"
 #include "output/id3v1.h"
 #include "output/id3v2_edit.h"
+#include "platform/album_entries.h"
 #include "platform/file_read.h"
 #include "platform/moves.h"
 #include "platform/safe_write.h"
@@ -30,7 +31,7 @@ std::string year_text(const std::string& release_date) {
 // failed download the file keeps the picture it had.
 std::string cover_bytes(const Release& release) {
   std::string bytes;
-  if (release.picture_url.size() > 3) platform::read_whole_file(cover_file_name(release), bytes);
+  if (release.picture_url.size() > 3) platform::read_entry(cover_file_name(release), bytes);
   return bytes;
 }
 
@@ -82,7 +83,8 @@ int write_new_tags(const std::string& file_name, const OldTags& old, const Edite
   if (fits_in_place(old, edited.v2_frames, v1)) {
     const std::string v2 = id3v2_3_tag(edited.v2_frames, layout.v2_size);
     if (v2 == old.v2) return 0;
-    return platform::overwrite_file_part(file_name, layout.file_size, 0, v2);
+    return platform::overwrite_file_part(file_name, layout.file_size, 0, v2,
+                                         platform::Links::kRefuse);
   }
   const std::string v2 = id3v2_3_tag(edited.v2_frames, edited.v2_frames.size() + 10 + kPadding);
   return platform::rewrite_file(
@@ -90,7 +92,8 @@ int write_new_tags(const std::string& file_name, const OldTags& old, const Edite
       {platform::FilePiece::bytes(v2),
        platform::FilePiece::old_range(layout.audio_begin(),
                                       layout.audio_end() - layout.audio_begin()),
-       platform::FilePiece::bytes(v1)});
+       platform::FilePiece::bytes(v1)},
+      platform::Links::kRefuse);
 }
 
 }  // namespace

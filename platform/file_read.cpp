@@ -28,8 +28,9 @@ bool read_at(int fd, uint64_t offset, uint64_t length, std::string& data) {
 void close_file(int fd) { ::close(fd); }
 
 // O_NONBLOCK keeps a FIFO under the name from stalling the run.
-int open_regular_file(const std::string& name, uint64_t& size) {
-  const int fd = ::open(fs_name(name).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+int open_regular_file(const std::string& name, uint64_t& size, Links links) {
+  const int no_follow = links == Links::kRefuse ? O_NOFOLLOW : 0;
+  const int fd = ::open(fs_name(name).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | no_follow);
   if (fd < 0) return -1;
   struct stat info;
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -57,9 +58,9 @@ bool read_file_part(const std::string& name, uint64_t offset, uint64_t length, s
   return ok;
 }
 
-bool read_whole_file(const std::string& name, std::string& data) {
+bool read_whole_file(const std::string& name, std::string& data, Links links) {
   uint64_t size = 0;
-  const int fd = open_regular_file(name, size);
+  const int fd = open_regular_file(name, size, links);
   if (fd < 0) return false;
   const bool ok = read_at(fd, 0, size, data);
   ::close(fd);

@@ -48,13 +48,14 @@ std::string base_of(const std::string& path) {
 
 // The path of the file a name finally stands for: a symbolic link is
 // followed, so that the link stays a link and its target gets the content.
-int resolve(const std::string& path, std::string& resolved) {
+int resolve(const std::string& path, Links links, std::string& resolved) {
   struct stat info;
   if (::lstat(path.c_str(), &info) != 0) return errno;
   if (!S_ISLNK(info.st_mode)) {
     resolved = path;
     return 0;
   }
+  if (links == Links::kRefuse) return ELOOP;
   char* real = ::realpath(path.c_str(), nullptr);
   if (real == nullptr) return errno;
   resolved = real;
@@ -278,13 +279,14 @@ FilePiece FilePiece::old_range(uint64_t offset, uint64_t length) {
 }
 
 int rewrite_file(const std::string& name, uint64_t expected_size,
-                 const std::vector<FilePiece>& pieces) {
+                 const std::vector<FilePiece>& pieces, Links links) {
   std::string path;
-  int error = resolve(fs_name(name), path);
+  int error = resolve(fs_name(name), links, path);
   if (error != 0) return error;
+  const int no_follow = links == Links::kRefuse ? O_NOFOLLOW : 0;
   // Opened for writing although only read: a file the user may not change
   // (read-only, immutable) must not be replaced behind its back.
-  Descriptor old_fd(::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK));
+  Descriptor old_fd(::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | no_follow));
   if (old_fd.get() < 0) return errno;
   struct stat old_info;
   if (::fstat(old_fd.get(), &old_info) != 0) return errno;
@@ -305,8 +307,9 @@ int rewrite_file(const std::string& name, uint64_t expected_size,
 }
 
 int overwrite_file_part(const std::string& name, uint64_t expected_size, uint64_t offset,
-                        const std::string& data) {
-  Descriptor fd(::open(fs_name(name).c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK));
+                        const std::string& data, Links links) {
+  const int no_follow = links == Links::kRefuse ? O_NOFOLLOW : 0;
+  Descriptor fd(::open(fs_name(name).c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | no_follow));
   if (fd.get() < 0) return errno;
   struct stat info;
   if (::fstat(fd.get(), &info) != 0) return errno;

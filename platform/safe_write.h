@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_read.h"
+
 namespace platform {
 
 // One part of a file's new content: bytes given here, or a byte range of
@@ -23,17 +25,18 @@ struct FilePiece {
 // Replaces the content of an existing regular file by the pieces: the new
 // content is written beside it in the same folder, flushed, given the old
 // file's mode, owner and extended attributes, and renamed over it; then the
-// folder is flushed. A symbolic link is followed, so its target is rewritten.
+// folder is flushed. A symbolic link is followed, so its target is rewritten,
+// unless links are refused (ELOOP).
 // A file that may not be written (EACCES, EPERM) is left as it is.
 // Fails with ESTALE, writing nothing, when the file's size is no longer
 // expected_size (another program changed it meanwhile).
 int rewrite_file(const std::string& name, uint64_t expected_size,
-                 const std::vector<FilePiece>& pieces);
+                 const std::vector<FilePiece>& pieces, Links links = Links::kFollow);
 
 // Overwrites bytes at offset inside an existing regular file with one write,
 // never past its end, and flushes them. ESTALE as above.
 int overwrite_file_part(const std::string& name, uint64_t expected_size, uint64_t offset,
-                        const std::string& data);
+                        const std::string& data, Links links = Links::kFollow);
 
 // Creates a new file with the content: it appears complete or not at all,
 // and an existing file of that name is never replaced (EEXIST).

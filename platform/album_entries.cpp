@@ -1,0 +1,75 @@
+#include "platform/album_entries.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/codepage.h"
+#include "platform/file_read.h"
+#include "platform/moves.h"
+#include "platform/safe_write.h"
+
+namespace platform {
+
+std::string entry_name_refusal(const std::string& name) {
+  const std::string bytes = fs_name(name);
+  if (bytes == "." || bytes == "..") return "it names a folder, not a file in it";
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    const bool c1_control = c == 0xC2 && i + 1 < bytes.size() &&
+                            static_cast<unsigned char>(bytes[i + 1]) < 0xA0;
+    if (c == '/') return "it holds a '/'";
+    if (c == 0) return "it holds a zero byte";
+    if (c < 0x20 || c == 0x7F || c1_control) return "it holds a control character";
+  }
+  return "";
+}
+
+EntryKind entry_kind(const std::string& name) {
+  struct stat info;
+  if (::fstatat(AT_FDCWD, fs_name(name).c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    return EntryKind::kMissing;
+  }
+  return S_ISREG(info.st_mode) ? EntryKind::kRegular : EntryKind::kOther;
+}
+
+int rename_entry(const std::string& from, const std::string& to) {
+  if (!entry_name_refusal(to).empty()) return EINVAL;
+  return move_no_replace(from, to);
+}
+
+int create_entry(const std::string& name, const std::string& data) {
+  if (!entry_name_refusal(name).empty()) return EINVAL;
+  return create_file_whole(name, data);
+}
+
+int write_entry(const std::string& name, const std::string& data) {
+  if (!entry_name_refusal(name).empty()) return EINVAL;
+  struct stat info;
+  if (::fstatat(AT_FDCWD, fs_name(name).c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    return errno == ENOENT ? create_file_whole(name, data) : errno;
+  }
+  if (!S_ISREG(info.st_mode)) return ELOOP;
+  return rewrite_file(name, static_cast<uint64_t>(info.st_size), {FilePiece::bytes(data)},
+                      Links::kRefuse);
+}
+
+bool read_entry(const std::string& name, std::string& data) {
+  data.clear();
+  return entry_name_refusal(name).empty() && read_whole_file(name, data, Links::kRefuse);
+}
+
+FolderLock::FolderLock() {
+  fd_ = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd_ < 0) return;
+  taken_ = ::flock(fd_, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+}
+
+FolderLock::~FolderLock() {
+  if (fd_ >= 0) ::close(fd_);  // the lock goes with the descriptor
+}
+
+}  // namespace platform
