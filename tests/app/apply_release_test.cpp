@@ -1,6 +1,8 @@
 #include "app/apply_release.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -307,6 +309,51 @@ TEST_F(FinishWithCover, ACoverAnsweredWith404IsNeitherSavedNorAttached) {
   EXPECT_EQ(one(frames, "TIT2"), "One");
   ASSERT_EQ(boxes_.boxes.size(), 1u);
   expect_done_box(boxes_.boxes[0]);
+}
+
+// A symbolic link in the album to a file outside it, under a track's, the
+// playlist's or the cover's name: the file it points to is neither changed
+// nor read into a tag, the link stays, and one box names it.
+class FinishWithALink : public FinishWithCover, public ::testing::WithParamInterface<const char *> {};
+
+TEST_P(FinishWithALink, LeavesTheLinkAndWhatItPointsToAlone) {
+  const std::string name = GetParam();
+  const std::string outside = test_support::make_mp3(test_support::Mp3Recipe());
+  write_file(file("outside.mp3"), outside);
+  std::filesystem::create_symlink("../outside.mp3", album_ + "/" + name);
+  if (name == "a.mp3") {
+    g_run.files.push_back(name);
+    g_run.assignment.track_of_file.push_back(0);
+  }
+  add_file("b.mp3", 1, 2);
+  finish();
+  const std::string album = renamed_album();
+  EXPECT_TRUE(read_file(file("outside.mp3")) == outside);
+  EXPECT_TRUE(std::filesystem::is_symlink(album + "/" + name));
+  EXPECT_EQ(one(read_frames(album + "/2 - X - Two.mp3"), "APIC"), "<missing>");
+  ASSERT_EQ(boxes_.boxes.size(), 2u);
+  EXPECT_EQ(boxes_.boxes[0].text,
+            "These were left alone, as they are symbolic links or not regular files:\n'" + name +
+                "'");
+  expect_done_box(boxes_.boxes[1]);
+}
+
+INSTANTIATE_TEST_SUITE_P(TrackPlaylistAndCover, FinishWithALink,
+                         ::testing::Values("a.mp3", "Artist - Title [CAT1].m3u", "R-9.jpg"),
+                         [](const auto &info) { return std::to_string(info.index); });
+
+// Another run holds the folder: this one says so and changes nothing.
+TEST_F(Finish, AFolderAnotherRunIsWorkingOnIsLeftToIt) {
+  const std::string a = add_file("a.mp3", 0, 1);
+  const int other_run = ::open(album_.c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_EQ(::flock(other_run, LOCK_EX), 0);
+  finish();
+  ::close(other_run);
+  EXPECT_EQ(entries(album_), std::set<std::string>({"a.mp3"}));
+  EXPECT_TRUE(read_file(album_ + "/a.mp3") == a);
+  ASSERT_EQ(boxes_.boxes.size(), 1u);
+  EXPECT_EQ(boxes_.boxes[0].text, "Another run of the program is working on the folder " + album_ +
+                                      ", so nothing was changed.");
 }
 
 TEST(MoveOrReport, TheSameNameIsNoMove) {

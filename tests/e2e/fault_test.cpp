@@ -11,7 +11,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -402,3 +404,181 @@ TEST_P(KillDuringWrite, LeavesEveryFileWholeUnderSomeName) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FirstMiddleAndLastTrack, KillDuringWrite, ::testing::Values(1, 6, 12));
+
+// A release page that names its fields with the code page's escapes, control
+// characters or "..": whatever the name templates make of them, nothing
+// outside the album folder is created, changed or read into a tag, and every
+// track is inside it exactly once, under a name without control characters.
+namespace {
+
+struct HostileCase {
+  std::string name;
+  const char* page_text;    // replaced on the release page as it is rendered
+  const char* replacement;  // "%s" stands for the hostile value
+  const char* placeholder;  // of the field in every name template; "" for the defaults
+  std::string value;        // '|' stands for an escaped '/', {WORK} for the test's folder
+  std::string slash;
+};
+
+const std::string k8D = "\x8D";
+const std::string k81 = "\x81";
+
+std::vector<HostileCase> hostile_cases() {
+  struct Field {
+    const char* name;
+    const char* page_text;
+    const char* replacement;
+    const char* placeholder;
+  };
+  const Field fields[] = {
+      {"TrackNumber", "<td class=\"pos\">1</td>", "<td class=\"pos\">%s</td>", "/8"},
+      {"Label", ">Tidewater Records</a>", ">%s</a>", "/3"},
+      {"CatalogNumber", "<td>HL 007</td>", "<td>%s</td>", "/4"},
+      {"Date", "Released:</td><td>2005</td>", "Released:</td><td>%s</td>", "/5"},
+      {"Style", "Style:</td><td>Downtempo, Ambient</td>", "Style:</td><td>%s</td>", "/9"}};
+  struct Value {
+    const char* name;
+    std::string value;
+    std::string slash;
+  };
+  const Value values[] = {{"ByteEscape", "..|victim", k8D + "2F"},
+                          {"CharEscape", "..|victim", k81 + "2f;"},
+                          {"ZeroByte", "cut" + k8D + "00off", ""},
+                          {"Terminal", "\x1b]0;owned\x07\x1b[31mred", ""}};
+  std::vector<HostileCase> cases;
+  for (const Field& f : fields) {
+    for (const Value& v : values) {
+      cases.push_back({std::string(f.name) + v.name, f.page_text, f.replacement, f.placeholder,
+                       v.value, v.slash});
+    }
+  }
+  // The cover's address: a new file at an absolute path, or an existing
+  // file outside read into every tag.
+  const char* cover = "/R/t/R-100101.jpg\"";
+  cases.push_back({"CoverToANewFile", cover, "/R/t/%s\"", "", "{WORK}|outside.jpg", k8D + "2F"});
+  cases.push_back({"CoverFromAFileOutside", cover, "/R/t/%s\"", "", "{WORK}|secret.jpg",
+                   k81 + "2f;"});
+  return cases;
+}
+
+bool has_control_character(const std::string& name) {
+  return std::any_of(name.begin(), name.end(), [](char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b < 0x20 || b == 0x7F;
+  });
+}
+
+class HostilePage : public Fault, public ::testing::WithParamInterface<HostileCase> {
+ protected:
+  static void SetUpTestSuite() {
+    test_support::TempDir pages;
+    const char* python = std::getenv("PLINTH_TEST_PYTHON");
+    test_support::run_command(std::string(python != nullptr ? python : "/usr/bin/python3") +
+                              " " PLINTH_SOURCE_DIR "/tools/standin_server.py --write-pages " +
+                              shell_quoted(pages.path()) + " >/dev/null");
+    rendered_page_ = test_support::read_file(pages.file("release/100101.html"));
+  }
+
+  // The hostile value with its escapes and the test's folder filled in.
+  std::string hostile_value() const {
+    const HostileCase& c = GetParam();
+    std::string value = c.value;
+    const size_t work_at = value.find("{WORK}");
+    if (work_at != std::string::npos) value.replace(work_at, 6, work.path());
+    std::string escaped;
+    for (const char ch : value) escaped += ch == '|' || ch == '/' ? c.slash : std::string(1, ch);
+    return escaped;
+  }
+
+  // The stock catalogue, with the release page replaced by the hostile one
+  // and a picture at the path a cover address with escapes stands for.
+  std::string hostile_catalogue() const {
+    const HostileCase& c = GetParam();
+    const std::string folder = catalogue.file("catalogue");
+    fs::copy(PLINTH_SOURCE_DIR "/tools/catalogue", folder, fs::copy_options::recursive);
+    const std::string outside_picture = folder + "/covers" + work.path() + "/outside.jpg";
+    fs::create_directories(fs::path(outside_picture).parent_path());
+    test_support::write_file(outside_picture, "NEW-PICTURE-FROM-THE-SERVER");
+    std::string page = rendered_page_;
+    const size_t at = page.find(c.page_text);
+    EXPECT_NE(at, std::string::npos) << c.page_text;
+    std::string replacement = c.replacement;
+    replacement.replace(replacement.find("%s"), 2, hostile_value());
+    page.replace(at, std::string(c.page_text).size(), replacement);
+    fs::create_directories(folder + "/pages/release");
+    test_support::write_file(folder + "/pages/release/100101.html", page);
+    return folder;
+  }
+
+  void use_templates(const std::string& placeholder) {
+    if (placeholder.empty()) return;
+    config.write_settings_file(
+        "<?xml version=\"1.0\"?>\n<Settings m3u=\"t\" nfo=\"f\" g_dirf=\"" + placeholder +
+        "\" g_m3uf=\"" + placeholder + "\" g_tf=\"" + placeholder + " /7\" />\n");
+  }
+
+  // Every entry under the test's folder outside the album, with the content
+  // of each file.
+  std::map<std::string, std::string> outside_of(const std::string& album_folder) const {
+    std::map<std::string, std::string> seen;
+    for (auto it = fs::recursive_directory_iterator(work.path());
+         it != fs::recursive_directory_iterator(); ++it) {
+      if (it->path() == album_folder) {
+        it.disable_recursion_pending();
+        continue;
+      }
+      seen[it->path().string()] =
+          it->is_regular_file() ? test_support::read_file(it->path().string()) : "<entry>";
+    }
+    return seen;
+  }
+
+  std::vector<std::string> audio_under(const std::string& root) const {
+    std::vector<std::string> audio;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+      if (!entry.is_regular_file() || entry.path().extension() != ".mp3") continue;
+      audio.push_back(test_support::audio_bytes(test_support::read_file(entry.path().string())));
+    }
+    std::sort(audio.begin(), audio.end());
+    return audio;
+  }
+
+  test_support::TempDir catalogue;
+  static std::string rendered_page_;
+};
+
+std::string HostilePage::rendered_page_;
+
+}  // namespace
+
+TEST_P(HostilePage, NothingOutsideTheAlbumIsTouched) {
+  make_album();
+  test_support::write_file(work.file("secret.jpg"), "SECRET-PICTURE-BYTES");
+  test_support::write_file(parent + "/victim.m3u", "a playlist of someone else's");
+  use_templates(GetParam().placeholder);
+  const std::map<std::string, std::string> outside_before = outside_of(album);
+
+  const Outcome outcome = run_against({"--catalogue", hostile_catalogue()});
+  EXPECT_NE(outcome.status, kKilledByWatchdog) << "hung; drew:\n" << outcome.err;
+  std::vector<std::string> folders;
+  for (const auto& entry : fs::directory_iterator(parent)) {
+    if (entry.is_directory()) folders.push_back(entry.path().string());
+  }
+  ASSERT_EQ(folders.size(), 1u) << "the album left its parent; drew:\n" << outcome.err;
+  const std::string album_after = folders[0];
+  EXPECT_EQ(outside_of(album_after), outside_before) << outcome.err;
+  EXPECT_EQ(audio_under(album_after), originals) << outcome.err;
+  EXPECT_EQ(audio_under(work.path()), originals);
+  for (const auto& entry : fs::recursive_directory_iterator(parent)) {
+    EXPECT_FALSE(has_control_character(entry.path().filename().string())) << entry.path();
+    if (entry.path().extension() == ".mp3") {
+      EXPECT_EQ(test_support::read_file(entry.path().string()).find("SECRET-PICTURE-BYTES"),
+                std::string::npos)
+          << entry.path();
+    }
+  }
+  EXPECT_EQ(outcome.err.find('\x1b'), std::string::npos) << "raw escape sequence on the terminal";
+}
+
+INSTANTIATE_TEST_SUITE_P(FieldsAndValues, HostilePage, ::testing::ValuesIn(hostile_cases()),
+                         [](const auto& info) { return info.param.name; });
