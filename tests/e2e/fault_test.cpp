@@ -420,6 +420,8 @@ struct HostileCase {
   std::string slash;
 };
 
+void PrintTo(const HostileCase& c, std::ostream* os) { *os << c.name; }
+
 const std::string k8D = "\x8D";
 const std::string k81 = "\x81";
 
@@ -567,8 +569,8 @@ TEST_P(HostilePage, NothingOutsideTheAlbumIsTouched) {
   ASSERT_EQ(folders.size(), 1u) << "the album left its parent; drew:\n" << outcome.err;
   const std::string album_after = folders[0];
   EXPECT_EQ(outside_of(album_after), outside_before) << outcome.err;
-  EXPECT_EQ(audio_under(album_after), originals) << outcome.err;
-  EXPECT_EQ(audio_under(work.path()), originals);
+  EXPECT_TRUE(audio_under(album_after) == originals) << "not every track is inside, once";
+  EXPECT_TRUE(audio_under(work.path()) == originals) << "a track is outside the album too";
   for (const auto& entry : fs::recursive_directory_iterator(parent)) {
     EXPECT_FALSE(has_control_character(entry.path().filename().string())) << entry.path();
     if (entry.path().extension() == ".mp3") {
