@@ -311,6 +311,24 @@ TEST_F(FinishWithCover, ACoverAnsweredWith404IsNeitherSavedNorAttached) {
   expect_done_box(boxes_.boxes[0]);
 }
 
+// A name from the database that cannot be a name in the folder is not used:
+// the folder keeps its name, the cover is not fetched, and one box says so,
+// once for the name however often it came up.
+TEST_F(FinishWithCover, ANameThatCannotBeInTheFolderIsRefusedAndToldOnce) {
+  add_file("a.mp3", 0, 1);
+  g_dirf = "/4";
+  g_releases[0].catalog_number = "..";
+  g_releases[0].picture_url = "http://images.discogs.com/R/t/..";
+  finish();
+  EXPECT_EQ(entries(album_), std::set<std::string>({"1 - X - One.mp3", "Artist - Title [..].m3u"}));
+  EXPECT_TRUE(server_.requests().empty());
+  ASSERT_EQ(boxes_.boxes.size(), 2u);
+  EXPECT_EQ(boxes_.boxes[0].text,
+            "These names from the database cannot be names in the folder and were not used:\n"
+            "'..' (it names a folder, not a file in it)");
+  expect_done_box(boxes_.boxes[1]);
+}
+
 // A symbolic link in the album to a file outside it, under a track's, the
 // playlist's or the cover's name: the file it points to is neither changed
 // nor read into a tag, the link stays, and one box names it.

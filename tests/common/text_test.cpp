@@ -113,6 +113,10 @@ TEST(TextFileName, SafeFileNameCleansInOrder) {
   text = "AC/DC\\..\t*x\r\n";
   safe_file_name(text);
   EXPECT_EQ(text, "ACDC.._x");
+  // Control characters and the bytes the code page leaves undefined go.
+  text = std::string("\x1b[31mred\x7f\x00\x8D" "2F\x81" "2f;\x8F\x90\x9D", 21);
+  safe_file_name(text);
+  EXPECT_EQ(text, "[31mred2F2f;");
 }
 
 TEST(TextSplit, DropsDelimitersAndEmptyPieces) {
