@@ -58,7 +58,6 @@ int write_entry(const std::string& name, const std::string& data) {
 }
 
 bool read_entry(const std::string& name, std::string& data) {
-  data.clear();
   return entry_name_refusal(name).empty() && read_whole_file(name, data, Links::kRefuse);
 }
 

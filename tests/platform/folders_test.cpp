@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "platform/album_entries.h"
 #include "platform/codepage.h"
 #include "tests/support/current_folder.h"
 #include "tests/support/mp3_maker.h"
@@ -79,4 +80,26 @@ TEST_F(Folders, OnlyRegularFilesAreReadable) {
   EXPECT_FALSE(platform::file_readable("folder.mp3"));
   EXPECT_FALSE(platform::file_readable("pipe.mp3"));  // and does not block
   EXPECT_FALSE(platform::file_readable("missing.mp3"));
+}
+
+// The one check of a name from the database, on the file system's bytes:
+// the code page's escapes are judged after they are decoded.
+TEST(EntryName, OnlyOneComponentWithoutControlCharactersIsAName) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"Caf\xE9 - 01.mp3", ""},
+      {"...mp3", ""},
+      {"a/b.mp3", "it holds a '/'"},
+      {"..\x8D" "2Fb.mp3", "it holds a '/'"},
+      {"..\x81" "2f;b.mp3", "it holds a '/'"},
+      {"..", "it names a folder, not a file in it"},
+      {".", "it names a folder, not a file in it"},
+      {"cut\x8D" "00off", "it holds a zero byte"},
+      {std::string("cut\0off", 7), "it holds a zero byte"},
+      {"red\x1b[31m", "it holds a control character"},
+      {"del\x7F", "it holds a control character"},
+      {"\xE9\x81" "9b;csi", "it holds a control character"},  // U+009B
+  };
+  for (const auto& [name, why] : cases) {
+    EXPECT_EQ(platform::entry_name_refusal(name), why) << platform::to_utf8(name);
+  }
 }

@@ -237,10 +237,10 @@ TEST(TermBox, EndOfInputAnswersNoAndOk) {
 TEST(TermBox, ControlCharactersFromPagesAreShownNotObeyed) {
   Terminal term("");
   // Window title, colour, cursor moves, an 8-bit CSI and a raw byte.
-  term.ui().message_box(nullptr, "\x1b]0;owned\x07Red\x1b[31m\rX\x81" "9b;Y\x8D" "9b", "T\tab",
+  term.ui().message_box(nullptr, "\x1b]0;owned\x07Red\x1b[31m\r\xE9\x81" "9b;Y\x8D" "9b", "T\tab",
                         kBoxOk);
   const std::string drawn = term.drawn();
-  EXPECT_NE(drawn.find("== T\\x09ab ==\n\\x1b]0;owned\\x07Red\\x1b[31m\\x0dX\\xc2\\x9bY\\x9b\n"),
+  EXPECT_NE(drawn.find("== T\\x09ab ==\n\\x1b]0;owned\\x07Red\\x1b[31m\\x0d\xC3\xA9\\xc2\\x9bY\\x9b\n"),
             std::string::npos)
       << drawn;
 }
