@@ -4,12 +4,7 @@
 // caller decides what an answer means to the user.
 #include <string>
 
-// Where the API is and who asks. The token goes to `base`'s host only.
-struct ApiConfig {
-  std::string base;   // "https://api.discogs.com", without a trailing '/'
-  std::string token;  // the personal access token
-  std::string user_agent;
-};
+#include "model/api_config.h"
 
 struct ApiResponse {
   bool answered = false;  // a whole response arrived

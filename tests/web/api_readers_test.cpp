@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "web/api_address.h"
+#include "web/api_client.h"
+
 namespace {
 
 // Single quotes stand for double quotes, to keep the documents readable.
@@ -180,3 +183,42 @@ TEST(ApiMaster, MainRelease) {
 }
 
 }  // namespace
+
+TEST(DatabaseAddress, TypedAddressesOfTheFourKinds) {
+  const struct {
+    const char* text;
+    const char* kind;  // nullptr: not an address
+    const char* id;
+  } cases[] = {
+      {"https://www.discogs.com/release/249504-Rick-Astley-Never", "release", "249504"},
+      {"http://discogs.com/master/96559", "master", "96559"},
+      {"https://discogs.com/artist/72872-Rick-Astley", "artist", "72872"},
+      {"http://www.discogs.com/label/895-RCA", "label", "895"},
+      {"http://www.discogs.com/release/", nullptr, nullptr},
+      {"http://www.discogs.com/release/12x", nullptr, nullptr},
+      {"http://www.discogs.com/sell/release/12", nullptr, nullptr},
+      {"https://www.discogs.com.evil/release/12", nullptr, nullptr},
+      {"ftp://www.discogs.com/release/12", nullptr, nullptr},
+      {"Rick Astley", nullptr, nullptr},
+  };
+  for (const auto& c : cases) {
+    DatabaseAddress address;
+    EXPECT_EQ(parse_database_address(c.text, address), c.kind != nullptr) << c.text;
+    if (c.kind == nullptr) continue;
+    EXPECT_EQ(address.kind, c.kind) << c.text;
+    EXPECT_EQ(address.id, c.id) << c.text;
+  }
+}
+
+TEST(ApiClient, HeaderValuesAndQueryValues) {
+  const std::string headers =
+      "HTTP/1.1 429 Too Many Requests\r\nretry-after:  7 \r\nX-Discogs-Ratelimit-Remaining: 0\r\n";
+  EXPECT_EQ(header_value(headers, "Retry-After"), "7");
+  EXPECT_EQ(header_value(headers, "x-discogs-ratelimit-remaining"), "0");
+  EXPECT_EQ(header_value(headers, "X-Discogs-Ratelimit"), "");
+  // Program text: Windows-1252 with the code page's escape for what it lacks.
+  EXPECT_EQ(api_query_value("Caf\xE9 & Bar+1"), "Caf%C3%A9%20%26%20Bar%2B1");
+  EXPECT_EQ(api_query_value("\x81"
+                            "4e45;"),
+            "%E4%B9%85");
+}
