@@ -33,7 +33,7 @@ DEFAULT_CATALOGUE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "ca
 LOOPBACK_NAMES = ("", "127.0.0.1", "localhost", "::1", "[::1]")
 MAX_LINE = 8192
 MAX_HEADERS = 100
-REASONS = {200: "OK", 302: "Found", 400: "Bad Request", 401: "Unauthorized", 404: "Not Found",
+REASONS = {200: "OK", 302: "Found", 400: "Bad Request", 401: "Unauthorized", 403: "Forbidden", 404: "Not Found",
            405: "Method Not Allowed", 429: "Too Many Requests", 500: "Internal Server Error"}
 
 
@@ -288,7 +288,7 @@ class Handler(socketserver.BaseRequestHandler):
             except OSError:
                 pass
             self.reset()
-        elif mode in ("status-404", "status-500"):
+        elif mode in ("status-403", "status-404", "status-500"):
             status = int(mode[-3:])
             self.send(html(status, pages.error_page(status, REASONS[status])), method)
         elif mode == "redirect-loop":
