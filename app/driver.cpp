@@ -1,5 +1,6 @@
 #include "app/driver.h"
 
+#include "app/api_source.h"
 #include "app/candidates.h"
 #include "app/error_box.h"
 #include "app/local_scan.h"
@@ -43,6 +44,8 @@ int run_plinth(const RunArguments& arguments) {
   g_run.directory = arguments.folder;
   set_default_settings();
   load_user_settings();
+  g_run.api = api_config_from_environment();
+  if (!g_run.api.token.empty()) platform::trace("lookups through %s\n", g_run.api.base.c_str());
   if (!enter_folder()) return 0;
 
   if (!find_mp3_files(g_run)) {

@@ -43,6 +43,9 @@ bool handle_menu_command(platform::Window& page, int command, const std::string&
     case kCmdSaveSettings:
       write_settings();
       return true;
+    case kCmdDatabaseToken:
+      dialog_box_param(kDialogDatabaseToken, nullptr, database_token_dialog, 0);
+      return true;
   }
   return false;
 }

@@ -47,3 +47,8 @@ void pad_track_numbers(Release& release);
 // Output name configuration (template 106), opened from the menu.
 bool name_configuration_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam,
                                intptr_t lparam);
+
+// Database token (template 107), opened from the menu: stores the token in
+// the token file, or removes the file for an empty text.
+bool database_token_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam,
+                           intptr_t lparam);

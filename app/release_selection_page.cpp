@@ -2,6 +2,7 @@
 // best fits the local files preselected.
 #include <memory>
 
+#include "app/api_lookup.h"
 #include "app/error_box.h"
 #include "app/match_release.h"
 #include "app/pages.h"
@@ -39,6 +40,7 @@ void open_release_selection_page(platform::Window& dialog) {
 // request reads nothing; the driver then tells the user.
 void read_chosen_release(int line) {
   if (line >= static_cast<int>(g_rurl.size())) return;
+  if (api_in_use()) return api_read_release(nullptr, g_rurl[static_cast<size_t>(line)]);
   const std::string address = std::string(kDatabaseBase) + g_rurl[static_cast<size_t>(line)];
   platform::trace("requesting %s\n", address.c_str());
   // The client holds two large buffers; keep them off the stack.

@@ -15,6 +15,15 @@
 
 namespace {
 
+// Since the database put a bot check in front of its pages, they answer
+// programs with 403 whatever they send.
+const char kPagesRefused[] =
+    "The database's web pages refuse programs (HTTP 403), so the search cannot be read from "
+    "them. Get a personal access token from the database's developer settings "
+    "(https://www.discogs.com/settings/developers) and set it with Settings > Database Token... "
+    "or in the environment variable DISCOGS_TOKEN: the program then asks the database's API "
+    "instead.";
+
 // What the user chose on the search-result page, loaded; or why not.
 void choose_search_result(platform::Window* owner, const std::string& page) {
   platform::trace("found a search page.\n");
@@ -70,6 +79,11 @@ void search_database(platform::Window* owner, std::string term) {
     const auto client = std::make_unique<HttpClient>();
     if (!client->Request(address, HttpClient::kMethodGet, kUserAgent)) {
       error_box("Could not connect to web server", owner);
+      g_cancelled = true;
+      return;
+    }
+    if (client->Status() == 403) {
+      error_box(kPagesRefused, owner);
       g_cancelled = true;
       return;
     }

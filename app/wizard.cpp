@@ -1,5 +1,6 @@
 #include "app/wizard.h"
 
+#include "app/api_lookup.h"
 #include "app/error_box.h"
 #include "app/match_release.h"
 #include "app/pages.h"
@@ -44,11 +45,15 @@ void run_wizard() {
   show_search_term_page();
   if (g_cancelled) return;
 
-  search_database(nullptr, g_search_term);
+  if (api_in_use()) {
+    api_search_database(nullptr, g_search_term);
+  } else {
+    search_database(nullptr, g_search_term);
+  }
   if (g_cancelled) return;
 
   if (term_was_release_address()) {
-    read_direct_release();
+    if (!api_in_use()) read_direct_release();  // the API search has read it
   } else {
     show_release_selection_page();
     if (g_cancelled) return;

@@ -64,15 +64,23 @@ std::string percent_encode(const std::string& bytes, bool (*escape)(unsigned cha
   return encoded;
 }
 
-bool http_get(const std::string& url, const std::string& agent, const HttpBodySink& sink,
-              HttpReply& reply, const HttpLimits& limits) {
+namespace {
+
+bool perform_get(const std::string& url, const std::string& agent,
+                 const std::vector<std::string>& header_lines, bool follow_redirects,
+                 const HttpBodySink& sink, HttpReply& reply, const HttpLimits& limits) {
   reply = HttpReply();
   const CurlLibrary* const lib = curl_library();
   if (lib == nullptr) return false;
   CurlHandle curl(lib->easy_init(), lib->easy_cleanup);
   if (!curl) return false;
-  HeaderList accept(lib->slist_append(nullptr, "Accept: */*"), lib->slist_free_all);
-  if (!accept) return false;
+  HeaderList headers(nullptr, lib->slist_free_all);
+  for (const std::string& line : header_lines) {
+    curl_slist* const longer = lib->slist_append(headers.get(), line.c_str());
+    if (longer == nullptr) return false;
+    headers.release();  // the same list, now one line longer
+    headers.reset(longer);
+  }
 
   Transfer transfer{&sink, &reply};
   const std::string target = request_url(url);
@@ -84,8 +92,8 @@ bool http_get(const std::string& url, const std::string& agent, const HttpBodySi
   lib->easy_setopt(c, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
   lib->easy_setopt(c, CURLOPT_HTTPGET, 1L);
   lib->easy_setopt(c, CURLOPT_USERAGENT, agent.c_str());
-  lib->easy_setopt(c, CURLOPT_HTTPHEADER, accept.get());
-  lib->easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+  lib->easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
+  lib->easy_setopt(c, CURLOPT_FOLLOWLOCATION, follow_redirects ? 1L : 0L);
   lib->easy_setopt(c, CURLOPT_MAXREDIRS, kMaxRedirects);
   lib->easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
   lib->easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
@@ -108,6 +116,19 @@ bool http_get(const std::string& url, const std::string& agent, const HttpBodySi
   reply.complete = reply.answered && result == CURLE_OK;
   reply.timed_out = result == CURLE_OPERATION_TIMEDOUT;
   return reply.answered;
+}
+
+}  // namespace
+
+bool http_get(const std::string& url, const std::string& agent, const HttpBodySink& sink,
+              HttpReply& reply, const HttpLimits& limits) {
+  return perform_get(url, agent, {"Accept: */*"}, true, sink, reply, limits);
+}
+
+bool http_get_with_headers(const std::string& url, const std::string& agent,
+                           const std::vector<std::string>& header_lines, const HttpBodySink& sink,
+                           HttpReply& reply, const HttpLimits& limits) {
+  return perform_get(url, agent, header_lines, false, sink, reply, limits);
 }
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -46,5 +47,12 @@ std::string percent_encode(const std::string& bytes, bool (*escape)(unsigned cha
 // Body bytes that arrived before a failure have been given to the sink.
 bool http_get(const std::string& url, const std::string& agent, const HttpBodySink& sink,
               HttpReply& reply, const HttpLimits& limits = HttpLimits());
+
+// The same GET with the caller's header lines in place of "Accept: */*",
+// for the database API. Redirects are not followed, so the headers (a token)
+// go to the URL's own host and nowhere else.
+bool http_get_with_headers(const std::string& url, const std::string& agent,
+                           const std::vector<std::string>& header_lines, const HttpBodySink& sink,
+                           HttpReply& reply, const HttpLimits& limits = HttpLimits());
 
 }  // namespace platform

@@ -7,6 +7,7 @@ constexpr int kDialogMatchConfirmation = 102;
 constexpr int kMenuWizard = 103;
 constexpr int kDialogSearchTerm = 104;
 constexpr int kDialogNameConfiguration = 106;
+constexpr int kDialogDatabaseToken = 107;
 
 // Buttons every page knows.
 constexpr int kIdNext = 1;  // "Next >>", "Finish!", "OK": the default button
@@ -35,6 +36,9 @@ constexpr int kIdPlaylistFormat = 1033;
 constexpr int kIdTrackFormat = 1034;
 constexpr int kIdNamesHelp = 1036;
 
+// Database token.
+constexpr int kIdTokenField = 1040;
+
 // Menu 103.
 constexpr int kCmdAbout = 40001;
 constexpr int kCmdOnlineHelp = 40002;
@@ -42,3 +46,4 @@ constexpr int kCmdDirectory = 40003;
 constexpr int kCmdFilenames = 40004;
 constexpr int kCmdToggleM3u = 40005;
 constexpr int kCmdSaveSettings = 40006;
+constexpr int kCmdDatabaseToken = 40007;

@@ -84,6 +84,14 @@ const DialogTemplate kNameConfiguration = {
      {kIdCancelButton, ControlKind::kPushButton, "Cancel", 188, 22, 50, 14, kStyleTabStop},
      {kIdNamesHelp, ControlKind::kPushButton, "Help", 188, 36, 50, 14, kStyleTabStop}}};
 
+// The personal access token that makes lookups go through the database's API.
+const DialogTemplate kDatabaseToken = {
+    kDialogDatabaseToken, "Database Token", 245, 42, kFont, 8, kDialogFrame, 0,
+    {{kNoControlId, ControlKind::kStaticText, "Database Token", 9, 10, 76, 8, kLabelStyle},
+     {kIdTokenField, ControlKind::kEdit, "", 88, 7, 94, 12, kEditStyle},
+     {kIdNext, ControlKind::kDefPushButton, "OK", 188, 7, 50, 14, kStyleTabStop},
+     {kIdCancelButton, ControlKind::kPushButton, "Cancel", 188, 22, 50, 14, kStyleTabStop}}};
+
 const MenuTemplate kWizardMenu = {
     kMenuWizard,
     {{"Help",
@@ -91,13 +99,15 @@ const MenuTemplate kWizardMenu = {
      {"Settings",
       {{"Filenames", kCmdFilenames},
        {"Toggel M3U", kCmdToggleM3u},
-       {"Save Settings", kCmdSaveSettings}}}}};
+       {"Save Settings", kCmdSaveSettings},
+       {"Database Token...", kCmdDatabaseToken}}}}};
 
 }  // namespace
 
 const DialogTemplate* find_dialog(int id) {
   for (const DialogTemplate* t :
-       {&kResultSelection, &kMatchConfirmation, &kSearchTerm, &kNameConfiguration}) {
+       {&kResultSelection, &kMatchConfirmation, &kSearchTerm, &kNameConfiguration,
+        &kDatabaseToken}) {
     if (t->id == id) return t;
   }
   return nullptr;

@@ -25,6 +25,7 @@ import traceback
 import urllib.parse
 
 from standin import pages
+from standin.api import Api, is_api_path, json_body
 from standin.catalogue import Catalogue, CatalogueError, decode_link_text, link_name
 from standin.faults import FaultPlan, MODES, describe
 
@@ -32,8 +33,8 @@ DEFAULT_CATALOGUE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "ca
 LOOPBACK_NAMES = ("", "127.0.0.1", "localhost", "::1", "[::1]")
 MAX_LINE = 8192
 MAX_HEADERS = 100
-REASONS = {200: "OK", 302: "Found", 400: "Bad Request", 404: "Not Found",
-           405: "Method Not Allowed", 500: "Internal Server Error"}
+REASONS = {200: "OK", 302: "Found", 400: "Bad Request", 401: "Unauthorized", 403: "Forbidden", 404: "Not Found",
+           405: "Method Not Allowed", 429: "Too Many Requests", 500: "Internal Server Error"}
 
 
 class Response:
@@ -174,9 +175,11 @@ class RequestLog:
         self._lock = threading.Lock()
         self._file = open(path, "a", encoding="ascii") if path else None
 
-    def write(self, method, target, version, agent):
+    def write(self, method, target, version, agent, authorization=None):
         line = "%s %s %s %s" % (printable(method) or "-", printable(target) or "-",
                                 printable(version) or "-", printable(agent) if agent else "-")
+        if authorization:
+            line += " [Authorization: %s]" % printable(authorization)
         with self._lock:
             if self._file:
                 self._file.write(line + "\n")
@@ -208,7 +211,8 @@ class Handler(socketserver.BaseRequestHandler):
             self.send(html(500, pages.error_page(500, REASONS[500])), "GET")
 
     def answer(self, method, target, version, headers):
-        self.server.log.write(method, target, version, headers.get("user-agent"))
+        self.server.log.write(method, target, version, headers.get("user-agent"),
+                              headers.get("authorization"))
         if not version.startswith("HTTP/"):
             return self.send(html(400, pages.error_page(400, "Bad Request")), method)
         if method not in ("GET", "HEAD"):
@@ -226,7 +230,12 @@ class Handler(socketserver.BaseRequestHandler):
             path, _, raw_query = target.partition("?")
         else:
             return self.send(html(400, pages.error_page(400, "Bad Request")), method)
-        response = self.server.site.answer(host, path, parse_query(raw_query), proxied)
+        site = self.server.site
+        if host == site.api_host or (not proxied and host in LOOPBACK_NAMES and is_api_path(path)):
+            status, body, extra = site.api.answer(path, parse_query(raw_query), headers)
+            response = Response(status, "application/json", json_body(body), extra)
+        else:
+            response = site.answer(host, path, parse_query(raw_query), proxied)
         fault = self.server.fault
         if fault.applies(path, response.content_type):
             return self.misbehave(fault, response, method, target, proxied, headers)
@@ -279,7 +288,7 @@ class Handler(socketserver.BaseRequestHandler):
             except OSError:
                 pass
             self.reset()
-        elif mode in ("status-404", "status-500"):
+        elif mode in ("status-403", "status-404", "status-500"):
             status = int(mode[-3:])
             self.send(html(status, pages.error_page(status, REASONS[status])), method)
         elif mode == "redirect-loop":
@@ -339,6 +348,13 @@ def parse_arguments(argv):
     parser.add_argument("--database-host", default="www.discogs.com")
     parser.add_argument("--image-host", default="images.discogs.com")
     parser.add_argument("--maker-host", default="www.plinth.example")
+    parser.add_argument("--api-host", default="api.discogs.com")
+    parser.add_argument("--api-token", default="standin-token",
+                        help="the one token the API accepts")
+    parser.add_argument("--api-too-many", type=int, default=0, metavar="N",
+                        help="answer the first N API requests with 429")
+    parser.add_argument("--api-retry-after", type=int, metavar="SECONDS",
+                        help="the Retry-After of those 429 answers (none without this)")
     parser.add_argument("--write-pages", metavar="DIR",
                         help="write every page of the catalogue into DIR and exit, without serving")
     parser.add_argument("--exit-with-stdin", action="store_true",
@@ -391,6 +407,9 @@ def main(argv):
     try:
         catalogue = Catalogue(args.catalogue)
         site = Site(catalogue, args.database_host.lower(), args.image_host.lower(), args.maker_host.lower())
+        site.api_host = args.api_host.lower()
+        site.api = Api(catalogue, "http://" + site.api_host, site.image_base, args.api_token,
+                       args.api_too_many, args.api_retry_after)
         if args.write_pages:
             print("wrote %d pages" % write_pages(site, args.write_pages))
             return 0

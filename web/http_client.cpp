@@ -50,6 +50,7 @@ int HttpClient::SplitUrl(const std::string& url) {
 
 bool HttpClient::Request(const std::string& url, int method, const std::string& agent) {
   received = 0;
+  status_ = 0;
   std::memset(body_, 0, sizeof body_);
   std::memset(headers_, 0, sizeof headers_);
   if (method != kMethodGet || !SplitUrl(url)) return false;
@@ -66,6 +67,7 @@ bool HttpClient::Request(const std::string& url, int method, const std::string& 
   if (reply.timed_out) return false;
   const size_t header_bytes = std::min(reply.headers.size(), kHeaderCapacity);
   std::memcpy(headers_, reply.headers.data(), header_bytes);
+  status_ = reply.status;
   return received != 0;
 }
 
@@ -89,4 +91,33 @@ bool HttpClient::RequestWhole(const std::string& url, const std::string& agent, 
                      !too_large && reply.status >= 200 && reply.status < 300 && !body.empty();
   if (!whole) body.clear();
   return whole;
+}
+
+bool HttpClient::RequestWithHeaders(const std::string& url, const std::string& agent,
+                                    const std::vector<std::string>& header_lines,
+                                    std::string& body) {
+  body.clear();
+  status_ = 0;
+  std::memset(headers_, 0, sizeof headers_);
+  if (!SplitUrl(url)) return false;
+
+  bool too_large = false;
+  const auto keep = [&body, &too_large](const char* data, size_t size) {
+    if (body.size() + size > kWholeBodyLimit) {
+      too_large = true;
+      return false;
+    }
+    body.append(data, size);
+    return true;
+  };
+  platform::HttpReply reply;
+  const bool answered =
+      platform::http_get_with_headers(url, agent, header_lines, keep, reply, limits_);
+  std::memcpy(headers_, reply.headers.data(), std::min(reply.headers.size(), kHeaderCapacity));
+  status_ = reply.status;
+  if (!answered || !reply.complete || too_large) {
+    body.clear();
+    return false;
+  }
+  return true;
 }

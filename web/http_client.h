@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/http.h"
 
@@ -44,6 +45,16 @@ class HttpClient {
   // over kWholeBodyLimit. Leaves Body() and `received` alone.
   bool RequestWhole(const std::string& url, const std::string& agent, std::string& body);
 
+  // A GET with the caller's header lines (the database API's), not cut at
+  // the buffer's capacity: the whole body of any status up to
+  // kWholeBodyLimit. False when no answer arrived or the body was cut short.
+  // Status() and Headers() then describe the response.
+  bool RequestWithHeaders(const std::string& url, const std::string& agent,
+                          const std::vector<std::string>& header_lines, std::string& body);
+
+  // The status code of the last response; 0 when none arrived.
+  int Status() const { return status_; }
+
   uint32_t received = 0;  // body bytes of the last Request
 
   // Whether the URL can be requested: 1 when its scheme (before ":/"), host
@@ -56,4 +67,5 @@ class HttpClient {
   char body_[kBodyCapacity + 1];
   char headers_[kHeaderCapacity + 1];
   platform::HttpLimits limits_;
+  int status_ = 0;
 };

@@ -113,6 +113,8 @@ void decode_names(Release& release) {
   platform::trace("style : '%s'\n", release.style.c_str());
 }
 
+}  // namespace
+
 // A bracket that holds a ':' (as in "(Remix: Somebody)") names who did the
 // version, not the song; the name ends before it.
 void cut_credit_brackets(std::string& name) {
@@ -127,6 +129,8 @@ void cut_credit_brackets(std::string& name) {
     }
   }
 }
+
+namespace {
 
 std::string read_track_artist(const std::string& cell, const Release& release) {
   const int link = find_text(cell, "/artist/", 0);

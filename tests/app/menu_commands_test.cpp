@@ -1,6 +1,7 @@
 #include "app/menu_commands.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "app/pages.h"
 #include "app/settings.h"
@@ -102,7 +103,7 @@ TEST_F(MenuCommands, NamesHelpListsThePlaceholdersExactly) {
 
 TEST_F(MenuCommands, UnknownCommandsAreNotMenuCommands) {
   ui.script = {inspect([](platform::Window& page) {
-                 EXPECT_FALSE(handle_menu_command(page, 40007, ""));
+                 EXPECT_FALSE(handle_menu_command(page, 40099, ""));
                  EXPECT_FALSE(handle_menu_command(page, 1000, ""));
                }),
                press(kIdCancelButton)};
@@ -119,4 +120,21 @@ TEST_F(MenuCommands, SaveSettingsWritesTheTemplatesAndTheSwitch) {
   EXPECT_NE(saved.find("g_tf=\"/7 by /1\""), std::string::npos) << saved;
   EXPECT_NE(saved.find("m3u=\"f\""), std::string::npos) << saved;
   EXPECT_NE(saved.find("g_dirf=\"[/4] /1 - /2\""), std::string::npos) << saved;
+}
+
+TEST_F(MenuCommands, DatabaseTokenIsStoredForTheOwnerOnlyAndAnEmptyTextRemovesIt) {
+  test_support::IsolatedConfig config;
+  const std::string token_file = config.config_home() + "/plinth/discogs-token";
+  on_first_page({press(kCmdDatabaseToken), set_text(kIdTokenField, "  abc123 \t"), press(kIdNext)});
+  EXPECT_EQ(test_support::read_file(token_file), "abc123\n");
+  struct stat info {};
+  ASSERT_EQ(stat(token_file.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  EXPECT_EQ(g_run.api.token, "abc123");  // in force for the rest of the run
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].text, "The database token was stored in " + token_file + ".");
+
+  on_first_page({press(kCmdDatabaseToken), set_text(kIdTokenField, ""), press(kIdNext)});
+  EXPECT_NE(stat(token_file.c_str(), &info), 0);
+  EXPECT_EQ(g_run.api.token, "");
 }

@@ -108,6 +108,7 @@ TEST(TermPage, DrawsCaptionListFieldButtonsMenuAndPrompt) {
       "Text = \n"
       "[Next >>] [Cancel] [Manual Search]\n"
       "Menu: Directory? | About | Online Help | Filenames | Toggel M3U | Save Settings\n"
+      "      | Database Token...\n"
       "(Enter = Next >>) > 2\n";  // input from a pipe is echoed
   const std::string out = term.drawn();
   EXPECT_EQ(out.substr(0, expected_page.size()), expected_page);

@@ -31,7 +31,8 @@ TEST_F(Menu, EveryWizardPageCarriesMenu103) {
   });
   show_sample_release_page();
   EXPECT_EQ(texts, QStringList({"Help", "  Directory?", "  About", "  Online Help", "Settings",
-                                "  Filenames", "  Toggel M3U", "  Save Settings"}));
+                                "  Filenames", "  Toggel M3U", "  Save Settings",
+                                "  Database Token..."}));
 }
 
 TEST_F(Menu, CommandsReachThePageAndLeaveItOpen) {

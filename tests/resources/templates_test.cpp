@@ -59,7 +59,7 @@ TEST(Templates, MatchesListCannotSelect) {
   EXPECT_EQ(find_control(match, kIdNext)->text, "Finish!");
 }
 
-TEST(Templates, MenuHoldsTheSixCommandsInOrder) {
+TEST(Templates, MenuHoldsTheSevenCommandsInOrder) {
   const platform::MenuTemplate* menu = resources::find_menu(kMenuWizard);
   ASSERT_NE(menu, nullptr);
   ASSERT_EQ(menu->popups.size(), 2u);
@@ -68,6 +68,6 @@ TEST(Templates, MenuHoldsTheSixCommandsInOrder) {
   std::vector<int> commands;
   for (const auto& popup : menu->popups)
     for (const auto& item : popup.items) commands.push_back(item.command);
-  EXPECT_EQ(commands, (std::vector<int>{40003, 40001, 40002, 40004, 40005, 40006}));
+  EXPECT_EQ(commands, (std::vector<int>{40003, 40001, 40002, 40004, 40005, 40006, 40007}));
   EXPECT_EQ(menu->popups[1].items[1].text, "Toggel M3U");
 }

@@ -1,8 +1,8 @@
 #pragma once
 // Points XDG_CONFIG_HOME, XDG_CONFIG_DIRS and XDG_CACHE_HOME at a fresh
-// temporary folder while the object lives, so that a test never reads or
-// writes the user's own registry file, settings or log. The previous
-// values come back when it goes.
+// temporary folder and unsets DISCOGS_TOKEN and PLINTH_API_URL while the
+// object lives, so that a test never reads or writes the user's own registry
+// file, settings, token or log. The previous values come back when it goes.
 #include <string>
 #include <utility>
 #include <vector>

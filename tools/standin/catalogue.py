@@ -51,11 +51,22 @@ def _words_match(term_words, name):
 
 
 class Track:
+    """A tracklist entry. "type" is "track" (the default), "heading" or
+    "index"; an index holds its "sub_tracks"."""
+
     def __init__(self, data, where):
         self.position = _text(data, "position", where)
         self.title = _text(data, "title", where)
         self.duration = _text(data, "duration", where)
         self.artists = _names(data, "artists", where)
+        self.credits = _credits(data, self.artists, where)
+        self.type = _text(data, "type", where) or "track"
+        if self.type not in ("track", "heading", "index"):
+            raise CatalogueError(where + ": 'type' must be track, heading or index")
+        subs = data.get("sub_tracks", [])
+        if not isinstance(subs, list):
+            raise CatalogueError(where + ": 'sub_tracks' must be a list")
+        self.sub_tracks = [Track(t, "%s sub-track %d" % (where, i + 1)) for i, t in enumerate(subs)]
 
     def remixers(self):
         return [m.strip() for m in REMIX_CREDIT.findall(self.title) if m.strip()]
@@ -82,7 +93,16 @@ class Release:
         tracks = data.get("tracks", [])
         if not isinstance(tracks, list):
             raise CatalogueError(where + ": 'tracks' must be a list")
-        self.tracks = [Track(t, "%s track %d" % (where, i + 1)) for i, t in enumerate(tracks)]
+        # The tracklist as the API gives it; `tracks` as the site's page lists
+        # them: headings left out, an index replaced by its sub-tracks.
+        self.tracklist = [Track(t, "%s track %d" % (where, i + 1)) for i, t in enumerate(tracks)]
+        self.tracks = [s for t in self.tracklist if t.type != "heading"
+                       for s in (t.sub_tracks if t.type == "index" and t.sub_tracks else [t])]
+        self.credits = _credits(data, self.artists, where)
+        master = data.get("master", 0)
+        if not isinstance(master, int) or master < 0:
+            raise CatalogueError(where + ": 'master' must be a positive whole number")
+        self.master = master
 
     def year(self):
         found = re.search(r"\b(\d{4})\b", self.released)
@@ -228,6 +248,18 @@ def _text(data, key, where):
     if not isinstance(value, str):
         raise CatalogueError("%s: '%s' must be a text" % (where, key))
     return value
+
+
+def _credits(data, names, where):
+    """The artist credits of the API: "credits" as objects with name, anv and
+    join where the catalogue gives them, else one per name, joined by ""."""
+    value = data.get("credits")
+    if value is None:
+        return [{"name": n, "anv": "", "join": ""} for n in names]
+    if not isinstance(value, list) or not all(isinstance(v, dict) for v in value):
+        raise CatalogueError(where + ": 'credits' must be a list of objects")
+    return [{"name": _text(v, "name", where), "anv": _text(v, "anv", where),
+             "join": _text(v, "join", where)} for v in value]
 
 
 def _names(data, key, where):

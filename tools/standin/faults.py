@@ -7,6 +7,7 @@ MODES = {
     "stall": "reads the request, then sends nothing and keeps the connection open",
     "stall-after-headers": "sends the status line and headers, then nothing more",
     "reset-mid-body": "sends the headers and half the body, then resets the connection",
+    "status-403": "answers 403 Forbidden with an error page, as the site's bot check does",
     "status-404": "answers 404 Not Found with an error page",
     "status-500": "answers 500 Internal Server Error with an error page",
     "redirect-loop": "answers 302 with a Location that names the same address again",

@@ -47,7 +47,7 @@ void menu_command(Window& page, int command, const std::string& anchor) {
   }
 }
 
-bool is_menu_command(int id) { return id >= kCmdAbout && id <= kCmdSaveSettings; }
+bool is_menu_command(int id) { return id >= kCmdAbout && id <= kCmdDatabaseToken; }
 
 bool cancel(Window& page) {
   g_run->cancelled = true;

@@ -1,0 +1,62 @@
+// The small dialog that stores the database token.
+#include "app/api_source.h"
+#include "app/pages.h"
+#include "model/run_state.h"
+#include "platform/dialog.h"
+#include "platform/file_read.h"
+#include "platform/front_end.h"
+#include "platform/moves.h"
+#include "resources/templates.h"
+
+namespace {
+
+std::string stored_token() {
+  std::string stored;
+  if (!platform::read_whole_file(token_file_path(), stored)) return "";
+  return trimmed_token(stored.substr(0, stored.find('\n')));
+}
+
+// Stores the field's token and tells where, or why not.
+void store(platform::Window& dialog) {
+  char text[1024];
+  dialog.get_item_text(kIdTokenField, text, sizeof text);
+  const std::string token = trimmed_token(text);
+  const int error = store_api_token(token);
+  std::string outcome;
+  if (error != 0) {
+    outcome = "Could not store the database token in " + token_file_path() + ": " +
+              platform::error_text(error);
+  } else if (token.empty()) {
+    outcome = "The database token was removed from " + token_file_path() + ".";
+  } else {
+    outcome = "The database token was stored in " + token_file_path() + ".";
+  }
+  platform::message_box(&dialog, outcome, "Database Token", platform::kBoxOk);
+  // The lookups still to come in this run use what is now in force.
+  g_run.api = api_config_from_environment();
+}
+
+}  // namespace
+
+bool database_token_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam, intptr_t) {
+  switch (message) {
+    case platform::kWmInitDialog:
+      dialog.set_item_text(kIdTokenField, stored_token());
+      return true;
+    case platform::kWmCommand:
+      switch (platform::low_word(wparam)) {
+        case kIdNext:
+          store(dialog);
+          dialog.end(0);
+          return true;
+        case kIdCancelButton:
+          dialog.end(0);
+          return true;
+      }
+      return false;
+    case platform::kWmClose:
+      dialog.end(0);
+      return true;
+  }
+  return false;
+}

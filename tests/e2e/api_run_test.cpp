@@ -1,0 +1,241 @@
+// The built program run with a database token against the stand-in's REST
+// API: the same album comes out as through the site's pages, the awkward
+// artist credits come out right, a rate limit is waited out, and refusals
+// end the run with a box and nothing touched.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <map>
+
+#include "tests/support/demo_album.h"
+#include "tests/support/isolated_config.h"
+#include "tests/support/mp3_maker.h"
+#include "tests/support/run_checks.h"
+#include "tests/support/standin_server.h"
+#include "tests/support/temp_dir.h"
+
+using test_support::has_line;
+using test_support::names_in;
+using test_support::read_file;
+using test_support::shell_quoted;
+using test_support::show_tags;
+using test_support::StandinServer;
+
+namespace {
+
+const char kToken[] = "standin-token";  // the one the stand-in accepts
+const char kApi[] = "http://api.discogs.com";
+
+const char kDefaultSettings[] =
+    "<?xml version=\"1.0\"?>\n<Settings m3u=\"t\" nfo=\"f\" g_dirf=\"[/4] /1 - /2\" "
+    "g_m3uf=\"/1 - /2 [/4]\" g_tf=\"/8 - /6 - /7\" />\n";
+
+struct Outcome {
+  int status = -1;
+  std::string drawn;  // what the terminal front end drew
+};
+
+std::map<std::string, size_t> snapshot(const std::string& folder) {
+  std::map<std::string, size_t> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    files[entry.path().string()] =
+        entry.is_regular_file() ? std::hash<std::string>()(read_file(entry.path().string())) : 0;
+  }
+  return files;
+}
+
+class ApiRun : public ::testing::Test {
+ protected:
+  void SetUp() override { config.write_settings_file(kDefaultSettings); }
+
+  // Runs the program on the folder through the server, with the token (none
+  // for ""), the input on standard input and the terminal front end.
+  Outcome plinth(const StandinServer& server, const std::string& folder, const std::string& token,
+                 const std::string& input) {
+    const std::string input_file = logs.file("input" + std::to_string(++runs));
+    const std::string err_file = logs.file("stderr" + std::to_string(runs));
+    test_support::write_file(input_file, input);
+    const std::string source =
+        token.empty() ? "-u DISCOGS_TOKEN"
+                      : "DISCOGS_TOKEN=" + shell_quoted(token) + " PLINTH_API_URL=" + kApi;
+    Outcome outcome;
+    test_support::run_command("env -u DISPLAY -u WAYLAND_DISPLAY " + source +
+                                  " http_proxy=" + shell_quoted(server.proxy_url()) + " " +
+                                  shell_quoted(PLINTH_BINARY) + " " + shell_quoted(folder) + " <" +
+                                  shell_quoted(input_file) + " >/dev/null 2>" +
+                                  shell_quoted(err_file),
+                              &outcome.status);
+    outcome.drawn = read_file(err_file);
+    return outcome;
+  }
+
+  // An untagged album of files named "NN Title.mp3".
+  std::string album(const std::string& name, const std::vector<std::string>& titles) {
+    const std::string folder = work.file(name);
+    std::filesystem::create_directory(folder);
+    for (size_t i = 0; i < titles.size(); ++i) {
+      test_support::Mp3Recipe spec;
+      spec.seed = static_cast<unsigned>(i + 1);
+      const std::string number = (i < 9 ? "0" : "") + std::to_string(i + 1);
+      test_support::write_mp3(folder + "/" + number + " " + titles[i] + ".mp3", spec);
+    }
+    return folder;
+  }
+
+  test_support::IsolatedConfig config;
+  test_support::TempDir work;
+  test_support::TempDir logs;
+  int runs = 0;
+};
+
+}  // namespace
+
+TEST_F(ApiRun, TheDemoAlbumComesOutAsThroughTheSitePages) {
+  StandinServer server;
+  const std::string by_site = work.file("site");
+  const std::string by_api = work.file("api");
+  std::filesystem::create_directories(by_site);
+  std::filesystem::create_directories(by_api);
+  test_support::make_demo_album(by_site);
+  test_support::make_demo_album(by_api);
+  const std::string enter_everywhere(40, '\n');
+  ASSERT_EQ(
+      plinth(server, by_site + "/" + test_support::kDemoAlbumFolder, "", enter_everywhere).status,
+      0);
+  const size_t site_requests = server.request_log().size();
+  const Outcome run =
+      plinth(server, by_api + "/" + test_support::kDemoAlbumFolder, kToken, enter_everywhere);
+  ASSERT_EQ(run.status, 0);
+
+  const std::string site_folder = by_site + "/" + test_support::kTaggedDemoFolder;
+  const std::string api_folder = by_api + "/" + test_support::kTaggedDemoFolder;
+  ASSERT_TRUE(std::filesystem::is_directory(api_folder)) << run.drawn;
+  ASSERT_EQ(names_in(api_folder), names_in(site_folder));
+  for (const std::string& name : names_in(api_folder)) {
+    const bool mp3 = name.size() > 4 && name.compare(name.size() - 4, 4, ".mp3") == 0;
+    if (mp3) {
+      EXPECT_EQ(show_tags(api_folder + "/" + name), show_tags(site_folder + "/" + name)) << name;
+    } else {  // the playlist and the cover
+      EXPECT_EQ(read_file(api_folder + "/" + name), read_file(site_folder + "/" + name)) << name;
+    }
+  }
+
+  // Only the lookups went to the API, each with the token and the program's
+  // agent; the cover went to its own host without the token.
+  const std::vector<std::string> log = server.request_log();
+  const std::vector<std::string> api_log(log.begin() + static_cast<long>(site_requests), log.end());
+  ASSERT_EQ(api_log.size(), 5u);
+  for (size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(api_log[i].rfind(std::string("GET ") + kApi + "/", 0), 0u) << api_log[i];
+    EXPECT_NE(api_log[i].find(" HTTP/1.0 Plinth/"), std::string::npos) << api_log[i];
+  }
+  EXPECT_EQ(api_log[3].find(std::string("GET ") + kApi + "/releases/100101 "), 0u);
+  EXPECT_EQ(api_log[4], "GET http://images.discogs.com/R/R-100101.jpg HTTP/1.0 KAVORN(0.9/;p)");
+  for (const std::string& line : log) {
+    const bool with_token = line.find("[Authorization:") != std::string::npos;
+    EXPECT_EQ(with_token, line.rfind(std::string("GET ") + kApi + "/", 0) == 0) << line;
+  }
+}
+
+TEST_F(ApiRun, NameVariationsJoinsSuffixesHeadingsIndexesMastersAndJapaneseNames) {
+  StandinServer server;
+  // The artist's list holds the release as a master; its credit asks the
+  // "(2)" question, which is answered No.
+  const std::string kiln = album("Sable Reyes - Kiln Nights",
+                                 {"Ember Road", "Slow Glaze", "Firing", "Cooling", "Ash Garden"});
+  const Outcome first = plinth(server, kiln, kToken, "\n\n\nn\n\n\n\n\n\n");
+  EXPECT_NE(first.drawn.find(">  1. Kiln Nights[, ]"), std::string::npos) << first.drawn;
+  EXPECT_NE(first.drawn.find("Remove brackets after artist name for S. Reyes Feat. Orin Vale (2)?"),
+            std::string::npos);
+  EXPECT_TRUE(server.requested(std::string(kApi) + "/releases/100108"));
+  const std::string credit = "S. Reyes Feat. Orin Vale (2)";
+  const std::string kiln_done = work.file("[KST 3] " + credit + " - Kiln Nights");
+  ASSERT_TRUE(std::filesystem::is_directory(kiln_done)) << first.drawn;
+  EXPECT_EQ(names_in(kiln_done),
+            (std::vector<std::string>{
+                "A1 - " + credit + " - Ember Road.mp3", "A2 - Orin Vale (2) - Slow Glaze.mp3",
+                "B1a - " + credit + " - Firing.mp3", "B1b - " + credit + " - Cooling.mp3",
+                "B2 - " + credit + " - Ash Garden.mp3", "R-100108.jpg",
+                credit + " - Kiln Nights [KST 3].m3u"}));
+  const std::string cooling = show_tags(kiln_done + "/B1b - " + credit + " - Cooling.mp3");
+  for (const std::string& frame :
+       std::vector<std::string>{"TPE1: " + credit, "TIT2: Cooling", "TRCK: 4", "TYER: 2005",
+                                std::string("TCON: DubTechno,Ambient")}) {
+    EXPECT_TRUE(has_line(cooling, frame)) << frame << "\n" << cooling;
+  }
+
+  // A typed release address; names the code page lacks reach the names and
+  // the tags whole.
+  const std::string dawn = album("Kuon Minato", {"Shiosai", "Shiroi Todai", "Tide Clock"});
+  const Outcome second =
+      plinth(server, dawn, kToken,
+             "= https://www.discogs.com/release/100109-Kuon-Minato\nmanual search\n\n\n\n");
+  const std::string artist = "\xE4\xB9\x85\xE9\x81\xA0\xE3\x83\x9F\xE3\x83\x8A\xE3\x83\x88";
+  const std::string title = "\xE5\xA4\x9C\xE6\x98\x8E\xE3\x81\x91\xE3\x81\xAE\xE6\xB8\xAF";
+  const std::string dawn_done = work.file("[KST 7] " + artist + " - " + title);
+  ASSERT_TRUE(std::filesystem::is_directory(dawn_done)) << second.drawn;
+  EXPECT_FALSE(server.requested(std::string(kApi) + "/database/search"));
+  const std::string tide = dawn_done + "/3 - " + artist + " - Tide Clock.mp3";
+  ASSERT_TRUE(std::filesystem::exists(tide))
+      << test_support::run_command("ls " + shell_quoted(dawn_done));
+  const std::string tags = show_tags(tide);
+  for (const std::string& frame :
+       std::vector<std::string>{"TPE1: " + artist, "TALB: " + title, std::string("TYER: 2009")}) {
+    EXPECT_TRUE(has_line(tags, frame)) << frame << "\n" << tags;
+  }
+}
+
+TEST_F(ApiRun, ARateLimitIsWaitedOutAndTheRunFinishes) {
+  const struct {
+    std::vector<std::string> server_args;
+    const char* waits[2];
+  } cases[] = {
+      {{"--api-too-many", "2", "--api-retry-after", "1"},
+       {"Waiting 1 second before", "Waiting 1 second before"}},
+      {{"--api-too-many", "2"}, {"Waiting 1 second before", "Waiting 2 seconds before"}},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    StandinServer server(c.server_args);
+    const std::string folder =
+        album("Harbour Lights - Night Ferry " + std::to_string(++n), {"Salt Road", "Night Ferry"});
+    const Outcome run = plinth(server, folder, kToken, std::string(20, '\n'));
+    const size_t first = run.drawn.find("The database asked to slow down (HTTP 429). ");
+    ASSERT_NE(first, std::string::npos) << run.drawn;
+    EXPECT_EQ(run.drawn.find(c.waits[0], first), first + 44) << run.drawn;
+    EXPECT_NE(run.drawn.find(c.waits[1], first + 1), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(folder));
+    EXPECT_TRUE(std::filesystem::is_directory(work.file("[HL 007] Harbour Lights - Night Ferry")));
+    std::filesystem::remove_all(work.file("[HL 007] Harbour Lights - Night Ferry"));
+  }
+}
+
+TEST_F(ApiRun, ARefusedTokenOrRefusedPagesEndTheRunWithABoxAndTouchNothing) {
+  const std::string folder = album("Harbour Lights - Night Ferry", {"Salt Road", "Night Ferry"});
+  const auto before = snapshot(work.path());
+  {
+    StandinServer server;
+    const Outcome run = plinth(server, folder, "not-the-token", std::string(20, '\n'));
+    EXPECT_EQ(run.status, 0);
+    std::string box = run.drawn;  // the terminal wraps the box's lines
+    std::replace(box.begin(), box.end(), '\n', ' ');
+    EXPECT_NE(box.find("The database refused the token (HTTP 401). The token is read from the "
+                       "environment variable DISCOGS_TOKEN or, when that is not set, from the "
+                       "file " +
+                       config.config_home() + "/plinth/discogs-token."),
+              std::string::npos)
+        << run.drawn;
+    EXPECT_EQ(server.request_log().size(), 1u);
+  }
+  {
+    StandinServer server({"--fault", "status-403", "--fault-path", "/search"});
+    const Outcome run = plinth(server, folder, "", std::string(20, '\n'));
+    EXPECT_NE(run.drawn.find("The database's web pages refuse programs (HTTP 403)"),
+              std::string::npos)
+        << run.drawn;
+    EXPECT_EQ(server.request_log().size(), 1u);
+  }
+  EXPECT_EQ(snapshot(work.path()), before);
+}

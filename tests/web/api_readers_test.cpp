@@ -1,0 +1,224 @@
+#include "web/api_readers.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "web/api_address.h"
+#include "web/api_client.h"
+
+namespace {
+
+// Single quotes stand for double quotes, to keep the documents readable.
+std::string json(std::string text) {
+  for (char& c : text) {
+    if (c == '\'') c = '"';
+  }
+  return text;
+}
+
+std::string credit(const std::string& name, const std::string& anv, const std::string& join) {
+  return "{'name': '" + name + "', 'anv': '" + anv + "', 'join': '" + join + "', 'id': 1}";
+}
+
+TEST(ApiSearch, ArtistsBeforeLabelsEachOnce) {
+  std::vector<ApiSearchHit> hits;
+  ASSERT_TRUE(read_api_search(json("{'results': [{'type': 'label', 'id': 7, 'title': 'Lumen Lane'},"
+                                   " {'type': 'release', 'id': 8, 'title': 'X - Y'},"
+                                   " {'type': 'artist', 'id': 3, 'title': 'Marta Vey (2)'},"
+                                   " {'type': 'artist', 'id': '3', 'title': 'Marta Vey (2)'},"
+                                   " {'type': 'artist', 'id': -4, 'title': 'No Id'},"
+                                   " {'type': 'artist', 'id': 5, 'title': ''}]}"),
+                              hits));
+  ASSERT_TRUE(read_api_search(json("{'results': [{'type': 'artist', 'id': 9, 'title': 'Tomas "
+                                   "Quill'}, {'type': 'label', 'id': 7, 'title': 'Lumen Lane'}]}"),
+                              hits));
+  ASSERT_EQ(hits.size(), 3u);
+  EXPECT_EQ(hits[0].name, "Marta Vey (2)");
+  EXPECT_EQ(hits[0].id, "3");
+  EXPECT_EQ(hits[1].name, "Tomas Quill");
+  EXPECT_TRUE(hits[2].label);
+  EXPECT_EQ(hits[2].id, "7");
+}
+
+TEST(ApiReaders, UnreadableDocumentsReadAsNothing) {
+  const char* const documents[] = {
+      "", "{", "[1,2]", "{'results': 3}", "\"\xC3\"", "null", "{'releases': [{'id': {}}]}"};
+  for (const char* text : documents) {
+    std::vector<ApiSearchHit> hits;
+    read_api_search(json(text), hits);
+    EXPECT_TRUE(hits.empty()) << text;
+    ApiDiscographyPage page;
+    read_api_discography(json(text), true, page);
+    EXPECT_TRUE(page.entries.empty()) << text;
+    Release release;
+    read_api_release(json(text), release);
+    EXPECT_TRUE(release.track_names.empty() && release.artist.empty()) << text;
+    EXPECT_EQ(read_api_master(json(text)), "") << text;
+  }
+}
+
+TEST(ApiDiscography, MainRolesOnArtistsAndMastersAsMainRelease) {
+  const std::string doc = json(
+      "{'pagination': {'page': 2, 'pages': 3}, 'releases': ["
+      "{'id': 11, 'type': 'master', 'main_release': 12, 'title': 'Best Of', 'role': 'Main',"
+      " 'artist': 'A'},"
+      "{'id': 13, 'type': 'release', 'title': 'Night', 'format': 'CD, Album', 'label': 'Tide',"
+      " 'role': 'Main', 'artist': 'A'},"
+      "{'id': 14, 'type': 'release', 'title': 'Guest', 'role': 'TrackAppearance'},"
+      "{'id': 15, 'type': 'release', 'title': 'Remix', 'role': 'Remix'}]}");
+  ApiDiscographyPage artist;
+  ASSERT_TRUE(read_api_discography(doc, false, artist));
+  EXPECT_EQ(artist.page, 2);
+  EXPECT_EQ(artist.pages, 3);
+  ASSERT_EQ(artist.release_ids, (std::vector<std::string>{"12", "13"}));
+  EXPECT_EQ(artist.entries[1].title, "Night");
+  EXPECT_EQ(artist.entries[1].format, "CD, Album");
+  EXPECT_EQ(artist.entries[1].label, "Tide");
+  EXPECT_EQ(artist.entries[1].artist, "");
+
+  ApiDiscographyPage label;
+  ASSERT_TRUE(read_api_discography(
+      json("{'releases': [{'id': 21, 'artist': 'Marta Vey (2)', 'title': 'Paper Moons',"
+           " 'format': 'CD, Album', 'catno': 'LL 031'}]}"),
+      true, label));
+  ASSERT_EQ(label.entries.size(), 1u);
+  EXPECT_EQ(label.entries[0].artist, "Marta Vey (2)");
+  EXPECT_EQ(label.entries[0].format, "CD, Album");
+  EXPECT_EQ(label.release_ids[0], "21");
+}
+
+TEST(ApiCredits, NameVariationsStarsAndJoins) {
+  const struct {
+    std::vector<ApiCredit> credits;
+    const char* joined;
+  } cases[] = {
+      {{{"Me Company", "Me Co", ""}}, "Me Co"},
+      {{{"Harbour Lights*", "", ""}}, "Harbour Lights"},
+      {{{"A", "B*", ","}, {"C", "", ""}}, "B, C"},
+      {{{"A", "", "Feat."}, {"C (2)", "", ""}}, "A Feat. C (2)"},
+      {{{"A", "", ""}, {"B", "", "&"}, {"C", "", ","}}, "A and B & C"},
+      {{{"", "", ","}, {"B", "", ""}}, "B"},
+      {{}, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(join_credits(c.credits), c.joined);
+}
+
+TEST(ApiRelease, FillsTheRecordThePageReaderFills) {
+  const std::string doc = json(
+      "{'title': 'Split Tides', 'released': '2005-03-00', 'year': 2005,"
+      " 'artists': [" +
+      credit("Harbour Lights", "", ",") + ", " + credit("Marta Vey (2)", "M. Vey*", "") +
+      "],"
+      " 'labels': [{'name': 'Lumen Lane', 'catno': 'LL 040'}, {'name': 'Other', 'catno': 'O'}],"
+      " 'genres': ['Electronic', 'Folk, World, & Country'], 'styles': ['Drum n Bass', ' ', 'Pop'],"
+      " 'images': [{'type': 'secondary', 'uri': 'https://i.example/a.jpeg'},"
+      "            {'type': 'primary', 'uri': 'https://i.example/b.jpeg'}],"
+      " 'tracklist': ["
+      "  {'position': '', 'type_': 'heading', 'title': 'Side A'},"
+      "  {'position': 'A1', 'type_': 'track', 'title': 'Shoreline (Remix: Someone) (Edit)'},"
+      "  {'position': '', 'type_': 'index', 'title': 'Suite', 'sub_tracks': ["
+      "    {'position': 'A2a', 'type_': 'track', 'title': 'Pr\\u00e9lude'},"
+      "    {'position': 'A2b', 'type_': 'track', 'title': '\\u591c\\u660e\\u3051', 'artists': [" +
+      credit("\\u4e45\\u9060\\u30df\\u30ca\\u30c8", "", "") +
+      "]}]},"
+      "  {'position': 'B1', 'type_': 'index', 'title': 'Lone Index'},"
+      "  {'position': 'B2', 'title': 'No Type\\n'}]}");
+  Release release;
+  ASSERT_TRUE(read_api_release(doc, release));
+  EXPECT_EQ(release.artist, "Harbour Lights, M. Vey");
+  EXPECT_EQ(release.title, "Split Tides");
+  EXPECT_EQ(release.label, "Lumen Lane");
+  EXPECT_EQ(release.catalog_number, "LL 040");
+  EXPECT_EQ(release.release_date, "2005-03");
+  EXPECT_EQ(release.genre, "Electronic,Folk,World,&Country");
+  EXPECT_EQ(release.style, "DrumnBass,Pop");
+  EXPECT_EQ(release.picture_url, "https://i.example/b.jpeg");
+  EXPECT_EQ(release.track_numbers, (std::vector<std::string>{"A1", "A2a", "A2b", "B1", "B2"}));
+  // The Japanese names are carried whole, as the code page's escapes.
+  EXPECT_EQ(release.track_names, (std::vector<std::string>{"Shoreline", "Pr\xE9lude",
+                                                           "\x81"
+                                                           "591c;\x81"
+                                                           "660e;\x81"
+                                                           "3051;",
+                                                           "Lone Index", "No Type"}));
+  EXPECT_EQ(release.track_artists[0], "Harbour Lights, M. Vey");
+  EXPECT_EQ(release.track_artists[2],
+            "\x81"
+            "4e45;\x81"
+            "9060;\x81"
+            "30df;\x81"
+            "30ca;\x81"
+            "30c8;");
+}
+
+TEST(ApiRelease, DatesAndPictures) {
+  const struct {
+    const char* fields;
+    const char* date;
+    const char* picture;
+  } cases[] = {
+      {"'released': '2005-03-14', 'year': 2005", "2005-03-14", ""},
+      {"'released': '2019-00-00', 'year': 2019", "2019", ""},
+      {"'released': '', 'year': 1987", "1987", ""},
+      {"'year': 0", "", ""},
+      {"'images': [{'type': 'secondary', 'uri': 'http://x/1.jpg'}, {'type': 'secondary',"
+       " 'uri': 'http://x/2.jpg'}]",
+       "", "http://x/1.jpg"},
+      {"'images': [{'type': 'primary', 'uri': ''}, {'type': 'secondary', 'uri': 'http://x/2.jpg'}]",
+       "", "http://x/2.jpg"},
+  };
+  for (const auto& c : cases) {
+    Release release;
+    ASSERT_TRUE(read_api_release(json(std::string("{") + c.fields + "}"), release)) << c.fields;
+    EXPECT_EQ(release.release_date, c.date) << c.fields;
+    EXPECT_EQ(release.picture_url, c.picture) << c.fields;
+  }
+}
+
+TEST(ApiMaster, MainRelease) {
+  EXPECT_EQ(read_api_master(json("{'id': 5, 'main_release': 249504}")), "249504");
+  EXPECT_EQ(read_api_master(json("{'id': 5}")), "");
+}
+
+}  // namespace
+
+TEST(DatabaseAddress, TypedAddressesOfTheFourKinds) {
+  const struct {
+    const char* text;
+    const char* kind;  // nullptr: not an address
+    const char* id;
+  } cases[] = {
+      {"https://www.discogs.com/release/249504-Rick-Astley-Never", "release", "249504"},
+      {"http://discogs.com/master/96559", "master", "96559"},
+      {"https://discogs.com/artist/72872-Rick-Astley", "artist", "72872"},
+      {"http://www.discogs.com/label/895-RCA", "label", "895"},
+      {"http://www.discogs.com/release/", nullptr, nullptr},
+      {"http://www.discogs.com/release/12x", nullptr, nullptr},
+      {"http://www.discogs.com/sell/release/12", nullptr, nullptr},
+      {"https://www.discogs.com.evil/release/12", nullptr, nullptr},
+      {"ftp://www.discogs.com/release/12", nullptr, nullptr},
+      {"Rick Astley", nullptr, nullptr},
+  };
+  for (const auto& c : cases) {
+    DatabaseAddress address;
+    EXPECT_EQ(parse_database_address(c.text, address), c.kind != nullptr) << c.text;
+    if (c.kind == nullptr) continue;
+    EXPECT_EQ(address.kind, c.kind) << c.text;
+    EXPECT_EQ(address.id, c.id) << c.text;
+  }
+}
+
+TEST(ApiClient, HeaderValuesAndQueryValues) {
+  const std::string headers =
+      "HTTP/1.1 429 Too Many Requests\r\nretry-after:  7 \r\nX-Discogs-Ratelimit-Remaining: 0\r\n";
+  EXPECT_EQ(header_value(headers, "Retry-After"), "7");
+  EXPECT_EQ(header_value(headers, "x-discogs-ratelimit-remaining"), "0");
+  EXPECT_EQ(header_value(headers, "X-Discogs-Ratelimit"), "");
+  // Program text: Windows-1252 with the code page's escape for what it lacks.
+  EXPECT_EQ(api_query_value("Caf\xE9 & Bar+1"), "Caf%C3%A9%20%26%20Bar%2B1");
+  EXPECT_EQ(api_query_value("\x81"
+                            "4e45;"),
+            "%E4%B9%85");
+}

@@ -1,0 +1,81 @@
+#include "web/api_client.h"
+
+#include <cctype>
+#include <memory>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "platform/trace.h"
+#include "web/http_client.h"
+
+namespace {
+
+std::string lowered(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// A header's number of seconds or requests; -1 when it is not a plain
+// non-negative number (an HTTP date in Retry-After counts as absent).
+int header_number(const std::string& value) {
+  if (value.empty() || value.size() > 9) return -1;
+  for (const char c : value) {
+    if (c < '0' || c > '9') return -1;
+  }
+  return std::stoi(value);
+}
+
+}  // namespace
+
+std::string header_value(const std::string& headers, const std::string& name) {
+  const std::string wanted = lowered(name) + ":";
+  size_t start = 0;
+  while (start < headers.size()) {
+    size_t end = headers.find('\n', start);
+    if (end == std::string::npos) end = headers.size();
+    const std::string line = headers.substr(start, end - start);
+    if (lowered(line.substr(0, wanted.size())) == wanted) {
+      const size_t first = line.find_first_not_of(" \t", wanted.size());
+      const size_t last = line.find_last_not_of(" \t\r");
+      return first == std::string::npos || last < first ? "" : line.substr(first, last - first + 1);
+    }
+    start = end + 1;
+  }
+  return "";
+}
+
+std::string api_query_value(const std::string& text) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string encoded;
+  for (const char c : platform::to_utf8(text)) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (std::isalnum(byte) && byte < 0x80) {
+      encoded += c;
+    } else if (c == '-' || c == '.' || c == '_' || c == '~') {
+      encoded += c;
+    } else {
+      encoded += '%';
+      encoded += kHex[byte >> 4];
+      encoded += kHex[byte & 0x0F];
+    }
+  }
+  return encoded;
+}
+
+ApiResponse api_get(const ApiConfig& config, const std::string& path) {
+  const std::string url = config.base + path;
+  platform::trace("API request: %s\n", url.c_str());
+  const std::vector<std::string> header_lines = {"Accept: application/json",
+                                                 "Authorization: Discogs token=" + config.token};
+  // The client holds two large buffers; keep them off the stack.
+  const auto client = std::make_unique<HttpClient>();
+  ApiResponse response;
+  response.answered =
+      client->RequestWithHeaders(url, config.user_agent, header_lines, response.body);
+  response.status = client->Status();
+  const std::string headers = client->Headers();
+  response.retry_after = header_number(header_value(headers, "Retry-After"));
+  response.remaining = header_number(header_value(headers, "X-Discogs-Ratelimit-Remaining"));
+  platform::trace("API status: %d\n", response.status);
+  return response;
+}
