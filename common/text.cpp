@@ -87,11 +87,17 @@ void url_unescape(std::string& text) {
 void remove_controls_and_undefined(std::string& text) {
   std::string kept;
   kept.reserve(text.size());
-  for (const char ch : text) {
-    const auto b = static_cast<unsigned char>(ch);
+  for (size_t i = 0; i < text.size(); ++i) {
+    // A letter the code page lacks (from the database's API) stays whole.
+    if (const size_t escape = platform::foreign_character_escape(text, i)) {
+      kept.append(text, i, escape);
+      i += escape - 1;
+      continue;
+    }
+    const auto b = static_cast<unsigned char>(text[i]);
     const bool control = b < 0x20 || b == 0x7F;
     const bool undefined = b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
-    if (!control && !undefined) kept += ch;
+    if (!control && !undefined) kept += text[i];
   }
   text.swap(kept);
 }

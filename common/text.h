@@ -23,6 +23,8 @@ void url_unescape(std::string& text);
 // Removes control characters (C0 and DEL) and the five bytes Windows-1252
 // leaves undefined: they are no characters of a name, and the undefined ones
 // must not reach the file system's boundary, where they mean something else.
+// The one exception is an escape of a letter the code page lacks
+// (platform::foreign_character_escape), which stays whole.
 void remove_controls_and_undefined(std::string& text);
 // Makes the text usable as one file or folder name (no path separators, no
 // control characters).

@@ -96,6 +96,14 @@ size_t utf8_sequence_length(const std::string& text, size_t at) {
   return decode_utf8(text, at, code_point);
 }
 
+size_t foreign_character_escape(const std::string& text, size_t at) {
+  if (at >= text.size() || static_cast<unsigned char>(text[at]) != kCharEscape) return 0;
+  char32_t cp = 0;
+  const size_t length = read_char_escape(text, at, cp);
+  const bool foreign = cp > 0x9F && cp1252_byte(cp) < 0 && (cp < 0xD800 || cp > 0xDFFF);
+  return length != 0 && foreign ? length : 0;
+}
+
 std::string to_utf8(const std::string& text) {
   std::string out;
   out.reserve(text.size() + text.size() / 4);

@@ -34,6 +34,12 @@ inline char ascii_lower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// The length of the character escape at text[at] when it stands for a
+// character that Windows-1252 lacks and that is no control character (as
+// name_from_fs writes it for a Japanese letter, say); 0 for anything else.
+// Such an escape can never turn into '/', a zero byte or a control.
+size_t foreign_character_escape(const std::string& text, size_t at);
+
 // The file system's bytes for a name the program holds.
 std::string fs_name(const std::string& name);
 

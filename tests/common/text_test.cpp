@@ -117,6 +117,11 @@ TEST(TextFileName, SafeFileNameCleansInOrder) {
   text = std::string("\x1b[31mred\x7f\x00\x8D" "2F\x81" "2f;\x8F\x90\x9D", 21);
   safe_file_name(text);
   EXPECT_EQ(text, "[31mred2F2f;");
+  // A letter the code page lacks stays, as its escape; an escape of a
+  // control character or of a letter the code page has does not.
+  text = "\x81" "3042;-\x81" "85;-\x81" "e9;";
+  safe_file_name(text);
+  EXPECT_EQ(text, "\x81" "3042;-85;-e9;");
 }
 
 TEST(TextSplit, DropsDelimitersAndEmptyPieces) {
