@@ -137,4 +137,11 @@ TEST_F(MenuCommands, DatabaseTokenIsStoredForTheOwnerOnlyAndAnEmptyTextRemovesIt
   on_first_page({press(kCmdDatabaseToken), set_text(kIdTokenField, ""), press(kIdNext)});
   EXPECT_NE(stat(token_file.c_str(), &info), 0);
   EXPECT_EQ(g_run.api.token, "");
+
+  // A folder in the file's place: the box says why, nothing else changes.
+  ASSERT_EQ(mkdir(token_file.c_str(), 0700), 0);
+  on_first_page({press(kCmdDatabaseToken), set_text(kIdTokenField, "abc"), press(kIdNext)});
+  EXPECT_EQ(ui.boxes.back().text,
+            "Could not store the database token in " + token_file + ": Is a directory");
+  EXPECT_EQ(g_run.api.token, "");
 }

@@ -24,17 +24,22 @@ std::string credit(const std::string& name, const std::string& anv, const std::s
 
 TEST(ApiSearch, ArtistsBeforeLabelsEachOnce) {
   std::vector<ApiSearchHit> hits;
-  ASSERT_TRUE(read_api_search(json("{'results': [{'type': 'label', 'id': 7, 'title': 'Lumen Lane'},"
-                                   " {'type': 'release', 'id': 8, 'title': 'X - Y'},"
-                                   " {'type': 'artist', 'id': 3, 'title': 'Marta Vey (2)'},"
-                                   " {'type': 'artist', 'id': '3', 'title': 'Marta Vey (2)'},"
-                                   " {'type': 'artist', 'id': -4, 'title': 'No Id'},"
-                                   " {'type': 'artist', 'id': 5, 'title': ''}]}"),
-                              hits));
+  ASSERT_TRUE(
+      read_api_search(json("{'results': [{'type': 'label', 'id': 7, 'title': 'Lumen Lane'},"
+                           " {'type': 'release', 'id': 8, 'title': 'X - Y'},"
+                           " {'type': 'artist', 'id': 3, 'title': 'Marta Vey (2)'},"
+                           " {'type': 'artist', 'id': '3', 'title': 'Marta Vey (2)'},"
+                           " {'type': 'artist', 'id': -4, 'title': 'No Id'},"
+                           " {'type': 'artist', 'id': '12a', 'title': 'Bad Id'},"
+                           " {'type': 'artist', 'id': '12345678901234567890', 'title': 'Long Id'},"
+                           " {'type': 'label', 'id': '1234567890123456789', 'title': 'Longest Id'},"
+                           " {'type': 'artist', 'id': 5, 'title': ''}]}"),
+                      hits));
   ASSERT_TRUE(read_api_search(json("{'results': [{'type': 'artist', 'id': 9, 'title': 'Tomas "
                                    "Quill'}, {'type': 'label', 'id': 7, 'title': 'Lumen Lane'}]}"),
                               hits));
-  ASSERT_EQ(hits.size(), 3u);
+  ASSERT_EQ(hits.size(), 4u);
+  EXPECT_EQ(hits[3].id, "1234567890123456789");
   EXPECT_EQ(hits[0].name, "Marta Vey (2)");
   EXPECT_EQ(hits[0].id, "3");
   EXPECT_EQ(hits[1].name, "Tomas Quill");
@@ -47,7 +52,7 @@ TEST(ApiReaders, UnreadableDocumentsReadAsNothing) {
       "", "{", "[1,2]", "{'results': 3}", "\"\xC3\"", "null", "{'releases': [{'id': {}}]}"};
   for (const char* text : documents) {
     std::vector<ApiSearchHit> hits;
-    read_api_search(json(text), hits);
+    EXPECT_FALSE(read_api_search(json(text), hits)) << text;
     EXPECT_TRUE(hits.empty()) << text;
     ApiDiscographyPage page;
     read_api_discography(json(text), true, page);
@@ -218,6 +223,7 @@ TEST(ApiClient, HeaderValuesAndQueryValues) {
   EXPECT_EQ(header_value(headers, "X-Discogs-Ratelimit"), "");
   // Program text: Windows-1252 with the code page's escape for what it lacks.
   EXPECT_EQ(api_query_value("Caf\xE9 & Bar+1"), "Caf%C3%A9%20%26%20Bar%2B1");
+  EXPECT_EQ(api_query_value("a.b-c_d~e/f"), "a.b-c_d~e%2Ff");
   EXPECT_EQ(api_query_value("\x81"
                             "4e45;"),
             "%E4%B9%85");
