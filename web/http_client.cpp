@@ -21,6 +21,19 @@ bool port_in_range(const std::string& url, size_t from) {
   return errno != ERANGE && value >= INT_MIN && value <= INT_MAX;
 }
 
+// Collects a body whole, up to kWholeBodyLimit; past it, too_large is set
+// and the rest is not read.
+platform::HttpBodySink whole_body_sink(std::string& body, bool& too_large) {
+  return [&body, &too_large](const char* data, size_t size) {
+    if (body.size() + size > HttpClient::kWholeBodyLimit) {
+      too_large = true;
+      return false;
+    }
+    body.append(data, size);
+    return true;
+  };
+}
+
 }  // namespace
 
 HttpClient::HttpClient() {
@@ -78,14 +91,7 @@ bool HttpClient::RequestWhole(const std::string& url, const std::string& agent, 
   if (!SplitUrl(url)) return false;
 
   bool too_large = false;
-  const auto keep = [&body, &too_large](const char* data, size_t size) {
-    if (body.size() + size > kWholeBodyLimit) {
-      too_large = true;
-      return false;
-    }
-    body.append(data, size);
-    return true;
-  };
+  const platform::HttpBodySink keep = whole_body_sink(body, too_large);
   platform::HttpReply reply;
   const bool whole = platform::http_get(url, agent, keep, reply, limits_) && reply.complete &&
                      !too_large && reply.status >= 200 && reply.status < 300 && !body.empty();
@@ -102,14 +108,7 @@ bool HttpClient::RequestWithHeaders(const std::string& url, const std::string& a
   if (!SplitUrl(url)) return false;
 
   bool too_large = false;
-  const auto keep = [&body, &too_large](const char* data, size_t size) {
-    if (body.size() + size > kWholeBodyLimit) {
-      too_large = true;
-      return false;
-    }
-    body.append(data, size);
-    return true;
-  };
+  const platform::HttpBodySink keep = whole_body_sink(body, too_large);
   platform::HttpReply reply;
   const bool answered =
       platform::http_get_with_headers(url, agent, header_lines, keep, reply, limits_);
