@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "output/tag_writer.h"
+#include "platform/album_entries.h"
 #include "platform/codepage.h"
 #include "platform/file_read.h"
 #include "platform/safe_write.h"
@@ -225,7 +226,7 @@ void FinishJournal::file_result(size_t i, bool moved) {
 
 void FinishJournal::created(const std::string& name) {
   std::string bytes;
-  if (!platform::read_whole_file(name, bytes)) return;
+  if (!platform::read_entry(name, bytes)) return;
   journal_.created.push_back({name, content_hash(bytes)});
 }
 
