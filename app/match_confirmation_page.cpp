@@ -17,7 +17,7 @@
 namespace {
 
 // After "Done!" the terminal says how to take the run back; on the desktop
-// --help and the README say it.
+// the README says it.
 void tell_how_to_undo(const std::string& folder) {
   if (folder.empty() || dynamic_cast<platform::TermFrontEnd*>(&platform::front_end()) == nullptr) {
     return;
