@@ -1,6 +1,8 @@
 #include "app/apply_release.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 #include "app/cover_download.h"
 #include "app/error_box.h"
@@ -9,12 +11,14 @@
 #include "model/run_state.h"
 #include "model/settings.h"
 #include "output/cover.h"
+#include "output/journal.h"
 #include "output/tag_writer.h"
 #include "output/templates.h"
 #include "platform/album_entries.h"
 #include "platform/folders.h"
 #include "platform/front_end.h"
 #include "platform/moves.h"
+#include "platform/staged_rewrites.h"
 #include "platform/trace.h"
 
 namespace {
@@ -44,46 +48,147 @@ std::string parent_folder(std::string path) {
   return path.find('/') == std::string::npos ? ".." : platform::folder_of(path);
 }
 
-// Every file gets its tags and new name, except a link or odd file under a
-// listed name, and a file whose new name is refused. Returns the names the
-// files have afterwards.
-std::vector<std::string> tag_and_rename_files(const Release& release, LeftAlone& left_alone) {
+// Set only by the benchmark, to measure what the shared flush and the
+// journal cost: "flush-per-file" or "no-journal".
+bool finish_variant(const char* name) {
+  const char* variant = std::getenv("PLINTH_FINISH_VARIANT");
+  return variant != nullptr && std::strcmp(variant, name) == 0;
+}
+
+void report_tag_failure(const std::string& file, const std::string& failure) {
+  // The file keeps its old tags but is still renamed, as the user chose.
+  error_box("Could not write the tags of '" + file + "': " + failure);
+}
+
+// The album's files as Finish! treats them: a link or odd file under a
+// listed name is left alone, and so is a new name that is refused.
+struct FinishPlan {
+  std::vector<bool> touched;           // element i belongs to g_run.files[i]
+  std::vector<std::string> new_names;  // the old name where it is refused
+};
+
+FinishPlan plan_files(LeftAlone& left_alone) {
+  FinishPlan plan;
+  for (size_t i = 0; i < g_run.files.size(); ++i) {
+    plan.touched.push_back(!left_alone.odd_entry(g_run.files[i]));
+    const std::string new_name = new_track_name(i);
+    plan.new_names.push_back(plan.touched[i] && !left_alone.refuses_name(new_name)
+                                 ? new_name
+                                 : g_run.files[i]);
+  }
+  return plan;
+}
+
+// Every new file is written beside its original first, all of them are made
+// durable with one flush, and only then do they take the originals' places:
+// one flush for the album instead of one per file. The journal is written
+// last before anything changes. Returns the names the files have
+// afterwards; false when the journal could not be written, and then no file
+// has changed.
+bool tag_files_together(const Release& release, const FinishPlan& plan, FinishJournal* journal,
+                        std::vector<std::string>& names) {
+  platform::StagedRewrites batch;
+  std::vector<TagWrite> writes(g_run.files.size());
+  size_t journaled = 0;  // the journal holds the touched files, in order
+  std::vector<size_t> entry(g_run.files.size());
+  for (size_t i = 0; i < g_run.files.size(); ++i) {
+    if (!plan.touched[i]) continue;
+    entry[i] = journaled++;
+    writes[i] = write_tags(g_run.files[i], release, assigned_track(i), batch,
+                           journal != nullptr ? journal->audio_reader(entry[i]) : nullptr);
+  }
+  if (journal != nullptr) {
+    if (const int error = journal->write()) {
+      error_box("Could not write the journal that lets this run be taken back: " +
+                platform::error_text(error) + ". No file was changed.");
+      return false;
+    }
+  }
+  const int flush_error = batch.flush();
+  for (size_t i = 0; i < writes.size(); ++i) {
+    if (!plan.touched[i]) continue;
+    int error = writes[i].failure.empty() ? flush_error : 0;
+    if (error == 0 && writes[i].staged) error = batch.commit(writes[i].index);
+    if (!writes[i].failure.empty()) report_tag_failure(g_run.files[i], writes[i].failure);
+    if (error != 0) report_tag_failure(g_run.files[i], platform::error_text(error));
+  }
+  names = g_run.files;
+  for (size_t i = 0; i < g_run.files.size(); ++i) {
+    if (!plan.touched[i]) continue;
+    const bool moved = plan.new_names[i] != g_run.files[i] &&
+                       move_or_report(g_run.files[i], plan.new_names[i]);
+    if (moved) names[i] = plan.new_names[i];
+    if (journal != nullptr) journal->file_result(entry[i], moved);
+  }
+  batch.flush_folders(".");
+  return true;
+}
+
+// Each file written, flushed and renamed before the next: the order of
+// earlier versions, kept so that the benchmark measures what the shared
+// flush gains in the same run.
+std::vector<std::string> tag_files_one_by_one(const Release& release, const FinishPlan& plan) {
   std::vector<std::string> names = g_run.files;
   for (size_t i = 0; i < g_run.files.size(); ++i) {
-    if (left_alone.odd_entry(g_run.files[i])) continue;
+    if (!plan.touched[i]) continue;
     const std::string failure = write_tags(g_run.files[i], release, assigned_track(i));
-    // The file keeps its old tags but is still renamed, as the user chose.
-    if (!failure.empty()) {
-      error_box("Could not write the tags of '" + g_run.files[i] + "': " + failure);
-    }
-    const std::string new_name = new_track_name(i);
-    if (!left_alone.refuses_name(new_name) && move_or_report(g_run.files[i], new_name)) {
-      names[i] = new_name;
+    if (!failure.empty()) report_tag_failure(g_run.files[i], failure);
+    if (plan.new_names[i] != g_run.files[i] && move_or_report(g_run.files[i], plan.new_names[i])) {
+      names[i] = plan.new_names[i];
     }
   }
   return names;
 }
 
-void rename_folder(LeftAlone& left_alone) {
+// The folder's new name, or empty when it is refused.
+std::string new_folder_name() {
+  std::string new_name = output_folder_name(g_run.release_index);
+  safe_file_name(new_name);
+  return platform::entry_name_refusal(new_name).empty() ? new_name : std::string();
+}
+
+// The folder's path once renamed: beside it, under the folder template's name.
+std::string folder_after_finish() {
+  const std::string new_name = new_folder_name();
+  if (new_name.empty()) return g_run.directory;
+  const std::string parent = parent_folder(g_run.directory);
+  return (parent == "/" ? "" : parent) + "/" + new_name;
+}
+
+// True when the folder has its new name.
+bool rename_folder(LeftAlone& left_alone) {
   const std::string parent = parent_folder(g_run.directory);
   if (!platform::set_current_folder(parent)) {
     error_box("Could not open the folder " + parent);
-    return;
+    return false;
   }
   std::string new_name = output_folder_name(g_run.release_index);
   safe_file_name(new_name);
   std::string old_name = g_run.directory;
   remove_char(old_name, '"');
   platform::trace("renaming '%s' to '%s'\n", old_name.c_str(), new_name.c_str());
-  if (!left_alone.refuses_name(new_name)) move_or_report(old_name, new_name);
+  return !left_alone.refuses_name(new_name) && move_or_report(old_name, new_name);
 }
 
-void fetch_cover(const Release& release, LeftAlone& left_alone) {
+// True when the cover was fetched into a file that was not there before.
+bool fetch_cover(const Release& release, LeftAlone& left_alone) {
+  const std::string name = cover_file_name(release);
   if (release.picture_url.size() > 3) {
-    const std::string name = cover_file_name(release);
-    if (left_alone.refuses_name(name) || left_alone.odd_entry(name)) return;
+    if (left_alone.refuses_name(name) || left_alone.odd_entry(name)) return false;
   }
+  const bool was_there = platform::entry_kind(name) != platform::EntryKind::kMissing;
   download_cover(release);
+  return !was_there && platform::entry_kind(name) == platform::EntryKind::kRegular;
+}
+
+void start_journal(FinishJournal& journal, const FinishPlan& plan) {
+  std::vector<std::string> old_names, new_names;
+  for (size_t i = 0; i < g_run.files.size(); ++i) {
+    if (!plan.touched[i]) continue;
+    old_names.push_back(g_run.files[i]);
+    new_names.push_back(plan.new_names[i]);
+  }
+  journal.start(g_run.directory, folder_after_finish(), old_names, new_names);
 }
 
 }  // namespace
@@ -97,41 +202,57 @@ bool move_or_report(const std::string& old_name, const std::string& new_name) {
   return false;
 }
 
-void write_playlist(const std::string& name, std::vector<std::string> tracks) {
+bool write_playlist(const std::string& name, std::vector<std::string> tracks) {
   std::sort(tracks.begin(), tracks.end(), bytes_before);
   // The names as the program holds them, in the code page, with CR LF ends.
   std::string content = "#EXTM3U\r\n";
   for (const std::string& track : tracks) content += track + "\r\n";
   if (const int error = platform::write_entry(name, content)) {
     error_box("Could not write the playlist '" + name + "': " + platform::error_text(error));
+    return false;
   }
+  return true;
 }
 
-void apply_release(platform::Window* dialog) {
+std::string apply_release(platform::Window* dialog) {
   // Nothing may be written or renamed in whatever folder happens to be current.
   if (!platform::set_current_folder(g_run.directory)) {
     error_box("Could not open the folder " + g_run.directory);
-    return;
+    return std::string();
   }
   const Release* chosen = chosen_release();
-  if (chosen == nullptr) return;
+  if (chosen == nullptr) return std::string();
   const platform::FolderLock lock;
   if (!lock.free()) {
     error_box("Another run of the program is working on the folder " + g_run.directory +
               ", so nothing was changed.");
-    return;
+    return std::string();
   }
   const Release release = *chosen;
   LeftAlone left_alone;
-  fetch_cover(release, left_alone);
-  const std::vector<std::string> names = tag_and_rename_files(release, left_alone);
+  const FinishPlan plan = plan_files(left_alone);
+  FinishJournal journal;
+  const bool journaled = !finish_variant("no-journal") && !finish_variant("flush-per-file");
+  if (journaled) start_journal(journal, plan);
+
+  if (fetch_cover(release, left_alone)) journal.created(cover_file_name(release));
+  std::vector<std::string> names;
+  if (finish_variant("flush-per-file")) {
+    names = tag_files_one_by_one(release, plan);
+  } else if (!tag_files_together(release, plan, journaled ? &journal : nullptr, names)) {
+    return std::string();
+  }
   std::string playlist = playlist_name(g_run.release_index);
   safe_file_name(playlist);
   playlist += ".m3u";
   if (g_m3u && !left_alone.refuses_name(playlist) && !left_alone.odd_entry(playlist)) {
-    write_playlist(playlist, names);
+    const bool was_there = platform::entry_kind(playlist) != platform::EntryKind::kMissing;
+    if (write_playlist(playlist, names) && !was_there) journal.created(playlist);
   }
-  rename_folder(left_alone);
+  const bool folder_moved = rename_folder(left_alone);
+  journal.folder_result(folder_moved);
+  if (journaled) journal.finish();
   left_alone.tell_user();
   platform::message_box(dialog, "Done!", "Done.", platform::kBoxOk);
+  return journaled ? (folder_moved ? folder_after_finish() : g_run.directory) : std::string();
 }

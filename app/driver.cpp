@@ -1,5 +1,7 @@
 #include "app/driver.h"
 
+#include <ctime>
+
 #include "app/api_source.h"
 #include "app/candidates.h"
 #include "app/error_box.h"
@@ -9,7 +11,9 @@
 #include "app/wizard.h"
 #include "common/text.h"
 #include "model/run_state.h"
+#include "output/journal.h"
 #include "platform/folders.h"
+#include "platform/staged_rewrites.h"
 #include "platform/trace.h"
 
 namespace {
@@ -46,7 +50,10 @@ int run_plinth(const RunArguments& arguments) {
   load_user_settings();
   g_run.api = api_config_from_environment();
   if (!g_run.api.token.empty()) platform::trace("lookups through %s\n", g_run.api.base.c_str());
+  prune_journals(static_cast<int64_t>(std::time(nullptr)));
   if (!enter_folder()) return 0;
+  // What a run that was killed during Finish! left beside the files.
+  platform::remove_staged_leftovers();
 
   if (!find_mp3_files(g_run)) {
     error_box("Failed to find mp3 files!");

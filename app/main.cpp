@@ -1,8 +1,11 @@
 #include "app/driver.h"
 #include "app/front_end_pick.h"
+#include "app/journal_options.h"
 #include "platform/command_line.h"
 
 int main(int argc, char** argv) {
+  int status = 0;
+  if (run_journal_option(argc, argv, status)) return status;
   pick_front_end();
   RunArguments arguments;
   arguments.command_line = platform::command_line(argc, argv);

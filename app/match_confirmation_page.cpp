@@ -1,15 +1,29 @@
 // The last page: the tracks, the files and which file is which track;
 // "Force Match" corrects it, "Finish!" applies the release to the folder.
+#include <cstdio>
+
 #include "app/apply_release.h"
 #include "app/error_box.h"
 #include "app/menu_commands.h"
 #include "app/pages.h"
 #include "model/run_state.h"
+#include "output/undo.h"
+#include "platform/codepage.h"
 #include "platform/dialog.h"
+#include "platform/term/term_front_end.h"
 #include "platform/trace.h"
 #include "resources/templates.h"
 
 namespace {
+
+// After "Done!" the terminal says how to take the run back; on the desktop
+// the README says it.
+void tell_how_to_undo(const std::string& folder) {
+  if (folder.empty() || dynamic_cast<platform::TermFrontEnd*>(&platform::front_end()) == nullptr) {
+    return;
+  }
+  std::fprintf(stderr, "%s\n", platform::to_utf8(undo_hint(folder)).c_str());
+}
 
 void open_match_page(platform::Window& dialog) {
   const platform::Size client = dialog.client_size();
@@ -65,8 +79,9 @@ bool match_confirmation_dialog(platform::Window& dialog, unsigned message, uintp
         return true;
       }
       if (id == kIdNext) {
-        apply_release(&dialog);
+        const std::string folder = apply_release(&dialog);
         dialog.end(0);
+        tell_how_to_undo(folder);
         return true;
       }
       if (id == kIdCancelButton) {

@@ -48,13 +48,11 @@ TagValues values_for(const Release& release, int track) {
   return values;
 }
 
-struct OldTags {
-  Id3Layout layout;
-  std::string v2;  // the whole ID3v2 tag, or empty
-  std::string v1;  // the 128 bytes of the ID3v1 tag, or empty
-};
+using OldTags = FileTags;
 
-bool read_old_tags(const std::string& file_name, OldTags& old) {
+}  // namespace
+
+bool read_file_tags(const std::string& file_name, FileTags& old) {
   uint64_t size = 0;
   std::string head, tail;
   if (!platform::regular_file_size(file_name, size)) return false;
@@ -70,6 +68,8 @@ bool read_old_tags(const std::string& file_name, OldTags& old) {
           old.v2.size() == old.layout.v2_size);
 }
 
+namespace {
+
 // In place when the new tag fits the old one's room and the ID3v1 tag stays
 // as it is: then the only change is one write inside the ID3v2 tag.
 bool fits_in_place(const OldTags& old, const std::string& frames, const std::string& v1) {
@@ -77,37 +77,59 @@ bool fits_in_place(const OldTags& old, const std::string& frames, const std::str
 }
 
 // 0, or the system's error number.
-int write_new_tags(const std::string& file_name, const OldTags& old, const EditedTags& edited) {
+int write_new_tags(const std::string& file_name, const OldTags& old, const EditedTags& edited,
+                   platform::StagedRewrites& batch, const platform::FilePiece::Reader& reader,
+                   TagWrite& write) {
   const std::string v1 = render_id3v1(edited.v1);
   const Id3Layout& layout = old.layout;
   if (fits_in_place(old, edited.v2_frames, v1)) {
     const std::string v2 = id3v2_3_tag(edited.v2_frames, layout.v2_size);
     if (v2 == old.v2) return 0;
-    return platform::overwrite_file_part(file_name, layout.file_size, 0, v2,
-                                         platform::Links::kRefuse);
+    return batch.overwrite_part(file_name, layout.file_size, 0, v2);
   }
   const std::string v2 = id3v2_3_tag(edited.v2_frames, edited.v2_frames.size() + 10 + kPadding);
-  return platform::rewrite_file(
-      file_name, layout.file_size,
-      {platform::FilePiece::bytes(v2),
-       platform::FilePiece::old_range(layout.audio_begin(),
-                                      layout.audio_end() - layout.audio_begin()),
-       platform::FilePiece::bytes(v1)},
-      platform::Links::kRefuse);
+  write.staged = true;
+  return batch.stage(file_name, layout.file_size,
+                     {platform::FilePiece::bytes(v2),
+                      platform::FilePiece::old_range(
+                          layout.audio_begin(), layout.audio_end() - layout.audio_begin(), reader),
+                      platform::FilePiece::bytes(v1)},
+                     write.index);
 }
 
 }  // namespace
 
-std::string write_tags(const std::string& file_name, const Release& release, int track) {
+TagWrite write_tags(const std::string& file_name, const Release& release, int track,
+                    platform::StagedRewrites& batch,
+                    const platform::FilePiece::Reader& audio_reader) {
   platform::trace("id3 updating %s\n", file_name.c_str());
+  TagWrite write;
   OldTags old;
-  if (!read_old_tags(file_name, old)) return "it could not be read as an MP3 file";
+  if (!read_file_tags(file_name, old)) {
+    write.failure = "it could not be read as an MP3 file";
+    return write;
+  }
   Id3v1Fields old_v1;
   if (!old.v1.empty()) old_v1 = parse_id3v1(old.v1);
   EditedTags edited;
   if (!edit_id3v2(old.v2, old.v1.empty() ? nullptr : &old_v1, values_for(release, track), edited)) {
-    return "its ID3 tag is damaged or of an unknown version";
+    write.failure = "its ID3 tag is damaged or of an unknown version";
+    return write;
   }
-  const int error = write_new_tags(file_name, old, edited);
+  const int error = write_new_tags(file_name, old, edited, batch, audio_reader, write);
+  if (error != 0) {
+    write.staged = false;
+    write.failure = platform::error_text(error);
+  }
+  return write;
+}
+
+std::string write_tags(const std::string& file_name, const Release& release, int track) {
+  platform::StagedRewrites batch;
+  const TagWrite write = write_tags(file_name, release, track, batch);
+  if (!write.failure.empty()) return write.failure;
+  int error = batch.flush();
+  if (error == 0 && write.staged) error = batch.commit(write.index);
+  if (error == 0) error = batch.flush_folders(".");
   return error == 0 ? std::string() : platform::error_text(error);
 }

@@ -14,6 +14,7 @@
 #include "platform/file_read.h"
 #include "platform/folders.h"
 #include "platform/moves.h"
+#include "platform/safe_write_parts.h"
 
 namespace platform {
 namespace {
@@ -82,14 +83,17 @@ void start_writeback(int fd, uint64_t offset, uint64_t length) {
                     SYNC_FILE_RANGE_WRITE);
 }
 
-int copy_through_buffer(int from, uint64_t offset, uint64_t length, int to, uint64_t to_offset) {
-  std::string buffer(1 << 20, '\0');
+int copy_through_buffer(int from, uint64_t offset, uint64_t length, int to, uint64_t to_offset,
+                        const FilePiece::Reader& reader = nullptr) {
+  // Small enough to stay in the processor's cache while a reader looks at it.
+  std::string buffer(256 << 10, '\0');
   while (length > 0) {
     const size_t want = length < buffer.size() ? static_cast<size_t>(length) : buffer.size();
     const ssize_t n = ::pread(from, &buffer[0], want, static_cast<off_t>(offset));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return errno;
     if (n == 0) return EIO;  // the old file ended sooner than it said
+    if (reader) reader(buffer.data(), static_cast<size_t>(n));
     const int error = write_at(to, buffer.data(), static_cast<size_t>(n), to_offset);
     if (error != 0) return error;
     start_writeback(to, to_offset, static_cast<uint64_t>(n));
@@ -130,7 +134,9 @@ int write_pieces(int old_fd, uint64_t old_size, const std::vector<FilePiece>& pi
     int error;
     if (piece.from_old) {
       if (piece.offset > old_size || piece.length > old_size - piece.offset) return EINVAL;
-      error = copy_range(old_fd, piece.offset, piece.length, fd, position);
+      error = piece.reader
+                  ? copy_through_buffer(old_fd, piece.offset, piece.length, fd, position, piece.reader)
+                  : copy_range(old_fd, piece.offset, piece.length, fd, position);
       position += piece.length;
     } else {
       error = write_at(fd, piece.data.data(), piece.data.size(), position);
@@ -225,7 +231,7 @@ class TempFile {
 
  private:
   std::string candidate(int attempt) const {
-    return ".plinth-" + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
+    return ".plinth-new-" + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
   }
 
   int link_unnamed(const std::string& name) {
@@ -264,14 +270,31 @@ void close_in_background(int fd) {
 
 }  // namespace
 
+namespace safe_write_parts {
+
+int resolve_link(const std::string& path, Links links, std::string& resolved) {
+  return resolve(path, links, resolved);
+}
+
+int write_pieces(int old_fd, uint64_t old_size, const std::vector<FilePiece>& pieces, int fd) {
+  return platform::write_pieces(old_fd, old_size, pieces, fd);
+}
+
+int take_owner_and_mode(const struct stat& old_info, int old_fd, int fd) {
+  return platform::take_owner_and_mode(old_info, old_fd, fd);
+}
+
+}  // namespace safe_write_parts
+
 FilePiece FilePiece::bytes(std::string data) {
   FilePiece piece;
   piece.data = std::move(data);
   return piece;
 }
 
-FilePiece FilePiece::old_range(uint64_t offset, uint64_t length) {
+FilePiece FilePiece::old_range(uint64_t offset, uint64_t length, Reader reader) {
   FilePiece piece;
+  piece.reader = std::move(reader);
   piece.from_old = true;
   piece.offset = offset;
   piece.length = length;

@@ -3,6 +3,7 @@
 // content or the new one, never a cut file. Names are Windows-1252 text as
 // the program holds it. Each write returns 0 or an errno value.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,13 +14,19 @@ namespace platform {
 // One part of a file's new content: bytes given here, or a byte range of
 // the file as it is before the write (so large parts are copied, not held).
 struct FilePiece {
+  // Called with each part of an old range, in order, as it is copied.
+  using Reader = std::function<void(const char* data, size_t size)>;
+
   static FilePiece bytes(std::string data);
-  static FilePiece old_range(uint64_t offset, uint64_t length);
+  // With a reader, the range is copied through memory so that the reader
+  // sees it on the way, instead of being read a second time.
+  static FilePiece old_range(uint64_t offset, uint64_t length, Reader reader = nullptr);
 
   bool from_old = false;
   std::string data;
   uint64_t offset = 0;
   uint64_t length = 0;
+  Reader reader;
 };
 
 // Replaces the content of an existing regular file by the pieces: the new

@@ -5,7 +5,9 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/ptrace.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/demo_album.h"
 #include "tests/support/isolated_config.h"
 #include "tests/support/mp3_maker.h"
 #include "tests/support/run_checks.h"
@@ -126,7 +129,7 @@ class Fault : public ::testing::Test {
 
   // The program on the album in the background, every page answered with
   // its default button, its output dropped.
-  pid_t start_plinth(const std::string& proxy) {
+  pid_t start_plinth(const std::string& proxy, bool traced = false) {
     const std::string answers = logs.file("answers.txt");
     test_support::write_file(answers, std::string(40, '\n'));
     const std::string binary = PLINTH_BINARY;
@@ -139,6 +142,7 @@ class Fault : public ::testing::Test {
     dup2(out, STDOUT_FILENO);
     dup2(out, STDERR_FILENO);
     setenv("http_proxy", proxy.c_str(), 1);
+    if (traced) ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
     execl(binary.c_str(), binary.c_str(), album.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -171,6 +175,16 @@ class Fault : public ::testing::Test {
     EXPECT_NE(outcome.status, -1) << "died on a signal; drew:\n" << outcome.err;
     EXPECT_EQ(audio_of_every_mp3(), originals);
     EXPECT_EQ(stray_files(), std::vector<std::string>());
+  }
+
+  // After a kill: every payload once, under its old or new name, nothing
+  // beside them but the new files of Finish!, which the next run removes.
+  void expect_killed_run_tidied() {
+    EXPECT_EQ(audio_of_every_mp3(), originals);
+    for (const std::string& stray : stray_files()) {
+      EXPECT_NE(stray.find("/.plinth-new-"), std::string::npos) << stray;
+    }
+    expect_files_intact(run_against({}));
   }
 
   test_support::IsolatedConfig config;
@@ -216,23 +230,20 @@ std::vector<WriteInProgress> track_writes_of(pid_t pid, const std::string& folde
   return writes;
 }
 
-// How many tracks already have their new name ("01 - Harbour Lights - ...").
-int renamed_tracks(const std::string& folder) {
-  int renamed = 0;
+// How many new files Finish! has begun beside the tracks: they stay
+// there, named, until the shared flush.
+int files_begun(const std::string& folder) {
+  int begun = 0;
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(folder, error)) {
-    if (entry.path().filename().string().find(" - Harbour Lights - ") != std::string::npos) {
-      ++renamed;
-    }
+    if (entry.path().filename().string().rfind(".plinth-new-", 0) == 0) ++begun;
   }
-  return renamed;
+  return begun;
 }
 
 // Watches the process until it is writing its nth track file or a later one
 // and stops it there with SIGSTOP. Which write it is follows from how many
-// tracks have their new name: the new files' own names cannot tell, since
-// an inode freed by one track's rewrite comes back for the next. Not found
-// when the process ended first.
+// new files have been begun. Not found when the process ended first.
 WriteInProgress stop_during_write(pid_t pid, const std::string& folder, int nth) {
   const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
   while (std::chrono::steady_clock::now() < give_up) {
@@ -241,9 +252,9 @@ WriteInProgress stop_during_write(pid_t pid, const std::string& folder, int nth)
     if (!track_writes_of(pid, folder).empty()) {
       kill(pid, SIGSTOP);
       const std::vector<WriteInProgress> writes = track_writes_of(pid, folder);
-      if (!writes.empty() && renamed_tracks(folder) + 1 >= nth) {
+      if (!writes.empty() && files_begun(folder) >= nth) {
         WriteInProgress caught = writes.front();
-        caught.ordinal = renamed_tracks(folder) + 1;
+        caught.ordinal = files_begun(folder);
         return caught;
       }
       kill(pid, SIGCONT);
@@ -251,6 +262,43 @@ WriteInProgress stop_during_write(pid_t pid, const std::string& folder, int nth)
     std::this_thread::sleep_for(std::chrono::microseconds(100));
   }
   return WriteInProgress();
+}
+
+bool is_rename(long call) {
+  return call == SYS_rename || call == SYS_renameat || call == SYS_renameat2;
+}
+
+// Runs a traced process until it enters its first fdatasync, the shared
+// flush of the new files (renames = 0), or the nth rename after that, and
+// leaves it stopped there. False when it ended first.
+bool run_to_syscall(pid_t pid, int renames) {
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid || !WIFSTOPPED(status)) return false;  // at exec
+  ptrace(PTRACE_SETOPTIONS, pid, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL);
+  bool flushed = false;
+  int seen = 0;
+  int signal = 0;
+  for (;;) {
+    ptrace(PTRACE_SYSCALL, pid, nullptr, signal);
+    signal = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFSTOPPED(status)) return false;
+    if (WSTOPSIG(status) != (SIGTRAP | 0x80)) {
+      signal = WSTOPSIG(status);  // not ours: delivered as it came
+      continue;
+    }
+    __ptrace_syscall_info info;
+    if (ptrace(PTRACE_GET_SYSCALL_INFO, pid, sizeof info, &info) <= 0 ||
+        info.op != PTRACE_SYSCALL_INFO_ENTRY) {
+      continue;
+    }
+    const long call = static_cast<long>(info.entry.nr);
+    if (!flushed && call == SYS_fdatasync) {
+      flushed = true;
+      if (renames == 0) return true;
+    } else if (flushed && is_rename(call) && ++seen == renames) {
+      return true;
+    }
+  }
 }
 
 bool names_a_fault(const std::string& drawn) {
@@ -395,12 +443,7 @@ TEST_P(KillDuringWrite, LeavesEveryFileWholeUnderSomeName) {
   EXPECT_GT(caught.bytes, 0) << caught.file;
   EXPECT_GE(caught.ordinal, nth_write);
 
-  EXPECT_EQ(audio_of_every_mp3(), originals);
-  for (const std::string& stray : stray_files()) {
-    // A named temporary file is the fallback where unnamed ones are not
-    // supported; a track's own name is never it.
-    EXPECT_EQ(stray.find(".mp3"), std::string::npos) << stray;
-  }
+  expect_killed_run_tidied();
 }
 
 INSTANTIATE_TEST_SUITE_P(FirstMiddleAndLastTrack, KillDuringWrite, ::testing::Values(1, 6, 12));
@@ -584,3 +627,173 @@ TEST_P(HostilePage, NothingOutsideTheAlbumIsTouched) {
 
 INSTANTIATE_TEST_SUITE_P(FieldsAndValues, HostilePage, ::testing::ValuesIn(hostile_cases()),
                          [](const auto& info) { return info.param.name; });
+
+// Kills the program at the moment Finish! enters its one flush of the new
+// files (0) or at its nth rename after it: the first twelve put the new
+// files in place of the old, the rest give them their new names. Every
+// payload must be there once, under its old or new name, and the next run
+// must remove what is left beside them.
+class KillBetweenRenames : public Fault, public ::testing::WithParamInterface<int> {};
+
+TEST_P(KillBetweenRenames, LeavesEachPayloadOnceAndTheNextRunTidies) {
+  make_album(2 * 1024 * 1024);
+  {
+    test_support::StandinServer server;
+    const pid_t pid = start_plinth(server.proxy_url(), true);
+    ASSERT_GT(pid, 0);
+    const bool reached = run_to_syscall(pid, GetParam());
+    kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(reached) << "the program ended before that point";
+  }
+  if (GetParam() <= 12) {
+    EXPECT_EQ(stray_files().size(), GetParam() == 0 ? 12u : 13u - static_cast<size_t>(GetParam()));
+  }
+  expect_killed_run_tidied();
+}
+
+INSTANTIATE_TEST_SUITE_P(FlushReplacementsAndMoves, KillBetweenRenames,
+                         ::testing::Values(0, 1, 7, 13, 19));
+
+// Finish! on the demo album and then --undo: the album comes back as it
+// was, byte for byte; a file changed since is left alone and named; a kill
+// during --undo loses nothing and a second --undo completes the job.
+class Undo : public Fault {
+ protected:
+  void SetUp() override {
+    Fault::SetUp();
+    fs::remove(album);
+    test_support::make_demo_album(parent);
+    before = every_file();
+    originals = audio_of_every_mp3();
+    tagged = parent + "/" + test_support::kTaggedDemoFolder;
+  }
+
+  // Every file under the parent folder, by path, with its bytes.
+  std::map<std::string, std::string> every_file() const {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(parent)) {
+      files[entry.path().string()] =
+          entry.is_regular_file() ? test_support::read_file(entry.path().string()) : "folder";
+    }
+    return files;
+  }
+
+  void finish() {
+    const Outcome outcome = run_against({});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    ASSERT_TRUE(fs::exists(tagged)) << outcome.err;
+    EXPECT_NE(outcome.err.find("To take this run back: plinth --undo " + shell_quoted(tagged)),
+              std::string::npos)
+        << outcome.err;
+  }
+
+  Outcome plinth_option(const std::string& arguments) {
+    Outcome outcome;
+    outcome.out = test_support::run_command(
+        shell_quoted(PLINTH_BINARY) + " " + arguments + " 2>&1 </dev/null", &outcome.status);
+    return outcome;
+  }
+
+  std::map<std::string, std::string> before;
+  std::string tagged;
+};
+
+TEST_F(Undo, GivesBackTheAlbumByteForByteOnceAndTheHistoryShowsIt) {
+  finish();
+  const Outcome undone = plinth_option("--undo " + shell_quoted(tagged));
+  EXPECT_EQ(undone.status, 0) << undone.out;
+  EXPECT_TRUE(every_file() == before) << undone.out;
+  EXPECT_NE(undone.out.find("renamed the folder back to"), std::string::npos) << undone.out;
+
+  const Outcome again = plinth_option("--undo " + shell_quoted(tagged));
+  EXPECT_EQ(again.status, 0);
+  EXPECT_NE(again.out.find("was already taken back"), std::string::npos) << again.out;
+  EXPECT_TRUE(every_file() == before);
+  const Outcome history = plinth_option("--history " + shell_quoted(album));
+  EXPECT_NE(history.out.find(shell_quoted(album) + " -> " + shell_quoted(tagged) + "  12 files  (taken back"),
+            std::string::npos)
+      << history.out;
+}
+
+TEST_F(Undo, AFileChangedSinceIsLeftAloneAndNamedAndTheRestComesBack) {
+  finish();
+  const std::vector<std::string> names = test_support::tagged_demo_files();
+  const std::string edited = tagged + "/" + names[0];
+  const std::string moved = tagged + "/" + names[1];
+  int status = -1;
+  test_support::run_command("/usr/bin/python3 -c 'import sys; from mutagen.id3 import ID3, TIT2; "
+                            "t = ID3(sys.argv[1]); t.add(TIT2(encoding=3, text=\"Mine\")); "
+                            "t.save()' " + shell_quoted(edited),
+                            &status);
+  ASSERT_EQ(status, 0);
+  fs::rename(moved, tagged + "/mine.mp3");
+  const std::string edited_bytes = test_support::read_file(edited);
+
+  const Outcome undone = plinth_option("--undo " + shell_quoted(tagged));
+  EXPECT_NE(undone.status, 0);
+  EXPECT_NE(undone.out.find("left alone: '" + names[0] + "': its tags were changed since"),
+            std::string::npos)
+      << undone.out;
+  EXPECT_NE(undone.out.find("left alone: '" + names[1] + "': it was renamed or removed since"),
+            std::string::npos)
+      << undone.out;
+  EXPECT_TRUE(audio_of_every_mp3() == originals);
+  EXPECT_TRUE(test_support::read_file(album + "/" + names[0]) == edited_bytes);
+  EXPECT_TRUE(fs::exists(album + "/mine.mp3"));
+  const std::vector<std::string> old_names = test_support::demo_album_files();
+  for (size_t i = 2; i < old_names.size(); ++i) {
+    const std::string path = album + "/" + old_names[i];
+    EXPECT_TRUE(test_support::read_file(path) == before[path]) << path;
+  }
+}
+
+// A journal damaged or edited by hand is refused, and nothing is touched.
+TEST_F(Undo, ADamagedJournalIsRefusedAndNothingChanges) {
+  finish();
+  const std::string journals = config.state_home() + "/plinth/journal";
+  ASSERT_EQ(std::distance(fs::directory_iterator(journals), fs::directory_iterator()), 1);
+  const std::string journal = fs::directory_iterator(journals)->path().string();
+  std::string text = test_support::read_file(journal);
+  text[text.find("file ") + 5] ^= 1;
+  test_support::write_file(journal, text);
+  const auto finished = every_file();
+  const Outcome undone = plinth_option("--undo " + shell_quoted(tagged));
+  EXPECT_NE(undone.status, 0);
+  EXPECT_NE(undone.out.find("is damaged or was edited"), std::string::npos) << undone.out;
+  EXPECT_TRUE(every_file() == finished);
+}
+
+// The journal's own program, traced, to be killed at the moment given.
+pid_t start_undo_traced(const std::string& folder) {
+  const std::string binary = PLINTH_BINARY;
+  const pid_t pid = fork();
+  if (pid != 0) return pid;
+  const int out = open("/dev/null", O_WRONLY);
+  dup2(out, STDOUT_FILENO);
+  dup2(out, STDERR_FILENO);
+  ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+  execl(binary.c_str(), binary.c_str(), "--undo", folder.c_str(), static_cast<char*>(nullptr));
+  _exit(127);
+}
+
+class KillDuringUndo : public Undo, public ::testing::WithParamInterface<int> {};
+
+TEST_P(KillDuringUndo, LosesNothingAndASecondUndoCompletesIt) {
+  finish();
+  const pid_t pid = start_undo_traced(tagged);
+  ASSERT_GT(pid, 0);
+  const bool reached = run_to_syscall(pid, GetParam());
+  kill(pid, SIGKILL);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(reached) << "--undo ended before that point";
+  EXPECT_TRUE(audio_of_every_mp3() == originals);
+
+  const Outcome undone = plinth_option("--undo " + shell_quoted(tagged));
+  EXPECT_EQ(undone.status, 0) << undone.out;
+  EXPECT_TRUE(every_file() == before) << undone.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(FlushReplacementsAndMoves, KillDuringUndo, ::testing::Values(0, 5, 15));

@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <fcntl.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -15,6 +16,8 @@
 #include <set>
 
 #include "platform/file_read.h"
+#include "platform/staged_rewrites.h"
+#include "tests/support/current_folder.h"
 #include "tests/support/mp3_maker.h"
 #include "tests/support/run_checks.h"
 #include "tests/support/temp_dir.h"
@@ -209,6 +212,48 @@ TEST(FileRead, ReadsPartsAndWholeRegularFilesOnly) {
   EXPECT_FALSE(platform::read_whole_file(dir.path(), data));
   EXPECT_FALSE(platform::regular_file_size(dir.path(), size));
   EXPECT_FALSE(platform::read_whole_file(dir.file("missing"), data));
+}
+
+}  // namespace
+
+namespace {
+
+// A file changed after it was staged keeps the change; the staged content
+// goes, and what a run leaves beside the files is removed by the next one,
+// and nothing else is.
+TEST(StagedRewrites, AChangedFileWinsAndOnlyLeftoversAreRemoved) {
+  TempDir dir;
+  const test_support::KeepCurrentFolder keep;
+  std::filesystem::current_path(dir.path());
+  write_file("a.mp3", "old a");
+  write_file("b.mp3", "old b");
+  {
+    platform::StagedRewrites batch;
+    size_t a = 0, b = 0;
+    ASSERT_EQ(batch.stage("a.mp3", 5, {FilePiece::bytes("new a")}, a), 0);
+    ASSERT_EQ(batch.stage("b.mp3", 5, {FilePiece::bytes("new b")}, b), 0);
+    EXPECT_EQ(batch.stage("b.mp3", 4, {FilePiece::bytes("x")}, b), ESTALE);
+    EXPECT_EQ(batch.flush(), 0);
+    write_file("b.mp3", "mine!");
+    const struct timespec another_day[2] = {{1000000000, 0}, {1000000000, 0}};
+    ::utimensat(AT_FDCWD, "b.mp3", another_day, 0);
+    EXPECT_EQ(batch.commit(a), 0);
+    EXPECT_EQ(batch.commit(b), ESTALE);
+    EXPECT_EQ(batch.flush_folders("."), 0);
+  }
+  EXPECT_EQ(read_file("a.mp3"), "new a");
+  EXPECT_EQ(read_file("b.mp3"), "mine!");
+  EXPECT_EQ(entries(dir.path()), std::set<std::string>({"a.mp3", "b.mp3"}));
+
+  for (const char* name : {".plinth-new-a.mp3.tmp", ".plinth-new-17-0.tmp", ".plinth-new-.mp3",
+                           "plinth-new-a.tmp", ".plinth-new-x.tmp.mp3"}) {
+    write_file(name, "left");
+  }
+  std::filesystem::create_directory(".plinth-new-folder.tmp");
+  EXPECT_EQ(platform::remove_staged_leftovers(), 2);
+  EXPECT_EQ(entries(dir.path()),
+            std::set<std::string>({"a.mp3", "b.mp3", ".plinth-new-.mp3", "plinth-new-a.tmp",
+                                   ".plinth-new-x.tmp.mp3", ".plinth-new-folder.tmp"}));
 }
 
 }  // namespace

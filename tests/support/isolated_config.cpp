@@ -11,7 +11,7 @@ namespace {
 // The token and the API address too: a user's own token would send every
 // lookup of the tests to the API.
 const char* const kVariables[] = {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_CACHE_HOME",
-                                  "DISCOGS_TOKEN", "PLINTH_API_URL"};
+                                  "XDG_STATE_HOME", "DISCOGS_TOKEN", "PLINTH_API_URL"};
 
 std::string reg_escaped(const std::string& text) {
   std::string out;
@@ -35,6 +35,7 @@ IsolatedConfig::IsolatedConfig() {
   setenv("XDG_CONFIG_HOME", config_home().c_str(), 1);
   setenv("XDG_CONFIG_DIRS", system_config().c_str(), 1);
   setenv("XDG_CACHE_HOME", cache_home().c_str(), 1);
+  setenv("XDG_STATE_HOME", state_home().c_str(), 1);
   unsetenv("DISCOGS_TOKEN");
   unsetenv("PLINTH_API_URL");
 }

@@ -1,8 +1,9 @@
 #pragma once
-// Points XDG_CONFIG_HOME, XDG_CONFIG_DIRS and XDG_CACHE_HOME at a fresh
-// temporary folder and unsets DISCOGS_TOKEN and PLINTH_API_URL while the
-// object lives, so that a test never reads or writes the user's own registry
-// file, settings, token or log. The previous values come back when it goes.
+// Points XDG_CONFIG_HOME, XDG_CONFIG_DIRS, XDG_CACHE_HOME and XDG_STATE_HOME
+// at a fresh temporary folder and unsets DISCOGS_TOKEN and PLINTH_API_URL
+// while the object lives, so that a test never reads or writes the user's own
+// registry file, settings, token, log or journal. The previous values come
+// back when it goes.
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +22,7 @@ class IsolatedConfig {
   std::string config_home() const { return dir_.file("config"); }
   std::string system_config() const { return dir_.file("system"); }
   std::string cache_home() const { return dir_.file("cache"); }
+  std::string state_home() const { return dir_.file("state"); }
   // config_home()/plinth/registry.reg, and the settings file beside it.
   std::string registry_path() const;
   std::string settings_path() const;

@@ -1,0 +1,43 @@
+#include "app/journal_options.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "output/undo.h"
+#include "platform/codepage.h"
+#include "platform/command_line.h"
+
+namespace {
+
+void print_lines(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) std::printf("%s\n", platform::to_utf8(line).c_str());
+}
+
+}  // namespace
+
+bool run_journal_option(int argc, const char* const* argv, int& status) {
+  if (argc < 2) return false;
+  const bool undo = std::strcmp(argv[1], "--undo") == 0;
+  const bool history = std::strcmp(argv[1], "--history") == 0;
+  if (!undo && !history) return false;
+  // The folder after the option, read as the folder of a run is.
+  const std::string folder = platform::folder_argument(argc - 1, argv + 1);
+  if (history) {
+    const std::vector<std::string> lines = run_history(folder);
+    if (lines.empty()) std::printf("No run of Plinth is in the journal.\n");
+    print_lines(lines);
+    status = 0;
+    return true;
+  }
+  if (folder.empty()) {
+    std::fprintf(stderr, "plinth: --undo needs the folder as the last run left it\n");
+    status = 2;
+    return true;
+  }
+  const UndoReport report = undo_last_run(folder);
+  print_lines(report.lines);
+  std::fflush(stdout);
+  status = report.complete ? 0 : 1;
+  return true;
+}

@@ -1,0 +1,68 @@
+#pragma once
+// The journal of one Finish!: what the folder and each file were before,
+// so that the run can be taken back after the program has ended.
+//
+// It is text, one record a line, each field a single token: names and tag
+// bytes in hexadecimal ("-" for none), so no byte of a name or tag can be
+// taken for the format's own. Each section ends with a line "check" and the
+// hash of every byte before it; a journal whose hash does not match, or
+// that holds anything the format does not, was damaged or edited by hand
+// and is refused. The sections, each written once, in this order:
+//
+//   plinth journal 1                       before the first file changes
+//   time <seconds since 1970, UTC>
+//   folder <path before> <path after>
+//   file <old name> <new name> <audio hash> <ID3v2 tag> <ID3v1 tag>  (each file)
+//   check <hash>
+//   result <file number> <0|1 moved> <tags hash>   after Finish! (each file)
+//   folder-moved <0|1>
+//   created <name> <content hash>                 (cover, playlist)
+//   check <hash>
+//   undone <seconds>                              after --undo
+//   check <hash>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct JournalFile {
+  std::string old_name, new_name;  // one component each, in the code page
+  std::string audio_hash;          // of the bytes between the tags
+  std::string old_v2;              // the whole ID3v2 tag with its padding, or empty
+  std::string old_v1;              // the 128 bytes of the ID3v1 tag, or empty
+  // From the result section:
+  bool result_known = false;
+  bool moved = false;
+  std::string tags_hash;  // of the tags Finish! left, empty when unknown
+};
+
+struct JournalCreated {
+  std::string name;
+  std::string content_hash;
+};
+
+struct Journal {
+  int64_t time = 0;
+  std::string folder_before, folder_after;  // absolute paths, one parent
+  std::vector<JournalFile> files;
+  bool result_known = false;
+  bool folder_moved = false;
+  std::vector<JournalCreated> created;
+  bool undone = false;
+  int64_t undone_time = 0;
+};
+
+// A hash of bytes as 32 hexadecimal digits.
+std::string content_hash(const std::string& bytes);
+
+// The sections as text; each ends with its check line, which covers
+// `before` (the sections already written) and the new one.
+std::string journal_plan_text(const Journal& journal);
+std::string journal_result_text(const std::string& before, const Journal& journal);
+std::string journal_undone_text(const std::string& before, int64_t time);
+
+// Reads a journal; false, with the reason, when it is damaged, was edited,
+// or names a file outside its folder.
+bool parse_journal(const std::string& text, Journal& journal, std::string& why);
+
+// One component of a folder: no '/', NUL or control character, not "." or "..".
+bool is_plain_name(const std::string& name);

@@ -1,0 +1,247 @@
+#include "platform/staged_rewrites.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <system_error>
+#include <thread>
+
+#include "platform/codepage.h"
+#include "platform/safe_write_parts.h"
+
+namespace platform {
+namespace {
+
+// A name the folder listing never takes for an MP3 file, that says what
+// the file is, and that the next run recognises as its own leftover.
+const char kPrefix[] = ".plinth-new-";
+const char kSuffix[] = ".tmp";
+
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+std::string folder_of(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string base_of(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string in_folder(const std::string& folder, const std::string& name) {
+  return folder == "." ? name : folder + "/" + name;
+}
+
+int64_t mtime_ns(const struct stat& info) {
+  return static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+}
+
+// The new file beside the old one: named after it where the name fits, so
+// that a user who finds one knows what it was, else numbered.
+int create_beside(const std::string& path, mode_t mode, std::string& temporary) {
+  const std::string folder = folder_of(path);
+  std::vector<std::string> candidates;
+  const std::string named = kPrefix + base_of(path) + kSuffix;
+  if (named.size() <= NAME_MAX) candidates.push_back(named);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    candidates.push_back(kPrefix + std::to_string(::getpid()) + "-" + std::to_string(attempt) +
+                         kSuffix);
+  }
+  for (const std::string& name : candidates) {
+    temporary = in_folder(folder, name);
+    const int fd = ::open(temporary.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, mode);
+    if (fd >= 0) return fd;
+    if (errno != EEXIST) return -1;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+int flush_fs_folder(const std::string& folder) {
+  Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd.get() < 0) return errno;
+  return ::fsync(fd.get()) == 0 ? 0 : errno;
+}
+
+bool is_leftover_name(const std::string& name) {
+  const size_t prefix = sizeof kPrefix - 1;
+  const size_t suffix = sizeof kSuffix - 1;
+  return name.size() > prefix + suffix && name.compare(0, prefix, kPrefix) == 0 &&
+         name.compare(name.size() - suffix, suffix, kSuffix) == 0;
+}
+
+}  // namespace
+
+StagedRewrites::~StagedRewrites() {
+  for (const Staged& file : staged_) {
+    if (!file.temporary.empty()) ::unlink(file.temporary.c_str());
+  }
+  for (const InPlace& write : in_place_) ::close(write.fd);
+  // The last close of a replaced file frees its blocks and cached pages, a
+  // few milliseconds for a large file: the caller need not wait for that.
+  std::vector<int> replaced = std::move(replaced_fds_);
+  try {
+    std::thread([replaced] {
+      for (const int fd : replaced) ::close(fd);
+    }).detach();
+  } catch (const std::system_error&) {
+    for (const int fd : replaced) ::close(fd);
+  }
+}
+
+void StagedRewrites::note_folder(const std::string& folder) {
+  if (std::find(changed_folders_.begin(), changed_folders_.end(), folder) ==
+      changed_folders_.end()) {
+    changed_folders_.push_back(folder);
+  }
+}
+
+int StagedRewrites::stage(const std::string& name, uint64_t expected_size,
+                          const std::vector<FilePiece>& pieces, size_t& index) {
+  Staged file;
+  int error = safe_write_parts::resolve_link(fs_name(name), Links::kRefuse, file.target);
+  if (error != 0) return error;
+  // Opened for writing although only read: a file the user may not change
+  // (read-only, immutable) must not be replaced behind its back.
+  Descriptor old_fd(::open(file.target.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
+  if (old_fd.get() < 0) return errno;
+  struct stat info;
+  if (::fstat(old_fd.get(), &info) != 0) return errno;
+  if (!S_ISREG(info.st_mode)) return EINVAL;
+  if (static_cast<uint64_t>(info.st_size) != expected_size) return ESTALE;
+  Descriptor fd(create_beside(file.target, 0600, file.temporary));
+  if (fd.get() < 0) return errno;
+  if ((error = safe_write_parts::write_pieces(old_fd.get(), expected_size, pieces, fd.get())) != 0 ||
+      (error = safe_write_parts::take_owner_and_mode(info, old_fd.get(), fd.get())) != 0) {
+    ::unlink(file.temporary.c_str());
+    return error;
+  }
+  file.device = info.st_dev;
+  file.inode = info.st_ino;
+  file.mtime_ns = mtime_ns(info);
+  file.size = expected_size;
+  index = staged_.size();
+  staged_.push_back(file);
+  return 0;
+}
+
+int StagedRewrites::overwrite_part(const std::string& name, uint64_t expected_size,
+                                   uint64_t offset, const std::string& data) {
+  InPlace write;
+  write.fd = ::open(fs_name(name).c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+  if (write.fd < 0) return errno;
+  Descriptor fd(write.fd);
+  struct stat info;
+  if (::fstat(fd.get(), &info) != 0) return errno;
+  if (!S_ISREG(info.st_mode)) return EINVAL;
+  if (static_cast<uint64_t>(info.st_size) != expected_size) return ESTALE;
+  if (offset > expected_size || data.size() > expected_size - offset) return EINVAL;
+  write.fd = ::fcntl(fd.get(), F_DUPFD_CLOEXEC, 0);
+  if (write.fd < 0) return errno;
+  write.offset = offset;
+  write.data = data;
+  in_place_.push_back(std::move(write));
+  return 0;
+}
+
+int StagedRewrites::flush() {
+  int first_error = 0;
+  for (InPlace& write : in_place_) {
+    size_t done = 0;
+    while (done < write.data.size()) {
+      const ssize_t n = ::pwrite(write.fd, write.data.data() + done, write.data.size() - done,
+                                 static_cast<off_t>(write.offset + done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        if (first_error == 0) first_error = n < 0 ? errno : EIO;
+        break;
+      }
+      done += static_cast<size_t>(n);
+    }
+  }
+  for (InPlace& write : in_place_) {
+    if (::fdatasync(write.fd) != 0 && first_error == 0) first_error = errno;
+    ::close(write.fd);
+  }
+  in_place_.clear();
+  for (const Staged& file : staged_) {
+    if (file.temporary.empty()) continue;
+    Descriptor fd(::open(file.temporary.c_str(), O_RDONLY | O_CLOEXEC));
+    if ((fd.get() < 0 || ::fdatasync(fd.get()) != 0) && first_error == 0) first_error = errno;
+  }
+  return first_error;
+}
+
+int StagedRewrites::commit(size_t index) {
+  if (index >= staged_.size() || staged_[index].temporary.empty()) return EINVAL;
+  Staged& file = staged_[index];
+  struct stat info;
+  // Another program may have written or replaced the file since: its
+  // change wins, and the staged content goes.
+  if (::lstat(file.target.c_str(), &info) != 0 || info.st_dev != file.device ||
+      info.st_ino != file.inode || mtime_ns(info) != file.mtime_ns ||
+      static_cast<uint64_t>(info.st_size) != file.size) {
+    ::unlink(file.temporary.c_str());
+    file.temporary.clear();
+    return ESTALE;
+  }
+  const int replaced = ::open(file.target.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (::rename(file.temporary.c_str(), file.target.c_str()) != 0) {
+    const int error = errno;
+    if (replaced >= 0) ::close(replaced);
+    return error;
+  }
+  if (replaced >= 0) replaced_fds_.push_back(replaced);
+  file.temporary.clear();
+  note_folder(folder_of(file.target));
+  return 0;
+}
+
+int StagedRewrites::flush_folders(const std::string& also) {
+  note_folder(fs_name(also));
+  int first_error = 0;
+  for (const std::string& folder : changed_folders_) {
+    const int error = flush_fs_folder(folder);
+    if (error != 0 && first_error == 0) first_error = error;
+  }
+  changed_folders_.clear();
+  return first_error;
+}
+
+int flush_folder(const std::string& folder) { return flush_fs_folder(fs_name(folder)); }
+
+int remove_staged_leftovers() {
+  DIR* folder = ::opendir(".");
+  if (folder == nullptr) return 0;
+  int removed = 0;
+  while (const dirent* entry = ::readdir(folder)) {
+    struct stat info;
+    if (!is_leftover_name(entry->d_name)) continue;
+    if (::fstatat(::dirfd(folder), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (!S_ISREG(info.st_mode)) continue;
+    if (::unlinkat(::dirfd(folder), entry->d_name, 0) == 0) ++removed;
+  }
+  ::closedir(folder);
+  return removed;
+}
+
+}  // namespace platform
