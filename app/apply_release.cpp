@@ -71,10 +71,13 @@ FinishPlan plan_files(LeftAlone& left_alone) {
   FinishPlan plan;
   for (size_t i = 0; i < g_run.files.size(); ++i) {
     plan.touched.push_back(!left_alone.odd_entry(g_run.files[i]));
+    // A name that is only the extension (a field the template needs is
+    // empty) would hide the file and collide with the next: it keeps its name.
     const std::string new_name = new_track_name(i);
-    plan.new_names.push_back(plan.touched[i] && !left_alone.refuses_name(new_name)
-                                 ? new_name
-                                 : g_run.files[i]);
+    plan.new_names.push_back(
+        plan.touched[i] && new_name != ".mp3" && !left_alone.refuses_name(new_name)
+            ? new_name
+            : g_run.files[i]);
   }
   return plan;
 }
@@ -245,7 +248,8 @@ std::string apply_release(platform::Window* dialog) {
   std::string playlist = playlist_name(g_run.release_index);
   safe_file_name(playlist);
   playlist += ".m3u";
-  if (g_m3u && !left_alone.refuses_name(playlist) && !left_alone.odd_entry(playlist)) {
+  if (g_m3u && playlist != ".m3u" && !left_alone.refuses_name(playlist) &&
+      !left_alone.odd_entry(playlist)) {
     const bool was_there = platform::entry_kind(playlist) != platform::EntryKind::kMissing;
     if (write_playlist(playlist, names) && !was_there) journal.created(playlist);
   }

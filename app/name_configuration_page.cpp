@@ -1,6 +1,7 @@
 // The small dialog that edits the three output name templates.
 #include "app/pages.h"
 #include "app/settings.h"
+#include "output/templates.h"
 #include "platform/dialog.h"
 #include "platform/front_end.h"
 #include "resources/templates.h"
@@ -18,6 +19,25 @@ std::string field_text(platform::Window& dialog, int id) {
   return text;
 }
 
+// A template that leaves no name would hide the file behind a bare
+// extension, and every track would collide with the first.
+bool templates_usable(platform::Window& dialog) {
+  const struct {
+    int id;
+    const char* what;
+  } kNamed[] = {{kIdTrackFormat, "track"}, {kIdPlaylistFormat, "playlist"}};
+  for (const auto& named : kNamed) {
+    if (template_names_something(field_text(dialog, named.id))) continue;
+    platform::message_box(&dialog,
+                          std::string("The ") + named.what +
+                              " template gives an empty file name. Please enter a template "
+                              "such as /8 - /6 - /7 (see Help).",
+                          "Filenames", platform::kBoxOk | platform::kBoxIconWarning);
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool name_configuration_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam,
@@ -31,6 +51,7 @@ bool name_configuration_dialog(platform::Window& dialog, unsigned message, uintp
     case platform::kWmCommand:
       switch (platform::low_word(wparam)) {
         case kIdNext:
+          if (!templates_usable(dialog)) return true;
           g_dirf = field_text(dialog, kIdDirectoryFormat);
           g_m3uf = field_text(dialog, kIdPlaylistFormat);
           g_tf = field_text(dialog, kIdTrackFormat);

@@ -9,8 +9,10 @@
 #include "app/registry_string.h"
 #include "platform/codepage.h"
 #include "platform/file_read.h"
+#include "platform/registry.h"
 #include "platform/safe_write.h"
 #include "platform/trace.h"
+#include "platform/user_registry.h"
 
 namespace {
 
@@ -116,6 +118,23 @@ std::string xml_attribute_text(const std::string& text) {
   return out;
 }
 
+// Where Save Settings writes: the file that the user's own registry file
+// names, else settings.xml in the user's folder, which the user's registry
+// file is then made to name. A system-wide settings file serves every user
+// and is only read. False when the user has no folder for it.
+bool user_settings_path(std::string& path, bool& named_in_user_registry) {
+  const std::string folder = platform::user_config_folder();
+  if (folder.empty()) return false;
+  std::string found_in;
+  named_in_user_registry =
+      platform::read_registry_value(kLocalMachine, kSettingsKey, kSettingsValue, path,
+                                    &found_in) == platform::RegistryRead::kFound &&
+      found_in == folder + "/registry.reg";
+  if (named_in_user_registry) return true;
+  path = platform::name_from_fs(folder + "/settings.xml");
+  return platform::make_user_config_folder() == 0;
+}
+
 }  // namespace
 
 bool load_settings(const std::string& path) {
@@ -151,8 +170,9 @@ bool load_settings(const std::string& path) {
 }
 
 void write_settings() {
-  char path[kRegistryBufferSize];
-  if (read_registry_string(kLocalMachine, kSettingsKey, kSettingsValue, path) == 0) {
+  std::string path;
+  bool named_in_user_registry = false;
+  if (!user_settings_path(path, named_in_user_registry)) {
     error_box("Could not read settings location from registry");
     return;
   }
@@ -162,5 +182,8 @@ void write_settings() {
       xml_attribute_text(g_m3uf) + "\" g_tf=\"" + xml_attribute_text(g_tf) + "\" />\n";
   // Written beside and renamed over, so a full disk or a crash never leaves
   // the user's settings cut short.
-  platform::write_file_whole(path, content);
+  // A file that cannot be written is left as it is, without a word.
+  if (platform::write_file_whole(path, content) == 0 && !named_in_user_registry) {
+    platform::set_user_registry_value(kLocalMachine, kSettingsKey, kSettingsValue, path);
+  }
 }

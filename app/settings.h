@@ -11,5 +11,7 @@ constexpr const char* kSettingsValue = "Settings";
 
 // Loads the file; true when it was read and its Settings element found.
 bool load_settings(const std::string& path);
-// Rewrites the file named in the registry from the globals above.
+// Rewrites the user's settings file from the globals above: the one the
+// user's registry file names, else one it creates beside that registry file
+// and registers there. Files shared by all users are never written.
 void write_settings();

@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "common/text.h"
 #include "model/run_state.h"
 #include "model/settings.h"
 
@@ -97,4 +98,16 @@ std::string track_file_name(int release_index, int track) {
     return "Error determining track";
   }
   return expanded(g_tf, *release, track);
+}
+
+bool template_names_something(const std::string& text) {
+  Release sample;
+  for (std::string* field : {&sample.artist, &sample.title, &sample.label,
+                             &sample.catalog_number, &sample.release_date, &sample.style}) {
+    *field = "x";
+  }
+  sample.track_artists = sample.track_names = sample.track_numbers = {"x"};
+  std::string name = expanded(text, sample, 0);
+  safe_file_name(name);
+  return name.find_first_not_of(' ') != std::string::npos;
 }

@@ -10,3 +10,7 @@ std::string placeholder_value(int number, const Release& release, int track);
 std::string output_folder_name(int release_index);
 std::string playlist_name(int release_index);
 std::string track_file_name(int release_index, int track);
+// False when the template, with every field filled, still leaves nothing but
+// blanks of a file name once made safe: "" or "/0" would name every track
+// ".mp3".
+bool template_names_something(const std::string& text);

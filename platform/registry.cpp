@@ -141,10 +141,15 @@ RegistryValues parse_registry_export(const std::string& bytes) {
   return keys;
 }
 
+std::string user_config_folder() {
+  const std::string home = config_home();
+  return home.empty() ? home : home + "/plinth";
+}
+
 std::vector<std::string> registry_file_paths() {
   std::vector<std::string> paths;
-  const std::string home = config_home();
-  if (!home.empty()) paths.push_back(home + "/plinth/registry.reg");
+  const std::string mine = user_config_folder();
+  if (!mine.empty()) paths.push_back(mine + "/registry.reg");
   const char* dirs = std::getenv("XDG_CONFIG_DIRS");
   const std::string list = dirs != nullptr && dirs[0] != '\0' ? dirs : "/etc/xdg";
   size_t begin = 0;
@@ -159,11 +164,13 @@ std::vector<std::string> registry_file_paths() {
 }
 
 RegistryRead read_registry_value(const std::string& root, const std::string& key_path,
-                                 const std::string& value_name, std::string& value) {
+                                 const std::string& value_name, std::string& value,
+                                 std::string* from_file) {
   const std::string key = lowered(to_utf8(root + "\\" + key_path));
   const std::string name = lowered(to_utf8(value_name));
   bool key_seen = false;
   for (const std::string& path : registry_file_paths()) {
+    if (from_file != nullptr) *from_file = path;
     std::string bytes;
     if (!read_file(path, bytes)) continue;
     const RegistryValues keys = parse_registry_export(bytes);

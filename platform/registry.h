@@ -25,14 +25,20 @@ using RegistryValues = std::map<std::string, std::map<std::string, std::string>>
 // understand are skipped; it never fails.
 RegistryValues parse_registry_export(const std::string& bytes);
 
-// The registry files in the order they are consulted.
+// The user's own folder of the program's files (file-system bytes):
+// $XDG_CONFIG_HOME/plinth, else ~/.config/plinth; empty when neither is known.
+std::string user_config_folder();
+
+// The registry files in the order they are consulted: the user's first.
 std::vector<std::string> registry_file_paths();
 
 enum class RegistryRead { kFound, kNoKey, kNoValue };
 
 // Looks a string value up under root\key_path in the registry files, the
 // user's first. The value comes back as Windows-1252 text (see codepage.h).
+// from_file, when given, is set to the file the value was found in.
 RegistryRead read_registry_value(const std::string& root, const std::string& key_path,
-                                 const std::string& value_name, std::string& value);
+                                 const std::string& value_name, std::string& value,
+                                 std::string* from_file = nullptr);
 
 }  // namespace platform

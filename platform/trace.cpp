@@ -30,7 +30,7 @@ FILE* open_sink() {
   if (!isatty(STDOUT_FILENO)) return stdout;
   const std::string folder = cache_folder();
   make_folders(folder);
-  FILE* log = std::fopen((folder + "/last-run.log").c_str(), "w");
+  FILE* log = std::fopen(trace_log_path().c_str(), "w");
   return log != nullptr ? log : stdout;
 }
 
@@ -51,5 +51,7 @@ void trace(const char* format, ...) {
 }
 
 void flush_trace() { std::fflush(sink()); }
+
+std::string trace_log_path() { return cache_folder() + "/last-run.log"; }
 
 }  // namespace platform

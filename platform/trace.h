@@ -4,11 +4,15 @@
 // $XDG_CACHE_HOME/plinth/last-run.log instead, so they never mix with the
 // pages drawn there. Formats are always literals of the program.
 
+#include <string>
+
 namespace platform {
 
 void trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Writes out the lines held back. Done before the program waits for the
 // user, so that the lines up to each page are there to read while it shows.
 void flush_trace();
+// Where the lines go when standard output is a terminal.
+std::string trace_log_path();
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 
 #include "common/text.h"
 #include "model/run_state.h"
+#include "platform/codepage.h"
 #include "platform/trace.h"
 #include "web/hosts.h"
 #include "web/http_client.h"
@@ -88,6 +89,28 @@ std::string read_row_artist(const std::string& section, int match) {
   return artist;
 }
 
+// The pages are UTF-8 while the program holds the code page; a text that is
+// not valid UTF-8 (an older page in Latin-1) is taken as it stands.
+std::string code_page_text(const std::string& page_text) {
+  for (size_t i = 0; i < page_text.size();) {
+    if (static_cast<unsigned char>(page_text[i]) < 0x80) {
+      ++i;
+    } else if (const size_t length = platform::utf8_sequence_length(page_text, i)) {
+      i += length;
+    } else {
+      return page_text;
+    }
+  }
+  return platform::text_from_utf8(page_text);
+}
+
+void add_entry(ReleaseEntry entry, std::vector<ReleaseEntry>& entries) {
+  for (std::string* field : {&entry.artist, &entry.title, &entry.label, &entry.format}) {
+    *field = code_page_text(*field);
+  }
+  entries.push_back(entry);
+}
+
 }  // namespace
 
 void GetDiscogsCollection(const std::string& url, bool label) {
@@ -132,7 +155,7 @@ bool parse_artist_page(const std::string& page, std::vector<std::string>& links,
         entry.format = read_format(section, open);
         entry.label = read_row_label(section, open);
       }
-      entries.push_back(entry);
+      add_entry(entry, entries);
     }
     match = find_text(section, kReleaseLink, q1 + 1);
   }
@@ -161,7 +184,7 @@ bool parse_label_page(const std::string& page, std::vector<std::string>& links,
         resume = last_bracket_before(section, g, row_end);
         entry.format = read_format(section, resume);
       }
-      entries.push_back(entry);
+      add_entry(entry, entries);
     }
     match = find_text(section, kReleaseLink, resume >= 0 ? resume + 1 : q1 + 1);
   }

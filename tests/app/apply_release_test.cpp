@@ -211,6 +211,16 @@ TEST_F(Finish, AFolderTemplateThatExpandsToNothingKeepsTheFolder) {
   expect_done_box(boxes_.boxes[1]);
 }
 
+TEST_F(Finish, TemplatesThatExpandToNothingRenameNothingAndWriteNoPlaylist) {
+  add_file("a.mp3", 0, 1);
+  add_file("b.mp3", 1, 2);
+  g_tf = "/9";
+  g_m3uf = "/9";
+  g_releases[0].style.clear();
+  finish();
+  EXPECT_EQ(entries(renamed_album()), std::set<std::string>({"a.mp3", "b.mp3"}));
+}
+
 TEST_F(Finish, WithThePlaylistOffNoPlaylistIsWritten) {
   add_file("a.mp3", 0, 1);
   g_m3u = false;

@@ -62,18 +62,23 @@ TEST_F(MenuCommands, DirectoryShowsTheFolderAsGiven) {
   EXPECT_EQ(ui.boxes[0].text, "/home/me/Music/Some Artist - Title");
 }
 
-TEST_F(MenuCommands, FilenamesOkTakesTheFieldsCutTo255) {
+TEST_F(MenuCommands, FilenamesOkTakesTheFieldsCutTo255ButNoTemplateThatNamesNothing) {
   const std::string long_template(300, 'd');
   on_first_page({press(kCmdFilenames), set_text(kIdDirectoryFormat, long_template),
                  set_text(kIdPlaylistFormat, ""), set_text(kIdTrackFormat, "/8 /7"),
-                 press(kIdNext)});
+                 press(kIdNext), set_text(kIdPlaylistFormat, "/2"),
+                 set_text(kIdTrackFormat, "/0 ?"), press(kIdNext),
+                 set_text(kIdTrackFormat, "/8 /7"), press(kIdNext)});
+  ASSERT_EQ(ui.boxes.size(), 2u);
+  EXPECT_EQ(ui.boxes[0].text.find("The playlist template gives an empty file name"), 0u);
+  EXPECT_EQ(ui.boxes[1].text.find("The track template gives an empty file name"), 0u);
   const std::vector<DrawnPage> names = ui.drawn("Output Name Configuration");
   ASSERT_FALSE(names.empty());
   EXPECT_EQ(names.front().texts.at(kIdDirectoryFormat), "[/4] /1 - /2");
   EXPECT_EQ(names.front().texts.at(kIdPlaylistFormat), "/1 - /2 [/4]");
   EXPECT_EQ(names.front().texts.at(kIdTrackFormat), "/8 - /6 - /7");
   EXPECT_EQ(g_dirf, long_template.substr(0, 255));
-  EXPECT_EQ(g_m3uf, "");
+  EXPECT_EQ(g_m3uf, "/2");
   EXPECT_EQ(g_tf, "/8 /7");
   EXPECT_TRUE(g_cancelled);  // the page under it was cancelled afterwards
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/codepage.h"
 #include "tests/support/isolated_config.h"
 #include "tests/support/mp3_maker.h"
@@ -9,6 +11,7 @@
 #include "tests/support/run_state_reset.h"
 
 using test_support::read_file;
+using test_support::write_file;
 
 namespace {
 
@@ -104,12 +107,23 @@ TEST_F(Settings, MarkupCharactersInTemplatesSurviveSaveAndLoad) {
   EXPECT_EQ(g_tf, tf);
 }
 
-TEST_F(Settings, SavingWithoutARegistryValueWritesNothing) {
+// A fresh install: only the system-wide registry file and settings exist.
+TEST_F(Settings, SavingWritesTheUsersOwnCopyNeverTheSharedOne) {
+  const std::string shared = config.system_config() + "/plinth/settings.xml";
+  std::filesystem::create_directories(config.system_config() + "/plinth");
+  write_file(shared, "<?xml version=\"1.0\"?>\n<Settings m3u=\"t\" g_tf=\"/7\" />\n");
+  write_file(config.system_config() + "/plinth/registry.reg",
+             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth]\n\"Settings\"=\"" + shared + "\"\n");
+  std::filesystem::remove_all(config.config_home());
+  g_tf = "/8 /7";
   write_settings();
-  EXPECT_EQ(boxes.texts(),
-            (std::vector<std::string>{"Could not find key path",
-                                      "Could not read settings location from registry"}));
-  EXPECT_EQ(boxes.boxes[1].caption, "Error!");
+  EXPECT_TRUE(boxes.boxes.empty());
+  EXPECT_NE(read_file(shared).find("g_tf=\"/7\""), std::string::npos);
+  ASSERT_NE(read_file(config.settings_path()).find("g_tf=\"/8 /7\""), std::string::npos);
+  g_tf = "/1";
+  write_settings();  // through the user's registry file written just now
+  EXPECT_NE(read_file(config.settings_path()).find("g_tf=\"/1\""), std::string::npos);
+  EXPECT_NE(read_file(config.registry_path()).find(config.settings_path()), std::string::npos);
 }
 
 TEST_F(Settings, SavingWhereNoFileCanBeMadeIsSilent) {

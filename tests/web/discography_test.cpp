@@ -167,16 +167,24 @@ TEST(ArtistPage, EveryPrefixOfAPageKeepsTheListsParallel) {
 TEST(LabelPage, ReadsArtistLinkTitleAndFormatOfEachRow) {
   const Parsed parsed =
       parse_label(label_page(label_row("Mira Vell", "/release/201", "Lanterns", "12\"") +
-                             label_row("Oskar Dunn", "/release/202", "Rope &amp; Sail", "CD")));
+                             label_row("Oskar Dunn", "/release/202", "Rope &amp; Sail", "CD") +
+                             label_row("C\xC3\xA9leste V\xC3\xA5rdahl", "/release/203",
+                                       "Sm\xC3\xA5 Ljus", "LP") +
+                             label_row("Old Page", "/release/204", "Sm\xE5", "LP")));
   EXPECT_TRUE(parsed.found);
-  EXPECT_EQ(parsed.links, (std::vector<std::string>{"/release/201", "/release/202"}));
-  ASSERT_EQ(parsed.entries.size(), 2u);
+  ASSERT_EQ(parsed.links.size(), 4u);
+  EXPECT_EQ(parsed.links[1], "/release/202");
+  ASSERT_EQ(parsed.entries.size(), 4u);
   EXPECT_EQ(parsed.entries[0].artist, "Mira Vell");
   EXPECT_EQ(parsed.entries[0].title, "Lanterns");
   EXPECT_EQ(parsed.entries[0].format, "12\"");
   EXPECT_EQ(parsed.entries[0].label, "");
   EXPECT_EQ(parsed.entries[1].artist, "Oskar Dunn");
   EXPECT_EQ(parsed.entries[1].title, "Rope &amp; Sail");
+  // The page's UTF-8 in the code page; text that is not UTF-8 as it stands.
+  EXPECT_EQ(parsed.entries[2].artist, "C\xE9leste V\xE5rdahl");
+  EXPECT_EQ(parsed.entries[2].title, "Sm\xE5 Ljus");
+  EXPECT_EQ(parsed.entries[3].title, "Sm\xE5");
 }
 
 TEST(LabelPage, ArtistIsTheLastLinkBeforeTheRelease) {
