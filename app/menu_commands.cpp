@@ -5,11 +5,17 @@
 #include "model/run_state.h"
 #include "platform/dialog.h"
 #include "platform/front_end.h"
+#include "platform/installed_files.h"
 #include "resources/templates.h"
 
 std::string maker_address() { return PLINTH_MAKER_HOST; }
 
 std::string help_page_address() { return "http://" + maker_address() + "/plinthhelp.html"; }
+
+std::string help_location() {
+  const std::string installed = platform::installed_doc_url("plinthhelp.html");
+  return installed.empty() ? help_page_address() : installed;
+}
 
 std::string about_caption() { return "Plinth Duziva - " + maker_address(); }
 
@@ -28,7 +34,7 @@ bool handle_menu_command(platform::Window& page, int command, const std::string&
       platform::message_box(&page, about_text(), about_caption(), platform::kBoxOk);
       return true;
     case kCmdOnlineHelp:
-      platform::open_url(help_page_address() + help_anchor);
+      platform::open_url(help_location() + help_anchor);
       return true;
     case kCmdFilenames:
       // Not owned by the page, as the templates dialog has always been.

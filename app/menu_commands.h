@@ -7,12 +7,14 @@ class Window;
 }
 
 // Runs the menu command of that id with the page as the owner of its boxes;
-// "Online Help" opens the help page at the anchor ("" for none). False when
-// the id is not a menu command.
+// "Online Help" opens help_location() at the anchor ("" for none). False
+// when the id is not a menu command.
 bool handle_menu_command(platform::Window& page, int command, const std::string& help_anchor);
 
 // The maker's address and what the program says about itself.
 std::string maker_address();
 std::string help_page_address();  // http://<maker>/plinthhelp.html
+// The help page installed with the program (file://), else the address above.
+std::string help_location();
 std::string about_caption();      // "Plinth Duziva - " + maker
 std::string about_text();         // description, version, maker

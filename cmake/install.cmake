@@ -14,3 +14,29 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/plinth.svg
 # also serves at the maker's address.
 install(FILES ${PROJECT_SOURCE_DIR}/tools/catalogue/site/plinthhelp.html
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# A registry file and default settings for every user, so that a first run
+# shows no error box. They go where XDG_CONFIG_DIRS looks (/etc/xdg for a
+# /usr install, <prefix>/etc/xdg otherwise); Save Settings writes the user's
+# own copy and never these. The registry file names the settings file by
+# its path, which is only known once the install prefix is.
+install(CODE "set(PLINTH_SYSCONFDIR \"${CMAKE_INSTALL_SYSCONFDIR}\")")
+install(CODE [[
+  if(IS_ABSOLUTE "${PLINTH_SYSCONFDIR}")
+    set(etc "${PLINTH_SYSCONFDIR}")
+  elseif(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+    set(etc "/etc")
+  else()
+    set(etc "${CMAKE_INSTALL_PREFIX}/${PLINTH_SYSCONFDIR}")
+  endif()
+  set(folder "${etc}/xdg/plinth")
+  string(REPLACE "\\" "\\\\" escaped "${folder}/settings.xml")
+  string(REPLACE "\"" "\\\"" escaped "${escaped}")
+  file(MAKE_DIRECTORY "$ENV{DESTDIR}${folder}")
+  message(STATUS "Installing: $ENV{DESTDIR}${folder}/registry.reg")
+  file(WRITE "$ENV{DESTDIR}${folder}/registry.reg"
+       "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth]\n\"Settings\"=\"${escaped}\"\n")
+  message(STATUS "Installing: $ENV{DESTDIR}${folder}/settings.xml")
+  file(WRITE "$ENV{DESTDIR}${folder}/settings.xml"
+       "<?xml version=\"1.0\"?>\n<Settings m3u=\"t\" nfo=\"f\" g_dirf=\"[/4] /1 - /2\" g_m3uf=\"/1 - /2 [/4]\" g_tf=\"/8 - /6 - /7\" />\n")
+]])

@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
 namespace platform {
 
 void xdg_open(const std::string& url) {
@@ -27,6 +29,25 @@ void xdg_open(const std::string& url) {
   }
   int status = 0;
   waitpid(child, &status, 0);
+}
+
+bool browser_available() {
+  bool named = false;
+  for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "BROWSER"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && *value != '\0') named = true;
+  }
+  if (!named) return false;
+  const char* path = std::getenv("PATH");
+  const std::string folders = path != nullptr ? path : "/usr/bin:/bin";
+  for (size_t begin = 0; begin <= folders.size();) {
+    size_t end = folders.find(':', begin);
+    if (end == std::string::npos) end = folders.size();
+    const std::string folder = end > begin ? folders.substr(begin, end - begin) : ".";
+    if (access((folder + "/xdg-open").c_str(), X_OK) == 0) return true;
+    begin = end + 1;
+  }
+  return false;
 }
 
 }  // namespace platform

@@ -131,6 +131,10 @@ void TermFrontEnd::run_modal(Window& page) {
 }
 
 void TermFrontEnd::open_url(const std::string& url) {
+  if (!browser_available()) {
+    write("\nNo web browser can be started here. The page is at\n  " + to_utf8(url) + "\n");
+    return;
+  }
   write("\nOpening " + to_utf8(url) + " in your web browser.\n");
   xdg_open(url);
 }

@@ -1,4 +1,5 @@
 #include "app/driver.h"
+#include "app/command_line_options.h"
 
 #include <gtest/gtest.h>
 
@@ -70,6 +71,32 @@ TEST(CommandLineParse, FolderFollowsTheFirstBlankAfterExe) {
   EXPECT_EQ(folder_from_command_line("C:\\Tools\\app.exe "), "");
   EXPECT_EQ(folder_from_command_line("app D:\\Album"), "app D:\\Album");
   EXPECT_EQ(folder_from_command_line("C:\\x.EXE D:\\A"), "C:\\x.EXE D:\\A");  // case matters
+}
+
+TEST(CommandLineOptions, OptionsPrintAndEndTheRunButFoldersRun) {
+  const struct {
+    std::vector<const char*> argv;
+    bool option;
+    int status;
+    const char* printed;
+  } kCases[] = {
+      {{"plinth", "--help"}, true, 0, "Usage: plinth FOLDER\n"},
+      {{"plinth", "--version"}, true, 0, "plinth " PLINTH_TEST_VERSION "\n"},
+      {{"plinth", "-help"}, true, 2, ""},
+      {{"plinth", "./-help"}, false, -1, ""},
+      {{"plinth", "My", "--help"}, false, -1, ""},
+      {{"plinth"}, false, -1, ""},
+  };
+  for (const auto& c : kCases) {
+    int status = -1;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(run_command_line_option(static_cast<int>(c.argv.size()), c.argv.data(), status),
+              c.option) << c.argv.back();
+    EXPECT_EQ(testing::internal::GetCapturedStdout().rfind(c.printed, 0), 0u) << c.argv.back();
+    EXPECT_EQ(testing::internal::GetCapturedStderr().empty(), c.status != 2) << c.argv.back();
+    EXPECT_EQ(status, c.status) << c.argv.back();
+  }
 }
 
 TEST(Candidates, FolderNameIsTheTextAfterTheLastSlash) {

@@ -1,0 +1,65 @@
+#include "app/command_line_options.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/registry.h"
+#include "platform/trace.h"
+
+namespace {
+
+std::string usage() {
+  std::string text =
+      "Usage: plinth FOLDER\n"
+      "       plinth --undo FOLDER      take the last Finish! in FOLDER back\n"
+      "       plinth --history [FOLDER] list the runs the journal holds\n"
+      "       plinth --help | --version\n"
+      "\n"
+      "Names and tags the MP3 files in FOLDER from the Discogs web music database,\n"
+      "then names the folder after the release. The arguments are joined by blanks\n"
+      "into one folder; a folder whose name begins with '-' is given as ./-name.\n"
+      "Later versions may add options to this list.\n"
+      "\n"
+      "The pages show as windows when there is a display, else in the terminal,\n"
+      "where each page takes one command a line:\n"
+      "  3, release 3        select a line of the page's list\n"
+      "  next, cancel, ...   press the button or menu item of that name (a unique\n"
+      "                      beginning is enough: 'man' for Manual Search)\n"
+      "  = text              type into the page's text field\n"
+      "  track = text        type into the field of that name (Filenames page)\n"
+      "  Enter               the page's default button\n"
+      "  Ctrl-D              close the page, as the window's close box does\n"
+      "\n"
+      "Files:\n";
+  const std::vector<std::string> registry = platform::registry_file_paths();
+  text += "  settings   the file that the first of these registry files names:\n";
+  for (const std::string& path : registry) text += "               " + path + "\n";
+  text += "  token      $DISCOGS_TOKEN, else " + platform::user_config_folder() +
+          "/discogs-token\n";
+  text += "  log        " + platform::trace_log_path() +
+          "\n             (when standard output is a terminal; else standard output)\n";
+  return text;
+}
+
+}  // namespace
+
+bool run_command_line_option(int argc, const char* const* argv, int& exit_status) {
+  if (argc < 2 || argv[1][0] != '-') return false;
+  const std::string option = argv[1];
+  if (option == "--help" || option == "-h") {
+    std::fputs(usage().c_str(), stdout);
+    exit_status = 0;
+  } else if (option == "--version") {
+    std::fputs("plinth " PLINTH_VERSION "\n", stdout);
+    exit_status = 0;
+  } else {
+    std::fprintf(stderr,
+                 "plinth: unknown option '%s' (a folder whose name begins with '-' is given "
+                 "as ./%s)\nTry 'plinth --help'.\n",
+                 option.c_str(), option.c_str());
+    exit_status = 2;
+  }
+  return true;
+}

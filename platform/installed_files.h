@@ -1,0 +1,17 @@
+#pragma once
+// Files installed beside the program: found from where the running program
+// is, so that an install under any prefix finds its own.
+#include <string>
+
+namespace platform {
+
+// The path (file-system bytes) of a file in the program's documentation
+// folder (<prefix>/share/doc/plinth when the program is <prefix>/bin/plinth),
+// or "" when no such file is there, as for a program run from its build.
+std::string installed_doc_file(const std::string& name);
+
+// The same file as a file:// address, characters outside a URL's plain set
+// percent-encoded; "" when the file is not there.
+std::string installed_doc_url(const std::string& name);
+
+}  // namespace platform
