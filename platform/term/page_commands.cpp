@@ -26,7 +26,26 @@ std::vector<Pressable> pressables(const Window& page) {
       for (const MenuItem& item : popup.items) out.push_back({command_key(item.text), item.command});
     }
   }
+  // The item keeps its spelling, but the word people type is taken too.
+  for (size_t i = 0, n = out.size(); i < n; ++i) {
+    if (out[i].key == "toggelm3u") out.push_back({"togglem3u", out[i].id});
+  }
   return out;
+}
+
+// "Next >>" -> "next", "Toggel M3U" -> "toggel m3u": what a person types.
+std::string spoken(const std::string& text) {
+  std::string words;
+  for (const char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x80 && std::isalnum(u)) {
+      words += static_cast<char>(std::tolower(u));
+    } else if (!words.empty() && words.back() != ' ') {
+      words += ' ';
+    }
+  }
+  if (!words.empty() && words.back() == ' ') words.pop_back();
+  return words;
 }
 
 bool starts_with(const std::string& text, const std::string& prefix) {
@@ -166,7 +185,7 @@ PageCommand parse_page_command(const Window& page, const std::string& line) {
       prefixed = 1;
       break;
     }
-    if (!key.empty() && starts_with(p.key, key)) {
+    if (!key.empty() && starts_with(p.key, key) && (found == nullptr || found->id != p.id)) {
       found = &p;
       ++prefixed;
     }
@@ -178,6 +197,22 @@ PageCommand parse_page_command(const Window& page, const std::string& line) {
   }
   if (prefixed > 1) return hint(page, "'" + trimmed + "' could mean more than one command.");
   return hint(page, "Unknown command.");
+}
+
+std::vector<std::string> command_words(const Window& page) {
+  std::vector<std::string> words;
+  for (const Control& c : page.controls()) {
+    if (c.is_button()) words.push_back(spoken(c.text));
+    const std::string label = spoken(control_label(page, c));
+    if (c.is_list() && !label.empty()) words.push_back(label.substr(0, label.find(' ')));
+    if (c.is_edit() && !label.empty()) words.push_back(label.substr(0, label.find(' ')) + " =");
+  }
+  if (page.menu() != nullptr) {
+    for (const MenuPopup& popup : page.menu()->popups) {
+      for (const MenuItem& item : popup.items) words.push_back(spoken(item.text));
+    }
+  }
+  return words;
 }
 
 std::string command_hint(const Window& page) {

@@ -9,6 +9,7 @@
 //   (empty line)       the default button
 // Anything else gets a hint.
 #include <string>
+#include <vector>
 
 #include "platform/dialog.h"
 
@@ -25,6 +26,10 @@ struct PageCommand {
 
 // line is what the person typed, UTF-8, without its line end.
 PageCommand parse_page_command(const Window& page, const std::string& line);
+
+// The words Tab completes on the page, in lower case: its buttons and menu
+// items ("manual search", "toggel m3u") and its lists' and fields' names.
+std::vector<std::string> command_words(const Window& page);
 
 // The one-line list of what the page understands.
 std::string command_hint(const Window& page);

@@ -9,6 +9,7 @@
 #include "platform/codepage.h"
 #include "platform/dialog.h"
 #include "platform/shell.h"
+#include "platform/term/line_editor.h"
 #include "platform/term/page_commands.h"
 #include "platform/term/page_view.h"
 #include "platform/term/term_text.h"
@@ -23,8 +24,15 @@ std::string lowered(std::string s) {
 
 }  // namespace
 
-bool TermFrontEnd::read_line(std::string& line) {
+bool TermFrontEnd::read_line(std::string& line, const std::string& prompt,
+                             const std::vector<std::string>& commands) {
   line.clear();
+  if (isatty(fileno(in_))) {
+    if (term::edit_line(in_, out_, prompt, commands, line)) return true;
+    write("\n");
+    return false;
+  }
+  write(prompt);
   int c;
   bool any = false;
   while ((c = std::fgetc(in_)) != EOF) {
@@ -33,14 +41,9 @@ bool TermFrontEnd::read_line(std::string& line) {
     line += static_cast<char>(c);
   }
   if (!line.empty() && line.back() == '\r') line.pop_back();
-  // A terminal echoes what is typed; input from a pipe or file is echoed
-  // here, so that the transcript reads as a session. The end of input ends
-  // the prompt's line either way.
-  if (!any) {
-    write("\n");
-  } else if (!isatty(fileno(in_))) {
-    write(line + "\n");
-  }
+  // Input from a pipe or file is echoed, so that the transcript reads as a
+  // session. The end of input ends the prompt's line.
+  write(any ? line + "\n" : "\n");
   return any;
 }
 
@@ -79,13 +82,11 @@ int TermFrontEnd::message_box(Window*, const std::string& text, const std::strin
   }
   std::string line;
   if (!question) {
-    write("[OK] (press Enter) ");
-    read_line(line);
+    read_line(line, "[OK] (press Enter) ");
     return kAnswerOk;
   }
   for (;;) {
-    write("[Yes] [No] (y/n) ");
-    if (!read_line(line)) return kAnswerNo;
+    if (!read_line(line, "[Yes] [No] (y/n) ", {"yes", "no"})) return kAnswerNo;
     const std::string answer = lowered(term::trim_blanks(line));
     if (answer == "y" || answer == "yes") return kAnswerYes;
     if (answer == "n" || answer == "no") return kAnswerNo;
@@ -102,9 +103,8 @@ void TermFrontEnd::draw(const Window& page) {
 void TermFrontEnd::run_modal(Window& page) {
   draw(page);
   while (!page.ended()) {
-    write(term::prompt(page));
     std::string line;
-    if (!read_line(line)) {
+    if (!read_line(line, term::prompt(page), term::command_words(page))) {
       page.close();
       if (!page.ended()) page.end(kIdCancel);  // a page that will not close: leave it
       break;

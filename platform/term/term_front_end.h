@@ -5,6 +5,7 @@
 // close box of every page and the "No" of every question.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/front_end.h"
 
@@ -21,8 +22,11 @@ class TermFrontEnd : public FrontEnd {
   void open_url(const std::string& url) override;
 
  protected:
-  // One line of input without its line end; false at end of input.
-  bool read_line(std::string& line);
+  // Shows the prompt and reads one line of input without its line end;
+  // false at end of input. At a terminal the line can be edited and Tab
+  // completes the commands.
+  bool read_line(std::string& line, const std::string& prompt,
+                 const std::vector<std::string>& commands = {});
   void write(const std::string& utf8);
   int columns();
   void draw(const Window& page);

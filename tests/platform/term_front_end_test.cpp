@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "platform/dialog.h"
+#include "platform/term/line_editor.h"
 #include "platform/term/page_commands.h"
 #include "platform/term/page_view.h"
 #include "platform/term/term_text.h"
@@ -128,11 +130,35 @@ TEST(TermPage, EmptyLinePressesTheDefaultButton) {
 
 TEST(TermPage, ButtonsAndMenuItemsByLooseNameOrUniquePrefix) {
   g_lines = {};
-  Terminal term("manual search\nMANUAL\ntoggel m3u\nsave-settings\nDirectory?\ns\ncancel\n");
+  Terminal term(
+      "manual search\nMANUAL\ntoggel m3u\ntoggle m3u\ntog\nsave-settings\nDirectory?\ns\n"
+      "cancel\n");
   term.run(kDialogSearchTerm);
   EXPECT_EQ(term.seen.commands,
-            (std::vector<int>{kIdManualSearch, kIdManualSearch, kCmdToggleM3u, kCmdSaveSettings,
-                              kCmdDirectory, kCmdSaveSettings, kIdCancel}));
+            (std::vector<int>{kIdManualSearch, kIdManualSearch, kCmdToggleM3u, kCmdToggleM3u,
+                              kCmdToggleM3u, kCmdSaveSettings, kCmdDirectory, kCmdSaveSettings,
+                              kIdCancel}));
+}
+
+TEST(TermPage, TabCompletesThePagesCommandsWordByWord) {
+  g_lines = {};
+  Terminal term("");
+  std::vector<std::string> words;
+  g_seen = &term.seen;
+  dialog_box_param(0, kDialogSearchTerm, nullptr, [](Window& page, unsigned message, uintptr_t,
+                                                     intptr_t) {
+    if (message == kWmInitDialog) g_lines = {{0, term::command_words(page)}};
+    if (message == kWmClose) page.end(0);
+    return true;
+  }, 0);
+  words = g_lines.at(0).second;
+  EXPECT_EQ(words.front(), "next");
+  EXPECT_NE(std::find(words.begin(), words.end(), "toggel m3u"), words.end());
+  EXPECT_EQ(term::complete_word(words, "", "MAN"), std::vector<std::string>{"manual"});
+  EXPECT_EQ(term::complete_word(words, "manual ", "s"), std::vector<std::string>{"search"});
+  EXPECT_EQ(term::complete_word(words, "", "a"), std::vector<std::string>{"about"});
+  EXPECT_EQ(term::complete_word(words, "", "s").size(), 1u);  // "save", once
+  EXPECT_TRUE(term::complete_word(words, "", "x").empty());
 }
 
 TEST(TermPage, UnknownOrAmbiguousCommandsOnlyHint) {
