@@ -29,6 +29,8 @@ void open_match_page(platform::Window& dialog) {
   const platform::Size client = dialog.client_size();
   layout_match_dialog(dialog, client.width, client.height);
   dialog.set_text("Confirm track matches");
+  // Each file stands beside the track it was matched to.
+  dialog.scroll_together(kIdOriginalList, kIdMatchesList);
   platform::trace("initing dlg\n");
   if (Release* release = chosen_release()) pad_track_numbers(*release);
   fill_match_lists(dialog);
@@ -59,6 +61,7 @@ bool match_confirmation_dialog(platform::Window& dialog, unsigned message, uintp
                                intptr_t lparam) {
   switch (message) {
     case platform::kWmInitDialog:
+      show_menu_state(dialog);
       open_match_page(dialog);
       return true;
     case platform::kWmSize: {

@@ -25,6 +25,8 @@ std::string about_text() {
          maker_address();
 }
 
+void show_menu_state(platform::Window& page) { page.check_menu_item(kCmdToggleM3u, g_m3u); }
+
 bool handle_menu_command(platform::Window& page, int command, const std::string& help_anchor) {
   switch (command) {
     case kCmdDirectory:
@@ -42,6 +44,7 @@ bool handle_menu_command(platform::Window& page, int command, const std::string&
       return true;
     case kCmdToggleM3u:
       g_m3u = !g_m3u;
+      show_menu_state(page);
       platform::message_box(&page,
                             g_m3u ? "M3U Playlist Generation on" : "M3U Playlist Generation off",
                             about_caption(), platform::kBoxOk);

@@ -11,6 +11,9 @@ class Window;
 // when the id is not a menu command.
 bool handle_menu_command(platform::Window& page, int command, const std::string& help_anchor);
 
+// Marks the menu's switches with their state; done as each page opens.
+void show_menu_state(platform::Window& page);
+
 // The maker's address and what the program says about itself.
 std::string maker_address();
 std::string help_page_address();  // http://<maker>/plinthhelp.html

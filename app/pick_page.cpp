@@ -31,6 +31,7 @@ bool pick_page_message(const PickPage& page, platform::Window& dialog, unsigned 
                        uintptr_t wparam) {
   switch (message) {
     case platform::kWmInitDialog:
+      show_menu_state(dialog);
       page.open(dialog);
       return true;
     case platform::kWmCommand:

@@ -49,6 +49,22 @@ const Control* Window::default_button() const {
   return nullptr;
 }
 
+void Window::scroll_together(int list_id, int other_list_id) {
+  scroll_pairs_.emplace_back(list_id, other_list_id);
+}
+
+void Window::check_menu_item(int command, bool checked) {
+  const auto found = menu_checks_.find(command);
+  if (found != menu_checks_.end() && found->second == checked) return;
+  menu_checks_[command] = checked;
+  changed();
+}
+
+int Window::menu_item_check(int command) const {
+  const auto found = menu_checks_.find(command);
+  return found == menu_checks_.end() ? -1 : found->second;
+}
+
 void Window::set_text(const std::string& caption) {
   caption_ = caption;
   changed();

@@ -9,7 +9,9 @@
 //  - the front end delivers input (command, select, type, resize, close) and
 //    re-reads the model after each message to draw it again.
 #include <cstdint>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/dialog_template.h"
@@ -107,6 +109,16 @@ class Window {
 
   void end(int result);  // closes the page once its current message returns
 
+  // Two list boxes whose lines belong together row by row: a front end
+  // that scrolls lists keeps them at the same row.
+  void scroll_together(int list_id, int other_list_id);
+  const std::vector<std::pair<int, int>>& scroll_pairs() const { return scroll_pairs_; }
+
+  // A check mark beside a menu item, as a switch's state.
+  void check_menu_item(int command, bool checked);
+  // 1 checked, 0 unchecked, -1 for an item that was never given a mark.
+  int menu_item_check(int command) const;
+
   // --- for front ends ----------------------------------------------------
 
   const DialogTemplate& dialog_template() const { return template_; }
@@ -151,6 +163,8 @@ class Window {
   BaseUnits units_;
   std::string caption_;
   std::vector<Control> controls_;
+  std::map<int, bool> menu_checks_;
+  std::vector<std::pair<int, int>> scroll_pairs_;
   Size client_;
   bool ended_ = false;
   int result_ = 0;

@@ -5,9 +5,21 @@ and the ID3v1 tag.
 
     show_tags.py FILE...
 """
+import os
 import sys
 
-from mutagen.id3 import ID3, ID3NoHeaderError
+try:
+    from mutagen.id3 import ID3, ID3NoHeaderError
+except ImportError:
+    # Another python3 first on the PATH (a virtual environment, a local
+    # build) may lack the system's mutagen (python3-mutagen): use the
+    # system's own interpreter then.
+    SYSTEM_PYTHON = "/usr/bin/python3"
+    if os.path.realpath(sys.executable) != os.path.realpath(SYSTEM_PYTHON) and os.access(
+        SYSTEM_PYTHON, os.X_OK
+    ):
+        os.execv(SYSTEM_PYTHON, [SYSTEM_PYTHON, os.path.abspath(__file__)] + sys.argv[1:])
+    sys.exit("show_tags.py: needs mutagen (Debian package python3-mutagen)")
 
 
 def id3v1_of(path):

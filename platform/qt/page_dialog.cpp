@@ -1,12 +1,14 @@
 #include "platform/qt/page_dialog.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <functional>
@@ -48,6 +50,28 @@ Qt::FocusPolicy focus_policy(unsigned style) {
   return (style & kStyleTabStop) != 0 ? Qt::StrongFocus : Qt::ClickFocus;
 }
 
+// Arrow keys on a push button would move the focus to the next button (a
+// Down and then Enter on "Next >>" would press "Cancel"); here they do
+// nothing, and Tab moves between the controls.
+class ArrowKeysStay : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+          return true;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
+
 // The scrollable width of a list is its extent, or its widest line when
 // that is wider, so that no line is cut where the extent underrates it.
 void apply_extent(QListWidget* list, int extent) {
@@ -65,6 +89,7 @@ PageDialog::PageDialog(Window& page, QWidget* parent) : QDialog(parent), page_(p
   build_frame();
   build_menu();
   build_controls();
+  link_scrolling();
   sync();
   if (page_.dialog_template().resizable()) {
     // Opens at the template's size, even where Qt would trim a window to a
@@ -124,6 +149,7 @@ void PageDialog::build_menu() {
     for (const MenuItem& item : popup.items) {
       QAction* action = menu->addAction(qt_text(item.text));
       const int command = item.command;
+      menu_actions_.emplace_back(command, action);
       connect(action, &QAction::triggered, this,
               [this, command] { deliver([this, command] { page_.command(command); }); });
     }
@@ -139,6 +165,32 @@ void PageDialog::build_controls() {
   }
 }
 
+void PageDialog::link_scrolling() {
+  for (const auto& [one, other] : page_.scroll_pairs()) {
+    auto* first = qobject_cast<QListWidget*>(control_widget(one));
+    auto* second = qobject_cast<QListWidget*>(control_widget(other));
+    if (first == nullptr || second == nullptr) continue;
+    QScrollBar* a = first->verticalScrollBar();
+    QScrollBar* b = second->verticalScrollBar();
+    // Setting the value it already has emits nothing, so this never loops.
+    connect(a, &QScrollBar::valueChanged, b, &QScrollBar::setValue);
+    connect(b, &QScrollBar::valueChanged, a, &QScrollBar::setValue);
+    // Rows stay level only while both show as many: when one needs its
+    // horizontal scroll bar, the other shows one too.
+    const auto even_out = [first, second] {
+      const bool first_needs = first->horizontalScrollBar()->maximum() > 0;
+      const bool second_needs = second->horizontalScrollBar()->maximum() > 0;
+      const auto policy = [](bool spacer) {
+        return spacer ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded;
+      };
+      if (!first_needs) first->setHorizontalScrollBarPolicy(policy(second_needs));
+      if (!second_needs) second->setHorizontalScrollBarPolicy(policy(first_needs));
+    };
+    connect(first->horizontalScrollBar(), &QScrollBar::rangeChanged, this, even_out);
+    connect(second->horizontalScrollBar(), &QScrollBar::rangeChanged, this, even_out);
+  }
+}
+
 QWidget* PageDialog::make_widget(const Control& control) {
   const int id = control.id;
   switch (control.kind) {
@@ -147,6 +199,7 @@ QWidget* PageDialog::make_widget(const Control& control) {
       auto* button = new QPushButton(client_);
       button->setDefault(control.kind == ControlKind::kDefPushButton);
       button->setFocusPolicy(focus_policy(control.style));
+      button->installEventFilter(new ArrowKeysStay(button));
       connect(button, &QPushButton::clicked, this,
               [this, id] { deliver([this, id] { page_.command(id); }); });
       return button;
@@ -159,7 +212,8 @@ QWidget* PageDialog::make_widget(const Control& control) {
     case ControlKind::kEdit: {
       auto* edit = new QLineEdit(client_);
       edit->setFrame((control.style & kStyleBorder) != 0);
-      edit->setFocusPolicy(focus_policy(control.style));
+      // A field to type in is always reachable with Tab, in template order.
+      edit->setFocusPolicy(Qt::StrongFocus);
       connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) {
         deliver([this, id, &text] { page_.user_set_text(id, page_text(text)); });
       });
@@ -179,6 +233,11 @@ void PageDialog::watch_list(QListWidget* list, int id, unsigned style) {
   list->setSelectionMode(selectable ? QAbstractItemView::SingleSelection
                                     : QAbstractItemView::NoSelection);
   list->setFrameShape((style & kStyleBorder) != 0 ? QFrame::StyledPanel : QFrame::NoFrame);
+  // The style draws no mark on a list that has the focus; its frame then
+  // takes the colour of the selection, as a focused text field's does.
+  if ((style & kStyleBorder) != 0)
+    list->setStyleSheet(
+        QStringLiteral("QListWidget:focus { border: 1px solid palette(highlight); }"));
   list->setVerticalScrollBarPolicy((style & kStyleVScroll) != 0 ? Qt::ScrollBarAsNeeded
                                                                 : Qt::ScrollBarAlwaysOff);
   list->setHorizontalScrollBarPolicy((style & kStyleHScroll) != 0 ? Qt::ScrollBarAsNeeded
@@ -246,6 +305,11 @@ void PageDialog::sync() {
       const QString text = qt_text(control.text);
       if (label->text() != text) label->setText(text);
     }
+  }
+  for (const auto& [command, action] : menu_actions_) {
+    const int check = page_.menu_item_check(command);
+    action->setCheckable(check >= 0);
+    action->setChecked(check > 0);
   }
   drawn_revision_ = page_.revision();
   syncing_ = false;

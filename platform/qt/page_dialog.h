@@ -5,10 +5,12 @@
 // drawn again from the page.
 #include <QDialog>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/dialog.h"
 
+class QAction;
 class QListWidget;
 class QMenuBar;
 
@@ -39,6 +41,7 @@ class PageDialog : public QDialog {
   void build_frame();
   void build_menu();
   void build_controls();
+  void link_scrolling();
   QWidget* make_widget(const Control& control);
   void watch_list(QListWidget* list, int id, unsigned style);
 
@@ -53,6 +56,7 @@ class PageDialog : public QDialog {
 
   Window& page_;
   QMenuBar* menu_bar_ = nullptr;
+  std::vector<std::pair<int, QAction*>> menu_actions_;  // by command
   QWidget* client_ = nullptr;
   std::vector<Shown> shown_;  // parallel to page_.controls()
   unsigned drawn_revision_ = 0;
