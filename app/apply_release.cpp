@@ -20,6 +20,7 @@
 #include "platform/moves.h"
 #include "platform/staged_rewrites.h"
 #include "platform/trace.h"
+#include "platform/wait_notice.h"
 
 namespace {
 
@@ -94,7 +95,10 @@ bool tag_files_together(const Release& release, const FinishPlan& plan, FinishJo
   std::vector<TagWrite> writes(g_run.files.size());
   size_t journaled = 0;  // the journal holds the touched files, in order
   std::vector<size_t> entry(g_run.files.size());
+  platform::WaitNotice notice("Finish!");
+  const std::string of_all = " of " + std::to_string(g_run.files.size());
   for (size_t i = 0; i < g_run.files.size(); ++i) {
+    notice.update("Finish!: writing the tags of file " + std::to_string(i + 1) + of_all);
     if (!plan.touched[i]) continue;
     entry[i] = journaled++;
     writes[i] = write_tags(g_run.files[i], release, assigned_track(i), batch,
@@ -107,6 +111,7 @@ bool tag_files_together(const Release& release, const FinishPlan& plan, FinishJo
       return false;
     }
   }
+  notice.update("Finish!: saving the files to disk");
   const int flush_error = batch.flush();
   for (size_t i = 0; i < writes.size(); ++i) {
     if (!plan.touched[i]) continue;
@@ -117,6 +122,7 @@ bool tag_files_together(const Release& release, const FinishPlan& plan, FinishJo
   }
   names = g_run.files;
   for (size_t i = 0; i < g_run.files.size(); ++i) {
+    notice.update("Finish!: naming file " + std::to_string(i + 1) + of_all);
     if (!plan.touched[i]) continue;
     const bool moved = plan.new_names[i] != g_run.files[i] &&
                        move_or_report(g_run.files[i], plan.new_names[i]);

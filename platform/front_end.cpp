@@ -41,6 +41,8 @@ void set_front_end(FrontEnd* front_end) { installed = front_end; }
 int message_box(Window* owner, const std::string& text, const std::string& caption,
                 unsigned style) {
   flush_trace();
+  // A box shown during a long wait replaces its notice until the next tick.
+  front_end().end_wait();
   return front_end().message_box(owner, text, caption, style);
 }
 

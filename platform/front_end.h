@@ -41,6 +41,12 @@ class FrontEnd {
   virtual BaseUnits base_units() const { return BaseUnits(); }
   // Opens the address in the user's web browser; the result is not examined.
   virtual void open_url(const std::string& url);
+  // A wait that has lasted a while (see wait_notice.h): what it is for and
+  // how many seconds it has lasted. Called again and again while it lasts,
+  // from the thread that runs the pages; a front end keeps its windows
+  // drawn meanwhile, but takes no input. end_wait takes the notice away.
+  virtual void show_wait(const std::string& /*what*/, int /*seconds*/) {}
+  virtual void end_wait() {}
 };
 
 // The front end in use: the one installed, else one that only reports

@@ -1,9 +1,15 @@
 #include "platform/http.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "platform/codepage.h"
 #include "platform/curl_library.h"
+#include "platform/wait_notice.h"
 
 namespace platform {
 namespace {
@@ -41,6 +47,48 @@ bool unsafe_in_url(unsigned char byte) { return byte <= 0x20 || byte >= 0x7F; }
 
 std::string request_url(const std::string& url) {
   return percent_encode(to_utf8(url), unsafe_in_url);
+}
+
+// "http://www.discogs.com/release/1" -> "www.discogs.com"
+std::string host_of(const std::string& url) {
+  const size_t scheme = url.find("://");
+  const size_t begin = scheme == std::string::npos ? 0 : scheme + 3;
+  const size_t end = url.find_first_of(":/?#", begin);
+  return url.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+}
+
+// The transfer runs on a thread of its own while this one tells the user
+// what the program waits for, and so keeps a window drawn, until it is done.
+// The callbacks only fill the caller's buffers, which nothing else touches
+// meanwhile.
+CURLcode perform_telling_the_user(const CurlLibrary& lib, CURL* curl, const std::string& url) {
+  std::mutex mutex;
+  std::condition_variable finished;
+  bool done = false;
+  CURLcode result = CURLE_OK;
+  std::thread transfer;
+  try {
+    transfer = std::thread([&] {
+      const CURLcode code = lib.easy_perform(curl);
+      const std::lock_guard<std::mutex> lock(mutex);
+      result = code;
+      done = true;
+      finished.notify_one();
+    });
+  } catch (const std::system_error&) {
+    return lib.easy_perform(curl);  // no thread to be had: wait without a word
+  }
+  {
+    WaitNotice notice("Waiting for " + host_of(url));
+    std::unique_lock<std::mutex> lock(mutex);
+    while (!finished.wait_for(lock, std::chrono::milliseconds(50), [&] { return done; })) {
+      lock.unlock();
+      notice.tick();
+      lock.lock();
+    }
+  }
+  transfer.join();
+  return result;
 }
 
 using CurlHandle = std::unique_ptr<CURL, void (*)(CURL*)>;
@@ -108,7 +156,7 @@ bool perform_get(const std::string& url, const std::string& agent,
   lib->easy_setopt(c, CURLOPT_HEADERFUNCTION, &on_header);
   lib->easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
 
-  const CURLcode result = lib->easy_perform(c);
+  const CURLcode result = perform_telling_the_user(*lib, c, url);
   long status = 0;
   lib->easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
   reply.status = static_cast<int>(status);

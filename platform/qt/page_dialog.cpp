@@ -1,5 +1,6 @@
 #include "platform/qt/page_dialog.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -346,6 +347,9 @@ void PageDialog::reject() {
 
 void PageDialog::closeEvent(QCloseEvent* event) {
   event->ignore();
+  // Not while a command of the page waits (the busy cursor is on): the
+  // page is in the middle of that command.
+  if (QApplication::overrideCursor() != nullptr) return;
   deliver([this] { page_.close(); });
 }
 

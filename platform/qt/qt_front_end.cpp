@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QUrl>
 #include <cerrno>
 #include <clocale>
@@ -103,6 +104,32 @@ BaseUnits QtFrontEnd::base_units() const {
 void QtFrontEnd::open_url(const std::string& url) {
   ensure_application();
   if (!QDesktopServices::openUrl(QUrl(QString::fromStdString(url)))) xdg_open(url);
+}
+
+void QtFrontEnd::show_wait(const std::string& what, int seconds) {
+  ensure_application();
+  if (wait_ == nullptr) {
+    QWidget* owner = shown_.empty() ? nullptr : shown_.back().window;
+    wait_ = new QProgressDialog(owner);
+    wait_->setWindowTitle(QStringLiteral("Plinth"));
+    wait_->setCancelButton(nullptr);
+    wait_->setRange(0, 0);  // no end known: a busy bar
+    wait_->setMinimumDuration(0);
+    wait_->setWindowModality(Qt::NonModal);
+    wait_->show();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  }
+  wait_->setLabelText(qt_text(what) + QStringLiteral("... %1 s").arg(seconds));
+  // Drawing, moves and resizes go on; clicks and keys wait in the queue
+  // until the page can take them again.
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtFrontEnd::end_wait() {
+  if (wait_ == nullptr) return;
+  delete wait_;
+  wait_ = nullptr;
+  QApplication::restoreOverrideCursor();
 }
 
 QWidget* QtFrontEnd::window_of(const Window* page) const {

@@ -7,6 +7,7 @@
 
 #include "platform/front_end.h"
 
+class QProgressDialog;
 class QWidget;
 
 namespace platform {
@@ -20,6 +21,10 @@ class QtFrontEnd : public FrontEnd {
   // From the pages' font: its average character width and its height.
   BaseUnits base_units() const override;
   void open_url(const std::string& url) override;
+  // A busy cursor and a small box that says what the program waits for;
+  // the windows are drawn meanwhile, but take no input.
+  void show_wait(const std::string& what, int seconds) override;
+  void end_wait() override;
 
   // True when a Qt application can be started on the display that the
   // environment names. Tried in a child process, because Qt ends a process
@@ -35,6 +40,7 @@ class QtFrontEnd : public FrontEnd {
     QWidget* window;
   };
   std::vector<Shown> shown_;  // running pages, innermost last
+  QProgressDialog* wait_ = nullptr;  // the wait notice on show
 };
 
 }  // namespace platform

@@ -139,4 +139,21 @@ void TermFrontEnd::open_url(const std::string& url) {
   xdg_open(url);
 }
 
+
+void TermFrontEnd::show_wait(const std::string& what, int seconds) {
+  if (!isatty(fileno(out_))) return;
+  const std::string line =
+      term::wrap(to_utf8(what) + "... " + std::to_string(seconds) + " s", columns() - 1, 0)
+          .front();
+  if (line == wait_line_) return;
+  wait_line_ = line;
+  write("\r" + line + "\x1b[K");  // the rest of the line's earlier text erased
+}
+
+void TermFrontEnd::end_wait() {
+  if (wait_line_.empty()) return;
+  wait_line_.clear();
+  write("\r\x1b[K");
+}
+
 }  // namespace platform

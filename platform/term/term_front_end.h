@@ -20,6 +20,9 @@ class TermFrontEnd : public FrontEnd {
                   unsigned style) override;
   void run_modal(Window& page) override;
   void open_url(const std::string& url) override;
+  // One line on out that updates, only when out is a terminal.
+  void show_wait(const std::string& what, int seconds) override;
+  void end_wait() override;
 
  protected:
   // Shows the prompt and reads one line of input without its line end;
@@ -35,6 +38,7 @@ class TermFrontEnd : public FrontEnd {
   FILE* out_;
   int columns_;
   unsigned drawings_ = 0;  // pages and boxes drawn so far
+  std::string wait_line_;  // the wait notice on show, "" for none
 };
 
 }  // namespace platform

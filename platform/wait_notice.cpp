@@ -1,0 +1,34 @@
+#include "platform/wait_notice.h"
+
+#include <utility>
+
+#include "platform/front_end.h"
+
+namespace platform {
+namespace {
+
+constexpr std::chrono::milliseconds kQuietWait(500);
+
+}  // namespace
+
+WaitNotice::WaitNotice(std::string what)
+    : what_(std::move(what)), start_(std::chrono::steady_clock::now()) {}
+
+WaitNotice::~WaitNotice() {
+  if (shown_) front_end().end_wait();
+}
+
+void WaitNotice::update(std::string what) {
+  what_ = std::move(what);
+  tick();
+}
+
+void WaitNotice::tick() {
+  const auto waited = std::chrono::steady_clock::now() - start_;
+  if (waited < kQuietWait) return;
+  shown_ = true;
+  front_end().show_wait(what_,
+                        static_cast<int>(std::chrono::duration_cast<std::chrono::seconds>(waited).count()));
+}
+
+}  // namespace platform
