@@ -1,6 +1,9 @@
 #include "platform/term/term_front_end.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -277,4 +280,30 @@ TEST(TermBox, OkBoxTakesAnyLine) {
   EXPECT_EQ(term.ui().message_box(nullptr, "line one\nline two", "Help", kBoxOk), kAnswerOk);
   EXPECT_EQ(term.ui().message_box(nullptr, "Sure?", "Q", kBoxYesNo), kAnswerNo);
   EXPECT_NE(term.drawn().find("== Help ==\nline one\nline two\n"), std::string::npos);
+}
+
+TEST(TermWait, OneLineThatUpdatesOnlyOnATerminal) {
+  int master = -1;
+  int slave = -1;
+  ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+  FILE* tty = fdopen(slave, "w");
+  FILE* file = tmpfile();
+  for (FILE* out : {tty, file}) {
+    TermFrontEnd ui(stdin, out, 80);
+    ui.show_wait("Waiting for www.discogs.com", 0);
+    ui.show_wait("Waiting for www.discogs.com", 0);
+    ui.show_wait("Waiting for www.discogs.com", 1);
+    ui.end_wait();
+    ui.end_wait();
+  }
+  fcntl(master, F_SETFL, O_NONBLOCK);
+  char buffer[256];
+  const ssize_t n = read(master, buffer, sizeof buffer);
+  EXPECT_EQ(std::string(buffer, static_cast<size_t>(std::max<ssize_t>(n, 0))),
+            "\rWaiting for www.discogs.com... 0 s\x1b[K\rWaiting for www.discogs.com... 1 s\x1b[K"
+            "\r\x1b[K");
+  EXPECT_EQ(ftell(file), 0);  // nothing where no terminal is
+  fclose(tty);
+  fclose(file);
+  close(master);
 }

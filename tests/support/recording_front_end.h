@@ -37,7 +37,12 @@ class RecordingFrontEnd : public platform::FrontEnd {
     return out;
   }
 
+  void show_wait(const std::string& what, int) override { waits.push_back(what); }
+  void end_wait() override { ++ended_waits; }
+
   std::vector<RecordedBox> boxes;
+  std::vector<std::string> waits;  // each notice shown, as often as shown
+  int ended_waits = 0;
   std::deque<int> answers;  // for Yes/No boxes
 };
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tests/support/canned_http_server.h"
+#include "tests/support/recording_front_end.h"
 
 using test_support::CannedAnswer;
 using test_support::CannedHttpServer;
@@ -143,9 +144,17 @@ TEST_F(HttpClientTest, OnlyHttpAndHttpsAreFetched) {
   EXPECT_FALSE(client_->Request("ftp://127.0.0.1/x", HttpClient::kMethodGet, kAgent));
 }
 
-TEST_F(HttpClientTest, StalledServerIsGivenUpOn) {
+TEST_F(HttpClientTest, StalledServerIsGivenUpOnAndTheWaitIsShownMeanwhile) {
+  test_support::RecordingFrontEnd ui;
   CannedHttpServer server([](const std::string&) { return CannedAnswer::Stall(); });
   EXPECT_FALSE(client_->Request(server.url("/"), HttpClient::kMethodGet, kAgent));
+  ASSERT_GT(ui.waits.size(), 10u);  // again and again, so that windows are drawn
+  EXPECT_EQ(ui.waits.front(), "Waiting for 127.0.0.1");
+  EXPECT_EQ(ui.ended_waits, 1);
+  ui.waits.clear();
+  CannedHttpServer quick([](const std::string&) { return CannedAnswer::Page(200, "x"); });
+  EXPECT_TRUE(client_->Request(quick.url("/"), HttpClient::kMethodGet, kAgent));
+  EXPECT_TRUE(ui.waits.empty());  // a quick answer shows nothing
 }
 
 TEST_F(HttpClientTest, APageCutByTheTimeLimitIsNoPage) {
