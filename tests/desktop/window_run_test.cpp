@@ -190,14 +190,20 @@ class VirtualDisplay {
   std::string problem_;
 };
 
-// One window of the run: how its title starts, and the name of its picture.
+// One window of the run: how its title starts, the name of its picture and
+// the keys pressed there (the default button's Return unless given).
 struct Step {
   const char* title_pattern;  // xdotool's extended regular expression
   const char* picture;
+  std::vector<std::string> keys = {"key --clearmodifiers Return"};  // xdotool commands
 };
 
 const Step kSteps[] = {
-    {"^Select search term( |$)", "1-select-search-term.png"},
+    // From "Next >>": Down stays on the button; Tab goes to Cancel, the
+    // list (where Down moves the selection), the text field, and Manual
+    // Search, whose space searches the typed term.
+    {"^Select search term( |$)", "1-select-search-term.png",
+     {"key --clearmodifiers Down Tab Tab Down Tab", "type 'harbour lights'", "key Tab space"}},
     {"^Select search result term( |$)", "2-select-search-result-term.png"},
     {"^Select release( |$)", "3-select-release.png"},
     {"^Confirm track matches( |$)", "4-confirm-track-matches.png"},
@@ -326,10 +332,17 @@ TEST_F(WindowRun, TheDefaultButtonOfEveryWindowTagsTheAlbum) {
     // A moment for the window to draw itself before its picture is taken.
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     photograph(window, step.picture);
-    int pressed = 0;
-    x_client("xdotool key --clearmodifiers Return", 10, &pressed);
-    ASSERT_EQ(pressed, 0);
+    for (const std::string& keys : step.keys) {
+      int pressed = 0;
+      x_client("xdotool " + keys, 10, &pressed);
+      ASSERT_EQ(pressed, 0) << keys;
+    }
   }
+  const std::vector<std::string> requests = server_.request_log();
+  EXPECT_NE(std::find_if(requests.begin(), requests.end(),
+                         [](const std::string& r) { return r.find("q=harbour+lights") != r.npos; }),
+            requests.end())
+      << "the typed term was not searched";
 
   const bool exited = plinth_.wait_until(deadline_);
   if (!exited) plinth_.stop(SIGKILL, 0);
