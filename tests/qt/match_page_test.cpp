@@ -1,6 +1,7 @@
 // The resizable match page (template 102) through the desktop front end.
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 
 #include "resources/resource_ids.h"
 #include "tests/qt/support/qt_page_test.h"
@@ -73,6 +74,26 @@ TEST_F(MatchPage, EveryResizeLaysThePageOutAgain) {
   EXPECT_EQ(run.sizes.back().height, h);
   EXPECT_EQ(wide.matches, QRect(2 * (w / 3), 65, (w - 60) / 3, h - 75));
   EXPECT_EQ(finish, QRect(2 * (w / 3), 5, 70, 20));
+}
+
+TEST_F(MatchPage, FilesAndMatchesScrollTogetherRowByRow) {
+  int scrollable = 0;
+  QListWidgetItem* file = nullptr;
+  QListWidgetItem* match = nullptr;
+  driver.on_page("Confirm track matches", [&](PageDialog& page) {
+    page.resize(page.width(), kMatchMinHeight);
+    QListWidget* files = list_of(page, kIdOriginalList);
+    QListWidget* matches = list_of(page, kIdMatchesList);
+    scrollable = files->verticalScrollBar()->maximum();
+    files->verticalScrollBar()->setValue(scrollable);
+    file = files->itemAt(2, 2);
+    match = matches->itemAt(2, 2);
+    page.close();
+    ASSERT_TRUE(file != nullptr && match != nullptr);
+    EXPECT_EQ(files->row(file), matches->row(match));
+  });
+  show_sample_match_page();
+  EXPECT_GT(scrollable, 0);
 }
 
 TEST_F(MatchPage, ForceMatchGivesTheFileTheChosenTrackAndClearsBothSelections) {

@@ -35,13 +35,29 @@ TEST_F(Menu, EveryWizardPageCarriesMenu103) {
                                 "  Database Token..."}));
 }
 
+// The mark beside a menu item: "" for none, "on" or "off".
+QString check_of(PageDialog& page, const QString& text) {
+  for (QAction* menu : page.menu_bar()->actions()) {
+    for (QAction* item : menu->menu()->actions()) {
+      if (item->text() == text && item->isCheckable()) return item->isChecked() ? "on" : "off";
+    }
+  }
+  return "";
+}
+
 TEST_F(Menu, CommandsReachThePageAndLeaveItOpen) {
   run.playlist = true;
-  driver.on_page("Select search result term",
-                 [](PageDialog& page) { choose_menu_item(page, "Toggel M3U"); });
+  QStringList marks;
+  driver.on_page("Select search result term", [&](PageDialog& page) {
+    marks << check_of(page, "Toggel M3U");
+    choose_menu_item(page, "Toggel M3U");
+  });
   driver.answer_box(QMessageBox::Ok);
-  driver.on_page("Select search result term",
-                 [](PageDialog& page) { choose_menu_item(page, "Toggel M3U"); });
+  driver.on_page("Select search result term", [&](PageDialog& page) {
+    marks << check_of(page, "Toggel M3U");
+    choose_menu_item(page, "Toggel M3U");
+    marks << check_of(page, "Toggel M3U");
+  });
   driver.answer_box(QMessageBox::Ok);
   driver.on_page("Select search result term",
                  [](PageDialog& page) { choose_menu_item(page, "Directory?"); });
@@ -58,6 +74,8 @@ TEST_F(Menu, CommandsReachThePageAndLeaveItOpen) {
   EXPECT_EQ(run.commands, std::vector<int>({kCmdToggleM3u, kCmdToggleM3u, kCmdDirectory,
                                             kCmdOnlineHelp, kCmdSaveSettings}));
   EXPECT_EQ(ui.opened, std::vector<std::string>({std::string(kHelpAddress) + "#refine"}));
+  // No mark until the page gives one; then the switch's state.
+  EXPECT_EQ(marks, QStringList({"", "off", "on"}));
   EXPECT_TRUE(run.cancelled);
 }
 

@@ -40,6 +40,7 @@ void menu_command(Window& page, int command, const std::string& anchor) {
       break;
     case kCmdToggleM3u:
       g_run->playlist = !g_run->playlist;
+      page.check_menu_item(kCmdToggleM3u, g_run->playlist);
       show_box(&page,
                g_run->playlist ? "M3U Playlist Generation on" : "M3U Playlist Generation off",
                caption);
@@ -163,6 +164,7 @@ bool match_proc(Window& page, unsigned message, uintptr_t wparam, intptr_t lpara
     case platform::kWmInitDialog:
       layout_sample_match_page(page, page.client_size().width, page.client_size().height);
       page.set_text("Confirm track matches");
+      page.scroll_together(kIdOriginalList, kIdMatchesList);
       fill_match_lists(page);
       return true;
     case platform::kWmSize: {
