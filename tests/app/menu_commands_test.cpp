@@ -31,7 +31,11 @@ class MenuCommands : public ::testing::Test {
 }  // namespace
 
 TEST_F(MenuCommands, ToggelM3uTwiceShowsOffThenOn) {
-  on_first_page({press(kCmdToggleM3u), press(kCmdToggleM3u)});
+  std::vector<int> marks;
+  const auto mark = inspect(
+      [&](platform::Window& page) { marks.push_back(page.menu_item_check(kCmdToggleM3u)); });
+  on_first_page({mark, press(kCmdToggleM3u), mark, press(kCmdToggleM3u), mark});
+  EXPECT_EQ(marks, (std::vector<int>{1, 0, 1}));  // the menu's check mark
   EXPECT_TRUE(g_m3u);
   ASSERT_EQ(ui.boxes.size(), 2u);
   EXPECT_EQ(ui.boxes[0].text, "M3U Playlist Generation off");
