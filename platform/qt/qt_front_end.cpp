@@ -119,7 +119,8 @@ void QtFrontEnd::show_wait(const std::string& what, int seconds) {
     wait_->show();
     QApplication::setOverrideCursor(Qt::WaitCursor);
   }
-  wait_->setLabelText(qt_text(what) + QStringLiteral("... %1 s").arg(seconds));
+  wait_->setLabelText(qt_text(what) + (seconds > 0 ? QStringLiteral("... %1 s").arg(seconds)
+                                                   : QStringLiteral("...")));
   // Drawing, moves and resizes go on; clicks and keys wait in the queue
   // until the page can take them again.
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

@@ -143,7 +143,8 @@ void TermFrontEnd::open_url(const std::string& url) {
 void TermFrontEnd::show_wait(const std::string& what, int seconds) {
   if (!isatty(fileno(out_))) return;
   const std::string line =
-      term::wrap(to_utf8(what) + "... " + std::to_string(seconds) + " s", columns() - 1, 0)
+      term::wrap(to_utf8(what) + "..." + (seconds > 0 ? " " + std::to_string(seconds) + " s" : ""),
+                 columns() - 1, 0)
           .front();
   if (line == wait_line_) return;
   wait_line_ = line;

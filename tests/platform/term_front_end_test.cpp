@@ -300,7 +300,7 @@ TEST(TermWait, OneLineThatUpdatesOnlyOnATerminal) {
   char buffer[256];
   const ssize_t n = read(master, buffer, sizeof buffer);
   EXPECT_EQ(std::string(buffer, static_cast<size_t>(std::max<ssize_t>(n, 0))),
-            "\rWaiting for www.discogs.com... 0 s\x1b[K\rWaiting for www.discogs.com... 1 s\x1b[K"
+            "\rWaiting for www.discogs.com...\x1b[K\rWaiting for www.discogs.com... 1 s\x1b[K"
             "\r\x1b[K");
   EXPECT_EQ(ftell(file), 0);  // nothing where no terminal is
   fclose(tty);
