@@ -20,7 +20,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/tools/catalogue/site/plinthhelp.html
 # /usr install, <prefix>/etc/xdg otherwise); Save Settings writes the user's
 # own copy and never these. The registry file names the settings file by
 # its path, which is only known once the install prefix is.
-install(CODE "set(PLINTH_SYSCONFDIR \"${CMAKE_INSTALL_SYSCONFDIR}\")")
+install(CODE "set(PLINTH_SYSCONFDIR \"${CMAKE_INSTALL_SYSCONFDIR}\")
+  set(PLINTH_DEFAULT_SETTINGS \"${PROJECT_SOURCE_DIR}/resources/default-settings.xml\")")
 install(CODE [[
   if(IS_ABSOLUTE "${PLINTH_SYSCONFDIR}")
     set(etc "${PLINTH_SYSCONFDIR}")
@@ -37,6 +38,5 @@ install(CODE [[
   file(WRITE "$ENV{DESTDIR}${folder}/registry.reg"
        "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth]\n\"Settings\"=\"${escaped}\"\n")
   message(STATUS "Installing: $ENV{DESTDIR}${folder}/settings.xml")
-  file(WRITE "$ENV{DESTDIR}${folder}/settings.xml"
-       "<?xml version=\"1.0\"?>\n<Settings m3u=\"t\" nfo=\"f\" g_dirf=\"[/4] /1 - /2\" g_m3uf=\"/1 - /2 [/4]\" g_tf=\"/8 - /6 - /7\" />\n")
+  configure_file("${PLINTH_DEFAULT_SETTINGS}" "$ENV{DESTDIR}${folder}/settings.xml" COPYONLY)
 ]])

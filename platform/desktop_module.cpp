@@ -6,17 +6,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/installed_files.h"
+
 namespace platform {
 namespace {
-
-std::string program_folder() {
-  std::vector<char> path(4096);
-  const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size() - 1);
-  if (length <= 0) return ".";
-  const std::string program(path.data(), static_cast<size_t>(length));
-  const size_t slash = program.rfind('/');
-  return slash == std::string::npos ? "." : program.substr(0, slash);
-}
 
 std::vector<std::string> module_paths() {
   const std::string folder = program_folder();

@@ -5,40 +5,40 @@
 
 #include <cctype>
 #include <cstring>
+#include <vector>
+
+#include "platform/http.h"
 
 namespace platform {
+namespace {
+
+bool plain_in_path(unsigned char byte) {
+  return std::isalnum(byte) || (byte != 0 && std::strchr("/-._~", byte) != nullptr);
+}
+
+}  // namespace
+
+std::string program_folder() {
+  std::vector<char> path(4096);
+  const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size() - 1);
+  if (length <= 0) return ".";
+  const std::string program(path.data(), static_cast<size_t>(length));
+  const size_t slash = program.rfind('/');
+  return slash == std::string::npos ? "." : program.substr(0, slash);
+}
 
 std::string installed_doc_file(const std::string& name) {
-  char exe[4096];
-  const ssize_t length = readlink("/proc/self/exe", exe, sizeof exe - 1);
-  if (length <= 0) return "";
-  std::string prefix(exe, static_cast<size_t>(length));
-  for (int up = 0; up < 2; ++up) {  // <prefix>/bin/plinth
-    const size_t slash = prefix.rfind('/');
-    if (slash == std::string::npos) return "";
-    prefix.resize(slash);
-  }
+  const std::string folder = program_folder();  // <prefix>/bin
+  const std::string prefix = folder.substr(0, folder.rfind('/'));
   const std::string path = prefix + "/" PLINTH_INSTALL_DOCDIR "/" + name;
   struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? path : "";
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? path : "";
 }
 
 std::string installed_doc_url(const std::string& name) {
-  static const char kHex[] = "0123456789ABCDEF";
   const std::string path = installed_doc_file(name);
   if (path.empty()) return "";
-  std::string url = "file://";
-  for (const char c : path) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (std::isalnum(byte) || std::strchr("/-._~", c) != nullptr) {
-      url += c;
-    } else {
-      url += '%';
-      url += kHex[byte >> 4];
-      url += kHex[byte & 0x0F];
-    }
-  }
-  return url;
+  return "file://" + percent_encode(path, [](unsigned char byte) { return !plain_in_path(byte); });
 }
 
 }  // namespace platform

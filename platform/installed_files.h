@@ -1,13 +1,17 @@
 #pragma once
 // Files installed beside the program: found from where the running program
-// is, so that an install under any prefix finds its own.
+// is, so that an install under any prefix finds its own (<prefix>/bin/plinth
+// next to <prefix>/lib/plinth and <prefix>/share/doc/plinth).
 #include <string>
 
 namespace platform {
 
+// The folder of the running program ("." when it cannot be told).
+std::string program_folder();
+
 // The path (file-system bytes) of a file in the program's documentation
-// folder (<prefix>/share/doc/plinth when the program is <prefix>/bin/plinth),
-// or "" when no such file is there, as for a program run from its build.
+// folder, or "" when no such file is there, as for a program run from its
+// build.
 std::string installed_doc_file(const std::string& name);
 
 // The same file as a file:// address, characters outside a URL's plain set

@@ -144,17 +144,15 @@ TEST(TermPage, ButtonsAndMenuItemsByLooseNameOrUniquePrefix) {
 }
 
 TEST(TermPage, TabCompletesThePagesCommandsWordByWord) {
-  g_lines = {};
   Terminal term("");
-  std::vector<std::string> words;
-  g_seen = &term.seen;
-  dialog_box_param(0, kDialogSearchTerm, nullptr, [](Window& page, unsigned message, uintptr_t,
-                                                     intptr_t) {
-    if (message == kWmInitDialog) g_lines = {{0, term::command_words(page)}};
-    if (message == kWmClose) page.end(0);
-    return true;
-  }, 0);
-  words = g_lines.at(0).second;
+  static std::vector<std::string> words;
+  dialog_box_param(kDialogSearchTerm, nullptr,
+                   [](Window& page, unsigned message, uintptr_t, intptr_t) {
+                     if (message == kWmInitDialog) words = term::command_words(page);
+                     if (message == kWmClose) page.end(0);
+                     return true;
+                   },
+                   0);
   EXPECT_EQ(words.front(), "next");
   EXPECT_NE(std::find(words.begin(), words.end(), "toggel m3u"), words.end());
   EXPECT_EQ(term::complete_word(words, "", "MAN"), std::vector<std::string>{"manual"});
