@@ -36,7 +36,7 @@ bool have(const std::string& program) {
 const std::string kSource = PLINTH_SOURCE_DIR;
 const std::string kEntry = kSource + "/resources/desktop/plinth.desktop";
 
-TEST(Install, PutsTheProgramEntryIconAndHelpUnderThePrefix) {
+TEST(Install, PutsTheProgramEntryIconHelpAndSharedSettingsUnderThePrefix) {
   TempDir prefix;
   int status = -1;
   const std::string log =
@@ -50,6 +50,32 @@ TEST(Install, PutsTheProgramEntryIconAndHelpUnderThePrefix) {
   const std::string help = prefix.file("share/doc/plinth/plinthhelp.html");
   ASSERT_TRUE(is_file(help));
   EXPECT_EQ(read_file(help).substr(0, 15), "<!DOCTYPE html>");
+
+  // A first run of the installed program finds the shared settings (no box
+  // says what is missing), shows where the installed help is, and saves
+  // the user's own copy, never the shared one.
+  const std::string shared = prefix.file("etc/xdg/plinth/settings.xml");
+  const std::string before = read_file(shared);
+  ASSERT_NE(before.find("<Settings "), std::string::npos);
+  TempDir home;
+  const std::string album = home.file("album");
+  mkdir(album.c_str(), 0755);
+  std::ofstream(album + "/a.mp3") << "not much of a song";
+  const std::string pages = run_command(
+      "printf 'online help\nsave settings\ncancel\n' | env -u DISPLAY -u WAYLAND_DISPLAY "
+      "XDG_CONFIG_HOME='" + home.file("config") + "' XDG_CONFIG_DIRS='" + prefix.file("etc/xdg") +
+          "' XDG_CACHE_HOME='" + home.file("cache") + "' PATH=/usr/bin:/bin BROWSER= '" +
+          prefix.file("bin/plinth") + "' '" + album + "' 2>&1 >/dev/null",
+      &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(pages.find("Could not"), std::string::npos) << pages;
+  EXPECT_NE(pages.find("file://" + help), std::string::npos) << pages;
+  EXPECT_EQ(read_file(shared), before);
+  EXPECT_NE(read_file(home.file("config/plinth/settings.xml")).find("<Settings "),
+            std::string::npos);
+  EXPECT_NE(read_file(home.file("config/plinth/registry.reg"))
+                .find(home.file("config/plinth/settings.xml")),
+            std::string::npos);
 }
 
 TEST(DesktopEntry, OffersTheProgramForFoldersAndPassesTheFolder) {
