@@ -1,5 +1,6 @@
 #include "platform/term/page_commands.h"
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
@@ -201,11 +202,28 @@ PageCommand parse_page_command(const Window& page, const std::string& line) {
 
 std::vector<std::string> command_words(const Window& page) {
   std::vector<std::string> words;
+  std::vector<std::string> labels;  // of the lists and fields, spoken
   for (const Control& c : page.controls()) {
     if (c.is_button()) words.push_back(spoken(c.text));
-    const std::string label = spoken(control_label(page, c));
-    if (c.is_list() && !label.empty()) words.push_back(label.substr(0, label.find(' ')));
-    if (c.is_edit() && !label.empty()) words.push_back(label.substr(0, label.find(' ')) + " =");
+    if (c.is_list() || c.is_edit()) labels.push_back(spoken(control_label(page, c)));
+  }
+  // A list or field goes by the first word of its label that no other
+  // label holds: "track" for "Output Track Format".
+  size_t next_label = 0;
+  for (const Control& c : page.controls()) {
+    if (!c.is_list() && !c.is_edit()) continue;
+    const std::string& label = labels[next_label++];
+    std::string word;
+    for (size_t begin = 0; begin < label.size() && word.empty();) {
+      const size_t end = std::min(label.find(' ', begin), label.size());
+      word = label.substr(begin, end - begin);
+      for (const std::string& other : labels) {
+        if (&other != &label && (" " + other + " ").find(" " + word + " ") != std::string::npos)
+          word.clear();
+      }
+      begin = end + 1;
+    }
+    if (!word.empty()) words.push_back(c.is_edit() ? word + " =" : word);
   }
   if (page.menu() != nullptr) {
     for (const MenuPopup& popup : page.menu()->popups) {

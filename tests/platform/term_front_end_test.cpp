@@ -160,6 +160,15 @@ TEST(TermPage, TabCompletesThePagesCommandsWordByWord) {
   EXPECT_EQ(term::complete_word(words, "", "a"), std::vector<std::string>{"about"});
   EXPECT_EQ(term::complete_word(words, "", "s").size(), 1u);  // "save", once
   EXPECT_TRUE(term::complete_word(words, "", "x").empty());
+  dialog_box_param(kDialogNameConfiguration, nullptr,
+                   [](Window& page, unsigned message, uintptr_t, intptr_t) {
+                     if (message == kWmInitDialog) words = term::command_words(page);
+                     if (message == kWmClose) page.end(0);
+                     return true;
+                   },
+                   0);
+  EXPECT_EQ(words, (std::vector<std::string>{"ok", "cancel", "help", "directory =", "playlist =",
+                                             "track ="}));
 }
 
 TEST(TermPage, UnknownOrAmbiguousCommandsOnlyHint) {
