@@ -10,6 +10,8 @@
 #include "app/windows_command_line.h"
 #include "model/run_state.h"
 #include "platform/codepage.h"
+#include "platform/registry.h"
+#include "platform/trace.h"
 #include "tests/support/current_folder.h"
 #include "tests/support/isolated_config.h"
 #include "tests/support/mp3_maker.h"
@@ -81,6 +83,7 @@ TEST(CommandLineOptions, OptionsPrintAndEndTheRunButFoldersRun) {
     const char* printed;
   } kCases[] = {
       {{"plinth", "--help"}, true, 0, "Usage: plinth FOLDER\n"},
+      {{"plinth", "-h"}, true, 0, "Usage: plinth FOLDER\n"},
       {{"plinth", "--version"}, true, 0, "plinth " PLINTH_TEST_VERSION "\n"},
       {{"plinth", "-help"}, true, 2, ""},
       {{"plinth", "./-help"}, false, -1, ""},
@@ -97,6 +100,14 @@ TEST(CommandLineOptions, OptionsPrintAndEndTheRunButFoldersRun) {
     EXPECT_EQ(testing::internal::GetCapturedStderr().empty(), c.status != 2) << c.argv.back();
     EXPECT_EQ(status, c.status) << c.argv.back();
   }
+  // The help tells where the files are.
+  const char* help[] = {"plinth", "--help"};
+  int status = -1;
+  testing::internal::CaptureStdout();
+  run_command_line_option(2, help, status);
+  const std::string text = testing::internal::GetCapturedStdout();
+  for (const std::string& path : {platform::trace_log_path(), platform::registry_file_paths()[0]})
+    EXPECT_NE(text.find(path), std::string::npos) << path;
 }
 
 TEST(Candidates, FolderNameIsTheTextAfterTheLastSlash) {

@@ -108,6 +108,8 @@ TEST_F(MatchConfirmationPage, OpeningLaysOutPadsAndFills) {
                  const platform::Size client = page.client_size();
                  EXPECT_EQ(page.control(kIdNext)->rect.left, 2 * (client.width / 3));
                  EXPECT_EQ(page.control(kIdReleaseList)->rect.height, client.height - 75);
+                 EXPECT_EQ(page.menu_item_check(kCmdToggleM3u), 1);  // the playlist is on
+                 EXPECT_EQ(page.scroll_pairs().size(), 1u);          // files beside matches
                }),
                press(kIdCancelButton)};
   show_match_confirmation_page();

@@ -16,6 +16,7 @@
 #include "platform/term/page_view.h"
 #include "platform/term/term_text.h"
 #include "resources/templates.h"
+#include "tests/support/recording_front_end.h"
 
 using namespace platform;
 
@@ -319,4 +320,10 @@ TEST(TermWait, OneLineThatUpdatesOnlyOnATerminal) {
   fclose(tty);
   fclose(file);
   close(master);
+}
+
+TEST(TermWait, ABoxTakesTheNoticeAwayForItsTime) {
+  test_support::RecordingFrontEnd ui;
+  message_box(nullptr, "Could not write the playlist", "Error", kBoxOk);
+  EXPECT_EQ(ui.ended_waits, 1);
 }
