@@ -1,5 +1,6 @@
 #include "app/api_lookup.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -11,6 +12,7 @@
 #include "model/run_state.h"
 #include "platform/front_end.h"
 #include "platform/trace.h"
+#include "platform/wait_notice.h"
 #include "web/api_address.h"
 #include "web/api_client.h"
 #include "web/api_readers.h"
@@ -27,7 +29,17 @@ constexpr int kPaceBelow = 3;
 constexpr int kMostDiscographyPages = 10;
 constexpr int kPerPage = 100;
 
-void wait_seconds(int seconds) { std::this_thread::sleep_for(std::chrono::seconds(seconds)); }
+// The wait says what it is for, and a window is drawn meanwhile.
+void wait_seconds(int seconds, const std::string& why) {
+  platform::WaitNotice notice(why);
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  for (auto now = std::chrono::steady_clock::now(); now < end;
+       now = std::chrono::steady_clock::now()) {
+    std::this_thread::sleep_for(
+        std::min<std::chrono::steady_clock::duration>(end - now, std::chrono::milliseconds(50)));
+    notice.tick();
+  }
+}
 
 void give_up(platform::Window* owner, const std::string& text) {
   error_box(text, owner);
@@ -38,7 +50,7 @@ void give_up(platform::Window* owner, const std::string& text) {
 void pace() {
   if (g_run.api_requests_left < 0 || g_run.api_requests_left >= kPaceBelow) return;
   platform::trace("API: %d requests left in the window; pausing\n", g_run.api_requests_left);
-  wait_seconds(1);
+  wait_seconds(1, "Keeping to the database's rate limit");
 }
 
 // Tells the user about the wait and waits; false when the waits so far and
@@ -54,7 +66,7 @@ bool wait_for_rate_limit(platform::Window* owner, int wait, int& waited) {
                             std::to_string(wait) + (wait == 1 ? " second" : " seconds") +
                             " before asking again.",
                         "Plinth", platform::kBoxOk);
-  wait_seconds(wait);
+  wait_seconds(wait, "The database asked to slow down");
   waited += wait;
   return true;
 }

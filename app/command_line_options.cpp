@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/api_source.h"
+#include "platform/codepage.h"
 #include "platform/registry.h"
 #include "platform/trace.h"
 
@@ -36,8 +38,7 @@ std::string usage() {
   const std::vector<std::string> registry = platform::registry_file_paths();
   text += "  settings   the file that the first of these registry files names:\n";
   for (const std::string& path : registry) text += "               " + path + "\n";
-  text += "  token      $DISCOGS_TOKEN, else " + platform::user_config_folder() +
-          "/discogs-token\n";
+  text += "  token      $DISCOGS_TOKEN, else " + platform::to_utf8(token_file_path()) + "\n";
   text += "  log        " + platform::trace_log_path() +
           "\n             (when standard output is a terminal; else standard output)\n";
   return text;

@@ -148,13 +148,19 @@ void TermFrontEnd::show_wait(const std::string& what, int seconds) {
           .front();
   if (line == wait_line_) return;
   wait_line_ = line;
-  write("\r" + line + "\x1b[K");  // the rest of the line's earlier text erased
+  // Back to the line's start, the text, and the rest of the line erased.
+  write_controls("\r" + term::visible(line) + "\x1b[K");
 }
 
 void TermFrontEnd::end_wait() {
   if (wait_line_.empty()) return;
   wait_line_.clear();
-  write("\r\x1b[K");
+  write_controls("\r\x1b[K");
+}
+
+void TermFrontEnd::write_controls(const std::string& bytes) {
+  std::fputs(bytes.c_str(), out_);
+  std::fflush(out_);
 }
 
 }  // namespace platform

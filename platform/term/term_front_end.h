@@ -31,6 +31,8 @@ class TermFrontEnd : public FrontEnd {
   bool read_line(std::string& line, const std::string& prompt,
                  const std::vector<std::string>& commands = {});
   void write(const std::string& utf8);
+  // Bytes as they are, terminal control sequences included.
+  void write_controls(const std::string& bytes);
   int columns();
   void draw(const Window& page);
 
