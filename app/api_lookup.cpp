@@ -61,12 +61,13 @@ bool wait_for_rate_limit(platform::Window* owner, int wait, int& waited) {
                        std::to_string(waited) + " seconds. Please try again later.");
     return false;
   }
-  platform::message_box(owner,
-                        "The database asked to slow down (HTTP 429). Waiting " +
-                            std::to_string(wait) + (wait == 1 ? " second" : " seconds") +
-                            " before asking again.",
-                        "Plinth", platform::kBoxOk);
-  wait_seconds(wait, "The database asked to slow down");
+  // Said by the wait notice, which needs no answer: a box would stall a
+  // script and the wait alike.
+  const std::string text = "The database asked to slow down (HTTP 429). Waiting " +
+                           std::to_string(wait) + (wait == 1 ? " second" : " seconds") +
+                           " before asking again";
+  platform::trace("%s\n", text.c_str());
+  wait_seconds(wait, text);
   waited += wait;
   return true;
 }
