@@ -281,6 +281,15 @@ class Handler(socketserver.BaseRequestHandler):
             self.send(Response(response.status, response.content_type, b""), "HEAD",
                       content_length=len(response.body))
             self.wait_for_client_to_leave()
+        elif mode == "trickle":
+            try:
+                self.request.sendall(response.head())
+                for at in range(len(response.body)):
+                    if self.server.stopping.wait(0.5):
+                        break
+                    self.request.sendall(response.body[at:at + 1])
+            except OSError:
+                pass  # the client gave up
         elif mode == "reset-mid-body":
             try:
                 self.request.sendall(response.head() + response.body[:len(response.body) // 2])

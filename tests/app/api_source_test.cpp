@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "tests/support/isolated_config.h"
-#include "tests/support/mp3_maker.h"
+#include "tests/support/mp3_files.h"
 
 namespace {
 

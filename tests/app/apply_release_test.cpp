@@ -12,8 +12,8 @@
 #include "model/settings.h"
 #include "tests/output/in_temp_folder.h"
 #include "tests/output/tag_reader.h"
-#include "tests/support/canned_http_server.h"
-#include "tests/support/mp3_maker.h"
+#include "tests/support/standin_server.h"
+#include "tests/support/mp3_files.h"
 #include "tests/support/recording_front_end.h"
 #include "tests/support/run_checks.h"
 
@@ -57,9 +57,7 @@ class Finish : public output_test::InTempFolder {
 
   // Adds an MP3 file to the album, assigned to the track.
   std::string add_file(const std::string &name, int track, unsigned seed) {
-    test_support::Mp3Recipe recipe;
-    recipe.seed = seed;
-    const std::string bytes = test_support::make_mp3(recipe);
+    const std::string bytes = test_support::untagged_mp3(seed);
     write_file(album_ + "/" + name, bytes);
     g_run.files.push_back(name);
     g_run.assignment.track_of_file.push_back(track);
@@ -86,45 +84,12 @@ class Finish : public output_test::InTempFolder {
   std::string album_;
 };
 
-TEST_F(Finish, TagsAndRenamesEveryFileWritesThePlaylistAndRenamesTheFolder) {
-  const std::string b = add_file("b.mp3", 1, 2);
-  const std::string a = add_file("a.mp3", 0, 1);
-  const std::string c = add_file("c.mp3", 2, 3);
-  const bool traced_to_stdout = !::isatty(STDOUT_FILENO);
-  testing::internal::CaptureStdout();
-  finish();
-  const std::string trace = testing::internal::GetCapturedStdout();
-
-  EXPECT_FALSE(std::filesystem::exists(album_));
-  const std::string album = renamed_album();
-  EXPECT_EQ(entries(album),
-            std::set<std::string>({"1 - X - One.mp3", "2 - X - Two.mp3", "10 - X - Ten.mp3",
-                                   "Artist - Title [CAT1].m3u"}));
-  // Sorted by bytes: "10" before "2".
-  EXPECT_EQ(read_file(album + "/Artist - Title [CAT1].m3u"),
-            "#EXTM3U\r\n1 - X - One.mp3\r\n10 - X - Ten.mp3\r\n2 - X - Two.mp3\r\n");
-  EXPECT_EQ(one(read_frames(album + "/2 - X - Two.mp3"), "TIT2"), "Two");
-  EXPECT_EQ(one(read_frames(album + "/10 - X - Ten.mp3"), "TRCK"), "3");
-  EXPECT_TRUE(audio_bytes(read_file(album + "/1 - X - One.mp3")) == audio_bytes(a));
-  EXPECT_TRUE(audio_bytes(read_file(album + "/2 - X - Two.mp3")) == audio_bytes(b));
-  EXPECT_TRUE(audio_bytes(read_file(album + "/10 - X - Ten.mp3")) == audio_bytes(c));
-
-  ASSERT_EQ(boxes_.boxes.size(), 1u);
-  expect_done_box(boxes_.boxes[0]);
-  if (traced_to_stdout) {
-    EXPECT_NE(trace.find("id3 updating b.mp3\n"), std::string::npos) << trace;
-    EXPECT_NE(trace.find("renaming '" + album_ + "' to '[CAT1] Artist - Title'\n"),
-              std::string::npos)
-        << trace;
-  }
-}
-
 // What cannot be written is said, and the rest of the work goes on: a
 // file whose tag cannot be read keeps its bytes but still gets its new name.
 TEST_F(Finish, AFileOrPlaylistThatCannotBeWrittenIsReported) {
   add_file("a.mp3", 0, 1);
   const std::string damaged =
-      std::string("ID3\x03\x00\x00\x7F\x7F\x7F\x7F", 10) + test_support::make_mp3({});
+      std::string("ID3\x03\x00\x00\x7F\x7F\x7F\x7F", 10) + test_support::untagged_mp3(1);
   write_file(album_ + "/b.mp3", damaged);
   g_run.files.push_back("b.mp3");
   g_run.assignment.track_of_file.push_back(1);
@@ -143,6 +108,15 @@ TEST_F(Finish, AFileOrPlaylistThatCannotBeWrittenIsReported) {
             "These were left alone, as they are symbolic links or not regular files:\n"
             "'Artist - Title [CAT1].m3u'");
   expect_done_box(boxes_.boxes[2]);
+}
+
+TEST_F(Finish, APlaylistNameTooLongForTheFolderIsReported) {
+  add_file("a.mp3", 0, 1);
+  g_m3uf = std::string(300, 'p');
+  finish();
+  ASSERT_EQ(boxes_.boxes.size(), 2u);
+  EXPECT_EQ(boxes_.boxes[0].text, "Could not write the playlist '" + std::string(300, 'p') +
+                                      ".m3u': File name too long");
 }
 
 TEST_F(Finish, TwoFilesOnOneTrackLoseNothing) {
@@ -221,21 +195,6 @@ TEST_F(Finish, TemplatesThatExpandToNothingRenameNothingAndWriteNoPlaylist) {
   EXPECT_EQ(entries(renamed_album()), std::set<std::string>({"a.mp3", "b.mp3"}));
 }
 
-TEST_F(Finish, WithThePlaylistOffNoPlaylistIsWritten) {
-  add_file("a.mp3", 0, 1);
-  g_m3u = false;
-  finish();
-  EXPECT_EQ(entries(renamed_album()), std::set<std::string>({"1 - X - One.mp3"}));
-}
-
-TEST_F(Finish, AnOldPlaylistOfTheSameNameIsWrittenAnew) {
-  add_file("a.mp3", 0, 1);
-  write_file(album_ + "/Artist - Title [CAT1].m3u", "#EXTM3U\r\nold.mp3\r\n");
-  finish();
-  EXPECT_EQ(read_file(renamed_album() + "/Artist - Title [CAT1].m3u"),
-            "#EXTM3U\r\n1 - X - One.mp3\r\n");
-}
-
 TEST_F(Finish, NamesCrossTheCodePageAndThePlaylistKeepsIt) {
   add_file("a.mp3", 0, 1);
   g_releases[0].track_names[0] = "Caf\xE9";  // Windows-1252 e acute
@@ -263,7 +222,7 @@ TEST_F(Finish, AFolderReachedThroughALinkIsRenamedWhereTheUserSeesIt) {
 TEST_F(Finish, AFolderThatCannotBeEnteredStopsEverything) {
   add_file("a.mp3", 0, 1);
   // The same name in the current folder must not be touched either.
-  const std::string here = test_support::make_mp3(test_support::Mp3Recipe());
+  const std::string here = test_support::untagged_mp3(1);
   write_file(file("a.mp3"), here);
   g_run.directory = file("missing folder");
   finish();
@@ -274,64 +233,47 @@ TEST_F(Finish, AFolderThatCannotBeEnteredStopsEverything) {
   EXPECT_EQ(entries(album_), std::set<std::string>({"a.mp3"}));
 }
 
-// The cover comes from the test's server, reached as the proxy.
+// The cover comes from the stand-in's picture host, reached as the proxy.
 class FinishWithCover : public Finish {
  protected:
   void SetUp() override {
     Finish::SetUp();
-    g_releases[0].picture_url = "http://images.discogs.com/R/t/R-9.jpg";
+    g_releases[0].picture_url = "http://images.discogs.com/R/t/R-100101.jpg";
   }
-
-  static std::string jpeg(size_t size) {
-    std::string bytes = "\xFF\xD8";
-    for (size_t i = 0; bytes.size() + 2 < size; ++i) bytes += static_cast<char>(i * 13 % 256);
-    return bytes + "\xFF\xD9";
+  void serve(const std::vector<std::string> &args) {
+    server_ = std::make_unique<test_support::StandinServer>(args);
+    proxy_ = std::make_unique<test_support::ScopedProxy>(server_->proxy_url());
   }
-
-  test_support::CannedAnswer answer_;
-  test_support::CannedHttpServer server_{[this](const std::string &) { return answer_; }};
-  test_support::ScopedProxy proxy_{server_.url("")};
+  std::unique_ptr<test_support::StandinServer> server_;
+  std::unique_ptr<test_support::ScopedProxy> proxy_;
 };
 
 TEST_F(FinishWithCover, ACoverOverAPagesSizeIsAttachedWholeToEveryTrack) {
-  const std::string cover = jpeg(300000);
-  answer_ = test_support::CannedAnswer::Bytes(
-      "HTTP/1.0 200 OK\r\nContent-Type: image/jpeg\r\n\r\n" + cover);
+  serve({"--fault", "huge-cover", "--fault-size", "300000"});
   add_file("a.mp3", 0, 1);
   add_file("b.mp3", 1, 2);
   finish();
   const std::string album = renamed_album();
-  EXPECT_TRUE(read_file(album + "/R-9.jpg") == cover);
+  const std::string cover = read_file(album + "/R-100101.jpg");
+  EXPECT_EQ(cover.size(), 300000u);
   for (const char *track : {"/1 - X - One.mp3", "/2 - X - Two.mp3"}) {
     EXPECT_TRUE(one(read_frames(album + track), "APIC") == "image/jpeg|0||" + cover) << track;
   }
-  EXPECT_EQ(server_.requests().size(), 1u);
-}
-
-TEST_F(FinishWithCover, ACoverAnsweredWith404IsNeitherSavedNorAttached) {
-  answer_ = test_support::CannedAnswer::Page(404, "<html>no such picture</html>");
-  add_file("a.mp3", 0, 1);
-  finish();
-  EXPECT_EQ(entries(renamed_album()),
-            std::set<std::string>({"1 - X - One.mp3", "Artist - Title [CAT1].m3u"}));
-  const output_test::Frames frames = read_frames(renamed_album() + "/1 - X - One.mp3");
-  EXPECT_EQ(one(frames, "APIC"), "<missing>");
-  EXPECT_EQ(one(frames, "TIT2"), "One");
-  ASSERT_EQ(boxes_.boxes.size(), 1u);
-  expect_done_box(boxes_.boxes[0]);
+  EXPECT_EQ(server_->request_log().size(), 1u);
 }
 
 // A name from the database that cannot be a name in the folder is not used:
 // the folder keeps its name, the cover is not fetched, and one box says so,
 // once for the name however often it came up.
 TEST_F(FinishWithCover, ANameThatCannotBeInTheFolderIsRefusedAndToldOnce) {
+  serve({});
   add_file("a.mp3", 0, 1);
   g_dirf = "/4";
   g_releases[0].catalog_number = "..";
   g_releases[0].picture_url = "http://images.discogs.com/R/t/..";
   finish();
   EXPECT_EQ(entries(album_), std::set<std::string>({"1 - X - One.mp3", "Artist - Title [..].m3u"}));
-  EXPECT_TRUE(server_.requests().empty());
+  EXPECT_TRUE(server_->request_log().empty());
   ASSERT_EQ(boxes_.boxes.size(), 2u);
   EXPECT_EQ(boxes_.boxes[0].text,
             "These names from the database cannot be names in the folder and were not used:\n"
@@ -345,8 +287,9 @@ TEST_F(FinishWithCover, ANameThatCannotBeInTheFolderIsRefusedAndToldOnce) {
 class FinishWithALink : public FinishWithCover, public ::testing::WithParamInterface<const char *> {};
 
 TEST_P(FinishWithALink, LeavesTheLinkAndWhatItPointsToAlone) {
+  serve({"--fault", "status-404", "--fault-path", "/R/"});  // no other picture to attach
   const std::string name = GetParam();
-  const std::string outside = test_support::make_mp3(test_support::Mp3Recipe());
+  const std::string outside = test_support::untagged_mp3(9);
   write_file(file("outside.mp3"), outside);
   std::filesystem::create_symlink("../outside.mp3", album_ + "/" + name);
   if (name == "a.mp3") {
@@ -367,7 +310,7 @@ TEST_P(FinishWithALink, LeavesTheLinkAndWhatItPointsToAlone) {
 }
 
 INSTANTIATE_TEST_SUITE_P(TrackPlaylistAndCover, FinishWithALink,
-                         ::testing::Values("a.mp3", "Artist - Title [CAT1].m3u", "R-9.jpg"),
+                         ::testing::Values("a.mp3", "Artist - Title [CAT1].m3u", "R-100101.jpg"),
                          [](const auto &info) { return std::to_string(info.index); });
 
 // Another run holds the folder: this one says so and changes nothing.
@@ -382,16 +325,6 @@ TEST_F(Finish, AFolderAnotherRunIsWorkingOnIsLeftToIt) {
   ASSERT_EQ(boxes_.boxes.size(), 1u);
   EXPECT_EQ(boxes_.boxes[0].text, "Another run of the program is working on the folder " + album_ +
                                       ", so nothing was changed.");
-}
-
-TEST(MoveOrReport, TheSameNameIsNoMove) {
-  test_support::RecordingFrontEnd boxes;
-  move_or_report("no such file.mp3", "no such file.mp3");
-  EXPECT_TRUE(boxes.boxes.empty());
-  move_or_report("no such file.mp3", "other.mp3");
-  EXPECT_EQ(boxes.texts(), std::vector<std::string>({"An error:'No such file or directory' occured "
-                                                     "when trying to move 'no such file.mp3' to "
-                                                     "'other.mp3'"}));
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 #include "platform/codepage.h"
 #include "tests/support/isolated_config.h"
-#include "tests/support/mp3_maker.h"
+#include "tests/support/mp3_files.h"
 #include "tests/support/recording_front_end.h"
 #include "tests/support/run_state_reset.h"
 
@@ -19,64 +19,53 @@ class Settings : public ::testing::Test {
  protected:
   void SetUp() override { test_support::reset_run_state(); }
 
-  // Loads a settings file holding the one line after the declaration.
-  bool load_line(const std::string& line) {
-    config.write_settings_file("<?xml version=\"1.0\"?>\n" + line + "\n");
-    return load_settings(config.settings_path());
-  }
-
   test_support::IsolatedConfig config;
   test_support::RecordingFrontEnd boxes;
 };
 
 }  // namespace
 
-TEST_F(Settings, AttributesReplaceTheDefaults) {
-  ASSERT_TRUE(
-      load_line("<Settings m3u=\"f\" nfo=\"t\" g_dirf=\"/1\" g_m3uf=\"/2\" g_tf=\"/6 /7\" />"));
-  EXPECT_FALSE(g_m3u);
-  EXPECT_EQ(g_dirf, "/1");
-  EXPECT_EQ(g_m3uf, "/2");
-  EXPECT_EQ(g_tf, "/6 /7");
-  EXPECT_TRUE(boxes.boxes.empty());
-}
-
-TEST_F(Settings, OnlyALowerCaseTTurnsThePlaylistOn) {
-  const std::pair<const char*, bool> cases[] = {{"true", true}, {"t", true}, {"TRUE", false},
-                                                {"1", false},   {"", false}, {"yes", false}};
-  for (const auto& [value, on] : cases) {
-    g_m3u = !on;
-    ASSERT_TRUE(load_line(std::string("<Settings m3u=\"") + value + "\" />"));
-    EXPECT_EQ(g_m3u, on) << "m3u=\"" << value << "\"";
+// Settings files and what they leave: the playlist switch and the three
+// templates (from the defaults), and the boxes shown.
+TEST_F(Settings, LoadingReplacesWhatTheFileHoldsOrRefusesItWhole) {
+  const std::string lead_before_nul(
+      "<Settings m3u=\"t\" g_dirf=\"\xF3\xF3\xF3\x00\x80\xF3#m33\xD9\xBB\xC4\xF1\xF1\n", 36);
+  const std::string defaults = "t|[/4] /1 - /2|/1 - /2 [/4]|/8 - /6 - /7";
+  const struct {
+    std::string file;
+    std::string loaded;  // m3u|dirf|m3uf|tf after it; m3u "t" or "f"
+    std::vector<std::string> boxes;
+  } cases[] = {
+      {"<Settings m3u=\"f\" nfo=\"t\" g_dirf=\"/1\" g_m3uf=\"/2\" g_tf=\"/6 /7\" />", "f|/1|/2|/6 /7",
+       {}},
+      {"<Settings m3u=\"true\" />", defaults, {}},
+      {"<Settings m3u=\"TRUE\" />", "f|[/4] /1 - /2|/1 - /2 [/4]|/8 - /6 - /7", {}},
+      {"<Settings m3u=\"1\" />", "f|[/4] /1 - /2|/1 - /2 [/4]|/8 - /6 - /7", {}},
+      {"<Settings g_tf=\"/7\" g_dirf=\"\" />", "t||/1 - /2 [/4]|/7", {}},
+      {"<?xml version=\"1.0\"?>\r\n<Settings\r\ng_tf=\"/7\"\r/>\r\n", "t|[/4] /1 - /2|/1 - /2 [/4]|/7",
+       {}},
+      {"<Settings g_tf=\"/7\"", defaults, {"871"}},
+      {"", defaults, {"871"}},
+      {"<Settings g_tf=\"/6\" />" + std::string(2 << 20, ' '), defaults, {"871"}},
+      {"<Settings g_dirf=\"x\xF1", defaults, {"871"}},  // found by fuzzing
+      {lead_before_nul, defaults, {"871"}},
+      {"<Settings g_dirf=\"&#x", defaults, {"871"}},
+      {"<Other><Settings g_tf=\"/7\" /></Other>", defaults, {"880"}},
+      {"<settings g_tf=\"/7\" />", defaults, {"880"}},
+      // A comment whose text is "Settings" is a node of that name.
+      {"<!--Settings--><Settings g_tf=\"/7\" />", defaults, {"886"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file.substr(0, 60));
+    test_support::reset_run_state();
+    test_support::RecordingFrontEnd shown;
+    config.write_settings_file(c.file);
+    const bool loaded = load_settings(config.settings_path());
+    EXPECT_EQ(loaded, shown.boxes.empty());
+    EXPECT_EQ(std::string(g_m3u ? "t" : "f") + "|" + g_dirf + "|" + g_m3uf + "|" + g_tf, c.loaded);
+    EXPECT_EQ(shown.texts(), c.boxes);
+    if (!shown.boxes.empty()) EXPECT_EQ(shown.boxes[0].caption, "Error!");
   }
-}
-
-TEST_F(Settings, MissingAttributesKeepTheirValuesAndEmptyOnesEmpty) {
-  g_m3u = false;
-  ASSERT_TRUE(load_line("<Settings g_tf=\"/7\" g_dirf=\"\" />"));
-  EXPECT_EQ(g_tf, "/7");
-  EXPECT_EQ(g_dirf, "");
-  EXPECT_EQ(g_m3uf, "/1 - /2 [/4]");
-  EXPECT_FALSE(g_m3u);
-}
-
-TEST_F(Settings, FileThatIsNotXmlIs871) {
-  EXPECT_FALSE(load_line("<Settings g_tf=\"/7\""));
-  EXPECT_FALSE(load_settings(config.config_home() + "/missing.xml"));
-  test_support::write_file(config.settings_path(), "");
-  EXPECT_FALSE(load_settings(config.settings_path()));
-  EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"871", "871", "871"}));
-  EXPECT_EQ(boxes.boxes[0].caption, "Error!");
-  EXPECT_EQ(g_tf, "/8 - /6 - /7");
-}
-
-TEST_F(Settings, SettingsMustBeATopLevelElement) {
-  EXPECT_FALSE(load_line("<Other><Settings g_tf=\"/7\" /></Other>"));
-  EXPECT_FALSE(load_line("<settings g_tf=\"/7\" />"));
-  // A comment whose text is "Settings" is a node of that name, not an element.
-  EXPECT_FALSE(load_line("<!--Settings--><Settings g_tf=\"/7\" />"));
-  EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"880", "880", "886"}));
-  EXPECT_EQ(g_tf, "/8 - /6 - /7");
 }
 
 TEST_F(Settings, DefaultsAreWrittenAsTwoLines) {
@@ -135,7 +124,8 @@ TEST_F(Settings, SavingWhereNoFileCanBeMadeIsSilent) {
 // TinyXML steps over a character by its lead byte alone; a lead byte with
 // its continuation bytes missing once carried it past the end of the file.
 TEST_F(Settings, BytesThatAreNotUtf8ReadBackAsThemselves) {
-  ASSERT_TRUE(load_line("<Settings g_dirf=\"a\xF3\" g_m3uf=\"caf\xE9\" g_tf=\"\xE6\x97\" />"));
+  config.write_settings_file("<Settings g_dirf=\"a\xF3\" g_m3uf=\"caf\xE9\" g_tf=\"\xE6\x97\" />");
+  ASSERT_TRUE(load_settings(config.settings_path()));
   EXPECT_EQ(g_dirf, platform::name_from_fs("a\xF3"));
   EXPECT_EQ(g_m3uf, platform::name_from_fs("caf\xE9"));
   EXPECT_EQ(g_tf, platform::name_from_fs("\xE6\x97"));
@@ -147,33 +137,4 @@ TEST_F(Settings, BytesThatAreNotUtf8ReadBackAsThemselves) {
   ASSERT_TRUE(load_settings(config.settings_path()));
   EXPECT_EQ(platform::to_utf8(g_dirf), "a\xF3");
   EXPECT_EQ(platform::to_utf8(g_tf), "\xE6\x97");
-}
-
-TEST_F(Settings, BrokenFilesAreRefusedWithoutReadingPastThem) {
-  // Found by fuzzing: lead bytes before a NUL and at the end of the file.
-  static const char kLeadBeforeNul[] =
-      "<?xml version=\"1.0\" ?>\n<Settings m3u=\"t\" nfr=\"f\" g_dirf=\""
-      "\xF3\xF3\xF3\xF3\xF3\xF3\xF3\xF3\xF3\x00\x80\xF3\xF3#m33\xD9\xBB\xC4\xBB\xC4\xC4"
-      "\xF1\xF1\xF1\xF1\xF1\n";
-  const std::string truncated[] = {
-      "<Settings g_dirf=\"x\xF1",  // a lead byte as the very last byte
-      std::string(kLeadBeforeNul, sizeof kLeadBeforeNul - 1),
-      "<Settings g_dirf=\"&#x",
-  };
-  for (const std::string& content : truncated) {
-    test_support::write_file(config.settings_path(), content);
-    EXPECT_FALSE(load_settings(config.settings_path()));
-  }
-  EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"871", "871", "871"}));
-}
-
-TEST_F(Settings, WindowsLineEndsAndAnOversizedFile) {
-  config.write_settings_file("<?xml version=\"1.0\"?>\r\n<Settings\r\ng_tf=\"/7\"\r/>\r\n");
-  ASSERT_TRUE(load_settings(config.settings_path()));
-  EXPECT_EQ(g_tf, "/7");
-
-  config.write_settings_file("<Settings g_tf=\"/6\" />" + std::string(2 << 20, ' '));
-  EXPECT_FALSE(load_settings(config.settings_path()));
-  EXPECT_EQ(g_tf, "/7");
-  EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"871"}));
 }

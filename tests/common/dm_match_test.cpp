@@ -84,61 +84,45 @@ TEST(NumberedSuffix, StripKeepsInnerBlanksAndDropsTrailingOnes) {
   }
 }
 
-TEST(TrackScore, WorkedFileNameExample) {
-  test_support::reset_run_state();
-  Release release = make_release("Somebody Else", "2004", {"Other", "Elsewhere", "Some Title"});
-  EXPECT_EQ(scores_of("03 - Some Title.mp3", release), (Row{0, 0, 29}));
-}
-
-TEST(TrackScore, TagsJoinTheFileName) {
-  test_support::reset_run_state();
-  Release release = make_release("Band", "", {"Intro", "Harbour Lights"});
-  g_run.files = {"track07.mp3"};
-  LocalTrack tags;
-  tags.title = "Harbour Lights";
-  tags.track_number = "2";
-  g_run.local_tracks = {tags};
-  Row row;
-  score_file_tracks(row, 0, release);
-  // '2' twice for the ordinal text "2 2", plus 3 x ('harbour' 7 + 'lights' 6).
-  EXPECT_EQ(row, (Row{0, 2 + 39}));
-}
-
-TEST(TrackScore, ArtistYearAndExtensionAreTakenOut) {
-  test_support::reset_run_state();
-  // Without the year gone, '1999' would hold the ordinal words '1' and '9'.
-  std::vector<std::string> nine(9, "Zzz");
-  EXPECT_EQ(scores_of("1999.mp3", make_release("Band", "1999", nine)), Row(9, 0));
-  const Row undated = scores_of("1999.mp3", make_release("Band", "", nine));
-  EXPECT_EQ(undated[0], 2);
-  EXPECT_EQ(undated[8], 6);
-
-  const Release release = make_release("Band", "", {"Band Theme", "Song", "MP3"});
-  EXPECT_EQ(scores_of("Band - Song.mp3", release), (Row{0, 12, 0}));
-  EXPECT_EQ(scores_of("track.mp3", make_release("X", "", {"Track", "MP3"})), (Row{15, 0}));
-}
-
-TEST(TrackScore, NumberTextsArePlainWords) {
+// A file's score for each track of a release: the words its name (without
+// the release's artist, its year and the extension) and tags share with the
+// track's number and name, each adding its length per occurrence.
+TEST(TrackScore, WordsSharedWithEachTrack) {
+  const std::vector<std::string> nine(9, "Zzz");
+  const struct {
+    std::string file;
+    std::string title, number;  // its tags
+    std::string artist, date;
+    std::vector<std::string> names;
+    Row expected;
+  } cases[] = {
+      {"03 - Some Title.mp3", "", "", "Somebody Else", "2004", {"Other", "Elsewhere", "Some Title"},
+       {0, 0, 29}},
+      // '2' twice for the ordinal text "2 2", plus 3 x ('harbour' 7 + 'lights' 6).
+      {"track07.mp3", "Harbour Lights", "2", "Band", "", {"Intro", "Harbour Lights"}, {0, 2 + 39}},
+      // Without the year gone, '1999' would hold the ordinal words '1' and '9'.
+      {"1999.mp3", "", "", "Band", "1999", nine, Row(9, 0)},
+      {"Band - Song.mp3", "", "", "Band", "", {"Band Theme", "Song", "MP3"}, {0, 12, 0}},
+      {"track.mp3", "", "", "X", "", {"Track", "MP3"}, {15, 0}},
+      {"Caf\xE9 Noir.mp3", "", "", "Band", "", {"Caf\xE9 Noir"}, {3 * (3 + 4)}},
+      {"who what.mp3", "", "", "Band", "", {"Who? / What:"}, {3 * (3 + 4)}},
+  };
+  for (const auto& c : cases) {
+    test_support::reset_run_state();
+    g_run.files = {c.file};
+    LocalTrack tags;
+    tags.title = c.title;
+    tags.track_number = c.number;
+    g_run.local_tracks = {tags};
+    Row row;
+    score_file_tracks(row, 0, make_release(c.artist, c.date, c.names));
+    EXPECT_EQ(row, c.expected) << c.file;
+  }
+  // 'a-1' never occurs, since '-' became a blank; the ordinal '1' still does.
   test_support::reset_run_state();
   Release release = make_release("Band", "", {"Zzz"});
   release.track_numbers = {"A-1"};
-  // 'a-1' never occurs, since '-' became a blank; the ordinal '1' still does.
   EXPECT_EQ(scores_of("A-1.mp3", release), (Row{1}));
-}
-
-TEST(TrackScore, AccentedLettersScoreAlikeOnBothSides) {
-  test_support::reset_run_state();
-  const Release release = make_release("Band", "", {"Caf\xE9 Noir", "Who? / What:"});
-  EXPECT_EQ(scores_of("Caf\xE9 Noir.mp3", release)[0], 3 * (3 + 4));
-  EXPECT_EQ(scores_of("who what.mp3", release)[1], 3 * (3 + 4));
-}
-
-TEST(TrackScore, FileWithoutTagRecordScoresByName) {
-  test_support::reset_run_state();
-  g_run.files = {"Song.mp3"};  // no tag record read for it
-  Row row;
-  score_file_tracks(row, 0, make_release("Band", "", {"Song"}));
-  EXPECT_EQ(row, (Row{12}));
 }
 
 TEST(TrackAssign, EqualScoresGoToTheLowerTrack) {
@@ -213,30 +197,4 @@ TEST(TrackAssign, ReleaseWithoutTracksOrFiles) {
   find_matches(release);
   EXPECT_TRUE(g_run.assignment.track_of_file.empty());
   EXPECT_TRUE(g_run.assignment.scores.empty());
-}
-
-TEST(TrackAssign, ScoringLeavesEverythingWithoutAChosenRelease) {
-  test_support::reset_run_state();
-  set_files({"a.mp3"});
-  g_run.assignment.scores = {{5, 6}};
-  g_run.assignment.track_of_file = {1};
-  score_all_files();
-  EXPECT_EQ(g_run.assignment.scores, (std::vector<Row>{{5, 6}}));
-  EXPECT_EQ(g_run.assignment.track_of_file, (Row{1}));
-  g_run.release_index = 3;  // past the end of g_releases
-  score_all_files();
-  resolve_track_conflicts();
-  EXPECT_EQ(g_run.assignment.track_of_file, (Row{1}));
-}
-
-TEST(TrackAssign, RescoringResizesAStaleAssignment) {
-  test_support::reset_run_state();
-  g_releases = {make_release("Band", "", {"One", "Two"})};
-  g_run.release_index = 0;
-  set_files({"two.mp3"});
-  g_run.assignment.scores = {{1, 2, 3}, {4}, {5}};
-  g_run.assignment.track_of_file = {2, 2, 2};
-  score_all_files();
-  EXPECT_EQ(g_run.assignment.scores, (std::vector<Row>{{0, 9}}));
-  EXPECT_EQ(g_run.assignment.track_of_file, (Row{1}));
 }

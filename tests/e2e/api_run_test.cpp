@@ -9,18 +9,14 @@
 #include <functional>
 #include <map>
 
-#include "tests/support/demo_album.h"
-#include "tests/support/isolated_config.h"
-#include "tests/support/mp3_maker.h"
-#include "tests/support/run_checks.h"
-#include "tests/support/standin_server.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/whole_run.h"
 
 using test_support::has_line;
 using test_support::names_in;
 using test_support::read_file;
 using test_support::shell_quoted;
 using test_support::show_tags;
+using test_support::Outcome;
 using test_support::StandinServer;
 
 namespace {
@@ -28,47 +24,19 @@ namespace {
 const char kToken[] = "standin-token";  // the one the stand-in accepts
 const char kApi[] = "http://api.discogs.com";
 
-const char kDefaultSettings[] =
-    "<?xml version=\"1.0\"?>\n<Settings m3u=\"t\" nfo=\"f\" g_dirf=\"[/4] /1 - /2\" "
-    "g_m3uf=\"/1 - /2 [/4]\" g_tf=\"/8 - /6 - /7\" />\n";
+const char kDemoAlbumFolder[] = "Harbour_Lights - Night Ferry [HL_007] - (2005)";
 
-struct Outcome {
-  int status = -1;
-  std::string drawn;  // what the terminal front end drew
-  std::string trace;  // the diagnostic lines
-};
-
-std::map<std::string, size_t> snapshot(const std::string& folder) {
-  std::map<std::string, size_t> files;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-    files[entry.path().string()] =
-        entry.is_regular_file() ? std::hash<std::string>()(read_file(entry.path().string())) : 0;
-  }
-  return files;
-}
-
-class ApiRun : public ::testing::Test {
+class ApiRun : public test_support::WholeRun {
  protected:
-  void SetUp() override { config.write_settings_file(kDefaultSettings); }
-
   // Runs the program on the folder through the server, with the token (none
   // for ""), the input on standard input and the terminal front end.
   Outcome plinth(const StandinServer& server, const std::string& folder, const std::string& token,
                  const std::string& input) {
-    const std::string input_file = logs.file("input" + std::to_string(++runs));
-    const std::string err_file = logs.file("stderr" + std::to_string(runs));
-    test_support::write_file(input_file, input);
     const std::string source =
         token.empty() ? "-u DISCOGS_TOKEN"
                       : "DISCOGS_TOKEN=" + shell_quoted(token) + " PLINTH_API_URL=" + kApi;
-    Outcome outcome;
-    outcome.trace = test_support::run_command("env -u DISPLAY -u WAYLAND_DISPLAY " + source +
-                                  " http_proxy=" + shell_quoted(server.proxy_url()) + " " +
-                                  shell_quoted(PLINTH_BINARY) + " " + shell_quoted(folder) + " <" +
-                                  shell_quoted(input_file) + " 2>" + shell_quoted(err_file),
-                              &outcome.status);
-    outcome.drawn = read_file(err_file);
-    return outcome;
+    return WholeRun::plinth(shell_quoted(folder), input, "/",
+                            source + " http_proxy=" + shell_quoted(server.proxy_url()));
   }
 
   // An untagged album of files named "NN Title.mp3".
@@ -76,18 +44,12 @@ class ApiRun : public ::testing::Test {
     const std::string folder = work.file(name);
     std::filesystem::create_directory(folder);
     for (size_t i = 0; i < titles.size(); ++i) {
-      test_support::Mp3Recipe spec;
-      spec.seed = static_cast<unsigned>(i + 1);
       const std::string number = (i < 9 ? "0" : "") + std::to_string(i + 1);
-      test_support::write_mp3(folder + "/" + number + " " + titles[i] + ".mp3", spec);
+      test_support::write_file(folder + "/" + number + " " + titles[i] + ".mp3",
+                               test_support::untagged_mp3(static_cast<unsigned>(i + 1)));
     }
     return folder;
   }
-
-  test_support::IsolatedConfig config;
-  test_support::TempDir work;
-  test_support::TempDir logs;
-  int runs = 0;
 };
 
 }  // namespace
@@ -102,11 +64,11 @@ TEST_F(ApiRun, TheDemoAlbumComesOutAsThroughTheSitePages) {
   test_support::make_demo_album(by_api);
   const std::string enter_everywhere(40, '\n');
   ASSERT_EQ(
-      plinth(server, by_site + "/" + test_support::kDemoAlbumFolder, "", enter_everywhere).status,
+      plinth(server, by_site + "/" + kDemoAlbumFolder, "", enter_everywhere).status,
       0);
   const size_t site_requests = server.request_log().size();
   const Outcome run =
-      plinth(server, by_api + "/" + test_support::kDemoAlbumFolder, kToken, enter_everywhere);
+      plinth(server, by_api + "/" + kDemoAlbumFolder, kToken, enter_everywhere);
   ASSERT_EQ(run.status, 0);
 
   const std::string site_folder = by_site + "/" + test_support::kTaggedDemoFolder;

@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "tests/support/mp3_maker.h"
+#include "tests/support/mp3_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace output_test {

@@ -61,18 +61,6 @@ class DialogTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(DialogTest, TemplateUnitsBecomePixelsOfTheFont) {
-  EXPECT_EQ(page.client_size().width, 200);
-  EXPECT_EQ(page.client_size().height, 160);
-  const Rect ok = page.control(kIdOk)->rect;
-  EXPECT_EQ(ok.left, 120);
-  EXPECT_EQ(ok.top, 8);
-  EXPECT_EQ(ok.width, 60);
-  EXPECT_EQ(ok.height, 28);
-  EXPECT_EQ(page.text(), "Template caption");
-  EXPECT_EQ(page.default_button()->id, kIdOk);
-}
-
 TEST_F(DialogTest, SelectionFollowsTheListBoxRules) {
   EXPECT_EQ(page.add_line(10, "a"), 0);
   EXPECT_EQ(page.add_line(10, "b"), 1);
@@ -127,14 +115,6 @@ TEST_F(DialogTest, EditTextIsCutToTheCallersBuffer) {
   EXPECT_EQ(page.get_item_text(999, buffer, sizeof buffer), 0);
   EXPECT_STREQ(buffer, "");
   EXPECT_FALSE(page.user_set_text(10, "not an edit"));
-}
-
-TEST_F(DialogTest, ResizeIsHeldAtTheMinimumAndPacksTheSize) {
-  page.resize(50, 500);
-  EXPECT_EQ(page.client_size().width, 120);
-  EXPECT_EQ(page.client_size().height, 500);
-  EXPECT_EQ(log.last_size.width, 120);
-  EXPECT_EQ(log.last_size.height, 500);
 }
 
 TEST_F(DialogTest, UnhandledCloseActsAsCancel) {

@@ -8,7 +8,7 @@
 #include "platform/album_entries.h"
 #include "platform/codepage.h"
 #include "tests/support/current_folder.h"
-#include "tests/support/mp3_maker.h"
+#include "tests/support/mp3_files.h"
 #include "tests/support/temp_dir.h"
 
 using test_support::KeepCurrentFolder;
@@ -28,12 +28,15 @@ class Folders : public ::testing::Test {
 }  // namespace
 
 TEST_F(Folders, ListsMp3NamesInAnyCaseSortedWithoutRegardToCase) {
-  for (const char* name : {"b.mp3", "a.mp3", "C.Mp3", "A.mp3", "notes.txt", "x.mp3.bak", "mp3"}) {
+  for (const char* name :
+       {"b.mp3", "a.mp3", "C.Mp3", "A.MP3.mp3", "A.mp3", "notes.txt", "x.mp3.bak", "mp3"}) {
     write_file(dir.file(name), "x");
   }
   std::filesystem::create_directory(dir.file("Disc 2.MP3"));
   enter();
-  const std::vector<std::string> expected = {"A.mp3", "a.mp3", "b.mp3", "C.Mp3", "Disc 2.MP3"};
+  // A name that is another's beginning, letter case aside, comes after it.
+  const std::vector<std::string> expected = {"A.mp3", "a.mp3", "A.MP3.mp3", "b.mp3", "C.Mp3",
+                                             "Disc 2.MP3"};
   EXPECT_EQ(platform::list_mp3_names(), expected);
 }
 

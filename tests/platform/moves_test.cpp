@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <set>
 
-#include "tests/support/mp3_maker.h"
+#include "tests/support/mp3_files.h"
 #include "tests/support/run_checks.h"
 #include "tests/support/temp_dir.h"
 

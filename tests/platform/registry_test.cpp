@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "tests/support/isolated_config.h"
-#include "tests/support/mp3_maker.h"
+#include "tests/support/mp3_files.h"
 
 using platform::parse_registry_export;
 using platform::read_registry_value;
@@ -48,6 +48,11 @@ TEST(RegistryExport, ReadsUtf16WithByteOrderMark) {
   bytes += utf16le_with_bom(".xml\"\r\n").substr(2);
   const auto keys = parse_registry_export(bytes);
   EXPECT_EQ(keys.at(kKey).at("settings"), "/home/me/\xC3\xA9\xF0\x9F\x8C\xB5.xml");
+  // The same in big-endian order.
+  std::string big = "\xFE\xFF";
+  for (size_t i = 2; i + 1 < bytes.size(); i += 2) big += std::string{bytes[i + 1], bytes[i]};
+  EXPECT_EQ(parse_registry_export(big).at(kKey).at("settings"),
+            "/home/me/\xC3\xA9\xF0\x9F\x8C\xB5.xml");
 }
 
 TEST(RegistryExport, SkipsWhatIsNotAStringValueOfAKey) {

@@ -18,7 +18,7 @@
 #include "platform/file_read.h"
 #include "platform/staged_rewrites.h"
 #include "tests/support/current_folder.h"
-#include "tests/support/mp3_maker.h"
+#include "tests/support/mp3_files.h"
 #include "tests/support/run_checks.h"
 #include "tests/support/temp_dir.h"
 

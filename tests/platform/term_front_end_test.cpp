@@ -254,6 +254,7 @@ TEST(TermText, WrapNeverSplitsACharacter) {
   EXPECT_EQ(lines[0], std::string(9, 'a') + "\xC3\xA9\xC3\xA9\xC3\xA9");
   EXPECT_EQ(lines[1], "  " + std::string(10, 'b'));
   for (const std::string& line : lines) EXPECT_LE(term::text_width(line), 12);
+  EXPECT_EQ(term::wrap(text, 4, 2), lines);  // a narrower terminal still gets ten columns
   EXPECT_EQ(term::wrap("", 20, 0), std::vector<std::string>{""});
   EXPECT_EQ(term::wrap("one two three four", 12, 0),
             (std::vector<std::string>{"one two", "three four"}));

@@ -1,6 +1,8 @@
 // The desktop front end itself: windows laid out from templates, widgets
 // drawn again from the page after each message, input turned into
 // messages, and message boxes.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QHelpEvent>
 #include <QLabel>
@@ -13,7 +15,8 @@
 
 #include "platform/qt/page_font.h"
 #include "resources/templates.h"
-#include "tests/qt/support/qt_page_test.h"
+#include "platform/qt/qt_front_end.h"
+#include "tests/qt/support/page_driver.h"
 
 namespace qt_tests {
 namespace {
@@ -82,61 +85,34 @@ bool probe_proc(Window& page, unsigned message, uintptr_t wparam, intptr_t) {
   return true;
 }
 
-class QtFrontEndTest : public QtPageTest {
+// The desktop front end installed, its browser calls recorded instead of
+// made, and a driver whose steps must all be taken by the end of the test.
+class QuietQtFrontEnd : public platform::QtFrontEnd {
+ public:
+  void open_url(const std::string& url) override { opened.push_back(url); }
+  std::vector<std::string> opened;
+};
+
+class QtFrontEndTest : public ::testing::Test {
  protected:
-  QtFrontEndTest() { g_probe = &probe; }
-  ~QtFrontEndTest() override { g_probe = nullptr; }
+  QtFrontEndTest() {
+    platform::set_front_end(&ui);
+    g_probe = &probe;
+  }
+  ~QtFrontEndTest() override {
+    g_probe = nullptr;
+    platform::set_front_end(nullptr);
+  }
+  void TearDown() override {
+    for (const std::string& problem : driver.problems) ADD_FAILURE() << problem;
+    EXPECT_TRUE(driver.done()) << "steps left untaken";
+    EXPECT_FALSE(driver.ran_out) << "a window was left open";
+  }
+  QuietQtFrontEnd ui;
+  PageDriver driver;
   int run_probe() { return platform::run_dialog(kProbePage, nullptr, nullptr, probe_proc, 0); }
   Probe probe;
 };
-
-TEST_F(QtFrontEndTest, BaseUnitsComeFromThePageFont) {
-  const QFontMetrics metrics(platform::page_font());
-  const platform::BaseUnits units = ui.base_units();
-  const int letters =
-      metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-  EXPECT_EQ(units.width, (letters / 26 + 1) / 2);
-  EXPECT_EQ(units.height, metrics.height());
-}
-
-TEST_F(QtFrontEndTest, ControlsStandWhereTheTemplatePutsThem) {
-  for (int id : {kDialogSearchTerm, kDialogResultSelection, kDialogNameConfiguration}) {
-    const platform::DialogTemplate& dialog = *resources::find_dialog(id);
-    std::vector<std::string> misplaced;
-    QSize client, expected_client;
-    bool fixed = false;
-    driver.on_page(dialog.caption, [&](PageDialog& page) {
-      const platform::Rect whole = page.page().to_pixels(0, 0, dialog.width, dialog.height);
-      expected_client = QSize(whole.width, whole.height);
-      client = page.client_area()->size();
-      fixed = page.minimumSize() == page.maximumSize();
-      const auto& children = page.client_area()->children();
-      for (size_t i = 0; i < dialog.controls.size(); ++i) {
-        const platform::ControlTemplate& t = dialog.controls[i];
-        const platform::Rect r = page.page().to_pixels(t.x, t.y, t.width, t.height);
-        auto* widget = qobject_cast<QWidget*>(children.at(static_cast<int>(i)));
-        const QRect g = widget->geometry();
-        const bool label = qobject_cast<QLabel*>(widget) != nullptr;
-        // A label may be wider than its box when the font needs it.
-        const bool placed = g.topLeft() == QPoint(r.left, r.top) && g.height() == r.height &&
-                            (label ? g.width() >= r.width : g.width() == r.width);
-        if (!placed) misplaced.push_back(t.text + " #" + std::to_string(t.id));
-      }
-      page.close();
-    });
-    platform::run_dialog(
-        dialog, resources::find_menu(dialog.menu_id), nullptr,
-        [](Window& page, unsigned message, uintptr_t, intptr_t) {
-          if (message != platform::kWmClose) return false;
-          page.end(0);
-          return true;
-        },
-        0);
-    EXPECT_TRUE(misplaced.empty()) << "template " << id << ": " << misplaced.front();
-    EXPECT_EQ(client, expected_client) << "template " << id;
-    EXPECT_TRUE(fixed) << "template " << id;
-  }
-}
 
 TEST_F(QtFrontEndTest, TextsComeFromTheCodePage) {
   QString title;
@@ -205,39 +181,6 @@ TEST_F(QtFrontEndTest, EscSendsCancelAndTheCloseBoxSendsClose) {
   EXPECT_EQ(probe.messages.back(), platform::kWmClose);
 }
 
-TEST_F(QtFrontEndTest, AnExtentWiderThanTheLinesScrollsSideways) {
-  probe.extent = 2000;
-  int range = 0;
-  driver.on_page("Caf\xE9 \x80", [&](PageDialog& page) {
-    QListWidget* list = list_of(page, kList);
-    range = list->horizontalScrollBar()->maximum() + list->viewport()->width();
-    page.close();
-  });
-  run_probe();
-  EXPECT_GE(range, 2000);
-}
-
-TEST_F(QtFrontEndTest, ShortLinesWithoutExtentDoNotScroll) {
-  int range = -1;
-  driver.on_page("Caf\xE9 \x80", [&](PageDialog& page) {
-    range = list_of(page, kList)->horizontalScrollBar()->maximum();
-    page.close();
-  });
-  run_probe();
-  EXPECT_EQ(range, 0);
-}
-
-TEST_F(QtFrontEndTest, ListsWithoutTheScrollStyleNeverScrollSideways) {
-  run.candidates = {std::string(200, 'w')};
-  Qt::ScrollBarPolicy policy = Qt::ScrollBarAsNeeded;
-  driver.on_page("Select search term", [&](PageDialog& page) {
-    policy = list_of(page, kIdCandidateList)->horizontalScrollBarPolicy();
-    page.close();
-  });
-  show_sample_search_term_page();
-  EXPECT_EQ(policy, Qt::ScrollBarAlwaysOff);
-}
-
 // The tip a person sees resting the mouse on that line; empty for none.
 QString tip_over_line(QListWidget* list, int row) {
   const QPoint at = list->visualItemRect(list->item(row)).center();
@@ -248,15 +191,15 @@ QString tip_over_line(QListWidget* list, int row) {
 
 TEST_F(QtFrontEndTest, ALineTheListCutsOffShowsWholeAsATip) {
   const std::string long_line = "Harbour Lights And The " + std::string(60, 'w');
-  run.candidates = {"Quiet Ones", long_line};
+  probe.lines = {"Quiet Ones", long_line};
   QString short_tip = "(not shown)", long_tip;
-  driver.on_page("Select search term", [&](PageDialog& page) {
-    QListWidget* list = list_of(page, kIdCandidateList);
+  driver.on_page("Caf\xE9 \x80", [&](PageDialog& page) {
+    QListWidget* list = list_of(page, kList);
     short_tip = tip_over_line(list, 0);  // first: a tip once shown lingers
     long_tip = tip_over_line(list, 1);
     page.close();
   });
-  show_sample_search_term_page();
+  run_probe();
   EXPECT_EQ(short_tip, QString());
   EXPECT_EQ(long_tip, QString::fromStdString(long_line));
 }

@@ -22,13 +22,9 @@
 #include "resources/templates.h"
 #include "tests/qt/support/page_driver.h"
 #include "tests/support/current_folder.h"
-#include "tests/support/demo_album.h"
-#include "tests/support/isolated_config.h"
-#include "tests/support/mp3_maker.h"
-#include "tests/support/run_checks.h"
+#include "tests/support/mp3_files.h"
 #include "tests/support/run_state_reset.h"
-#include "tests/support/standin_server.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/whole_run.h"
 
 namespace qt_tests {
 namespace {
@@ -42,34 +38,19 @@ namespace fs = std::filesystem;
 using platform::PageDialog;
 using test_support::read_file;
 
-const char kDefaultSettings[] =
-    "<?xml version=\"1.0\"?>\n<Settings m3u=\"t\" nfo=\"f\" g_dirf=\"[/4] /1 - /2\" "
-    "g_m3uf=\"/1 - /2 [/4]\" g_tf=\"/8 - /6 - /7\" />\n";
-
-// Sets an environment variable while it lives; the old value comes back.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const std::string& value) : name_(name) {
-    const char* old = std::getenv(name);
-    had_ = old != nullptr;
-    if (had_) old_ = old;
-    setenv(name, value.c_str(), 1);
-  }
-  ~ScopedVariable() {
-    if (had_) {
-      setenv(name_, old_.c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-  ScopedVariable(const ScopedVariable&) = delete;
-  ScopedVariable& operator=(const ScopedVariable&) = delete;
-
- private:
-  const char* name_;
-  bool had_ = false;
-  std::string old_;
-};
+// The demo album's files, and the names they get with the default settings.
+const char* const kTitles[] = {"Salt Road",       "Night Ferry",    "Lanterns Over Water",
+                               "Harbour Wall",    "The Quiet Deck", "Low Tide Signal",
+                               "Gulls At Four",   "Crossing",       "Paper Boats",
+                               "Foghorn Lullaby", "Pier Lights",    "Morning Landfall"};
+std::vector<std::string> tagged_demo_files() {
+  std::vector<std::string> names;
+  for (int i = 0; i < 12; ++i)
+    names.push_back((i < 9 ? "0" : "") + std::to_string(i + 1) + " - Harbour Lights - " +
+                    kTitles[i] + ".mp3");
+  return names;
+}
+const char kTaggedDemoPlaylist[] = "Harbour Lights - Night Ferry [HL 007].m3u";
 
 // Enter, given to the widget that has the keyboard focus, as a person's
 // key press is: the page's default button answers it.
@@ -80,9 +61,9 @@ void press_enter(QWidget& window) {
 
 class WholeRun : public ::testing::Test {
  protected:
-  WholeRun() : proxy_("http_proxy", server.proxy_url()) {
+  WholeRun() : proxy_("http_proxy", server.proxy_url().c_str()) {
     test_support::reset_run_state();
-    config.write_settings_file(kDefaultSettings);
+    config.write_settings_file(test_support::kDefaultSettings);
     platform::set_front_end(&ui);
   }
   ~WholeRun() override {
@@ -103,7 +84,7 @@ class WholeRun : public ::testing::Test {
   test_support::KeepCurrentFolder keep;
   test_support::IsolatedConfig config;
   test_support::StandinServer server;
-  ScopedVariable proxy_;
+  test_support::ScopedEnv proxy_;
   test_support::TempDir work;
   platform::QtFrontEnd ui;
   PageDriver driver;
@@ -127,7 +108,8 @@ void look_at_pick_page(PageDialog& page, const char* title, int list, const QStr
 TEST_F(WholeRun, TheDefaultButtonOnEveryWindowTagsTheDemoAlbum) {
   const std::string album = test_support::make_demo_album(work.path());
   std::map<std::string, std::string> audio;  // by original name
-  for (const std::string& name : test_support::demo_album_files())
+  const std::vector<std::string> names_in_order = names_in(album);
+  for (const std::string& name : names_in(album))
     audio[name] = test_support::audio_bytes(read_file(album + "/" + name));
 
   std::vector<std::string> titles;
@@ -180,21 +162,21 @@ TEST_F(WholeRun, TheDefaultButtonOnEveryWindowTagsTheDemoAlbum) {
   const std::string tagged = work.file(test_support::kTaggedDemoFolder);
   ASSERT_TRUE(fs::is_directory(tagged));
   EXPECT_FALSE(fs::exists(album));
-  std::vector<std::string> expected = test_support::tagged_demo_files();
-  expected.push_back(test_support::kTaggedDemoPlaylist);
+  std::vector<std::string> expected = tagged_demo_files();
+  expected.push_back(kTaggedDemoPlaylist);
   expected.push_back("R-100101.jpg");
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(names_in(tagged), expected);
   EXPECT_EQ(read_file(tagged + "/R-100101.jpg"),
             read_file(std::string(PLINTH_SOURCE_DIR) + "/tools/catalogue/covers/R-100101.jpg"));
-  const std::string playlist = read_file(tagged + "/" + test_support::kTaggedDemoPlaylist);
+  const std::string playlist = read_file(tagged + "/" + kTaggedDemoPlaylist);
   std::string listed = "#EXTM3U\r\n";
-  for (const std::string& name : test_support::tagged_demo_files()) listed += name + "\r\n";
+  for (const std::string& name : tagged_demo_files()) listed += name + "\r\n";
   EXPECT_EQ(playlist, listed);
 
   // Every file tagged, its audio untouched.
-  const std::vector<std::string> originals = test_support::demo_album_files();
-  const std::vector<std::string> renamed = test_support::tagged_demo_files();
+  const std::vector<std::string> originals = names_in_order;
+  const std::vector<std::string> renamed = tagged_demo_files();
   for (size_t i = 0; i < renamed.size(); ++i) {
     const std::string file = tagged + "/" + renamed[i];
     EXPECT_EQ(test_support::audio_bytes(read_file(file)), audio[originals[i]]) << renamed[i];
@@ -212,8 +194,7 @@ TEST_F(WholeRun, TheDefaultButtonOnEveryWindowTagsTheDemoAlbum) {
 TEST_F(WholeRun, ClosingTheReleaseWindowLeavesTheAlbumAsItWas) {
   const std::string album = test_support::make_demo_album(work.path());
   std::map<std::string, std::string> before;
-  for (const std::string& name : test_support::demo_album_files())
-    before[name] = read_file(album + "/" + name);
+  for (const std::string& name : names_in(album)) before[name] = read_file(album + "/" + name);
 
   driver.on_page("Select search term", [](PageDialog& page) { press_enter(page); });
   driver.on_page("Select search result term", [](PageDialog& page) { press_enter(page); });
@@ -222,7 +203,7 @@ TEST_F(WholeRun, ClosingTheReleaseWindowLeavesTheAlbumAsItWas) {
   EXPECT_EQ(run(album), 0);
   expect_driver_done();
   EXPECT_TRUE(g_cancelled);
-  EXPECT_EQ(names_in(work.path()), std::vector<std::string>{test_support::kDemoAlbumFolder});
+  EXPECT_EQ(names_in(work.path()), std::vector<std::string>{std::filesystem::path(album).filename().string()});
   for (const auto& [name, bytes] : before) EXPECT_EQ(read_file(album + "/" + name), bytes) << name;
   EXPECT_FALSE(server.requested("http://www.discogs.com/release/100101"));
 }

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "tests/support/mp3_maker.h"
+#include "tests/support/mp3_files.h"
 
 namespace test_support {
 namespace {

@@ -1,16 +1,12 @@
 #include "tests/support/standin_server.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -67,11 +63,6 @@ std::string read_first_line(int fd, int wait_ms) {
     if (c == '\n') return line;
     line += c;
   }
-}
-
-std::string lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
 }
 
 }  // namespace
@@ -170,78 +161,32 @@ int StandinServer::stop() {
   return result;
 }
 
-std::string HttpExchange::header(const std::string& name) const {
-  const std::string wanted = lower(name) + ":";
-  std::istringstream lines(head);
-  for (std::string line; std::getline(lines, line);) {
-    if (lower(line.substr(0, wanted.size())) != wanted) continue;
-    std::string value = line.substr(wanted.size());
-    while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) value.pop_back();
-    while (!value.empty() && value.front() == ' ') value.erase(0, 1);
-    return value;
+ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
+  const char* old = std::getenv(name);
+  had_value_ = old != nullptr;
+  if (had_value_) old_value_ = old;
+  if (value != nullptr) {
+    setenv(name, value, 1);
+  } else {
+    unsetenv(name);
   }
-  return "";
 }
 
-bool HttpExchange::complete() const {
-  const std::string length = header("Content-Length");
-  return !length.empty() && std::to_string(body.size()) == length;
+ScopedEnv::~ScopedEnv() {
+  if (had_value_) {
+    setenv(name_.c_str(), old_value_.c_str(), 1);
+  } else {
+    unsetenv(name_.c_str());
+  }
 }
 
-std::string get_request(const std::string& target, const std::string& host,
-                        const std::string& agent) {
-  std::string request = "GET " + target + " HTTP/1.0\r\n";
-  if (!host.empty()) request += "Host: " + host + "\r\n";
-  request += "User-Agent: " + agent + "\r\nAccept: */*\r\n\r\n";
-  return request;
-}
-
-HttpExchange exchange(int port, const std::string& request, int quiet_seconds) {
-  HttpExchange result;
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return result;
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    close(fd);
-    return result;
-  }
-  result.connected = true;
-  for (size_t sent = 0; sent < request.size();) {
-    const ssize_t n = send(fd, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
-    if (n <= 0) break;
-    sent += static_cast<size_t>(n);
-  }
-  char buffer[65536];
-  for (;;) {
-    pollfd watch{fd, POLLIN, 0};
-    const int ready = poll(&watch, 1, quiet_seconds * 1000);
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready == 0) {
-      result.timed_out = true;
-      break;
-    }
-    const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      result.reset = errno == ECONNRESET;
-      break;
-    }
-    if (n == 0) break;
-    result.raw.append(buffer, static_cast<size_t>(n));
-  }
-  close(fd);
-
-  const size_t end = result.raw.find("\r\n\r\n");
-  result.head = result.raw.substr(0, end);
-  if (end != std::string::npos) result.body = result.raw.substr(end + 4);
-  if (result.raw.compare(0, 5, "HTTP/") == 0) {
-    const size_t blank = result.raw.find(' ');
-    if (blank != std::string::npos) result.status = std::atoi(result.raw.c_str() + blank + 1);
-  }
-  return result;
-}
+ScopedProxy::ScopedProxy(const std::string& address)
+    : http_("http_proxy", address.empty() ? nullptr : address.c_str()),
+      https_("https_proxy", address.empty() ? nullptr : address.c_str()),
+      all_("all_proxy", nullptr),
+      all_upper_("ALL_PROXY", nullptr),
+      https_upper_("HTTPS_PROXY", nullptr),
+      no_("no_proxy", nullptr),
+      no_upper_("NO_PROXY", nullptr) {}
 
 }  // namespace test_support

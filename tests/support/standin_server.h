@@ -37,29 +37,29 @@ class StandinServer {
   int stdin_fd_ = -1;  // kept open: the server ends when it closes
 };
 
-// What came back for one raw request.
-struct HttpExchange {
-  bool connected = false;
-  bool reset = false;      // the server reset the connection
-  bool timed_out = false;  // the server kept the connection open and went quiet
-  std::string raw;         // every byte received
-  int status = 0;          // 0 when no status line arrived
-  std::string head;        // status line and headers
-  std::string body;        // the bytes after the blank line
+// Sets (or, with nullptr, unsets) an environment variable for the lifetime
+// of the object and puts the old value back afterwards.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value);
+  ~ScopedEnv();
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-  // The value of a response header (name without regard to case), or "".
-  std::string header(const std::string& name) const;
-  // A declared Content-Length that the body reached.
-  bool complete() const;
+ private:
+  std::string name_;
+  bool had_value_ = false;
+  std::string old_value_;
 };
 
-// The request text "GET target HTTP/1.0" with a Host header (when host is
-// not empty), the program's user agent and "Accept: */*".
-std::string get_request(const std::string& target, const std::string& host = "",
-                        const std::string& agent = "KAVORN(0.9/;p)");
+// Points the HTTP layer's proxy at a server (or at nothing, with an empty
+// address) while it lives; other proxy settings are set aside meanwhile.
+class ScopedProxy {
+ public:
+  explicit ScopedProxy(const std::string& address);
 
-// Sends the request text as it is to 127.0.0.1:port and reads until the
-// server closes or resets, or nothing arrives for quiet_seconds.
-HttpExchange exchange(int port, const std::string& request, int quiet_seconds = 10);
+ private:
+  ScopedEnv http_, https_, all_, all_upper_, https_upper_, no_, no_upper_;
+};
 
 }  // namespace test_support

@@ -5,14 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "model/run_state.h"
-#include "tests/support/canned_http_server.h"
-#include "tests/support/run_state_reset.h"
-
-using test_support::CannedAnswer;
-using test_support::CannedHttpServer;
-using test_support::ScopedProxy;
-
 namespace {
 
 struct Row {
@@ -154,16 +146,6 @@ TEST(ArtistPage, CutRowsKeepTheListsParallel) {
   EXPECT_EQ(no_tag_end.entries.at(0).title, "");
 }
 
-TEST(ArtistPage, EveryPrefixOfAPageKeepsTheListsParallel) {
-  const std::string page =
-      artist_page(artist_row({"/release/101", "First Light", "CD, Album", "Quiet Harbour"}) +
-                  artist_row({"/release/102", "Second (Tide)", "LP", "Tin Roof"}));
-  for (size_t n = 0; n <= page.size(); ++n) {
-    const Parsed parsed = parse_artist(page.substr(0, n));
-    ASSERT_EQ(parsed.links.size(), parsed.entries.size()) << "cut at " << n;
-  }
-}
-
 TEST(LabelPage, ReadsArtistLinkTitleAndFormatOfEachRow) {
   const Parsed parsed =
       parse_label(label_page(label_row("Mira Vell", "/release/201", "Lanterns", "12\"") +
@@ -218,46 +200,3 @@ TEST(LabelPage, RowWithoutItsEndKeepsAnEmptyFormat) {
   EXPECT_EQ(parsed.entries[0].format, "");
 }
 
-TEST(LabelPage, EveryPrefixOfAPageKeepsTheListsParallel) {
-  const std::string page = label_page(label_row("Mira Vell", "/release/201", "Lanterns", "12\"") +
-                                      label_row("Oskar Dunn", "/release/202", "Rope (Sail)", "CD"));
-  for (size_t n = 0; n <= page.size(); ++n) {
-    const Parsed parsed = parse_label(page.substr(0, n));
-    ASSERT_EQ(parsed.links.size(), parsed.entries.size()) << "cut at " << n;
-  }
-}
-
-class DiscographyLoad : public ::testing::Test {
- protected:
-  DiscographyLoad() { test_support::reset_run_state(); }
-  ScopedProxy direct_{""};
-};
-
-TEST_F(DiscographyLoad, DirectPageIsReadWithoutARequest) {
-  ScopedProxy nowhere("http://127.0.0.1:1");
-  g_direct_page = true;
-  g_page_text = label_page(label_row("A", "/release/1", "One", "LP"));
-  g_rurl = {"/artist/old"};
-  g_collection = {ReleaseEntry{"kept", "", "", ""}};
-  GetDiscogsCollection("", true);
-  EXPECT_EQ(g_rurl, std::vector<std::string>{"/release/1"});
-  ASSERT_EQ(g_collection.size(), 2u);  // appended to, not emptied
-  EXPECT_EQ(g_collection[1].title, "One");
-}
-
-TEST_F(DiscographyLoad, FetchesTheAddressGiven) {
-  CannedHttpServer server([](const std::string&) {
-    return CannedAnswer::Page(200, artist_page(artist_row({"/release/9", "Nine", "LP", "L"})));
-  });
-  GetDiscogsCollection(server.url("/artist/Mira+Vell"), false);
-  ASSERT_EQ(server.requests().size(), 1u);
-  EXPECT_EQ(test_support::request_line(server.requests()[0]), "GET /artist/Mira+Vell HTTP/1.0");
-  EXPECT_EQ(g_rurl, std::vector<std::string>{"/release/9"});
-}
-
-TEST_F(DiscographyLoad, FailedFetchChangesNothing) {
-  g_rurl = {"/artist/a", "/label/b"};
-  GetDiscogsCollection("http://127.0.0.1:1/artist/a", false);
-  EXPECT_EQ(g_rurl, (std::vector<std::string>{"/artist/a", "/label/b"}));
-  EXPECT_TRUE(g_collection.empty());
-}

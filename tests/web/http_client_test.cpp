@@ -5,23 +5,28 @@
 #include <memory>
 #include <string>
 
-#include "tests/support/canned_http_server.h"
+#include "tests/support/mp3_files.h"
 #include "tests/support/recording_front_end.h"
+#include "tests/support/standin_server.h"
+#include "web/hosts.h"
 
-using test_support::CannedAnswer;
-using test_support::CannedHttpServer;
 using test_support::ScopedProxy;
+using test_support::StandinServer;
 
 namespace {
 
 constexpr const char* kAgent = "KAVORN(0.9/;p)";
 
-// Every test talks to its own loopback server directly, whatever proxy the
-// machine has configured.
-class HttpClientTest : public ::testing::Test {
- protected:
-  ScopedProxy no_proxy_{""};
-  std::unique_ptr<HttpClient> client_ = std::make_unique<HttpClient>();
+const std::string kBase = kDatabaseBase;
+const std::string kSearch = kBase + "/search?type=all&q=Harbour+Lights";
+const std::string kCover = "http://images.discogs.com/R/R-100101.jpg";
+
+// The stand-in database, reached through the proxy as the real one is.
+struct Standin {
+  explicit Standin(const std::vector<std::string>& args = {}) : server(args) {}
+  StandinServer server;
+  ScopedProxy proxy{server.proxy_url()};
+  std::unique_ptr<HttpClient> client = std::make_unique<HttpClient>();
 };
 
 }  // namespace
@@ -44,172 +49,101 @@ TEST(HttpClientSplitUrl, UrlsWhosePartsFitCanBeRequested) {
   for (const auto& c : cases) EXPECT_EQ(HttpClient::SplitUrl(c.url), c.fits) << c.url.substr(0, 40);
 }
 
-TEST_F(HttpClientTest, SendsAnHttp10GetWithAgentAndAccept) {
-  CannedHttpServer server([](const std::string&) { return CannedAnswer::Page(200, "hello"); });
-  ASSERT_TRUE(
-      client_->Request(server.url("/search?type=all&q=a+b"), HttpClient::kMethodGet, kAgent));
-  EXPECT_EQ(client_->BodyText(), "hello");
-  EXPECT_EQ(client_->received, 5u);
-  ASSERT_EQ(server.requests().size(), 1u);
-  const std::string head = server.requests()[0];
-  EXPECT_EQ(test_support::request_line(head), "GET /search?type=all&q=a+b HTTP/1.0");
-  EXPECT_EQ(test_support::header_value(head, "User-Agent"), kAgent);
-  EXPECT_EQ(test_support::header_value(head, "Accept"), "*/*");
-  EXPECT_NE(std::string(client_->Headers()).find("HTTP/1.0 200"), std::string::npos);
-}
 
-TEST_F(HttpClientTest, ErrorPageWithBodyIsASuccess) {
-  CannedHttpServer server([](const std::string&) { return CannedAnswer::Page(404, "gone"); });
-  EXPECT_TRUE(client_->Request(server.url("/nothing"), HttpClient::kMethodGet, kAgent));
-  EXPECT_EQ(client_->BodyText(), "gone");
-}
-
-TEST_F(HttpClientTest, EmptyBodyOrNoAnswerFails) {
-  CannedHttpServer empty([](const std::string&) { return CannedAnswer::Page(200, ""); });
-  EXPECT_FALSE(client_->Request(empty.url("/"), HttpClient::kMethodGet, kAgent));
-  EXPECT_EQ(client_->received, 0u);
-
-  CannedHttpServer silent([](const std::string&) { return CannedAnswer::CloseAtOnce(); });
-  EXPECT_FALSE(client_->Request(silent.url("/"), HttpClient::kMethodGet, kAgent));
-}
-
-TEST_F(HttpClientTest, NothingListeningFails) {
-  std::string url;
-  {
-    CannedHttpServer gone([](const std::string&) { return CannedAnswer::Page(200, "x"); });
-    url = gone.url("/");
+// What a page request gives for each way the server answers.
+TEST(HttpClient, PageRequestsAgainstEveryKindOfAnswer) {
+  const struct {
+    std::vector<std::string> server;
+    std::string url;
+    bool ok;
+    std::string body;  // a part of the body
+    size_t requests;   // that reached the server
+  } cases[] = {
+      {{}, kSearch, true, "Harbour Lights", 1},
+      {{"--fault", "status-404"}, kSearch, true, "404", 1},  // an error page is a page
+      {{"--fault", "refuse"}, kSearch, false, "", 1},
+      {{"--fault", "redirect-loop"}, kSearch, false, "", 6},
+      {{"--fault", "empty-body"}, kSearch, false, "", 1},
+      {{}, kBase + "/" + std::string(1100, 'p'), false, "", 0},
+      {{}, "file:///etc/hostname", false, "", 0},
+      {{}, "ftp://127.0.0.1/x", false, "", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.url.substr(0, 60) + (c.server.empty() ? "" : " " + c.server[1]));
+    Standin standin(c.server);
+    EXPECT_EQ(standin.client->Request(c.url, HttpClient::kMethodGet, kAgent), c.ok);
+    EXPECT_NE(standin.client->BodyText().find(c.body), std::string::npos);
+    EXPECT_EQ(standin.server.request_log().size(), c.requests);
   }
-  EXPECT_FALSE(client_->Request(url, HttpClient::kMethodGet, kAgent));
 }
 
-TEST_F(HttpClientTest, LongBodyIsCutAtTheCapacity) {
-  std::string body;
-  for (int i = 0; body.size() < 150000; ++i) body += "row " + std::to_string(i) + "\n";
-  body.resize(150000);
-  CannedHttpServer server([&](const std::string&) { return CannedAnswer::Page(200, body); });
-  ASSERT_TRUE(client_->Request(server.url("/big"), HttpClient::kMethodGet, kAgent));
-  EXPECT_EQ(client_->received, HttpClient::kBodyCapacity);
-  EXPECT_EQ(client_->BodyText(), body.substr(0, HttpClient::kBodyCapacity));
-  EXPECT_EQ(client_->Body()[HttpClient::kBodyCapacity], '\0');
+TEST(HttpClient, SendsAnHttp10GetWithTheAgentAndEncodesTypedAddresses) {
+  Standin standin;
+  ASSERT_TRUE(standin.client->Request(kBase + "/artist/Caf\xE9 Noir\t?q=\"a\"",
+                                      HttpClient::kMethodGet, kAgent));
+  ASSERT_TRUE(standin.client->Request(kSearch, HttpClient::kMethodGet, kAgent));
+  EXPECT_NE(standin.client->BodyText().find("Harbour Lights"), std::string::npos);
+  EXPECT_EQ(standin.client->received, standin.client->BodyText().size());
+  EXPECT_EQ(standin.server.request_log(),
+            (std::vector<std::string>{
+                "GET " + kBase + "/artist/Caf%C3%A9%20Noir%09?q=\"a\" HTTP/1.0 " + kAgent,
+                "GET " + kSearch + " HTTP/1.0 " + kAgent}));
 }
 
-TEST_F(HttpClientTest, EachRequestReplacesTheLastBody) {
-  CannedHttpServer server([](const std::string& head) {
-    return CannedAnswer::Page(200, head.find("/long") != std::string::npos ? "a long body" : "ab");
-  });
-  ASSERT_TRUE(client_->Request(server.url("/long"), HttpClient::kMethodGet, kAgent));
-  ASSERT_TRUE(client_->Request(server.url("/short"), HttpClient::kMethodGet, kAgent));
-  EXPECT_EQ(client_->BodyText(), "ab");
-  EXPECT_EQ(client_->received, 2u);
+TEST(HttpClient, ALongPageIsCutAtTheCapacity) {
+  Standin standin({"--fault", "huge-page"});
+  ASSERT_TRUE(standin.client->Request(kSearch, HttpClient::kMethodGet, kAgent));
+  EXPECT_EQ(standin.client->received, HttpClient::kBodyCapacity);
+  EXPECT_EQ(standin.client->Body()[HttpClient::kBodyCapacity], '\0');
 }
 
-TEST_F(HttpClientTest, BodyTextStopsAtAZeroByte) {
-  CannedHttpServer server(
-      [](const std::string&) { return CannedAnswer::Page(200, std::string("ab\0cd", 5)); });
-  ASSERT_TRUE(client_->Request(server.url("/"), HttpClient::kMethodGet, kAgent));
-  EXPECT_EQ(client_->received, 5u);
-  EXPECT_EQ(client_->BodyText(), "ab");
+// A server that stalls, or sends a page too slowly, is given up on after
+// the limits; a page cut short by them is no page.
+TEST(HttpClient, SlowServersAreGivenUpOn) {
+  for (const char* fault : {"stall", "trickle"}) {
+    test_support::RecordingFrontEnd ui;  // the wait is shown meanwhile, again and again
+    Standin standin({"--fault", fault});
+    platform::HttpLimits limits;
+    limits.stall_seconds = 1;
+    limits.total_seconds = 2;
+    standin.client->set_limits(limits);
+    EXPECT_FALSE(standin.client->Request(kSearch, HttpClient::kMethodGet, kAgent)) << fault;
+    EXPECT_GT(ui.waits.size(), 2u) << fault;
+    EXPECT_EQ(ui.ended_waits, 1) << fault;
+    ui.waits.clear();
+    Standin quick;
+    EXPECT_TRUE(quick.client->Request(kSearch, HttpClient::kMethodGet, kAgent));
+    EXPECT_TRUE(ui.waits.empty());  // a quick answer shows nothing
+  }
 }
 
-TEST_F(HttpClientTest, RedirectsAreFollowed) {
-  CannedHttpServer server([](const std::string& head) {
-    if (test_support::request_line(head) == "GET /old HTTP/1.0") {
-      return CannedAnswer::Bytes("HTTP/1.0 302 Found\r\nLocation: /new\r\n\r\nmoved");
+TEST(HttpClient, NothingListeningFails) {
+  std::string proxy;
+  { proxy = StandinServer().proxy_url(); }
+  ScopedProxy gone(proxy);
+  EXPECT_FALSE(std::make_unique<HttpClient>()->Request(kSearch, HttpClient::kMethodGet, kAgent));
+}
+
+// A picture is taken whole or not at all.
+TEST(HttpClient, WholeBodies) {
+  const std::string cover =
+      test_support::read_file(PLINTH_SOURCE_DIR "/tools/catalogue/covers/R-100101.jpg");
+  const struct {
+    std::vector<std::string> server;
+    bool ok;
+  } cases[] = {{{}, true},
+               {{"--fault", "huge-cover"}, true},
+               {{"--fault", "status-404"}, false},
+               {{"--fault", "reset-mid-body"}, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.server.empty() ? "" : c.server[1]);
+    Standin standin(c.server);
+    std::string body = "old";
+    EXPECT_EQ(standin.client->RequestWhole(kCover, kAgent, body), c.ok);
+    if (c.ok) {
+      EXPECT_EQ(body.compare(0, cover.size(), cover), 0);
+    } else {
+      EXPECT_EQ(body, "");
     }
-    return CannedAnswer::Page(200, "new place");
-  });
-  ASSERT_TRUE(client_->Request(server.url("/old"), HttpClient::kMethodGet, kAgent));
-  EXPECT_EQ(client_->BodyText(), "new place");
-  EXPECT_EQ(std::string(client_->Headers()).find("302"), std::string::npos);
-  EXPECT_EQ(server.requests().size(), 2u);
-}
-
-TEST_F(HttpClientTest, EndlessRedirectsEnd) {
-  CannedHttpServer server([](const std::string&) {
-    return CannedAnswer::Bytes("HTTP/1.0 302 Found\r\nLocation: /again\r\n\r\nmoved");
-  });
-  client_->Request(server.url("/again"), HttpClient::kMethodGet, kAgent);
-  EXPECT_LE(server.requests().size(), 10u);
-}
-
-TEST_F(HttpClientTest, OverlongUrlIsNotSent) {
-  CannedHttpServer server([](const std::string&) { return CannedAnswer::Page(200, "x"); });
-  EXPECT_FALSE(
-      client_->Request(server.url("/" + std::string(1100, 'p')), HttpClient::kMethodGet, kAgent));
-  EXPECT_TRUE(server.requests().empty());
-}
-
-TEST_F(HttpClientTest, OnlyHttpAndHttpsAreFetched) {
-  EXPECT_FALSE(client_->Request("file:///etc/hostname", HttpClient::kMethodGet, kAgent));
-  EXPECT_FALSE(client_->Request("ftp://127.0.0.1/x", HttpClient::kMethodGet, kAgent));
-}
-
-TEST_F(HttpClientTest, StalledServerIsGivenUpOnAndTheWaitIsShownMeanwhile) {
-  test_support::RecordingFrontEnd ui;
-  CannedHttpServer server([](const std::string&) { return CannedAnswer::Stall(); });
-  EXPECT_FALSE(client_->Request(server.url("/"), HttpClient::kMethodGet, kAgent));
-  ASSERT_GT(ui.waits.size(), 10u);  // again and again, so that windows are drawn
-  EXPECT_EQ(ui.waits.front(), "Waiting for 127.0.0.1");
-  EXPECT_EQ(ui.ended_waits, 1);
-  ui.waits.clear();
-  CannedHttpServer quick([](const std::string&) { return CannedAnswer::Page(200, "x"); });
-  EXPECT_TRUE(client_->Request(quick.url("/"), HttpClient::kMethodGet, kAgent));
-  EXPECT_TRUE(ui.waits.empty());  // a quick answer shows nothing
-}
-
-TEST_F(HttpClientTest, APageCutByTheTimeLimitIsNoPage) {
-  CannedHttpServer server([](const std::string&) {
-    return CannedAnswer::Trickle("HTTP/1.0 200 OK\r\n\r\n<html>" + std::string(100, 'x'));
-  });
-  platform::HttpLimits limits;
-  limits.total_seconds = 2;
-  client_->set_limits(limits);
-  EXPECT_FALSE(client_->Request(server.url("/"), HttpClient::kMethodGet, kAgent));
-}
-
-TEST(HttpClientProxy, AbsoluteTargetGoesToTheProxy) {
-  CannedHttpServer proxy([](const std::string&) { return CannedAnswer::Page(200, "via proxy"); });
-  ScopedProxy through(proxy.url(""));
-  auto client = std::make_unique<HttpClient>();
-  ASSERT_TRUE(
-      client->Request("http://www.discogs.com/artist/Someone", HttpClient::kMethodGet, kAgent));
-  EXPECT_EQ(client->BodyText(), "via proxy");
-  ASSERT_EQ(proxy.requests().size(), 1u);
-  EXPECT_EQ(test_support::request_line(proxy.requests()[0]),
-            "GET http://www.discogs.com/artist/Someone HTTP/1.0");
-}
-
-TEST(HttpClientProxy, BlanksAndAccentsOfATypedAddressAreEncoded) {
-  CannedHttpServer proxy([](const std::string&) { return CannedAnswer::Page(200, "x"); });
-  ScopedProxy through(proxy.url(""));
-  auto client = std::make_unique<HttpClient>();
-  ASSERT_TRUE(client->Request("http://www.discogs.com/artist/Caf\xE9 Noir\t?q=\"a\"",
-                              HttpClient::kMethodGet, kAgent));
-  ASSERT_EQ(proxy.requests().size(), 1u);
-  EXPECT_EQ(test_support::request_line(proxy.requests()[0]),
-            "GET http://www.discogs.com/artist/Caf%C3%A9%20Noir%09?q=\"a\" HTTP/1.0");
-}
-
-TEST_F(HttpClientTest, WholeBodyOfALargeResponse) {
-  const std::string picture(150000, '\xFF');
-  CannedHttpServer server([&](const std::string&) { return CannedAnswer::Page(200, picture); });
-  std::string body;
-  ASSERT_TRUE(client_->RequestWhole(server.url("/cover.jpg"), kAgent, body));
-  EXPECT_EQ(body, picture);
-}
-
-TEST_F(HttpClientTest, WholeBodyRefusesErrorsAndCutResponses) {
-  CannedHttpServer missing([](const std::string&) { return CannedAnswer::Page(404, "none"); });
-  std::string body = "old";
-  EXPECT_FALSE(client_->RequestWhole(missing.url("/x.jpg"), kAgent, body));
-  EXPECT_EQ(body, "");
-
-  CannedHttpServer cut([](const std::string&) {
-    return CannedAnswer::Bytes("HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\nonly this");
-  });
-  EXPECT_FALSE(client_->RequestWhole(cut.url("/x.jpg"), kAgent, body));
-  EXPECT_EQ(body, "");
-
-  CannedHttpServer empty([](const std::string&) { return CannedAnswer::Page(200, ""); });
-  EXPECT_FALSE(client_->RequestWhole(empty.url("/x.jpg"), kAgent, body));
+  }
 }

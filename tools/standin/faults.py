@@ -14,6 +14,7 @@ MODES = {
     "huge-page": "sends HTML pages padded to the fault size (default 20 MB)",
     "huge-cover": "sends cover pictures padded to the fault size (default 5 MB)",
     "empty-body": "answers 200 with a body of 0 bytes",
+    "trickle": "sends the headers, then the body one byte every half second",
 }
 
 DEFAULT_SIZES = {"huge-page": 20 * 1024 * 1024, "huge-cover": 5 * 1024 * 1024}

@@ -1,0 +1,91 @@
+#include "tests/support/whole_run.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
+namespace test_support {
+
+namespace fs = std::filesystem;
+
+const char kDefaultSettings[] =
+    "<?xml version=\"1.0\"?>\n<Settings m3u=\"t\" nfo=\"f\" g_dirf=\"[/4] /1 - /2\" "
+    "g_m3uf=\"/1 - /2 [/4]\" g_tf=\"/8 - /6 - /7\" />\n";
+const char kTaggedDemoFolder[] = "[HL 007] Harbour Lights - Night Ferry";
+
+StandinServer& WholeRun::start_server(const std::vector<std::string>& args) {
+  server.reset();
+  server = std::make_unique<StandinServer>(args);
+  return *server;
+}
+
+Outcome WholeRun::plinth(const std::string& arguments, const std::string& input,
+                         const std::string& cwd, const std::string& environment) {
+  const std::string name = std::to_string(++runs);
+  write_file(logs.file("in" + name), input);
+  const std::string proxy = server ? "http_proxy=" + shell_quoted(server->proxy_url()) : "";
+  Outcome outcome;
+  outcome.trace = run_command("cd " + shell_quoted(cwd) + " && env -u DISPLAY -u WAYLAND_DISPLAY " +
+                                  environment + " " + proxy +
+                                  " timeout -k 5 60 " + run_as + shell_quoted(PLINTH_BINARY) + " " +
+                                  arguments + " <" + shell_quoted(logs.file("in" + name)) + " 2>" +
+                                  shell_quoted(logs.file("err" + name)),
+                              &outcome.status);
+  outcome.drawn = read_file(logs.file("err" + name));
+  return outcome;
+}
+
+std::map<std::string, size_t> WholeRun::snapshot(const std::string& folder) {
+  std::map<std::string, size_t> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    files[entry.path().string()] =
+        entry.is_regular_file() ? std::hash<std::string>()(read_file(entry.path().string())) : 0;
+  }
+  return files;
+}
+
+std::vector<std::string> WholeRun::audio_under(const std::string& folder) {
+  std::vector<std::string> audio;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file() && entry.path().extension() == ".mp3")
+      audio.push_back(audio_bytes(read_file(entry.path().string())));
+  }
+  std::sort(audio.begin(), audio.end());
+  return audio;
+}
+
+std::vector<std::string> WholeRun::strays_under(const std::string& folder) {
+  std::vector<std::string> strays;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    const std::string extension = entry.path().extension().string();
+    if (entry.is_regular_file() && extension != ".mp3" && extension != ".m3u" &&
+        extension != ".jpg")
+      strays.push_back(entry.path().string());
+  }
+  return strays;
+}
+
+bool WholeRun::run_without_privileges() {
+  if (geteuid() != 0) return true;
+  int status = -1;
+  run_command("id -u nobody >/dev/null 2>&1 && command -v setpriv >/dev/null", &status);
+  if (status != 0) return false;
+  const std::string config_folder = fs::path(config.config_home()).parent_path().string();
+  for (const std::string& folder : {work.path(), logs.path(), config_folder}) {
+    run_command("chown -R nobody " + shell_quoted(folder), &status);
+    if (status != 0) return false;
+  }
+  run_as = "setpriv --reuid=nobody --regid=$(id -g nobody) --clear-groups -- ";
+  return true;
+}
+
+bool names_a_fault(const std::string& drawn) {
+  for (const char* word : {"rror", "ould not", "ailed", "annot", "occured", "imed out"}) {
+    if (drawn.find(word) != std::string::npos) return true;
+  }
+  return false;
+}
+
+}  // namespace test_support
