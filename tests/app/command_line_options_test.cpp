@@ -1,0 +1,45 @@
+#include "app/command_line_options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/registry.h"
+#include "platform/trace.h"
+
+TEST(CommandLineOptions, OptionsPrintAndEndTheRunButFoldersRun) {
+  const struct {
+    std::vector<const char*> argv;
+    bool option;
+    int status;
+    const char* printed;
+  } kCases[] = {
+      {{"plinth", "--help"}, true, 0, "Usage: plinth FOLDER\n"},
+      {{"plinth", "-h"}, true, 0, "Usage: plinth FOLDER\n"},
+      {{"plinth", "--version"}, true, 0, "plinth " PLINTH_TEST_VERSION "\n"},
+      {{"plinth", "-help"}, true, 2, ""},
+      {{"plinth", "./-help"}, false, -1, ""},
+      {{"plinth", "My", "--help"}, false, -1, ""},
+      {{"plinth"}, false, -1, ""},
+  };
+  for (const auto& c : kCases) {
+    int status = -1;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(run_command_line_option(static_cast<int>(c.argv.size()), c.argv.data(), status),
+              c.option) << c.argv.back();
+    EXPECT_EQ(testing::internal::GetCapturedStdout().rfind(c.printed, 0), 0u) << c.argv.back();
+    EXPECT_EQ(testing::internal::GetCapturedStderr().empty(), c.status != 2) << c.argv.back();
+    EXPECT_EQ(status, c.status) << c.argv.back();
+  }
+  // The help tells where the files are.
+  const char* help[] = {"plinth", "--help"};
+  int status = -1;
+  testing::internal::CaptureStdout();
+  run_command_line_option(2, help, status);
+  const std::string text = testing::internal::GetCapturedStdout();
+  for (const std::string& path : {platform::trace_log_path(), platform::registry_file_paths()[0]})
+    EXPECT_NE(text.find(path), std::string::npos) << path;
+}
+
