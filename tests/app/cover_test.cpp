@@ -71,7 +71,9 @@ TEST_F(CoverDownload, APictureIsSavedWholeOrNotAtAll) {
     EXPECT_EQ(server_->request_log().size(), 1u);
     const std::string saved = read_file(file("R-100101.jpg"));
     EXPECT_EQ(saved.size(), c.size);
-    if (c.size > 0) EXPECT_EQ(saved.compare(0, cover.size(), cover), 0);
+    if (c.size > 0) {
+      EXPECT_EQ(saved.compare(0, cover.size(), cover), 0);
+    }
     std::filesystem::remove(file("R-100101.jpg"));
   }
 }

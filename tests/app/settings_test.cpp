@@ -64,7 +64,9 @@ TEST_F(Settings, LoadingReplacesWhatTheFileHoldsOrRefusesItWhole) {
     EXPECT_EQ(loaded, shown.boxes.empty());
     EXPECT_EQ(std::string(g_m3u ? "t" : "f") + "|" + g_dirf + "|" + g_m3uf + "|" + g_tf, c.loaded);
     EXPECT_EQ(shown.texts(), c.boxes);
-    if (!shown.boxes.empty()) EXPECT_EQ(shown.boxes[0].caption, "Error!");
+    if (!shown.boxes.empty()) {
+      EXPECT_EQ(shown.boxes[0].caption, "Error!");
+    }
   }
 }
 

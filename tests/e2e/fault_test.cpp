@@ -320,8 +320,9 @@ TEST_P(ServerFault, IsReportedAndLeavesTheFilesAsTheyWere) {
   const Outcome outcome = run_against({"--fault", GetParam()});
   expect_files_intact(outcome);
   EXPECT_TRUE(names_a_fault(outcome.err)) << "drew:\n" << outcome.err;
-  if (GetParam() == std::string("refuse"))
+  if (GetParam() == std::string("refuse")) {
     EXPECT_NE(outcome.err.find("Could not connect to web server"), std::string::npos);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryRequest, ServerFault,

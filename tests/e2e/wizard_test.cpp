@@ -111,6 +111,7 @@ TEST_F(Wizard, CancelOrEndOfInputOnAnyPageLeavesEverythingUntouched) {
   const struct {
     std::string input;
     std::string last_page;
+    std::string shown = "";
   } cases[] = {
       {"cancel\n", "Select search term"},
       {"", "Select search term"},
@@ -121,6 +122,9 @@ TEST_F(Wizard, CancelOrEndOfInputOnAnyPageLeavesEverythingUntouched) {
       {"\n\n\ncancel\n", "Confirm track matches"},
       {"\n\n\n", "Confirm track matches"},
       {"\n\n\nfilenames\ntrack = x\n", "Confirm track matches"},
+      // A template that names nothing is refused, and the page stays.
+      {"\n\n\nfilenames\ntrack = \nok\n\n", "Confirm track matches",
+       "The track template gives an empty file name."},
   };
   for (const auto& c : cases) {
     const Outcome run = plinth(folder, c.input);
@@ -130,6 +134,7 @@ TEST_F(Wizard, CancelOrEndOfInputOnAnyPageLeavesEverythingUntouched) {
     EXPECT_EQ(run.drawn.compare(last, 4 + c.last_page.size(), "=== " + c.last_page), 0)
         << c.input << run.drawn.substr(last);
     EXPECT_EQ(run.drawn.find("Done!"), std::string::npos);
+    EXPECT_NE(run.drawn.find(c.shown), std::string::npos) << c.input;
     EXPECT_EQ(snapshot(work.path()), before) << c.input;
   }
 }

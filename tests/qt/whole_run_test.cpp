@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -189,6 +190,32 @@ TEST_F(WholeRun, TheDefaultButtonOnEveryWindowTagsTheDemoAlbum) {
     EXPECT_NE(read.find("APIC: image/jpeg"), std::string::npos) << read;
   }
   EXPECT_TRUE(has_line(show_tags(tagged + "/" + renamed[2]), "TIT2: Lanterns Over Water"));
+}
+
+TEST_F(WholeRun, KeysAloneReachEveryControlAndSearchTheTypedTerm) {
+  const std::string album = test_support::make_demo_album(work.path());
+  driver.on_page("Select search term", [](PageDialog& page) {
+    QWidget* next = button_of(page, kIdNext);
+    next->setFocus();
+    // Down on a button keeps the focus where it is: Down, Enter never cancels.
+    QTest::keyClick(page.focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(page.focusWidget(), next);
+    // Tab visits every control in the template's order, the text field too.
+    const QWidget* order[] = {button_of(page, kIdCancelButton), list_of(page, kIdCandidateList),
+                              edit_of(page, kIdTermField), button_of(page, kIdManualSearch), next};
+    for (const QWidget* expected : order) {
+      QTest::keyClick(page.focusWidget(), Qt::Key_Tab);
+      EXPECT_EQ(page.focusWidget(), expected);
+    }
+    for (int i = 0; i < 3; ++i) QTest::keyClick(page.focusWidget(), Qt::Key_Tab);
+    QTest::keyClicks(page.focusWidget(), "harbour lights");
+    QTest::keyClick(page.focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(page.focusWidget(), Qt::Key_Space);  // Manual Search
+  });
+  driver.on_page("Select search result term", [](PageDialog& page) { page.close(); });
+
+  EXPECT_EQ(run(album), 0);
+  EXPECT_TRUE(server.requested("http://www.discogs.com/search?type=all&q=harbour+lights"));
 }
 
 TEST_F(WholeRun, ClosingTheReleaseWindowLeavesTheAlbumAsItWas) {
