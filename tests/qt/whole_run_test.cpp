@@ -6,7 +6,10 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QTest>
 #include <algorithm>
@@ -139,6 +142,17 @@ TEST_F(WholeRun, TheDefaultButtonOnEveryWindowTagsTheDemoAlbum) {
     // Every file matched to its own track.
     EXPECT_EQ(shown_lines(page, kIdMatchesList), tracks);
     EXPECT_EQ(tracks.value(2), "03 Lanterns Over Water");
+    // The files and their matches scroll together, so rows stay side by side.
+    list_of(page, kIdOriginalList)->verticalScrollBar()->setValue(3);
+    EXPECT_EQ(list_of(page, kIdMatchesList)->verticalScrollBar()->value(),
+              list_of(page, kIdOriginalList)->verticalScrollBar()->value());
+    // The Settings menu shows the playlist switch as a check mark.
+    int checked = 0;
+    for (QAction* menu : page.menu_bar()->actions()) {
+      for (QAction* item : menu->menu()->actions())
+        checked += item->text() == "Toggel M3U" && item->isCheckable() && item->isChecked();
+    }
+    EXPECT_EQ(checked, 1);
     QPushButton* finish = button_of(page, kIdNext);
     EXPECT_TRUE(finish->isDefault());
     EXPECT_EQ(finish->text(), "Finish!");
