@@ -8,6 +8,7 @@
 #include "platform/trace.h"
 #include "resources/templates.h"
 #include "web/hosts.h"
+#include "web/page_text.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ std::string search_result_line(const std::string& link) {
   line += artist ? " (Artist)" : " (Label)";
   platform::trace("adding '%s' to list\n", line.c_str());
   url_unescape(line);
-  return line;
+  return page_text_in_code_page(line);
 }
 
 bool search_result_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam, intptr_t) {

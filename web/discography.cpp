@@ -9,6 +9,7 @@
 #include "web/hosts.h"
 #include "web/http_client.h"
 #include "web/page_scan.h"
+#include "web/page_text.h"
 
 using page_scan::advance;
 using page_scan::between;
@@ -89,24 +90,9 @@ std::string read_row_artist(const std::string& section, int match) {
   return artist;
 }
 
-// The pages are UTF-8 while the program holds the code page; a text that is
-// not valid UTF-8 (an older page in Latin-1) is taken as it stands.
-std::string code_page_text(const std::string& page_text) {
-  for (size_t i = 0; i < page_text.size();) {
-    if (static_cast<unsigned char>(page_text[i]) < 0x80) {
-      ++i;
-    } else if (const size_t length = platform::utf8_sequence_length(page_text, i)) {
-      i += length;
-    } else {
-      return page_text;
-    }
-  }
-  return platform::text_from_utf8(page_text);
-}
-
 void add_entry(ReleaseEntry entry, std::vector<ReleaseEntry>& entries) {
   for (std::string* field : {&entry.artist, &entry.title, &entry.label, &entry.format}) {
-    *field = code_page_text(*field);
+    *field = page_text_in_code_page(*field);
   }
   entries.push_back(entry);
 }

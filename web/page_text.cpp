@@ -1,5 +1,7 @@
 #include "web/page_text.h"
 
+#include "platform/codepage.h"
+
 void decode_entities(std::string& text) {
   size_t p = 0;
   for (;;) {
@@ -65,4 +67,17 @@ void slash_to_and(std::string& text) {
     }
   }
   text.swap(replaced);
+}
+
+std::string page_text_in_code_page(const std::string& page_text) {
+  for (size_t i = 0; i < page_text.size();) {
+    if (static_cast<unsigned char>(page_text[i]) < 0x80) {
+      ++i;
+    } else if (const size_t length = platform::utf8_sequence_length(page_text, i)) {
+      i += length;
+    } else {
+      return page_text;
+    }
+  }
+  return platform::text_from_utf8(page_text);
 }

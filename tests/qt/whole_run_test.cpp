@@ -1,6 +1,8 @@
 // The whole program on the desktop front end: the run driver and the real
 // pages over the demo album, against the stand-in web database, driven the
 // way a person does it: look at each window, take its default button.
+#include "tests/support/whole_run.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,8 +11,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QScrollBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <algorithm>
 #include <cstdlib>
@@ -28,7 +30,6 @@
 #include "tests/support/current_folder.h"
 #include "tests/support/mp3_files.h"
 #include "tests/support/run_state_reset.h"
-#include "tests/support/whole_run.h"
 
 namespace qt_tests {
 namespace {
@@ -244,7 +245,8 @@ TEST_F(WholeRun, ClosingTheReleaseWindowLeavesTheAlbumAsItWas) {
   EXPECT_EQ(run(album), 0);
   expect_driver_done();
   EXPECT_TRUE(g_cancelled);
-  EXPECT_EQ(names_in(work.path()), std::vector<std::string>{std::filesystem::path(album).filename().string()});
+  EXPECT_EQ(names_in(work.path()),
+            std::vector<std::string>{std::filesystem::path(album).filename().string()});
   for (const auto& [name, bytes] : before) EXPECT_EQ(read_file(album + "/" + name), bytes) << name;
   EXPECT_FALSE(server.requested("http://www.discogs.com/release/100101"));
 }
