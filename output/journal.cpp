@@ -21,14 +21,7 @@ constexpr size_t kKeepNewest = 200;
 const char kSuffix[] = ".journal";
 constexpr size_t kStampSize = 15;  // "20250131-235959"
 
-std::string stamp(int64_t seconds) {
-  const std::time_t time = static_cast<std::time_t>(seconds);
-  std::tm parts{};
-  gmtime_r(&time, &parts);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &parts);
-  return text;
-}
+std::string stamp(int64_t seconds) { return platform::time_text(seconds, "%Y%m%d-%H%M%S", false); }
 
 bool is_journal_name(const std::string& name) {
   const size_t suffix = sizeof kSuffix - 1;
@@ -166,8 +159,7 @@ void FinishJournal::start(const std::string& folder_before, const std::string& f
     if (read_file_tags(file.old_name, tags)) {
       file.old_v2 = tags.v2;
       file.old_v1 = tags.v1;
-      hashing->expected =
-          static_cast<int64_t>(tags.layout.audio_end() - tags.layout.audio_begin());
+      hashing->expected = static_cast<int64_t>(tags.layout.audio_end() - tags.layout.audio_begin());
     }
     journal_.files.push_back(file);
     hashing_.push_back(std::move(hashing));

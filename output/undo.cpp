@@ -17,20 +17,10 @@ namespace {
 std::string quoted(const std::string& name) { return "'" + name + "'"; }
 
 std::string when(int64_t seconds) {
-  const std::time_t time = static_cast<std::time_t>(seconds);
-  std::tm parts{};
-  localtime_r(&time, &parts);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &parts);
-  return text;
+  return platform::time_text(seconds, "%Y-%m-%d %H:%M:%S", true);
 }
 
 std::string base_of(const std::string& path) { return path.substr(path.rfind('/') + 1); }
-
-std::string parent_of(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 // Where Finish! left the folder, when the journal knows.
 bool left_in(const Journal& journal, const std::string& folder) {
@@ -163,13 +153,13 @@ class Undo {
       return false;
     }
     const Id3Layout& layout = tags.layout;
-    const int error = batch.stage(
-        pending.name, layout.file_size,
-        {platform::FilePiece::bytes(file.old_v2),
-         platform::FilePiece::old_range(layout.audio_begin(),
-                                        layout.audio_end() - layout.audio_begin()),
-         platform::FilePiece::bytes(file.old_v1)},
-        pending.index);
+    const int error =
+        batch.stage(pending.name, layout.file_size,
+                    {platform::FilePiece::bytes(file.old_v2),
+                     platform::FilePiece::old_range(layout.audio_begin(),
+                                                    layout.audio_end() - layout.audio_begin()),
+                     platform::FilePiece::bytes(file.old_v1)},
+                    pending.index);
     if (error != 0) {
       fail(pending.file, pending.name,
            "its tags could not be written back: " + platform::error_text(error));
@@ -220,8 +210,8 @@ class Undo {
 
 void rename_folder_back(const std::string& folder, const Journal& journal, UndoReport& report) {
   if (folder == journal.folder_before) return;
-  if (!platform::set_current_folder(parent_of(folder))) {
-    report.lines.push_back("Could not open the folder " + parent_of(folder));
+  if (!platform::set_current_folder(platform::folder_of(folder))) {
+    report.lines.push_back("Could not open the folder " + platform::folder_of(folder));
     report.complete = false;
     return;
   }
@@ -266,8 +256,9 @@ UndoReport undo_last_run(const std::string& folder) {
   }
   rename_folder_back(folder, journal, report);
   // Done as far as it can be: a second --undo would find nothing more.
-  platform::append_durably(found.journal_path,
-                           journal_undone_text(found.text, static_cast<int64_t>(std::time(nullptr))));
+  platform::append_durably(
+      found.journal_path,
+      journal_undone_text(found.text, static_cast<int64_t>(std::time(nullptr))));
   return report;
 }
 
@@ -284,10 +275,10 @@ std::vector<std::string> run_history(const std::string& folder) {
     if (!folder.empty() && folder != journal.folder_before && folder != journal.folder_after) {
       continue;
     }
-    lines.push_back(when(journal.time) + "  " + quoted(journal.folder_before) + " -> " +
-                    quoted(journal.folder_after) + "  " + std::to_string(journal.files.size()) +
-                    " files" + (journal.undone ? "  (taken back " + when(journal.undone_time) + ")"
-                                               : std::string()));
+    lines.push_back(
+        when(journal.time) + "  " + quoted(journal.folder_before) + " -> " +
+        quoted(journal.folder_after) + "  " + std::to_string(journal.files.size()) + " files" +
+        (journal.undone ? "  (taken back " + when(journal.undone_time) + ")" : std::string()));
   }
   return lines;
 }

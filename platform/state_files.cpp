@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
 
 namespace platform {
 namespace {
@@ -69,6 +70,19 @@ int append_durably(const std::string& path, const std::string& data) {
   if (error == 0 && ::fdatasync(fd) != 0) error = errno;
   ::close(fd);
   return error;
+}
+
+std::string time_text(int64_t seconds, const char* format, bool local) {
+  const std::time_t time = static_cast<std::time_t>(seconds);
+  std::tm parts{};
+  if (local) {
+    localtime_r(&time, &parts);
+  } else {
+    gmtime_r(&time, &parts);
+  }
+  char text[64];
+  if (std::strftime(text, sizeof text, format, &parts) == 0) return "";
+  return text;
 }
 
 }  // namespace platform

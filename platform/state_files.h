@@ -2,6 +2,7 @@
 // The program's own files that outlive a run (the journal), under
 // $XDG_STATE_HOME/plinth (default ~/.local/state/plinth). Names here are
 // the file system's bytes; each call returns 0 or an errno value.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,5 +18,9 @@ int remove_file(const std::string& path);
 
 // Appends to an existing file and flushes it.
 int append_durably(const std::string& path, const std::string& data);
+
+// A time in seconds since 1970 as strftime's format writes it, in UTC or in
+// the local time zone.
+std::string time_text(int64_t seconds, const char* format, bool local);
 
 }  // namespace platform
