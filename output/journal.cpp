@@ -58,19 +58,28 @@ std::string digits_of(const XXH128_hash_t& digest) {
 }
 
 bool hash_range(const std::string& name, uint64_t offset, uint64_t length, std::string& hash) {
+  uint64_t size = 0;
+  const int fd = platform::open_regular_file(name, size);
+  if (fd < 0) return false;
   XXH3_state_t* state = XXH3_createState();
-  if (state == nullptr) return false;
+  if (state == nullptr) {
+    platform::close_file(fd);
+    return false;
+  }
   XXH3_128bits_reset(state);
-  constexpr uint64_t kChunk = 1 << 20;
+  // Small chunks: hashing is no faster with larger ones, and they would add
+  // to the program's memory.
+  constexpr uint64_t kChunk = 64 << 10;
   std::string chunk;
   bool ok = true;
   while (length > 0 && ok) {
     const uint64_t want = std::min(length, kChunk);
-    ok = platform::read_file_part(name, offset, want, chunk) && chunk.size() == want;
+    ok = platform::read_at(fd, offset, want, chunk) && chunk.size() == want;
     if (ok) XXH3_128bits_update(state, chunk.data(), chunk.size());
     offset += want;
     length -= want;
   }
+  platform::close_file(fd);
   hash = digits_of(XXH3_128bits_digest(state));
   XXH3_freeState(state);
   return ok;

@@ -7,8 +7,11 @@
 namespace platform {
 namespace {
 
-// The soname that every libcurl 7 and 8 build carries.
-constexpr char kSoname[] = "libcurl.so.4";
+// Debian's libcurl on GnuTLS first: the OpenSSL build loads GnuTLS all the
+// same (for LDAP and RTMP) and initialises OpenSSL besides, which costs
+// about half a megabyte more of the program's memory. Both verify
+// certificates against the system's store.
+constexpr const char* kSonames[] = {"libcurl-gnutls.so.4", "libcurl.so.4"};
 
 template <typename Function>
 bool resolve(void* handle, const char* name, Function& function) {
@@ -30,18 +33,24 @@ bool resolve_all(void* handle, CurlLibrary& curl) {
 // Never unloaded: libcurl may keep threads and TLS state until the end.
 const CurlLibrary* load() {
   static CurlLibrary curl;
-  void* handle = ::dlopen(kSoname, RTLD_NOW | RTLD_LOCAL);
+  const char* soname = nullptr;
+  void* handle = nullptr;
+  for (const char* candidate : kSonames) {
+    soname = candidate;
+    handle = ::dlopen(soname, RTLD_NOW | RTLD_LOCAL);
+    if (handle != nullptr) break;
+  }
   if (handle == nullptr) {
     const char* reason = ::dlerror();
-    trace("could not load %s: %s\n", kSoname, reason != nullptr ? reason : "unknown error");
+    trace("could not load %s: %s\n", soname, reason != nullptr ? reason : "unknown error");
     return nullptr;
   }
   if (!resolve_all(handle, curl)) {
-    trace("%s lacks a function this program needs\n", kSoname);
+    trace("%s lacks a function this program needs\n", soname);
     return nullptr;
   }
   if (curl.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
-    trace("%s could not be initialised\n", kSoname);
+    trace("%s could not be initialised\n", soname);
     return nullptr;
   }
   return &curl;

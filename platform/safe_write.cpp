@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <memory>
 #include <system_error>
 #include <thread>
 
@@ -85,21 +86,30 @@ void start_writeback(int fd, uint64_t offset, uint64_t length) {
 
 int copy_through_buffer(int from, uint64_t offset, uint64_t length, int to, uint64_t to_offset,
                         const FilePiece::Reader& reader = nullptr) {
-  // Small enough to stay in the processor's cache while a reader looks at it.
-  std::string buffer(256 << 10, '\0');
+  // Small enough to stay in the processor's cache while a reader looks at
+  // it, and to add little to the program's memory; left unfilled, so that a
+  // short piece touches no more of it than it needs.
+  constexpr size_t kBufferSize = 64 << 10;
+  const std::unique_ptr<char[]> buffer(new char[kBufferSize]);
+  // The disk is asked to write in larger runs than one buffer.
+  constexpr uint64_t kWritebackRun = 2 << 20;
+  uint64_t unwritten_from = to_offset;
   while (length > 0) {
-    const size_t want = length < buffer.size() ? static_cast<size_t>(length) : buffer.size();
-    const ssize_t n = ::pread(from, &buffer[0], want, static_cast<off_t>(offset));
+    const size_t want = length < kBufferSize ? static_cast<size_t>(length) : kBufferSize;
+    const ssize_t n = ::pread(from, buffer.get(), want, static_cast<off_t>(offset));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return errno;
     if (n == 0) return EIO;  // the old file ended sooner than it said
-    if (reader) reader(buffer.data(), static_cast<size_t>(n));
-    const int error = write_at(to, buffer.data(), static_cast<size_t>(n), to_offset);
+    if (reader) reader(buffer.get(), static_cast<size_t>(n));
+    const int error = write_at(to, buffer.get(), static_cast<size_t>(n), to_offset);
     if (error != 0) return error;
-    start_writeback(to, to_offset, static_cast<uint64_t>(n));
     offset += static_cast<uint64_t>(n);
     to_offset += static_cast<uint64_t>(n);
     length -= static_cast<uint64_t>(n);
+    if (to_offset - unwritten_from >= kWritebackRun || length == 0) {
+      start_writeback(to, unwritten_from, to_offset - unwritten_from);
+      unwritten_from = to_offset;
+    }
   }
   return 0;
 }

@@ -36,9 +36,11 @@ platform::HttpBodySink whole_body_sink(std::string& body, bool& too_large) {
 
 }  // namespace
 
+// The buffers are only ever written as far as a response fills them, each
+// followed by its zero byte: an untouched buffer takes no memory.
 HttpClient::HttpClient() {
-  std::memset(body_, 0, sizeof body_);
-  std::memset(headers_, 0, sizeof headers_);
+  body_[0] = '\0';
+  headers_[0] = '\0';
 }
 
 HttpClient::~HttpClient() = default;
@@ -64,8 +66,8 @@ int HttpClient::SplitUrl(const std::string& url) {
 bool HttpClient::Request(const std::string& url, int method, const std::string& agent) {
   received = 0;
   status_ = 0;
-  std::memset(body_, 0, sizeof body_);
-  std::memset(headers_, 0, sizeof headers_);
+  body_[0] = '\0';
+  headers_[0] = '\0';
   if (method != kMethodGet || !SplitUrl(url)) return false;
 
   const auto keep = [this](const char* data, size_t size) {
@@ -75,13 +77,20 @@ bool HttpClient::Request(const std::string& url, int method, const std::string& 
     return received < kBodyCapacity;  // the rest of a longer body is not read
   };
   platform::HttpReply reply;
-  if (!platform::http_get(url, agent, keep, reply, limits_) || reply.headers.empty()) return false;
+  const bool answered = platform::http_get(url, agent, keep, reply, limits_);
+  body_[received] = '\0';
+  if (!answered || reply.headers.empty()) return false;
   // A page cut by a time limit would be read as if it were whole.
   if (reply.timed_out) return false;
-  const size_t header_bytes = std::min(reply.headers.size(), kHeaderCapacity);
-  std::memcpy(headers_, reply.headers.data(), header_bytes);
+  keep_headers(reply.headers);
   status_ = reply.status;
   return received != 0;
+}
+
+void HttpClient::keep_headers(const std::string& headers) {
+  const size_t bytes = std::min(headers.size(), kHeaderCapacity);
+  std::memcpy(headers_, headers.data(), bytes);
+  headers_[bytes] = '\0';
 }
 
 std::string HttpClient::BodyText() const { return std::string(body_, strnlen(body_, received)); }
@@ -104,7 +113,7 @@ bool HttpClient::RequestWithHeaders(const std::string& url, const std::string& a
                                     std::string& body) {
   body.clear();
   status_ = 0;
-  std::memset(headers_, 0, sizeof headers_);
+  headers_[0] = '\0';
   if (!SplitUrl(url)) return false;
 
   bool too_large = false;
@@ -112,7 +121,7 @@ bool HttpClient::RequestWithHeaders(const std::string& url, const std::string& a
   platform::HttpReply reply;
   const bool answered =
       platform::http_get_with_headers(url, agent, header_lines, keep, reply, limits_);
-  std::memcpy(headers_, reply.headers.data(), std::min(reply.headers.size(), kHeaderCapacity));
+  keep_headers(reply.headers);
   status_ = reply.status;
   if (!answered || !reply.complete || too_large) {
     body.clear();

@@ -64,6 +64,9 @@ class HttpClient {
   static int SplitUrl(const std::string& url);
 
  private:
+  // The header lines, cut at kHeaderCapacity, zero-terminated.
+  void keep_headers(const std::string& headers);
+
   char body_[kBodyCapacity + 1];
   char headers_[kHeaderCapacity + 1];
   platform::HttpLimits limits_;

@@ -1,11 +1,11 @@
 #include "platform/term/line_editor.h"
 
-#include <editline/readline.h>
-
 #include <cctype>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/term/edit_library.h"
 
 namespace platform {
 namespace term {
@@ -30,25 +30,26 @@ char* next_candidate(const char*, int state) {
 const std::vector<std::string>* g_commands = nullptr;
 
 char** complete(const char* text, int start, int) {
-  rl_attempted_completion_over = 1;  // never file names
+  const EditLibrary& edit = *edit_library();
+  *edit.attempted_completion_over = 1;  // never file names
   if (g_commands == nullptr) return nullptr;
-  const std::string typed(rl_line_buffer, static_cast<size_t>(start));
+  const std::string typed(*edit.line_buffer, static_cast<size_t>(start));
   g_candidates = complete_word(*g_commands, typed, text);
   if (g_candidates.empty()) return nullptr;
-  return rl_completion_matches(text, next_candidate);
+  return edit.completion_matches(text, next_candidate);
 }
 
-void set_up(FILE* in, FILE* out) {
+void set_up(const EditLibrary& edit, FILE* in, FILE* out) {
   static bool done = false;
   if (done) return;
   done = true;
-  rl_instream = in;
-  rl_outstream = out;
-  rl_readline_name = "plinth";
-  rl_attempted_completion_function = complete;
+  *edit.instream = in;
+  *edit.outstream = out;
+  *edit.readline_name = "plinth";
+  *edit.attempted_completion_function = complete;
   static char breaks[] = " \t";
-  rl_completer_word_break_characters = breaks;
-  rl_initialize();
+  *edit.word_break_characters = breaks;
+  edit.initialize();
 }
 
 }  // namespace
@@ -70,21 +71,24 @@ std::vector<std::string> complete_word(const std::vector<std::string>& commands,
   return found;
 }
 
+bool line_editing_available() { return edit_library() != nullptr; }
+
 bool edit_line(FILE* in, FILE* out, const std::string& prompt,
                const std::vector<std::string>& commands, std::string& line) {
   // Characters are read and shown in the user's own encoding only here;
   // the rest of the program keeps the locale it has.
   const std::string locale = std::setlocale(LC_CTYPE, nullptr);
   std::setlocale(LC_CTYPE, "");
-  set_up(in, out);
+  const EditLibrary& edit = *edit_library();
+  set_up(edit, in, out);
   g_commands = &commands;
-  char* read = readline(prompt.c_str());
+  char* read = edit.readline(prompt.c_str());
   g_commands = nullptr;
   std::setlocale(LC_CTYPE, locale.c_str());
   if (read == nullptr) return false;
   line = read;
   std::free(read);
-  if (!line.empty()) add_history(line.c_str());
+  if (!line.empty()) edit.add_history(line.c_str());
   return true;
 }
 

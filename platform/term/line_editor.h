@@ -10,9 +10,14 @@
 namespace platform {
 namespace term {
 
+// Whether the editing library could be loaded; without it a terminal's
+// lines are read as they come, as piped input is.
+bool line_editing_available();
+
 // Shows the prompt on out and reads one edited line from in (a terminal)
 // without its line end; false at the end of input (Ctrl-D on an empty line).
 // commands are what Tab completes, in lower case ("manual search").
+// Only when line_editing_available().
 bool edit_line(FILE* in, FILE* out, const std::string& prompt,
                const std::vector<std::string>& commands, std::string& line);
 

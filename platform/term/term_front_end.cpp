@@ -27,7 +27,7 @@ std::string lowered(std::string s) {
 bool TermFrontEnd::read_line(std::string& line, const std::string& prompt,
                              const std::vector<std::string>& commands) {
   line.clear();
-  if (isatty(fileno(in_))) {
+  if (isatty(fileno(in_)) && term::line_editing_available()) {
     if (term::edit_line(in_, out_, prompt, commands, line)) return true;
     write("\n");
     return false;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -91,10 +92,15 @@ TEST(HttpClient, SendsAnHttp10GetWithTheAgentAndEncodesTypedAddresses) {
 }
 
 TEST(HttpClient, ALongPageIsCutAtTheCapacity) {
-  Standin standin({"--fault", "huge-page"});
+  Standin standin({"--fault", "huge-page", "--fault-path", "/search"});
   ASSERT_TRUE(standin.client->Request(kSearch, HttpClient::kMethodGet, kAgent));
   EXPECT_EQ(standin.client->received, HttpClient::kBodyCapacity);
   EXPECT_EQ(standin.client->Body()[HttpClient::kBodyCapacity], '\0');
+  // A shorter page after it ends where it ends: nothing of the long one shows.
+  ASSERT_TRUE(standin.client->Request(kBase + "/artist/Harbour+Lights", HttpClient::kMethodGet,
+                                      kAgent));
+  EXPECT_LT(standin.client->received, HttpClient::kBodyCapacity);
+  EXPECT_EQ(std::strlen(standin.client->Body()), standin.client->received);
 }
 
 // A server that stalls, or sends a page too slowly, is given up on after
