@@ -2,6 +2,7 @@
 // An independent reader of ID3v2 tags for the tests: mutagen, run by the
 // system's python3, sees the frames the way other programs will.
 #include <cstdlib>
+#include <initializer_list>
 #include <map>
 #include <string>
 
@@ -77,6 +78,13 @@ inline std::string one(const Frames& frames, const std::string& id) {
   if (n == 0) return "<missing>";
   if (n > 1) return "<" + std::to_string(n) + " frames>";
   return frames.find(id)->second;
+}
+
+// The values of the frame ids, each as one() gives it, joined by '|'.
+inline std::string values(const Frames& frames, std::initializer_list<const char*> ids) {
+  std::string joined;
+  for (const char* id : ids) joined += (joined.empty() ? "" : "|") + one(frames, id);
+  return joined;
 }
 
 }  // namespace output_test
