@@ -52,36 +52,27 @@ void set_assignment(int tracks, const std::vector<Row>& scores) {
 
 }  // namespace
 
-TEST(BestIndex, FirstLargestEntryWins) {
-  EXPECT_EQ(best_index({}), -1);
-  EXPECT_EQ(best_index({3, 9, 9, 1}), 1);
-  EXPECT_EQ(best_index({-1}), 0);
-  EXPECT_EQ(best_index({-1, -1, 0}), 2);
-}
-
 TEST(NumberedSuffix, OnlyAOneDigitGroupAtTheFirstBracket) {
-  EXPECT_TRUE(has_numbered_suffix("Band (2)"));
-  EXPECT_TRUE(has_numbered_suffix("(7)"));
-  EXPECT_TRUE(has_numbered_suffix("Band (2) Trio"));
-  EXPECT_FALSE(has_numbered_suffix("Band (12)"));
-  EXPECT_FALSE(has_numbered_suffix("Band (live)"));
-  EXPECT_FALSE(has_numbered_suffix("Band (live) (2)"));
-  EXPECT_FALSE(has_numbered_suffix("Band (2"));
-  EXPECT_FALSE(has_numbered_suffix("Band"));
-  EXPECT_FALSE(has_numbered_suffix(""));
-}
-
-TEST(NumberedSuffix, StripKeepsInnerBlanksAndDropsTrailingOnes) {
-  const char* cases[][2] = {{"Band (2)", "Band"},
-                            {"Band (2) Trio", "Band  Trio"},
-                            {"Band (live)  ", "Band (live)"},
-                            {"Band (12)", "Band (12)"},
-                            {"(3)", ""}};
-  for (auto& c : cases) {
-    std::string name = c[0];
+  const struct {
+    std::string name;
+    bool numbered;
+    std::string stripped;  // inner blanks stay, trailing ones go
+  } rows[] = {{"Band (2)", true, "Band"},
+              {"(7)", true, ""},
+              {"Band (2) Trio", true, "Band  Trio"},
+              {"Band (12)", false, "Band (12)"},
+              {"Band (live)  ", false, "Band (live)"},
+              {"Band (live) (2)", false, "Band (live) (2)"},
+              {"Band (2", false, "Band (2"},
+              {"", false, ""}};
+  for (const auto& row : rows) {
+    EXPECT_EQ(has_numbered_suffix(row.name), row.numbered) << row.name;
+    std::string name = row.name;
     strip_numbered_suffix(name);
-    EXPECT_EQ(name, c[1]) << "from '" << c[0] << "'";
+    EXPECT_EQ(name, row.stripped) << row.name;
   }
+  EXPECT_EQ(best_index({3, 9, 9, 1}), 1);  // the first largest
+  EXPECT_EQ(best_index({}), -1);
 }
 
 // A file's score for each track of a release: the words its name (without
@@ -96,7 +87,12 @@ TEST(TrackScore, WordsSharedWithEachTrack) {
     std::vector<std::string> names;
     Row expected;
   } cases[] = {
-      {"03 - Some Title.mp3", "", "", "Somebody Else", "2004", {"Other", "Elsewhere", "Some Title"},
+      {"03 - Some Title.mp3",
+       "",
+       "",
+       "Somebody Else",
+       "2004",
+       {"Other", "Elsewhere", "Some Title"},
        {0, 0, 29}},
       // '2' twice for the ordinal text "2 2", plus 3 x ('harbour' 7 + 'lights' 6).
       {"track07.mp3", "Harbour Lights", "2", "Band", "", {"Intro", "Harbour Lights"}, {0, 2 + 39}},

@@ -5,86 +5,62 @@
 #include <limits>
 #include <string>
 
-TEST(WordOverlap, EachWordAddsItsLengthPerOccurrence) {
-  EXPECT_EQ(word_overlap_score("01 my song live", "1 My Song"), 7);
-  EXPECT_EQ(word_overlap_score("la", "la la"), 4);
-  EXPECT_EQ(word_overlap_score("aaaa", "aa"), 6);
-  EXPECT_EQ(word_overlap_score("la la", "La La La"), 12);
-}
-
-TEST(WordOverlap, NothingToCompareScoresZero) {
-  EXPECT_EQ(word_overlap_score("some haystack", ""), 0);
-  EXPECT_EQ(word_overlap_score("some haystack", " \t\n  \t"), 0);
-  EXPECT_EQ(word_overlap_score("", "some words"), 0);
-  EXPECT_EQ(word_overlap_score("abc", "xyz"), 0);
-}
-
-TEST(WordOverlap, HaystackCaseIsKept) {
-  EXPECT_EQ(word_overlap_score("BLUE RIVER", "blue"), 0);
-  EXPECT_EQ(word_overlap_score("blue river", "blue"), 4);
-  EXPECT_EQ(word_overlap_score("blue river", "BLUE"), 4);
-}
-
-TEST(WordOverlap, OnlyBlankTabAndLineFeedSplit) {
-  EXPECT_EQ(word_overlap_score("don t", "Don't"), 0);
-  EXPECT_EQ(word_overlap_score("a\rb", "x\ta\rb\ny"), 3);
-  EXPECT_EQ(word_overlap_score("ab", "a\rb"), 0);
-  EXPECT_EQ(word_overlap_score("a-1", "A-1"), 3);
-}
-
-TEST(WordOverlap, SplitsOnlyTheFirst16383BytesUpToAZero) {
-  const std::string fits = std::string(16381, ' ') + "xy";
-  EXPECT_EQ(word_overlap_score("xy", fits), 2);
-  const std::string cut = std::string(16382, ' ') + "xy";
-  EXPECT_EQ(word_overlap_score("xy", cut), 1);
-  EXPECT_EQ(word_overlap_score("xy", std::string(20000, ' ') + "xy"), 0);
-  // The copy is zero-terminated: a zero byte ends the text.
-  EXPECT_EQ(word_overlap_score("xy", std::string("x\0y", 3)), 1);
-}
-
-TEST(WordOverlap, HugeScoresStopAtTheLargestInteger) {
+// Each word of the needle adds its length for each time the haystack holds
+// it; only blanks, tabs and line feeds split, and the haystack's case counts.
+TEST(Similarity, WordOverlapScores) {
+  const struct {
+    std::string haystack, needle;
+    int32_t score;
+  } rows[] = {
+      {"01 my song live", "1 My Song", 7},
+      {"la", "la la", 4},
+      {"aaaa", "aa", 6},
+      {"la la", "La La La", 12},
+      {"some haystack", " \t\n  \t", 0},
+      {"", "some words", 0},
+      {"BLUE RIVER", "blue", 0},
+      {"blue river", "BLUE", 4},
+      {"don t", "Don't", 0},
+      {"a\rb", "x\ta\rb\ny", 3},
+      {"ab", "a\rb", 0},
+      {"a-1", "A-1", 3},
+      // Only the first 16383 bytes are split, up to a zero byte.
+      {"xy", std::string(16381, ' ') + "xy", 2},
+      {"xy", std::string(16382, ' ') + "xy", 1},
+      {"xy", std::string("x\0y", 3), 1},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(word_overlap_score(row.haystack, row.needle), row.score) << row.needle;
   // Four words of 4000 letters, each found about 146000 times.
   std::string text;
   for (int i = 0; i < 4; ++i) text += std::string(4000, 'a') + " ";
-  const std::string haystack(150000, 'a');
-  EXPECT_EQ(word_overlap_score(haystack, text), std::numeric_limits<int32_t>::max());
+  EXPECT_EQ(word_overlap_score(std::string(150000, 'a'), text),
+            std::numeric_limits<int32_t>::max());
 }
 
-namespace {
-
-std::string cleaned(std::string text) {
-  clean_match_text(text);
-  return text;
+// Lower case, every other byte a blank, and a one-letter article joined to
+// the word before it.
+TEST(Similarity, CleanMatchText) {
+  const std::pair<std::string, std::string> rows[] = {
+      {"I Saw A Boat!", "  sawa boat "},
+      {"a", "a"},
+      {"i x", "  x"},
+      {"A day", "  day"},
+      {"ab c", "ab c"},
+      {"x  a y", "xa y"},
+      {"x a a y", "xaa y"},
+      {"a a a", "aa a"},
+      {"Rock'n'Roll (Live)", "rock n roll  live "},
+      {"Caf\xE9 \xC9t\xE9", "caf   t "},
+      {std::string("x\0y", 3), "x y"},
+  };
+  for (auto [text, cleaned] : rows) {
+    clean_match_text(text);
+    EXPECT_EQ(text, cleaned);
+  }
 }
 
-}  // namespace
-
-TEST(CleanMatchText, WorkedSentence) { EXPECT_EQ(cleaned("I Saw A Boat!"), "  sawa boat "); }
-
-TEST(CleanMatchText, ShortTextsAndLeadingArticles) {
-  EXPECT_EQ(cleaned("a"), "a");
-  EXPECT_EQ(cleaned("i x"), "  x");
-  EXPECT_EQ(cleaned("A day"), "  day");
-  EXPECT_EQ(cleaned("ab c"), "ab c");
-  EXPECT_EQ(cleaned(""), "");
-}
-
-TEST(CleanMatchText, ArticlesJoinTheWordBefore) {
-  EXPECT_EQ(cleaned("x a y"), "xa y");
-  EXPECT_EQ(cleaned("x a a y"), "xaa y");
-  EXPECT_EQ(cleaned("x  a y"), "xa y");  // every blank before the article goes
-  EXPECT_EQ(cleaned("then I said"), "theni said");
-  EXPECT_EQ(cleaned("a a a"), "aa a");
-}
-
-TEST(CleanMatchText, EveryNonAlphanumericByteIsABlank) {
-  EXPECT_EQ(cleaned("Rock'n'Roll (Live)"), "rock n roll  live ");
-  // Accented letters count as non-letters; the length stays.
-  EXPECT_EQ(cleaned("Caf\xE9 \xC9t\xE9"), "caf   t ");
-  EXPECT_EQ(cleaned(std::string("x\0y", 3)), "x y");
-}
-
-TEST(YearFromDate, FourAndTwoDigitRuns) {
+TEST(Similarity, YearFromDate) {
   const struct {
     const char* date;
     int32_t year;

@@ -2,105 +2,81 @@
 
 #include <gtest/gtest.h>
 
-TEST(TextSearch, FindTextBounds) {
-  EXPECT_EQ(find_text("xabc", "abc", 0), 1);
-  EXPECT_EQ(find_text("xabc", "abc", 2), -1);
-  EXPECT_EQ(find_text("xabc", "", 0), -1);
-  EXPECT_EQ(find_text("xabc", "abc", 4), -1);
-  EXPECT_EQ(find_text("xabc", "abc", 100), -1);
-  EXPECT_EQ(find_text("xabc", "abcd", 0), -1);
-  EXPECT_EQ(find_text("", "a", 0), -1);
-}
+#include <functional>
+#include <string>
+#include <vector>
 
-TEST(TextSearch, RfindTextEndsAtOrBeforeStart) {
-  EXPECT_EQ(rfind_text("xabcabc", "abc", 6), 4);
-  EXPECT_EQ(rfind_text("xabcabc", "abc", 5), 1);
-  EXPECT_EQ(rfind_text("xabcabc", "abc", 2), -1);
-  EXPECT_EQ(rfind_text("xabcabc", "abc", 1000), 4);
-  EXPECT_EQ(rfind_text("xabcabc", "", 6), -1);
-  EXPECT_EQ(rfind_text("ab", "abc", 5), -1);
-  EXPECT_EQ(rfind_text("abc", "abc", 2), 0);
-  EXPECT_EQ(rfind_text("", "a", 0), -1);
-}
-
-TEST(TextTrim, StripsEveryOccurrenceAtTheEnds) {
-  std::string only = "----";
-  strip_leading(only, '-');
-  EXPECT_EQ(only, "");
-  only = "----";
-  strip_trailing(only, '-');
-  EXPECT_EQ(only, "");
-  std::string mixed = "  a b  ";
-  strip_leading(mixed, ' ');
-  EXPECT_EQ(mixed, "a b  ");
-  strip_trailing(mixed, ' ');
-  EXPECT_EQ(mixed, "a b");
-}
-
-TEST(TextTrim, SqueezeTakesPairsLeftToRight) {
-  const char* cases[][2] = {{"a  b", "a b"},      {"a   b", "a  b"}, {"a    b", "a  b"},
-                            {"a     b", "a   b"}, {"  ", " "},       {"a ", "a "},
-                            {"", ""}};
-  for (auto& c : cases) {
-    std::string text = c[0];
-    squeeze_blanks(text);
-    EXPECT_EQ(text, c[1]) << "from '" << c[0] << "'";
+TEST(Text, EditsInPlace) {
+  const auto capitalize = [](const char* separators) {
+    return [separators](std::string& text) { capitalize_words(text, separators); };
+  };
+  const auto erase = [](const char* needle, int count) {
+    return [needle, count](std::string& text) { erase_all(text, needle, count); };
+  };
+  const struct {
+    std::function<void(std::string&)> edit;
+    std::string in, out;
+  } rows[] = {
+      {[](std::string& t) { strip_leading(t, '-'); }, "--a-b--", "a-b--"},
+      {[](std::string& t) { strip_trailing(t, '-'); }, "--a-b--", "--a-b"},
+      {[](std::string& t) { strip_trailing(t, '-'); }, "----", ""},
+      {[](std::string& t) { remove_char(t, 'a'); }, "banana", "bnn"},
+      {remove_tabs_and_breaks, "a\tb\r\nc d", "abc d"},
+      {[](std::string& t) { replace_char(t, 'a', 'a'); }, "aaa", "aaa"},
+      // Blanks go in pairs, left to right.
+      {squeeze_blanks, "a  b", "a b"},
+      {squeeze_blanks, "a    b", "a  b"},
+      {squeeze_blanks, "a     b", "a   b"},
+      {squeeze_blanks, "  ", " "},
+      {to_lower, "AbC \xC9t\xE9 Z", "abc \xC9t\xE9 z"},
+      {capitalize(" "), "the day-trip", "The Day-trip"},
+      {capitalize(" -"), "the day-trip", "The Day-Trip"},
+      {capitalize(" "), "a ", "A "},
+      // Erasing starts again from the beginning each time.
+      {erase("a", 0), "aaa", "aaa"},
+      {erase("ab", 1), "xaaby", "xby"},
+      {erase("1999", 4), "1999 and 1999x", " and x"},
+      {erase("bc", 10), "abc", "a"},
+      // Escapes are read as strtol reads hex; a zero byte is dropped.
+      {url_unescape, "North%20Sound%28x%29", "North Sound(x)"},
+      {url_unescape, "x%4", "x\x04"},
+      {url_unescape, "a%zzb", "ab"},
+      {url_unescape, "a%00b", "ab"},
+      {url_unescape, "%2541", "%41"},
+      {url_unescape, "%", ""},
+      {url_unescape, "a%4g", "a\x04"},
+      {url_unescape, "%%41", "1"},
+  };
+  for (const auto& row : rows) {
+    std::string text = row.in;
+    row.edit(text);
+    EXPECT_EQ(text, row.out) << "from '" << row.in << "'";
   }
 }
 
-TEST(TextCase, LowerLeavesHighBytes) {
-  std::string text = "AbC \xC9t\xE9 Z";
-  to_lower(text);
-  EXPECT_EQ(text, "abc \xC9t\xE9 z");
-}
-
-TEST(TextCase, CapitalizeAfterEachSeparator) {
-  std::string text = "the day-trip";
-  capitalize_words(text, " ");
-  EXPECT_EQ(text, "The Day-trip");
-  text = "the day-trip";
-  capitalize_words(text, " -");
-  EXPECT_EQ(text, "The Day-Trip");
-  text = "a ";
-  capitalize_words(text, " ");
-  EXPECT_EQ(text, "A ");
-  text = "";
-  capitalize_words(text, " ");
-  EXPECT_EQ(text, "");
-}
-
-TEST(TextReplace, EqualCharactersAndZeroCountReturn) {
-  std::string text = "aaa";
-  replace_char(text, 'a', 'a');
-  EXPECT_EQ(text, "aaa");
-  erase_all(text, "a", 0);
-  EXPECT_EQ(text, "aaa");
-  erase_all(text, "a", 1);
-  EXPECT_EQ(text, "");
-}
-
-TEST(TextReplace, EraseAllRestartsFromTheBeginning) {
-  std::string text = "xaaby";
-  erase_all(text, "ab", 1);  // "xaaby" -> "xaby" -> "xby"
-  EXPECT_EQ(text, "xby");
-  text = "1999 and 1999x";
-  erase_all(text, "1999", 4);
-  EXPECT_EQ(text, " and x");
-  text = "abc";
-  erase_all(text, "bc", 10);
-  EXPECT_EQ(text, "a");
-}
-
-TEST(TextUrl, UnescapeReadsLikeStrtol) {
-  const char* cases[][2] = {{"%41", "A"},         {"x%4", "x\x04"},  {"a%zzb", "ab"},
-                            {"a%00b", "ab"},      {"%2541", "%41"}, {"North%20Sound", "North Sound"},
-                            {"%", ""},            {"a%4g", "a\x04"}, {"%28x%29", "(x)"},
-                            {"%%41", "1"}};
-  for (auto& c : cases) {
-    std::string text = c[0];
-    url_unescape(text);
-    EXPECT_EQ(text, c[1]) << "from '" << c[0] << "'";
+TEST(Text, SearchesWithinBounds) {
+  const struct {
+    std::string haystack, needle;
+    int start, found;
+    bool backwards;
+  } rows[] = {
+      {"xabc", "abc", 0, 1, false},      {"xabc", "abc", 2, -1, false},
+      {"xabc", "", 0, -1, false},        {"xabc", "abc", 100, -1, false},
+      {"xabc", "abcd", 0, -1, false},    {"xabcabc", "abc", 6, 4, true},
+      {"xabcabc", "abc", 5, 1, true},    {"xabcabc", "abc", 2, -1, true},
+      {"xabcabc", "abc", 1000, 4, true}, {"xabcabc", "", 6, -1, true},
+      {"ab", "abc", 5, -1, true},        {"abc", "abc", 2, 0, true},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(row.backwards ? rfind_text(row.haystack, row.needle, row.start)
+                            : find_text(row.haystack, row.needle, row.start),
+              row.found)
+        << row.haystack << " " << row.needle << " " << row.start;
   }
+  std::vector<std::string> list;
+  split_any(list, "[a]--b ( c)", "[]()-");
+  split_any(list, "--", "-");
+  EXPECT_EQ(list, (std::vector<std::string>{"a", "b ", " c"}));
 }
 
 TEST(TextFileName, SafeFileNameCleansInOrder) {
@@ -114,25 +90,22 @@ TEST(TextFileName, SafeFileNameCleansInOrder) {
   safe_file_name(text);
   EXPECT_EQ(text, "ACDC.._x");
   // Control characters and the bytes the code page leaves undefined go.
-  text = std::string("\x1b[31mred\x7f\x00\x8D" "2F\x81" "2f;\x8F\x90\x9D", 21);
+  text = std::string(
+      "\x1b[31mred\x7f\x00\x8D"
+      "2F\x81"
+      "2f;\x8F\x90\x9D",
+      21);
   safe_file_name(text);
   EXPECT_EQ(text, "[31mred2F2f;");
   // A letter the code page lacks stays, as its escape; an escape of a
   // control character or of a letter the code page has does not.
-  text = "\x81" "3042;-\x81" "85;-\x81" "e9;";
+  text =
+      "\x81"
+      "3042;-\x81"
+      "85;-\x81"
+      "e9;";
   safe_file_name(text);
-  EXPECT_EQ(text, "\x81" "3042;-85;-e9;");
-}
-
-TEST(TextSplit, DropsDelimitersAndEmptyPieces) {
-  std::vector<std::string> list;
-  split_any(list, "[a]--b ( c)", "[]()-");
-  EXPECT_EQ(list, (std::vector<std::string>{"a", "b ", " c"}));
-  list.clear();
-  split_any(list, "--", "-");
-  EXPECT_TRUE(list.empty());
-  split_any(list, "a b", "");
-  EXPECT_EQ(list, (std::vector<std::string>{"a b"}));
-  split_any(list, "", "");
-  EXPECT_EQ(list.size(), 1u);
+  EXPECT_EQ(text,
+            "\x81"
+            "3042;-85;-e9;");
 }

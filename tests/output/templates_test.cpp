@@ -92,36 +92,4 @@ TEST(Template, TrackFieldsOfAMissingTrackAreEmpty) {
   EXPECT_EQ(expand("/7", sample_release(), -1), "");
 }
 
-TEST_F(TemplateNames, DefaultsNameFolderPlaylistAndTrack) {
-  EXPECT_EQ(output_folder_name(0), "[C] A - T");
-  EXPECT_EQ(playlist_name(0), "A - T [C]");
-  EXPECT_EQ(track_file_name(0, 0), "A1 - B - N");
-  EXPECT_EQ(track_file_name(0, 1), "A2 - B2 - N2");
-}
-
-TEST_F(TemplateNames, FolderAndPlaylistTakeTheFirstTrack) {
-  g_dirf = "/8 /7";
-  g_m3uf = "/6";
-  EXPECT_EQ(output_folder_name(0), "A1 N");
-  EXPECT_EQ(playlist_name(0), "B");
-}
-
-TEST_F(TemplateNames, BadIndexesGiveTheMessageTexts) {
-  EXPECT_EQ(output_folder_name(-1), "Error : Bad release selection");
-  EXPECT_EQ(output_folder_name(1), "Error : Bad release selection");
-  EXPECT_EQ(playlist_name(1), "Error : Bad release selection");
-  EXPECT_EQ(track_file_name(1, 0), "Error determining release");
-  EXPECT_EQ(track_file_name(-1, 0), "Error determining release");
-  EXPECT_EQ(track_file_name(0, 2), "Error determining track");
-  EXPECT_EQ(track_file_name(0, -1), "Error determining track");
-}
-
-TEST_F(TemplateNames, FolderNameOfAReleaseWithoutTracksDoesNotFail) {
-  g_releases[0].track_artists.clear();
-  g_releases[0].track_names.clear();
-  g_releases[0].track_numbers.clear();
-  g_dirf = "/1 /7";
-  EXPECT_EQ(output_folder_name(0), "A ");
-}
-
 }  // namespace

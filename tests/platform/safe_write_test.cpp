@@ -183,37 +183,6 @@ TEST(OverwriteFilePart, WritesInsideTheFileNeverPastItsEnd) {
   EXPECT_EQ(read_file(dir.file("f.mp3")), "01ab456789");
 }
 
-TEST(CreateFileWhole, CreatesTheFileAndNeverReplacesOne) {
-  TempDir dir;
-  EXPECT_EQ(platform::create_file_whole(dir.file("R-1.jpg"), "picture"), 0);
-  EXPECT_EQ(read_file(dir.file("R-1.jpg")), "picture");
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  EXPECT_EQ(status_of(dir.file("R-1.jpg")).st_mode & 0777, 0666u & ~mask);
-
-  EXPECT_EQ(platform::create_file_whole(dir.file("R-1.jpg"), "other"), EEXIST);
-  EXPECT_EQ(read_file(dir.file("R-1.jpg")), "picture");
-  EXPECT_EQ(entries(dir.path()), std::set<std::string>({"R-1.jpg"}));
-}
-
-TEST(FileRead, ReadsPartsAndWholeRegularFilesOnly) {
-  TempDir dir;
-  write_file(dir.file("f"), "0123456789");
-  uint64_t size = 0;
-  EXPECT_TRUE(platform::regular_file_size(dir.file("f"), size));
-  EXPECT_EQ(size, 10u);
-  std::string data;
-  EXPECT_TRUE(platform::read_file_part(dir.file("f"), 7, 10, data));
-  EXPECT_EQ(data, "789");
-  EXPECT_TRUE(platform::read_file_part(dir.file("f"), 20, 4, data));
-  EXPECT_EQ(data, "");
-  EXPECT_TRUE(platform::read_whole_file(dir.file("f"), data));
-  EXPECT_EQ(data, "0123456789");
-  EXPECT_FALSE(platform::read_whole_file(dir.path(), data));
-  EXPECT_FALSE(platform::regular_file_size(dir.path(), size));
-  EXPECT_FALSE(platform::read_whole_file(dir.file("missing"), data));
-}
-
 }  // namespace
 
 namespace {
