@@ -1,0 +1,63 @@
+#include "common/release_ranking.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "model/run_state.h"
+#include "tests/support/run_state_reset.h"
+
+// The keywords: the folder name, then every tag of every file.
+TEST(ReleaseRanking, KeywordsFromTheFolderAndEveryTag) {
+  test_support::reset_run_state();
+  g_run.folder_name = "Blue River (1969)";
+  EXPECT_EQ(build_release_keywords(), "Blue River (1969)");
+  const LocalTrack full{"A", "B", "C", "D", "E", "F", "G", "H", "I", "J"};
+  g_run.local_tracks = {full, LocalTrack()};
+  EXPECT_EQ(build_release_keywords(),
+            "Blue River (1969) A B C D E F G H I J" + std::string(10, ' '));
+}
+
+// The best title wins, whatever the letter case of the folder and tags; a
+// tie goes to the earlier entry; a word counts per copy and occurrence.
+TEST(ReleaseRanking, TheBestFittingTitle) {
+  const struct {
+    std::vector<std::string> titles;
+    std::string folder, tag_artist, tag_album, keywords;
+    int chosen;
+  } rows[] = {
+      {{"Green Fields", "Blue River"}, "blue river 1969", "", "", "", 1},
+      // Capitals still count, and more than the digits of another title.
+      {{"Live 2005", "Night Ferry"},
+       "Harbour Lights - Night Ferry (2005)",
+       "HARBOUR LIGHTS",
+       "NIGHT FERRY",
+       "",
+       1},
+      {{"Cold Water", "Harbour Lights", "Last Train", "Harbour Lights (Remastered)",
+        "Lights Harbour"},
+       "harbour lights",
+       "the band",
+       "harbour lights",
+       "",
+       1},
+      {{"Cold Water", "Harbour Lights", "Last Train"}, "", "", "", "last train", 2},
+      // "La La La" against "la la": 3 copies x 2 occurrences x 2 letters.
+      {{"Lala Land", "La La La"}, "", "", "", "la la", 1},
+      {{"One", "Two", "Three"}, "", "", "", "nothing alike", 0},
+      {{}, "", "", "", "anything", -1},
+  };
+  for (const auto& row : rows) {
+    test_support::reset_run_state();
+    for (const std::string& title : row.titles) g_collection.push_back({"", title, "Label", "LP"});
+    g_run.folder_name = row.folder;
+    if (!row.tag_artist.empty()) {
+      g_run.local_tracks = {LocalTrack()};
+      g_run.local_tracks[0].artist = row.tag_artist;
+      g_run.local_tracks[0].album = row.tag_album;
+    }
+    const std::string keywords = row.keywords.empty() ? build_release_keywords() : row.keywords;
+    EXPECT_EQ(rank_releases(keywords), row.chosen) << keywords;
+  }
+}
