@@ -213,7 +213,8 @@ TEST_P(ReadOnly, IsReportedAndLeftAlone) {
                           [&](const auto& entry) { return entry.second == before; }));
 }
 
-INSTANTIATE_TEST_SUITE_P(FolderAndFile, ReadOnly, ::testing::Values("", "/01 - Salt Road.mp3"));
+INSTANTIATE_TEST_SUITE_P(FolderAndFile, ReadOnly, ::testing::Values("", "/01 - Salt Road.mp3"),
+                         [](const auto& info) { return *info.param ? "Track" : "Folder"; });
 
 // A small tmpfs holding the album with little room to spare: the tag
 // rewrites run out of space part way.
