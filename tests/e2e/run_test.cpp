@@ -2,12 +2,12 @@
 // with no input and no database: what it reads, offers and reports.
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 
 #include "platform/codepage.h"
 #include "tests/support/whole_run.h"
 
 using test_support::kDefaultSettings;
+using test_support::lines_of;
 using test_support::make_mp3s;
 using test_support::Outcome;
 using test_support::shell_quoted;
@@ -15,13 +15,6 @@ using test_support::shell_quoted;
 namespace {
 
 class Run : public test_support::WholeRun {};
-
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 std::vector<std::string> tag_lines(const std::string& file, const std::string& artist,
                                    const std::string& title, const std::string& album,
@@ -152,11 +145,7 @@ TEST_F(Run, CommandLinesFoldersAndSettingsThatCannotServe) {
     if (!c.registry.empty()) config.write_registry(c.registry);
     const Outcome run = plinth(c.arguments, "", album, c.environment);
     EXPECT_EQ(run.status, 0);
-    size_t at = 0;
-    for (const std::string& text : c.drawn) {
-      at = run.drawn.find(text, at);
-      ASSERT_NE(at, std::string::npos) << text << " in\n" << run.drawn;
-    }
+    EXPECT_TRUE(test_support::in_order(run.drawn, c.drawn));
     EXPECT_EQ(run.trace.find("reading: 01.mp3") != std::string::npos, c.reads) << run.trace;
     EXPECT_EQ(run.drawn.find("in the terminal: \n"), std::string::npos);  // it says why
     EXPECT_EQ(snapshot(work.path()), before);

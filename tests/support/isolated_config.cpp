@@ -8,11 +8,6 @@
 namespace test_support {
 namespace {
 
-// The token and the API address too: a user's own token would send every
-// lookup of the tests to the API.
-const char* const kVariables[] = {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_CACHE_HOME",
-                                  "XDG_STATE_HOME", "DISCOGS_TOKEN", "PLINTH_API_URL"};
-
 std::string reg_escaped(const std::string& text) {
   std::string out;
   for (char c : text) {
@@ -24,38 +19,37 @@ std::string reg_escaped(const std::string& text) {
 
 }  // namespace
 
-IsolatedConfig::IsolatedConfig() {
-  for (const char* name : kVariables) {
-    const char* value = std::getenv(name);
-    saved_.push_back({name, {value != nullptr, value != nullptr ? value : ""}});
+ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
+  const char* old = std::getenv(name);
+  had_value_ = old != nullptr;
+  if (had_value_) old_value_ = old;
+  if (value != nullptr) {
+    setenv(name, value, 1);
+  } else {
+    unsetenv(name);
   }
+}
+
+ScopedEnv::~ScopedEnv() {
+  if (had_value_) {
+    setenv(name_.c_str(), old_value_.c_str(), 1);
+  } else {
+    unsetenv(name_.c_str());
+  }
+}
+
+// The token and the API address too: a user's own token would send every
+// lookup of the tests to the API.
+IsolatedConfig::IsolatedConfig()
+    : config_home_("XDG_CONFIG_HOME", config_home().c_str()),
+      config_dirs_("XDG_CONFIG_DIRS", system_config().c_str()),
+      cache_home_("XDG_CACHE_HOME", cache_home().c_str()),
+      state_home_("XDG_STATE_HOME", state_home().c_str()),
+      token_("DISCOGS_TOKEN", nullptr),
+      api_url_("PLINTH_API_URL", nullptr) {
   std::filesystem::create_directories(config_home() + "/plinth");
   std::filesystem::create_directories(system_config());
   std::filesystem::create_directories(cache_home());
-  setenv("XDG_CONFIG_HOME", config_home().c_str(), 1);
-  setenv("XDG_CONFIG_DIRS", system_config().c_str(), 1);
-  setenv("XDG_CACHE_HOME", cache_home().c_str(), 1);
-  setenv("XDG_STATE_HOME", state_home().c_str(), 1);
-  unsetenv("DISCOGS_TOKEN");
-  unsetenv("PLINTH_API_URL");
-}
-
-IsolatedConfig::~IsolatedConfig() {
-  for (const auto& [name, value] : saved_) {
-    if (value.first) {
-      setenv(name.c_str(), value.second.c_str(), 1);
-    } else {
-      unsetenv(name.c_str());
-    }
-  }
-}
-
-std::string IsolatedConfig::registry_path() const { return config_home() + "/plinth/registry.reg"; }
-
-std::string IsolatedConfig::settings_path() const { return config_home() + "/plinth/settings.xml"; }
-
-void IsolatedConfig::write_registry(const std::string& bytes) const {
-  write_file(registry_path(), bytes);
 }
 
 void IsolatedConfig::register_settings(const std::string& settings_file) const {

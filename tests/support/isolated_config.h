@@ -5,17 +5,30 @@
 // registry file, settings, token, log or journal. The previous values come
 // back when it goes.
 #include <string>
-#include <utility>
-#include <vector>
 
+#include "tests/support/mp3_files.h"
 #include "tests/support/temp_dir.h"
 
 namespace test_support {
 
+// Sets (or, with nullptr, unsets) an environment variable for the lifetime
+// of the object and puts the old value back afterwards.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value);
+  ~ScopedEnv();
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  std::string name_;
+  bool had_value_ = false;
+  std::string old_value_;
+};
+
 class IsolatedConfig {
  public:
   IsolatedConfig();
-  ~IsolatedConfig();
   IsolatedConfig(const IsolatedConfig&) = delete;
   IsolatedConfig& operator=(const IsolatedConfig&) = delete;
 
@@ -24,11 +37,11 @@ class IsolatedConfig {
   std::string cache_home() const { return dir_.file("cache"); }
   std::string state_home() const { return dir_.file("state"); }
   // config_home()/plinth/registry.reg, and the settings file beside it.
-  std::string registry_path() const;
-  std::string settings_path() const;
+  std::string registry_path() const { return config_home() + "/plinth/registry.reg"; }
+  std::string settings_path() const { return config_home() + "/plinth/settings.xml"; }
 
   // Writes the user's registry file with exactly these bytes.
-  void write_registry(const std::string& bytes) const;
+  void write_registry(const std::string& bytes) const { write_file(registry_path(), bytes); }
   // Writes a registry file whose settings path is `settings_file`.
   void register_settings(const std::string& settings_file) const;
   // Writes the settings file with exactly these bytes and registers it.
@@ -36,7 +49,7 @@ class IsolatedConfig {
 
  private:
   TempDir dir_;
-  std::vector<std::pair<std::string, std::pair<bool, std::string>>> saved_;
+  ScopedEnv config_home_, config_dirs_, cache_home_, state_home_, token_, api_url_;
 };
 
 }  // namespace test_support

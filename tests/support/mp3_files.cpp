@@ -1,6 +1,7 @@
 #include "tests/support/mp3_files.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -17,13 +18,12 @@ void make_mp3s(const std::vector<Mp3>& files) {
     for (const std::string& field : file.fields) description += "\t" + field;
     description += "\n";
   }
-  TempDir scratch;
-  write_file(scratch.file("files"), description);
-  int status = -1;
-  const std::string output = run_command("/usr/bin/python3 " + shell_quoted(PLINTH_SOURCE_DIR "/tools/make_mp3.py") +
-                                         " <" + shell_quoted(scratch.file("files")) + " 2>&1",
-                                         &status);
-  if (status != 0) throw std::runtime_error("make_mp3.py: " + output);
+  const std::string script =
+      "/usr/bin/python3 " + shell_quoted(PLINTH_SOURCE_DIR "/tools/make_mp3.py");
+  FILE* pipe = popen(script.c_str(), "we");
+  if (pipe == nullptr) throw std::runtime_error("cannot run make_mp3.py");
+  fwrite(description.data(), 1, description.size(), pipe);
+  if (pclose(pipe) != 0) throw std::runtime_error("make_mp3.py failed (its error is above)");
 }
 
 std::string untagged_mp3(unsigned seed) {

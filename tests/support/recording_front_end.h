@@ -1,7 +1,6 @@
 #pragma once
-// A front end for the tests: records every message box and answers from a
-// queue (OK, or No when the queue of Yes/No answers is empty).
-#include <deque>
+// A front end for the tests: records every message box and answers it
+// with OK, or No where it asks Yes or No.
 #include <string>
 #include <vector>
 
@@ -24,11 +23,7 @@ class RecordingFrontEnd : public platform::FrontEnd {
   int message_box(platform::Window* owner, const std::string& text, const std::string& caption,
                   unsigned style) override {
     boxes.push_back({text, caption, style, owner != nullptr});
-    if ((style & 0x0F) != platform::kBoxYesNo) return platform::kAnswerOk;
-    if (answers.empty()) return platform::kAnswerNo;
-    const int answer = answers.front();
-    answers.pop_front();
-    return answer;
+    return (style & 0x0F) == platform::kBoxYesNo ? platform::kAnswerNo : platform::kAnswerOk;
   }
 
   std::vector<std::string> texts() const {
@@ -43,7 +38,6 @@ class RecordingFrontEnd : public platform::FrontEnd {
   std::vector<RecordedBox> boxes;
   std::vector<std::string> waits;  // each notice shown, as often as shown
   int ended_waits = 0;
-  std::deque<int> answers;  // for Yes/No boxes
 };
 
 }  // namespace test_support

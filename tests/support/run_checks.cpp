@@ -14,12 +14,16 @@ std::string shell_quoted(const std::string& text) {
   return out + "'";
 }
 
-bool has_line(const std::string& text, const std::string& line) {
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines;
   std::istringstream in(text);
-  for (std::string l; std::getline(in, l);) {
-    if (l == line) return true;
-  }
-  return false;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+bool has_line(const std::string& text, const std::string& line) {
+  const std::vector<std::string> lines = lines_of(text);
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
 std::string show_tags(const std::string& file) {
@@ -35,11 +39,6 @@ std::vector<std::string> names_in(const std::string& folder) {
   }
   std::sort(names.begin(), names.end());
   return names;
-}
-
-std::set<std::string> entries(const std::string& folder) {
-  const std::vector<std::string> names = names_in(folder);
-  return std::set<std::string>(names.begin(), names.end());
 }
 
 }  // namespace test_support

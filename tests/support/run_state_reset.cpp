@@ -7,7 +7,6 @@ namespace test_support {
 
 void reset_run_state() {
   g_run = RunState();
-  g_run.directory.clear();
   g_clean_name.clear();
   g_terms = TermList();
   g_search_term.clear();

@@ -15,12 +15,6 @@ const char kDefaultSettings[] =
     "g_m3uf=\"/1 - /2 [/4]\" g_tf=\"/8 - /6 - /7\" />\n";
 const char kTaggedDemoFolder[] = "[HL 007] Harbour Lights - Night Ferry";
 
-StandinServer& WholeRun::start_server(const std::vector<std::string>& args) {
-  server.reset();
-  server = std::make_unique<StandinServer>(args);
-  return *server;
-}
-
 Outcome WholeRun::plinth(const std::string& arguments, const std::string& input,
                          const std::string& cwd, const std::string& environment) {
   const std::string name = std::to_string(++runs);
@@ -28,9 +22,9 @@ Outcome WholeRun::plinth(const std::string& arguments, const std::string& input,
   const std::string proxy = server ? "http_proxy=" + shell_quoted(server->proxy_url()) : "";
   Outcome outcome;
   outcome.trace = run_command("cd " + shell_quoted(cwd) + " && env -u DISPLAY -u WAYLAND_DISPLAY " +
-                                  environment + " " + proxy +
-                                  " timeout -k 5 60 " + run_as + shell_quoted(PLINTH_BINARY) + " " +
-                                  arguments + " <" + shell_quoted(logs.file("in" + name)) + " 2>" +
+                                  environment + " " + proxy + " timeout -k 5 60 " + run_as +
+                                  shell_quoted(PLINTH_BINARY) + " " + arguments + " <" +
+                                  shell_quoted(logs.file("in" + name)) + " 2>" +
                                   shell_quoted(logs.file("err" + name)),
                               &outcome.status);
   outcome.drawn = read_file(logs.file("err" + name));
@@ -81,11 +75,14 @@ bool WholeRun::run_without_privileges() {
   return true;
 }
 
-bool names_a_fault(const std::string& drawn) {
-  for (const char* word : {"rror", "ould not", "ailed", "annot", "occured", "imed out"}) {
-    if (drawn.find(word) != std::string::npos) return true;
+::testing::AssertionResult in_order(const std::string& drawn,
+                                    const std::vector<std::string>& texts) {
+  size_t at = 0;
+  for (const std::string& text : texts) {
+    if ((at = drawn.find(text, at)) == std::string::npos)
+      return ::testing::AssertionFailure() << text << " in\n" << drawn;
   }
-  return false;
+  return ::testing::AssertionSuccess();
 }
 
 }  // namespace test_support

@@ -34,7 +34,10 @@ class WholeRun : public ::testing::Test {
 
   // Starts the stand-in database (again) with these arguments; the runs
   // after reach it through http_proxy.
-  StandinServer& start_server(const std::vector<std::string>& args = {});
+  void start_server(const std::vector<std::string>& args = {}) {
+    server.reset();
+    server = std::make_unique<StandinServer>(args);
+  }
 
   // The program, with `arguments` as a shell reads them and `input` on its
   // standard input, in the terminal front end (no display), from `cwd`,
@@ -63,7 +66,8 @@ class WholeRun : public ::testing::Test {
   int runs = 0;
 };
 
-// A fault named in what the program drew: an error box or message.
-bool names_a_fault(const std::string& drawn);
+// Whether the texts come in this order in what was drawn.
+::testing::AssertionResult in_order(const std::string& drawn,
+                                    const std::vector<std::string>& texts);
 
 }  // namespace test_support
