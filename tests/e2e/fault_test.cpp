@@ -317,6 +317,10 @@ std::vector<HostileCase> hostile_cases() {
   cases.push_back({"CoverToANewFile", cover, "/R/t/%s\"", "", "{WORK}|outside.jpg", k8D + "2F"});
   cases.push_back(
       {"CoverFromAFileOutside", cover, "/R/t/%s\"", "", "{WORK}|secret.jpg", k81 + "2f;"});
+  // Or an address of another kind, behind the picture viewer's link.
+  cases.push_back(
+      {"CoverFromAFileAddress", "<img src=\"http://images.discogs.com/R/t/R-100101.jpg\"",
+       "<a href=\"/viewimages?release=1\"><img src=\"file://%s\"", "", "{WORK}|secret.jpg", "/"});
   return cases;
 }
 
