@@ -280,12 +280,18 @@ TEST_F(Wizard, NumberedArtistNameIsDroppedWhenAnswered) {
   }
 }
 
+// Also in the order of earlier versions, one flush per file, which the
+// benchmark still measures.
 TEST_F(Wizard, ToggelM3uDropsThePlaylist) {
-  const Outcome run = plinth(night_ferry_album(), "\n\n\ntoggel m3u\n\n\n\n");
+  const Outcome run =
+      WholeRun::plinth(shell_quoted(night_ferry_album()), "\n\n\ntoggel m3u\n\n\n\n", "/",
+                       "PLINTH_FINISH_VARIANT=flush-per-file");
   EXPECT_NE(run.drawn.find("M3U Playlist Generation off"), std::string::npos);
-  const std::string renamed = work.file("[HL 007] Harbour Lights - Night Ferry");
-  ASSERT_TRUE(std::filesystem::is_directory(renamed));
-  EXPECT_FALSE(std::filesystem::exists(renamed + "/Harbour Lights - Night Ferry [HL 007].m3u"));
+  EXPECT_EQ(names_in(work.file("[HL 007] Harbour Lights - Night Ferry")),
+            (std::vector<std::string>{
+                "01 - Harbour Lights - Salt Road.mp3", "02 - Harbour Lights - Night Ferry.mp3",
+                "03 - Harbour Lights - Lanterns Over Water.mp3", "R-100101.jpg"}))
+      << run.drawn;
 }
 
 // Saved templates serve the next run; templates changed on the match page
