@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include "platform/library_symbol.h"
 #include "platform/trace.h"
 
 namespace platform {
@@ -13,21 +14,15 @@ namespace {
 // certificates against the system's store.
 constexpr const char* kSonames[] = {"libcurl-gnutls.so.4", "libcurl.so.4"};
 
-template <typename Function>
-bool resolve(void* handle, const char* name, Function& function) {
-  function = reinterpret_cast<Function>(::dlsym(handle, name));
-  return function != nullptr;
-}
-
 bool resolve_all(void* handle, CurlLibrary& curl) {
-  return resolve(handle, "curl_global_init", curl.global_init) &&
-         resolve(handle, "curl_easy_init", curl.easy_init) &&
-         resolve(handle, "curl_easy_setopt", curl.easy_setopt) &&
-         resolve(handle, "curl_easy_perform", curl.easy_perform) &&
-         resolve(handle, "curl_easy_getinfo", curl.easy_getinfo) &&
-         resolve(handle, "curl_easy_cleanup", curl.easy_cleanup) &&
-         resolve(handle, "curl_slist_append", curl.slist_append) &&
-         resolve(handle, "curl_slist_free_all", curl.slist_free_all);
+  return resolve_symbol(handle, "curl_global_init", curl.global_init) &&
+         resolve_symbol(handle, "curl_easy_init", curl.easy_init) &&
+         resolve_symbol(handle, "curl_easy_setopt", curl.easy_setopt) &&
+         resolve_symbol(handle, "curl_easy_perform", curl.easy_perform) &&
+         resolve_symbol(handle, "curl_easy_getinfo", curl.easy_getinfo) &&
+         resolve_symbol(handle, "curl_easy_cleanup", curl.easy_cleanup) &&
+         resolve_symbol(handle, "curl_slist_append", curl.slist_append) &&
+         resolve_symbol(handle, "curl_slist_free_all", curl.slist_free_all);
 }
 
 // Never unloaded: libcurl may keep threads and TLS state until the end.

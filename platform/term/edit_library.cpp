@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include "platform/library_symbol.h"
+
 namespace platform {
 namespace term {
 namespace {
@@ -9,25 +11,19 @@ namespace {
 // The soname of every libedit build of the last twenty years.
 constexpr char kSoname[] = "libedit.so.2";
 
-template <typename Pointer>
-bool resolve(void* handle, const char* name, Pointer& pointer) {
-  pointer = reinterpret_cast<Pointer>(::dlsym(handle, name));
-  return pointer != nullptr;
-}
-
 bool resolve_all(void* handle, EditLibrary& edit) {
-  return resolve(handle, "readline", edit.readline) &&
-         resolve(handle, "rl_initialize", edit.initialize) &&
-         resolve(handle, "add_history", edit.add_history) &&
-         resolve(handle, "rl_completion_matches", edit.completion_matches) &&
-         resolve(handle, "rl_instream", edit.instream) &&
-         resolve(handle, "rl_outstream", edit.outstream) &&
-         resolve(handle, "rl_readline_name", edit.readline_name) &&
-         resolve(handle, "rl_line_buffer", edit.line_buffer) &&
-         resolve(handle, "rl_completer_word_break_characters", edit.word_break_characters) &&
-         resolve(handle, "rl_attempted_completion_function",
-                 edit.attempted_completion_function) &&
-         resolve(handle, "rl_attempted_completion_over", edit.attempted_completion_over);
+  return resolve_symbol(handle, "readline", edit.readline) &&
+         resolve_symbol(handle, "rl_initialize", edit.initialize) &&
+         resolve_symbol(handle, "add_history", edit.add_history) &&
+         resolve_symbol(handle, "rl_completion_matches", edit.completion_matches) &&
+         resolve_symbol(handle, "rl_instream", edit.instream) &&
+         resolve_symbol(handle, "rl_outstream", edit.outstream) &&
+         resolve_symbol(handle, "rl_readline_name", edit.readline_name) &&
+         resolve_symbol(handle, "rl_line_buffer", edit.line_buffer) &&
+         resolve_symbol(handle, "rl_completer_word_break_characters", edit.word_break_characters) &&
+         resolve_symbol(handle, "rl_attempted_completion_function",
+                        edit.attempted_completion_function) &&
+         resolve_symbol(handle, "rl_attempted_completion_over", edit.attempted_completion_over);
 }
 
 // Never unloaded: the terminal's settings and the history live in it.
