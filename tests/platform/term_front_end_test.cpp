@@ -143,17 +143,23 @@ TEST(TermPage, ButtonsAndMenuItemsByLooseNameOrUniquePrefix) {
                                                   kCmdDirectory, kCmdSaveSettings, kIdCancel}));
 }
 
-TEST(TermPage, TabCompletesThePagesCommandsWordByWord) {
-  Terminal term("");
+// The words of a page's commands, as Tab completes them.
+std::vector<std::string> command_words_of(int template_id) {
   static std::vector<std::string> words;
   dialog_box_param(
-      kDialogSearchTerm, nullptr,
+      template_id, nullptr,
       [](Window& page, unsigned message, uintptr_t, intptr_t) {
         if (message == kWmInitDialog) words = term::command_words(page);
         if (message == kWmClose) page.end(0);
         return true;
       },
       0);
+  return words;
+}
+
+TEST(TermPage, TabCompletesThePagesCommandsWordByWord) {
+  Terminal term("");
+  const std::vector<std::string> words = command_words_of(kDialogSearchTerm);
   EXPECT_EQ(words.front(), "next");
   EXPECT_NE(std::find(words.begin(), words.end(), "toggel m3u"), words.end());
   EXPECT_EQ(term::complete_word(words, "", "MAN"), std::vector<std::string>{"manual"});
@@ -161,16 +167,9 @@ TEST(TermPage, TabCompletesThePagesCommandsWordByWord) {
   EXPECT_EQ(term::complete_word(words, "", "a"), std::vector<std::string>{"about"});
   EXPECT_EQ(term::complete_word(words, "", "s").size(), 1u);  // "save", once
   EXPECT_TRUE(term::complete_word(words, "", "x").empty());
-  dialog_box_param(
-      kDialogNameConfiguration, nullptr,
-      [](Window& page, unsigned message, uintptr_t, intptr_t) {
-        if (message == kWmInitDialog) words = term::command_words(page);
-        if (message == kWmClose) page.end(0);
-        return true;
-      },
-      0);
-  EXPECT_EQ(words, (std::vector<std::string>{"ok", "cancel", "help",
-                                             "directory =", "playlist =", "track ="}));
+  EXPECT_EQ(
+      command_words_of(kDialogNameConfiguration),
+      (std::vector<std::string>{"ok", "cancel", "help", "directory =", "playlist =", "track ="}));
 }
 
 TEST(TermPage, UnknownOrAmbiguousCommandsOnlyHint) {
