@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <set>
 
-#include "platform/file_read.h"
 #include "platform/staged_rewrites.h"
 #include "tests/support/current_folder.h"
 #include "tests/support/mp3_files.h"

@@ -9,8 +9,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/qt/qt_text.h"
-
 namespace qt_tests {
 namespace {
 
