@@ -68,8 +68,8 @@ TEST(Moves, MoveOrRefuseAndChangeNothing) {
       if (mark == std::string::npos) std::filesystem::create_directory(path);
       if (mark != std::string::npos && entry[mark] == '=')
         test_support::write_file(path, entry.substr(mark + 1));
-      if (mark != std::string::npos && entry[mark] == '@')
-        ASSERT_EQ(::link(dir.file(entry.substr(mark + 1)).c_str(), path.c_str()), 0);
+      const bool hard_link = mark != std::string::npos && entry[mark] == '@';
+      ASSERT_EQ(hard_link ? ::link(dir.file(entry.substr(mark + 1)).c_str(), path.c_str()) : 0, 0);
     }
     const std::string to = c.to.empty() ? "" : dir.path() + "/" + c.to;
     EXPECT_EQ(c.move(dir.path() + "/" + c.from, to), c.error) << c.from << " to " << c.to;
