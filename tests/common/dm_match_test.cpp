@@ -27,29 +27,6 @@ Release make_release(const std::string& artist, const std::string& date,
   return release;
 }
 
-// Local files without tags.
-void set_files(const std::vector<std::string>& names) {
-  g_run.files = names;
-  g_run.local_tracks.assign(names.size(), LocalTrack());
-}
-
-Row scores_of(const std::string& file, const Release& release) {
-  set_files({file});
-  Row row;
-  score_file_tracks(row, 0, release);
-  return row;
-}
-
-// A chosen release and an assignment as scoring would have left it.
-void set_assignment(int tracks, const std::vector<Row>& scores) {
-  std::vector<std::string> names(static_cast<size_t>(tracks), "Track");
-  g_releases = {make_release("Band", "", names)};
-  g_run.release_index = 0;
-  g_run.assignment.scores = scores;
-  g_run.assignment.track_of_file.clear();
-  for (const Row& row : scores) g_run.assignment.track_of_file.push_back(best_index(row));
-}
-
 }  // namespace
 
 TEST(NumberedSuffix, OnlyAOneDigitGroupAtTheFirstBracket) {
@@ -118,79 +95,75 @@ TEST(TrackScore, WordsSharedWithEachTrack) {
   test_support::reset_run_state();
   Release release = make_release("Band", "", {"Zzz"});
   release.track_numbers = {"A-1"};
-  EXPECT_EQ(scores_of("A-1.mp3", release), (Row{1}));
+  g_run.files = {"A-1.mp3"};
+  g_run.local_tracks = {LocalTrack()};
+  Row row;
+  score_file_tracks(row, 0, release);
+  EXPECT_EQ(row, (Row{1}));
 }
 
-TEST(TrackAssign, EqualScoresGoToTheLowerTrack) {
-  test_support::reset_run_state();
-  test_support::RecordingFrontEnd boxes;
-  set_files({"love.mp3"});
-  Release release = make_release("Band", "", {"Zzz", "Love", "Love"});
-  find_matches(release);
-  EXPECT_EQ(g_run.assignment.scores, (std::vector<Row>{{0, 12, 12}}));
-  EXPECT_EQ(g_run.assignment.track_of_file, (Row{1}));
-  EXPECT_TRUE(boxes.boxes.empty());
+// Equal scores go to the lower track; an album is matched track by track,
+// the bonus file matching nothing, losing track 0 to its owner and taking
+// the next track.
+TEST(TrackAssign, EachFileGetsItsBestTrack) {
+  const struct {
+    std::vector<std::string> files;
+    std::string artist, date;
+    std::vector<std::string> names;
+    std::vector<Row> scores;
+    Row track_of_file;
+  } cases[] = {
+      {{"love.mp3"}, "Band", "", {"Zzz", "Love", "Love"}, {{0, 12, 12}}, {1}},
+      {{"01 - The Band - Harbour Lights.mp3", "02 - The Band - Cold Water.mp3",
+        "03 - The Band - Last Train Home.mp3", "bonus.mp3"},
+       "The Band",
+       "1998",
+       {"Cold Water", "Harbour Lights", "Last Train Home"},
+       {{2, 39, 0}, {27, 2, 0}, {0, 0, 41}, {-1, 0, 0}},
+       {1, 0, 2, 1}},
+      {{"a.mp3", "b.mp3"}, "Band", "", {}, {{}, {}}, {-1, -1}},
+      {{}, "Band", "", {"One", "Two"}, {}, {}},
+  };
+  for (const auto& c : cases) {
+    test_support::reset_run_state();
+    test_support::RecordingFrontEnd boxes;
+    g_run.files = c.files;
+    g_run.local_tracks.assign(c.files.size(), LocalTrack());
+    find_matches(make_release(c.artist, c.date, c.names));
+    EXPECT_EQ(g_run.assignment.scores, c.scores) << c.files.size();
+    EXPECT_EQ(g_run.assignment.track_of_file, c.track_of_file) << c.files.size();
+    EXPECT_EQ(std::to_string(g_releases.size()) + "|" + std::to_string(g_run.release_index) + "|" +
+                  std::to_string(boxes.boxes.size()),
+              "1|0|0");
+  }
 }
 
-TEST(TrackAssign, AlbumIsMatchedTrackByTrack) {
-  test_support::reset_run_state();
-  test_support::RecordingFrontEnd boxes;
-  set_files({"01 - The Band - Harbour Lights.mp3", "02 - The Band - Cold Water.mp3",
-             "03 - The Band - Last Train Home.mp3", "bonus.mp3"});
-  Release release =
-      make_release("The Band", "1998", {"Cold Water", "Harbour Lights", "Last Train Home"});
-  find_matches(release);
-  ASSERT_EQ(g_releases.size(), 1u);
-  EXPECT_EQ(g_run.release_index, 0);
-  EXPECT_EQ(g_run.assignment.scores.size(), 4u);
-  for (const Row& row : g_run.assignment.scores) EXPECT_EQ(row.size(), 3u);
-  // The bonus file matches nothing, loses track 0 to its owner and takes
-  // the next track.
-  EXPECT_EQ(g_run.assignment.scores[3], (Row{-1, 0, 0}));
-  EXPECT_EQ(g_run.assignment.track_of_file, (Row{1, 0, 2, 1}));
-}
-
-TEST(TrackConflicts, HighestScoreKeepsTheTrackOthersMove) {
-  test_support::reset_run_state();
-  // Three files best on track 1 with 10, 30 and 30; file 3 sits on track 3.
-  set_assignment(4, {{5, 10, 0, 7}, {0, 30, 1, 0}, {8, 30, 0, 7}, {0, 0, 0, 9}});
-  resolve_track_conflicts();
-  EXPECT_EQ(g_run.assignment.scores,
-            (std::vector<Row>{{5, -1, 0, 7}, {0, 30, 1, 0}, {8, -1, 0, 7}, {0, 0, 0, 9}}));
-  // File 0 moves onto file 3's track: such doubles stay.
-  EXPECT_EQ(g_run.assignment.track_of_file, (Row{3, 1, 0, 3}));
-}
-
-TEST(TrackConflicts, OnePassOnly) {
-  test_support::reset_run_state();
-  // Track 0 is settled first; the loser of track 1 then lands on track 0.
-  set_assignment(3, {{9, 0, 0}, {8, 0, 0}, {7, 20, 0}, {0, 30, 0}});
-  resolve_track_conflicts();
-  EXPECT_EQ(g_run.assignment.track_of_file, (Row{0, 1, 0, 1}));
-  EXPECT_EQ(g_run.assignment.scores[1], (Row{-1, 0, 0}));
-  EXPECT_EQ(g_run.assignment.scores[2], (Row{7, -1, 0}));
-}
-
-TEST(TrackConflicts, ReleaseOfOneTrackKeepsEveryFileOnIt) {
-  test_support::reset_run_state();
-  set_assignment(1, {{4}, {6}, {6}});
-  resolve_track_conflicts();
-  EXPECT_EQ(g_run.assignment.scores, (std::vector<Row>{{-1}, {6}, {-1}}));
-  EXPECT_EQ(g_run.assignment.track_of_file, (Row{0, 0, 0}));
-}
-
-TEST(TrackAssign, ReleaseWithoutTracksOrFiles) {
-  test_support::reset_run_state();
-  test_support::RecordingFrontEnd boxes;
-  set_files({"a.mp3", "b.mp3"});
-  Release empty = make_release("Band", "", {});
-  find_matches(empty);
-  EXPECT_EQ(g_run.assignment.track_of_file, (Row{-1, -1}));
-  EXPECT_EQ(g_run.assignment.scores, (std::vector<Row>{{}, {}}));
-
-  test_support::reset_run_state();
-  Release release = make_release("Band", "", {"One", "Two"});
-  find_matches(release);
-  EXPECT_TRUE(g_run.assignment.track_of_file.empty());
-  EXPECT_TRUE(g_run.assignment.scores.empty());
+// The highest score keeps a track and the others move, in one pass only.
+TEST(TrackConflicts, HighestScoreKeepsTheTrackOthersMoveOnce) {
+  const struct {
+    std::vector<Row> scores, resolved;
+    Row track_of_file;
+  } cases[] = {
+      // Three files best on track 1 with 10, 30 and 30; file 3 sits on track
+      // 3, and file 0 moves onto it: such doubles stay.
+      {{{5, 10, 0, 7}, {0, 30, 1, 0}, {8, 30, 0, 7}, {0, 0, 0, 9}},
+       {{5, -1, 0, 7}, {0, 30, 1, 0}, {8, -1, 0, 7}, {0, 0, 0, 9}},
+       {3, 1, 0, 3}},
+      // Track 0 is settled first; the loser of track 1 then lands on track 0.
+      {{{9, 0, 0}, {8, 0, 0}, {7, 20, 0}, {0, 30, 0}},
+       {{9, 0, 0}, {-1, 0, 0}, {7, -1, 0}, {0, 30, 0}},
+       {0, 1, 0, 1}},
+      // A release of one track keeps every file on it.
+      {{{4}, {6}, {6}}, {{-1}, {6}, {-1}}, {0, 0, 0}},
+  };
+  for (const auto& c : cases) {
+    test_support::reset_run_state();
+    g_releases = {make_release("Band", "", std::vector<std::string>(c.scores[0].size(), "Track"))};
+    g_run.release_index = 0;
+    g_run.assignment.scores = c.scores;
+    for (const Row& row : c.scores) g_run.assignment.track_of_file.push_back(best_index(row));
+    resolve_track_conflicts();
+    EXPECT_EQ(g_run.assignment.scores, c.resolved);
+    EXPECT_EQ(g_run.assignment.track_of_file, c.track_of_file);
+  }
 }

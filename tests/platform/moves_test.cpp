@@ -6,103 +6,75 @@
 #include <cerrno>
 #include <filesystem>
 #include <set>
+#include <sstream>
 
 #include "tests/support/mp3_files.h"
-#include "tests/support/run_checks.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 using test_support::read_file;
-using test_support::TempDir;
-using test_support::write_file;
 
-using test_support::entries;
-
-TEST(MoveNoReplace, RenamesAFileKeepingItsBytes) {
-  TempDir dir;
-  write_file(dir.file("old.mp3"), "content");
-  EXPECT_EQ(platform::move_no_replace(dir.file("old.mp3"), dir.file("new.mp3")), 0);
-  EXPECT_EQ(entries(dir.path()), std::set<std::string>({"new.mp3"}));
-  EXPECT_EQ(read_file(dir.file("new.mp3")), "content");
+// Every entry under the folder, sorted: "name=bytes", "name/" for a folder.
+std::string tree(const std::string& folder) {
+  std::set<std::string> shown;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    const std::string name = std::filesystem::relative(entry.path(), folder).string();
+    shown.insert(entry.is_directory() ? name + "/" : name + "=" + read_file(entry.path()));
+  }
+  std::string joined;
+  for (const std::string& line : shown) joined += (joined.empty() ? "" : "|") + line;
+  return joined;
 }
 
-TEST(MoveNoReplace, ExistingTargetFailsAndChangesNothing) {
-  TempDir dir;
-  write_file(dir.file("a.mp3"), "first");
-  write_file(dir.file("b.mp3"), "second");
-  EXPECT_EQ(platform::move_no_replace(dir.file("a.mp3"), dir.file("b.mp3")), EEXIST);
-  EXPECT_EQ(read_file(dir.file("a.mp3")), "first");
-  EXPECT_EQ(read_file(dir.file("b.mp3")), "second");
-
-  std::filesystem::create_directory(dir.file("empty folder"));
-  EXPECT_EQ(platform::move_no_replace(dir.file("a.mp3"), dir.file("empty folder")), EEXIST);
-  EXPECT_EQ(read_file(dir.file("a.mp3")), "first");
-}
-
-TEST(MoveNoReplace, FolderOntoAnExistingFolderFails) {
-  TempDir dir;
-  std::filesystem::create_directory(dir.file("album"));
-  write_file(dir.file("album/01.mp3"), "one");
-  std::filesystem::create_directory(dir.file("target"));  // empty: rename(2) would replace it
-  EXPECT_EQ(platform::move_no_replace(dir.file("album"), dir.file("target")), EEXIST);
-  EXPECT_EQ(read_file(dir.file("album/01.mp3")), "one");
-  EXPECT_TRUE(std::filesystem::is_empty(dir.file("target")));
-
-  EXPECT_EQ(platform::move_no_replace(dir.file("album"), dir.file("renamed")), 0);
-  EXPECT_EQ(read_file(dir.file("renamed/01.mp3")), "one");
-}
-
-TEST(MoveNoReplace, CaseOnlyRenameIsARealRename) {
-  TempDir dir;
-  write_file(dir.file("track.mp3"), "x");
-  EXPECT_EQ(platform::move_no_replace(dir.file("track.mp3"), dir.file("Track.mp3")), 0);
-  EXPECT_EQ(entries(dir.path()), std::set<std::string>({"Track.mp3"}));
-}
-
-TEST(MoveNoReplace, TwoHardLinksOfOneFileAreTwoNames) {
-  TempDir dir;
-  write_file(dir.file("a.mp3"), "shared");
-  ASSERT_EQ(::link(dir.file("a.mp3").c_str(), dir.file("b.mp3").c_str()), 0);
-  EXPECT_EQ(platform::move_no_replace(dir.file("a.mp3"), dir.file("b.mp3")), EEXIST);
-  EXPECT_EQ(entries(dir.path()), std::set<std::string>({"a.mp3", "b.mp3"}));
-}
-
-TEST(MoveNoReplace, MissingSourceOrEmptyTargetIsAnError) {
-  TempDir dir;
-  write_file(dir.file("a.mp3"), "x");
-  EXPECT_EQ(platform::move_no_replace(dir.file("missing.mp3"), dir.file("b.mp3")), ENOENT);
-  EXPECT_EQ(platform::move_no_replace(dir.file("a.mp3"), ""), ENOENT);
-  EXPECT_EQ(entries(dir.path()), std::set<std::string>({"a.mp3"}));
-}
-
-TEST(MoveNoReplace, NamesCrossTheCodePageBoundary) {
-  TempDir dir;
-  write_file(dir.file("a.mp3"), "x");
-  // 0xE9 is e acute in Windows-1252; on disk the name is UTF-8.
-  EXPECT_EQ(platform::move_no_replace(dir.path() + "/a.mp3", dir.path() + "/Caf\xE9.mp3"), 0);
-  EXPECT_EQ(entries(dir.path()), std::set<std::string>({"Caf\xC3\xA9.mp3"}));
-}
-
-TEST(MoveByLink, MovesAFileAndNeverReplaces) {
-  TempDir dir;
-  write_file(dir.file("a"), "first");
-  write_file(dir.file("b"), "second");
-  EXPECT_EQ(platform::move_by_link(dir.file("a"), dir.file("b")), EEXIST);
-  EXPECT_EQ(read_file(dir.file("a")), "first");
-  EXPECT_EQ(read_file(dir.file("b")), "second");
-  EXPECT_EQ(platform::move_by_link(dir.file("a"), dir.file("c")), 0);
-  EXPECT_EQ(entries(dir.path()), std::set<std::string>({"b", "c"}));
-  EXPECT_EQ(read_file(dir.file("c")), "first");
-}
-
-TEST(MoveAfterCheck, MovesAndRefusesAnExistingTarget) {
-  TempDir dir;
-  std::filesystem::create_directory(dir.file("album"));
-  std::filesystem::create_directory(dir.file("other"));
-  EXPECT_EQ(platform::move_after_check(dir.file("album"), dir.file("other")), EEXIST);
-  EXPECT_EQ(platform::move_after_check(dir.file("album"), dir.file("moved")), 0);
-  EXPECT_EQ(entries(dir.path()), std::set<std::string>({"moved", "other"}));
+// No move ever replaces a file or a folder, empty or not, nor a second name
+// of the same file; a move that fails changes nothing.
+TEST(Moves, MoveOrRefuseAndChangeNothing) {
+  using Move = int (*)(const std::string&, const std::string&);
+  const Move plain = platform::move_no_replace, by_link = platform::move_by_link,
+             after_check = platform::move_after_check;
+  const struct {
+    Move move;
+    std::string made;  // as tree() shows it; "name@other" is a hard link
+    std::string from, to;
+    int error;
+    std::string left;
+  } cases[] = {
+      {plain, "old.mp3=content", "old.mp3", "new.mp3", 0, "new.mp3=content"},
+      {plain, "a.mp3=first|b.mp3=second", "a.mp3", "b.mp3", EEXIST, "a.mp3=first|b.mp3=second"},
+      {plain, "a.mp3=first|empty folder/", "a.mp3", "empty folder", EEXIST,
+       "a.mp3=first|empty folder/"},
+      // rename(2) would replace the empty folder.
+      {plain, "album/|album/01.mp3=one|target/", "album", "target", EEXIST,
+       "album/|album/01.mp3=one|target/"},
+      {plain, "album/|album/01.mp3=one", "album", "renamed", 0, "renamed/|renamed/01.mp3=one"},
+      {plain, "track.mp3=x", "track.mp3", "Track.mp3", 0, "Track.mp3=x"},
+      {plain, "a.mp3=shared|b.mp3@a.mp3", "a.mp3", "b.mp3", EEXIST, "a.mp3=shared|b.mp3=shared"},
+      {plain, "a.mp3=x", "missing.mp3", "b.mp3", ENOENT, "a.mp3=x"},
+      {plain, "a.mp3=x", "a.mp3", "", ENOENT, "a.mp3=x"},
+      // 0xE9 is e acute in Windows-1252; on disk the name is UTF-8.
+      {plain, "a.mp3=x", "a.mp3", "Caf\xE9.mp3", 0, "Caf\xC3\xA9.mp3=x"},
+      {by_link, "a=first|b=second", "a", "b", EEXIST, "a=first|b=second"},
+      {by_link, "a=first|b=second", "a", "c", 0, "b=second|c=first"},
+      {after_check, "album/|other/", "album", "other", EEXIST, "album/|other/"},
+      {after_check, "album/|other/", "album", "moved", 0, "moved/|other/"},
+  };
+  for (const auto& c : cases) {
+    test_support::TempDir dir;
+    std::stringstream made(c.made);
+    for (std::string entry; std::getline(made, entry, '|');) {
+      const size_t mark = entry.find_first_of("=@");
+      const std::string path = dir.file(entry.substr(0, mark));
+      if (mark == std::string::npos) std::filesystem::create_directory(path);
+      if (mark != std::string::npos && entry[mark] == '=')
+        test_support::write_file(path, entry.substr(mark + 1));
+      const bool hard_link = mark != std::string::npos && entry[mark] == '@';
+      ASSERT_EQ(hard_link ? ::link(dir.file(entry.substr(mark + 1)).c_str(), path.c_str()) : 0, 0);
+    }
+    const std::string to = c.to.empty() ? "" : dir.path() + "/" + c.to;
+    EXPECT_EQ(c.move(dir.path() + "/" + c.from, to), c.error) << c.from << " to " << c.to;
+    EXPECT_EQ(tree(dir.path()), c.left) << c.from << " to " << c.to;
+  }
 }
 
 }  // namespace

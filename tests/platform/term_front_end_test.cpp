@@ -13,7 +13,6 @@
 #include "platform/dialog.h"
 #include "platform/term/line_editor.h"
 #include "platform/term/page_commands.h"
-#include "platform/term/page_view.h"
 #include "platform/term/term_text.h"
 #include "resources/templates.h"
 #include "tests/support/recording_front_end.h"
@@ -58,10 +57,9 @@ bool test_proc(Window& page, unsigned message, uintptr_t wparam, intptr_t) {
 // it drew.
 class Terminal {
  public:
-  explicit Terminal(const std::string& input, int columns = 80) {
-    input_ = input;
+  explicit Terminal(const std::string& input, int columns = 80) : input_(input) {
     in_ = input_.empty() ? fopen("/dev/null", "r") : fmemopen(&input_[0], input_.size(), "r");
-    out_ = tmpfile();
+    out_ = open_memstream(&drawn_, &drawn_size_);
     ui_ = new TermFrontEnd(in_, out_, columns);
     set_front_end(ui_);
   }
@@ -70,25 +68,21 @@ class Terminal {
     delete ui_;
     fclose(in_);
     fclose(out_);
+    free(drawn_);
   }
   std::string run(int template_id) {
     g_seen = &seen;
     dialog_box_param(template_id, nullptr, test_proc, 0);
     return drawn();
   }
-  std::string drawn() {
-    std::string text;
-    rewind(out_);
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, out_)) > 0) text.append(buffer, n);
-    return text;
-  }
+  std::string drawn() { return fflush(out_), std::string(drawn_, drawn_size_); }
   TermFrontEnd& ui() { return *ui_; }
   Seen seen;
 
  private:
   std::string input_;
+  char* drawn_ = nullptr;
+  size_t drawn_size_ = 0;
   FILE* in_;
   FILE* out_;
   TermFrontEnd* ui_;
@@ -143,17 +137,23 @@ TEST(TermPage, ButtonsAndMenuItemsByLooseNameOrUniquePrefix) {
                                                   kCmdDirectory, kCmdSaveSettings, kIdCancel}));
 }
 
-TEST(TermPage, TabCompletesThePagesCommandsWordByWord) {
-  Terminal term("");
+// The words of a page's commands, as Tab completes them.
+std::vector<std::string> command_words_of(int template_id) {
   static std::vector<std::string> words;
   dialog_box_param(
-      kDialogSearchTerm, nullptr,
+      template_id, nullptr,
       [](Window& page, unsigned message, uintptr_t, intptr_t) {
         if (message == kWmInitDialog) words = term::command_words(page);
         if (message == kWmClose) page.end(0);
         return true;
       },
       0);
+  return words;
+}
+
+TEST(TermPage, TabCompletesThePagesCommandsWordByWord) {
+  Terminal term("");
+  const std::vector<std::string> words = command_words_of(kDialogSearchTerm);
   EXPECT_EQ(words.front(), "next");
   EXPECT_NE(std::find(words.begin(), words.end(), "toggel m3u"), words.end());
   EXPECT_EQ(term::complete_word(words, "", "MAN"), std::vector<std::string>{"manual"});
@@ -161,16 +161,9 @@ TEST(TermPage, TabCompletesThePagesCommandsWordByWord) {
   EXPECT_EQ(term::complete_word(words, "", "a"), std::vector<std::string>{"about"});
   EXPECT_EQ(term::complete_word(words, "", "s").size(), 1u);  // "save", once
   EXPECT_TRUE(term::complete_word(words, "", "x").empty());
-  dialog_box_param(
-      kDialogNameConfiguration, nullptr,
-      [](Window& page, unsigned message, uintptr_t, intptr_t) {
-        if (message == kWmInitDialog) words = term::command_words(page);
-        if (message == kWmClose) page.end(0);
-        return true;
-      },
-      0);
-  EXPECT_EQ(words, (std::vector<std::string>{"ok", "cancel", "help",
-                                             "directory =", "playlist =", "track ="}));
+  EXPECT_EQ(
+      command_words_of(kDialogNameConfiguration),
+      (std::vector<std::string>{"ok", "cancel", "help", "directory =", "playlist =", "track ="}));
 }
 
 TEST(TermPage, UnknownOrAmbiguousCommandsOnlyHint) {
@@ -186,24 +179,21 @@ TEST(TermPage, UnknownOrAmbiguousCommandsOnlyHint) {
   EXPECT_TRUE(term.seen.closed);
 }
 
-TEST(TermPage, EqualsSetsTheFirstFieldExactly) {
+// '=' sets the first field exactly; the name configuration's fields go by
+// their labels, which are not drawn again.
+TEST(TermPage, FieldsAreSetByEqualsOrByName) {
   g_lines = {};
-  Terminal term("=  two  blanks \n=\n= Caf\xC3\xA9\n");
-  const std::string out = term.run(kDialogSearchTerm);
+  std::string out = Terminal("=  two  blanks \n=\n= Caf\xC3\xA9\n").run(kDialogSearchTerm);
   EXPECT_NE(out.find("Text =  two  blanks \n"), std::string::npos);
   EXPECT_NE(out.find("Text = \n"), std::string::npos);
   EXPECT_NE(out.find("Text = Caf\xC3\xA9\n"), std::string::npos);
-}
-
-TEST(TermPage, NamedFieldsOfTheNameConfiguration) {
-  g_lines = {};
-  Terminal term("directory = /1\nplaylist = /2 x\ntrack= /8\noutput = z\n");
-  const std::string out = term.run(kDialogNameConfiguration);
+  out = Terminal("directory = /1\nplaylist = /2 x\ntrack= /8\noutput = z\n")
+            .run(kDialogNameConfiguration);
   EXPECT_NE(out.find("Output Directory Format = /1\n"), std::string::npos);
   EXPECT_NE(out.find("Output Playlist Format = /2 x\n"), std::string::npos);
   EXPECT_NE(out.find("Output Track Format = /8\n"), std::string::npos);
   EXPECT_NE(out.find("No single text field is called 'output'."), std::string::npos);
-  EXPECT_EQ(out.find("Output Directory Format\n"), std::string::npos);  // labels are not repeated
+  EXPECT_EQ(out.find("Output Directory Format\n"), std::string::npos);
 }
 
 TEST(TermPage, ListsByLabelAndTheMatchesListCannotSelect) {

@@ -1,17 +1,13 @@
 #include "tests/qt/support/page_driver.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <utility>
-
-#include "platform/qt/qt_text.h"
 
 namespace qt_tests {
 namespace {
@@ -40,13 +36,6 @@ void PageDriver::on_box(std::function<void(QMessageBox&)> act) {
                       box_texts.push_back(box.text().toStdString());
                       act(box);
                     }});
-}
-
-void PageDriver::answer_box(QMessageBox::StandardButton button) {
-  on_box([button](QMessageBox& box) {
-    QAbstractButton* answer = box.button(button);
-    if (answer != nullptr) QTest::mouseClick(answer, Qt::LeftButton);
-  });
 }
 
 void PageDriver::schedule() {
@@ -102,42 +91,11 @@ QPushButton* button_of(platform::PageDialog& page, int id) {
   return qobject_cast<QPushButton*>(page.control_widget(id));
 }
 
-void click_line(platform::PageDialog& page, int list_id, int line) {
+void click_line(platform::PageDialog& page, int list_id, int line, bool twice) {
   QListWidget* list = list_of(page, list_id);
-  const QRect where = list->visualItemRect(list->item(line));
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, where.center());
-}
-
-void double_click_line(platform::PageDialog& page, int list_id, int line) {
-  QListWidget* list = list_of(page, list_id);
-  const QRect where = list->visualItemRect(list->item(line));
-  QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, where.center());
-}
-
-void click_button(platform::PageDialog& page, int id) {
-  QTest::mouseClick(button_of(page, id), Qt::LeftButton);
-}
-
-void type_into(platform::PageDialog& page, int edit_id, const QString& text) {
-  QLineEdit* edit = edit_of(page, edit_id);
-  edit->setFocus();
-  // One key a character, carrying the character as its text, so that
-  // characters beyond ASCII are typed too.
-  for (const QChar c : text)
-    QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-
-void press_key(QWidget* widget, Qt::Key key) { QTest::keyClick(widget, key); }
-
-void choose_menu_item(platform::PageDialog& page, const QString& text) {
-  for (QAction* menu : page.menu_bar()->actions()) {
-    for (QAction* item : menu->menu()->actions()) {
-      if (item->text() == text) {
-        item->trigger();
-        return;
-      }
-    }
-  }
+  const QPoint at = list->visualItemRect(list->item(line)).center();
+  if (twice) QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+  if (!twice) QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
 }
 
 int shown_selection(platform::PageDialog& page, int list_id) {

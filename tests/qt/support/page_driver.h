@@ -34,8 +34,6 @@ class PageDriver : public QObject {
 
   void on_page(const std::string& caption, std::function<void(platform::PageDialog&)> act);
   void on_box(std::function<void(QMessageBox&)> act);
-  // Answers the next box with that button.
-  void answer_box(QMessageBox::StandardButton button);
 
   bool done() const { return steps_.empty(); }
   bool ran_out = false;
@@ -61,13 +59,8 @@ class PageDriver : public QObject {
 QListWidget* list_of(platform::PageDialog& page, int id);
 QLineEdit* edit_of(platform::PageDialog& page, int id);
 QPushButton* button_of(platform::PageDialog& page, int id);
-void click_line(platform::PageDialog& page, int list_id, int line);
-void double_click_line(platform::PageDialog& page, int list_id, int line);
-void click_button(platform::PageDialog& page, int id);
-void type_into(platform::PageDialog& page, int edit_id, const QString& text);
-void press_key(QWidget* widget, Qt::Key key);
-// Triggers the menu item with that text (as shown).
-void choose_menu_item(platform::PageDialog& page, const QString& text);
+// Clicks that line of the list, or double-clicks it.
+void click_line(platform::PageDialog& page, int list_id, int line, bool twice = false);
 // The list's selected line as the user sees it; -1 for none.
 int shown_selection(platform::PageDialog& page, int list_id);
 QStringList shown_lines(platform::PageDialog& page, int list_id);
