@@ -28,7 +28,8 @@ TEST(CommandLineOptions, OptionsPrintAndEndTheRunButFoldersRun) {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     EXPECT_EQ(run_command_line_option(static_cast<int>(c.argv.size()), c.argv.data(), status),
-              c.option) << c.argv.back();
+              c.option)
+        << c.argv.back();
     EXPECT_EQ(testing::internal::GetCapturedStdout().rfind(c.printed, 0), 0u) << c.argv.back();
     EXPECT_EQ(testing::internal::GetCapturedStderr().empty(), c.status != 2) << c.argv.back();
     EXPECT_EQ(status, c.status) << c.argv.back();
@@ -42,4 +43,3 @@ TEST(CommandLineOptions, OptionsPrintAndEndTheRunButFoldersRun) {
   for (const std::string& path : {platform::trace_log_path(), platform::registry_file_paths()[0]})
     EXPECT_NE(text.find(path), std::string::npos) << path;
 }
-

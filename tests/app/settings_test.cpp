@@ -19,6 +19,13 @@ class Settings : public ::testing::Test {
  protected:
   void SetUp() override { test_support::reset_run_state(); }
 
+  // The three templates, in the code page, and as UTF-8.
+  static std::string templates() { return g_dirf + "|" + g_m3uf + "|" + g_tf; }
+  static std::string templates_utf8() {
+    return platform::to_utf8(g_dirf) + "|" + platform::to_utf8(g_m3uf) + "|" +
+           platform::to_utf8(g_tf);
+  }
+
   test_support::IsolatedConfig config;
   test_support::RecordingFrontEnd boxes;
 };
@@ -36,13 +43,15 @@ TEST_F(Settings, LoadingReplacesWhatTheFileHoldsOrRefusesItWhole) {
     std::string loaded;  // m3u|dirf|m3uf|tf after it; m3u "t" or "f"
     std::vector<std::string> boxes;
   } cases[] = {
-      {"<Settings m3u=\"f\" nfo=\"t\" g_dirf=\"/1\" g_m3uf=\"/2\" g_tf=\"/6 /7\" />", "f|/1|/2|/6 /7",
+      {"<Settings m3u=\"f\" nfo=\"t\" g_dirf=\"/1\" g_m3uf=\"/2\" g_tf=\"/6 /7\" />",
+       "f|/1|/2|/6 /7",
        {}},
       {"<Settings m3u=\"true\" />", defaults, {}},
       {"<Settings m3u=\"TRUE\" />", "f|[/4] /1 - /2|/1 - /2 [/4]|/8 - /6 - /7", {}},
       {"<Settings m3u=\"1\" />", "f|[/4] /1 - /2|/1 - /2 [/4]|/8 - /6 - /7", {}},
       {"<Settings g_tf=\"/7\" g_dirf=\"\" />", "t||/1 - /2 [/4]|/7", {}},
-      {"<?xml version=\"1.0\"?>\r\n<Settings\r\ng_tf=\"/7\"\r/>\r\n", "t|[/4] /1 - /2|/1 - /2 [/4]|/7",
+      {"<?xml version=\"1.0\"?>\r\n<Settings\r\ng_tf=\"/7\"\r/>\r\n",
+       "t|[/4] /1 - /2|/1 - /2 [/4]|/7",
        {}},
       {"<Settings g_tf=\"/7\"", defaults, {"871"}},
       {"", defaults, {"871"}},
@@ -62,7 +71,7 @@ TEST_F(Settings, LoadingReplacesWhatTheFileHoldsOrRefusesItWhole) {
     config.write_settings_file(c.file);
     const bool loaded = load_settings(config.settings_path());
     EXPECT_EQ(loaded, shown.boxes.empty());
-    EXPECT_EQ(std::string(g_m3u ? "t" : "f") + "|" + g_dirf + "|" + g_m3uf + "|" + g_tf, c.loaded);
+    EXPECT_EQ(std::string(g_m3u ? "t" : "f") + "|" + templates(), c.loaded);
     EXPECT_EQ(shown.texts(), c.boxes);
     if (!shown.boxes.empty()) {
       EXPECT_EQ(shown.boxes[0].caption, "Error!");
@@ -80,6 +89,10 @@ TEST_F(Settings, DefaultsAreWrittenAsTwoLines) {
   g_m3u = false;
   write_settings();
   EXPECT_NE(read_file(config.settings_path()).find("m3u=\"f\" nfo=\"f\""), std::string::npos);
+  // Where no file can be made, saving is silent.
+  config.register_settings(config.config_home() + "/missing/folder/settings.xml");
+  write_settings();
+  EXPECT_TRUE(boxes.boxes.empty());
 }
 
 TEST_F(Settings, MarkupCharactersInTemplatesSurviveSaveAndLoad) {
@@ -90,12 +103,10 @@ TEST_F(Settings, MarkupCharactersInTemplatesSurviveSaveAndLoad) {
   write_settings();
   EXPECT_NE(read_file(config.settings_path()).find("caf\xC3\xA9 \xE2\x82\xAC \xE6\x97\xA5"),
             std::string::npos);  // UTF-8 on disk
-  const std::string dirf = g_dirf, m3uf = g_m3uf, tf = g_tf;
+  const std::string saved = templates();
   g_dirf = g_m3uf = g_tf = "";
   ASSERT_TRUE(load_settings(config.settings_path()));
-  EXPECT_EQ(g_dirf, dirf);
-  EXPECT_EQ(g_m3uf, m3uf);
-  EXPECT_EQ(g_tf, tf);
+  EXPECT_EQ(templates(), saved);
 }
 
 // A fresh install: only the system-wide registry file and settings exist.
@@ -117,26 +128,18 @@ TEST_F(Settings, SavingWritesTheUsersOwnCopyNeverTheSharedOne) {
   EXPECT_NE(read_file(config.registry_path()).find(config.settings_path()), std::string::npos);
 }
 
-TEST_F(Settings, SavingWhereNoFileCanBeMadeIsSilent) {
-  config.register_settings(config.config_home() + "/missing/folder/settings.xml");
-  write_settings();
-  EXPECT_TRUE(boxes.boxes.empty());
-}
-
 // TinyXML steps over a character by its lead byte alone; a lead byte with
 // its continuation bytes missing once carried it past the end of the file.
 TEST_F(Settings, BytesThatAreNotUtf8ReadBackAsThemselves) {
   config.write_settings_file("<Settings g_dirf=\"a\xF3\" g_m3uf=\"caf\xE9\" g_tf=\"\xE6\x97\" />");
   ASSERT_TRUE(load_settings(config.settings_path()));
-  EXPECT_EQ(g_dirf, platform::name_from_fs("a\xF3"));
-  EXPECT_EQ(g_m3uf, platform::name_from_fs("caf\xE9"));
-  EXPECT_EQ(g_tf, platform::name_from_fs("\xE6\x97"));
-  EXPECT_EQ(platform::to_utf8(g_m3uf), "caf\xE9");
+  EXPECT_EQ(templates(), platform::name_from_fs("a\xF3") + "|" + platform::name_from_fs("caf\xE9") +
+                             "|" + platform::name_from_fs("\xE6\x97"));
+  EXPECT_EQ(templates_utf8(), "a\xF3|caf\xE9|\xE6\x97");
 
   config.register_settings(config.settings_path());
   write_settings();
   g_dirf = g_m3uf = g_tf = "";
   ASSERT_TRUE(load_settings(config.settings_path()));
-  EXPECT_EQ(platform::to_utf8(g_dirf), "a\xF3");
-  EXPECT_EQ(platform::to_utf8(g_tf), "\xE6\x97");
+  EXPECT_EQ(templates_utf8(), "a\xF3|caf\xE9|\xE6\x97");
 }

@@ -50,7 +50,6 @@ TEST(HttpClientSplitUrl, UrlsWhosePartsFitCanBeRequested) {
   for (const auto& c : cases) EXPECT_EQ(HttpClient::SplitUrl(c.url), c.fits) << c.url.substr(0, 40);
 }
 
-
 // What a page request gives for each way the server answers.
 TEST(HttpClient, PageRequestsAgainstEveryKindOfAnswer) {
   const struct {
@@ -97,8 +96,8 @@ TEST(HttpClient, ALongPageIsCutAtTheCapacity) {
   EXPECT_EQ(standin.client->received, HttpClient::kBodyCapacity);
   EXPECT_EQ(standin.client->Body()[HttpClient::kBodyCapacity], '\0');
   // A shorter page after it ends where it ends: nothing of the long one shows.
-  ASSERT_TRUE(standin.client->Request(kBase + "/artist/Harbour+Lights", HttpClient::kMethodGet,
-                                      kAgent));
+  ASSERT_TRUE(
+      standin.client->Request(kBase + "/artist/Harbour+Lights", HttpClient::kMethodGet, kAgent));
   EXPECT_LT(standin.client->received, HttpClient::kBodyCapacity);
   EXPECT_EQ(std::strlen(standin.client->Body()), standin.client->received);
 }
