@@ -239,20 +239,6 @@ class FinishWithCover : public Finish {
   std::unique_ptr<test_support::ScopedProxy> proxy_;
 };
 
-TEST_F(FinishWithCover, ACoverOverAPagesSizeIsAttachedWholeToEveryTrack) {
-  serve({"--fault", "huge-cover", "--fault-size", "300000"});
-  add_file("a.mp3", 0, 1);
-  add_file("b.mp3", 1, 2);
-  finish();
-  const std::string album = renamed_album();
-  const std::string cover = read_file(album + "/R-100101.jpg");
-  EXPECT_EQ(cover.size(), 300000u);
-  for (const char *track : {"/1 - X - One.mp3", "/2 - X - Two.mp3"}) {
-    EXPECT_TRUE(one(read_frames(album + track), "APIC") == "image/jpeg|0||" + cover) << track;
-  }
-  EXPECT_EQ(server_->request_log().size(), 1u);
-}
-
 // A name from the database that cannot be a name in the folder is not used:
 // the folder keeps its name, the cover is not fetched, and one box says so,
 // once for the name however often it came up.

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "platform/codepage.h"
 #include "tests/support/isolated_config.h"
 #include "tests/support/mp3_files.h"
@@ -11,7 +9,6 @@
 #include "tests/support/run_state_reset.h"
 
 using test_support::read_file;
-using test_support::write_file;
 
 namespace {
 
@@ -107,25 +104,6 @@ TEST_F(Settings, MarkupCharactersInTemplatesSurviveSaveAndLoad) {
   g_dirf = g_m3uf = g_tf = "";
   ASSERT_TRUE(load_settings(config.settings_path()));
   EXPECT_EQ(templates(), saved);
-}
-
-// A fresh install: only the system-wide registry file and settings exist.
-TEST_F(Settings, SavingWritesTheUsersOwnCopyNeverTheSharedOne) {
-  const std::string shared = config.system_config() + "/plinth/settings.xml";
-  std::filesystem::create_directories(config.system_config() + "/plinth");
-  write_file(shared, "<?xml version=\"1.0\"?>\n<Settings m3u=\"t\" g_tf=\"/7\" />\n");
-  write_file(config.system_config() + "/plinth/registry.reg",
-             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth]\n\"Settings\"=\"" + shared + "\"\n");
-  std::filesystem::remove_all(config.config_home());
-  g_tf = "/8 /7";
-  write_settings();
-  EXPECT_TRUE(boxes.boxes.empty());
-  EXPECT_NE(read_file(shared).find("g_tf=\"/7\""), std::string::npos);
-  ASSERT_NE(read_file(config.settings_path()).find("g_tf=\"/8 /7\""), std::string::npos);
-  g_tf = "/1";
-  write_settings();  // through the user's registry file written just now
-  EXPECT_NE(read_file(config.settings_path()).find("g_tf=\"/1\""), std::string::npos);
-  EXPECT_NE(read_file(config.registry_path()).find(config.settings_path()), std::string::npos);
 }
 
 // TinyXML steps over a character by its lead byte alone; a lead byte with

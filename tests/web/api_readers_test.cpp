@@ -62,15 +62,16 @@ TEST(ApiReaders, UnreadableDocumentsReadAsNothing) {
       "", "{", "[1,2]", "{'results': 3}", "\"\xC3\"", "null", "{'releases': [{'id': {}}]}"};
   for (const char* text : documents) {
     std::vector<ApiSearchHit> hits;
-    EXPECT_FALSE(read_api_search(json(text), hits)) << text;
-    EXPECT_TRUE(hits.empty()) << text;
     ApiDiscographyPage page;
-    read_api_discography(json(text), true, page);
-    EXPECT_TRUE(page.entries.empty()) << text;
     Release release;
+    const bool searched = read_api_search(json(text), hits);
+    read_api_discography(json(text), true, page);
     read_api_release(json(text), release);
-    EXPECT_TRUE(release.track_names.empty() && release.artist.empty()) << text;
-    EXPECT_EQ(read_api_master(json(text)), "") << text;
+    EXPECT_EQ(std::to_string(searched) +
+                  std::to_string(hits.size() + page.entries.size() + release.track_names.size()) +
+                  release.artist + read_api_master(json(text)),
+              "00")
+        << text;
   }
 }
 
@@ -146,16 +147,7 @@ TEST(ApiRelease, FillsTheRecordThePageReaderFills) {
             "A1 Harbour Lights, M. Vey - Shoreline\n"
             "A2a Harbour Lights, M. Vey - Pr\xE9lude\n"
             // The Japanese names are carried whole, as the code page's escapes.
-            "A2b \x81"
-            "4e45;\x81"
-            "9060;\x81"
-            "30df;\x81"
-            "30ca;\x81"
-            "30c8; - "
-            "\x81"
-            "591c;\x81"
-            "660e;\x81"
-            "3051;\n"
+            "A2b \2014e45;\2019060;\20130df;\20130ca;\20130c8; - \201591c;\201660e;\2013051;\n"
             "B1 Harbour Lights, M. Vey - Lone Index\n"
             "B2 Harbour Lights, M. Vey - No Type");
 }
@@ -227,7 +219,6 @@ TEST(ApiClient, HeaderValuesAndQueryValues) {
             "7|0|");
   // Program text: Windows-1252 with the code page's escape for what it lacks.
   EXPECT_EQ(api_query_value("Caf\xE9 & Bar+1") + " " + api_query_value("a.b-c_d~e/f") + " " +
-                api_query_value("\x81"
-                                "4e45;"),
+                api_query_value("\2014e45;"),
             "Caf%C3%A9%20%26%20Bar%2B1 a.b-c_d~e%2Ff %E4%B9%85");
 }
