@@ -38,14 +38,10 @@ using test_support::write_file;
 using test_support::entries;
 using Names = std::set<std::string>;
 
+// Artist, title, label, catalogue number, date, genre, style, the tracks'
+// artists, names and numbers, and the picture.
 Release three_track_release() {
-  Release release;
-  release.artist = "Artist";
-  release.title = "Title";
-  release.label = "Label";
-  release.catalog_number = "CAT1";
-  release.release_date = "2001";
-  release.style = "House";
+  Release release{"Artist", "Title", "Label", "CAT1", "2001", "", "House", {}, {}, {}, ""};
   release.track_artists = {"X", "X", "X"};
   release.track_names = {"One", "Two", "Ten"};
   release.track_numbers = {"1", "2", "10"};

@@ -35,44 +35,38 @@ TEST_F(Settings, LoadingReplacesWhatTheFileHoldsOrRefusesItWhole) {
   const std::string lead_before_nul(
       "<Settings m3u=\"t\" g_dirf=\"\xF3\xF3\xF3\x00\x80\xF3#m33\xD9\xBB\xC4\xF1\xF1\n", 36);
   const std::string defaults = "t|[/4] /1 - /2|/1 - /2 [/4]|/8 - /6 - /7";
-  const struct {
-    std::string file;
-    std::string loaded;  // m3u|dirf|m3uf|tf after it; m3u "t" or "f"
-    std::vector<std::string> boxes;
-  } cases[] = {
+  const std::string unread = defaults + "|Error! 871";
+  const std::pair<std::string, std::string> cases[] = {
+      // The file, and m3u ("t" or "f")|dirf|m3uf|tf after it, then each box.
       {"<Settings m3u=\"f\" nfo=\"t\" g_dirf=\"/1\" g_m3uf=\"/2\" g_tf=\"/6 /7\" />",
-       "f|/1|/2|/6 /7",
-       {}},
-      {"<Settings m3u=\"true\" />", defaults, {}},
-      {"<Settings m3u=\"TRUE\" />", "f|[/4] /1 - /2|/1 - /2 [/4]|/8 - /6 - /7", {}},
-      {"<Settings m3u=\"1\" />", "f|[/4] /1 - /2|/1 - /2 [/4]|/8 - /6 - /7", {}},
-      {"<Settings g_tf=\"/7\" g_dirf=\"\" />", "t||/1 - /2 [/4]|/7", {}},
+       "f|/1|/2|/6 /7"},
+      {"<Settings m3u=\"true\" />", defaults},
+      {"<Settings m3u=\"TRUE\" />", "f|[/4] /1 - /2|/1 - /2 [/4]|/8 - /6 - /7"},
+      {"<Settings m3u=\"1\" />", "f|[/4] /1 - /2|/1 - /2 [/4]|/8 - /6 - /7"},
+      {"<Settings g_tf=\"/7\" g_dirf=\"\" />", "t||/1 - /2 [/4]|/7"},
       {"<?xml version=\"1.0\"?>\r\n<Settings\r\ng_tf=\"/7\"\r/>\r\n",
-       "t|[/4] /1 - /2|/1 - /2 [/4]|/7",
-       {}},
-      {"<Settings g_tf=\"/7\"", defaults, {"871"}},
-      {"", defaults, {"871"}},
-      {"<Settings g_tf=\"/6\" />" + std::string(2 << 20, ' '), defaults, {"871"}},
-      {"<Settings g_dirf=\"x\xF1", defaults, {"871"}},  // found by fuzzing
-      {lead_before_nul, defaults, {"871"}},
-      {"<Settings g_dirf=\"&#x", defaults, {"871"}},
-      {"<Other><Settings g_tf=\"/7\" /></Other>", defaults, {"880"}},
-      {"<settings g_tf=\"/7\" />", defaults, {"880"}},
+       "t|[/4] /1 - /2|/1 - /2 [/4]|/7"},
+      {"<Settings g_tf=\"/7\"", unread},
+      {"", unread},
+      {"<Settings g_tf=\"/6\" />" + std::string(2 << 20, ' '), unread},
+      {"<Settings g_dirf=\"x\xF1", unread},  // found by fuzzing
+      {lead_before_nul, unread},
+      {"<Settings g_dirf=\"&#x", unread},
+      {"<Other><Settings g_tf=\"/7\" /></Other>", defaults + "|Error! 880"},
+      {"<settings g_tf=\"/7\" />", defaults + "|Error! 880"},
       // A comment whose text is "Settings" is a node of that name.
-      {"<!--Settings--><Settings g_tf=\"/7\" />", defaults, {"886"}},
+      {"<!--Settings--><Settings g_tf=\"/7\" />", defaults + "|Error! 886"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.file.substr(0, 60));
+  for (const auto& [file, after] : cases) {
+    SCOPED_TRACE(file.substr(0, 60));
     test_support::reset_run_state();
     test_support::RecordingFrontEnd shown;
-    config.write_settings_file(c.file);
+    config.write_settings_file(file);
     const bool loaded = load_settings(config.settings_path());
-    EXPECT_EQ(loaded, shown.boxes.empty());
-    EXPECT_EQ(std::string(g_m3u ? "t" : "f") + "|" + templates(), c.loaded);
-    EXPECT_EQ(shown.texts(), c.boxes);
-    if (!shown.boxes.empty()) {
-      EXPECT_EQ(shown.boxes[0].caption, "Error!");
-    }
+    std::string boxes;
+    for (const auto& box : shown.boxes) boxes += "|" + box.caption + " " + box.text;
+    EXPECT_EQ(std::string(g_m3u ? "t" : "f") + "|" + templates() + boxes, after);
+    EXPECT_EQ(loaded, boxes.empty());
   }
 }
 

@@ -16,20 +16,12 @@ Journal two_file_run() {
   journal.time = 1765098900;
   journal.folder_before = "/music/Harbour_Lights - Night Ferry";
   journal.folder_after = "/music/[HL 007] Harbour Lights - Night Ferry";
-  JournalFile tagged;
-  tagged.old_name = "01 - Salt Road.mp3";
-  tagged.new_name = "01 - Harbour Lights - Salt Road.mp3";
-  tagged.audio_hash = content_hash("audio 1");
-  tagged.old_v2 = std::string("ID3\x03\x00\x00\x00\x00\x00\x04", 10) + std::string(4, '\0');
-  tagged.old_v1 = "TAG" + std::string(125, '\xE9');
-  JournalFile bare = tagged;
-  bare.old_name =
-      "02 Night\x81"
-      "3042;Ferry.mp3";
-  bare.new_name = "02 - Harbour Lights - Night Ferry.mp3";
-  bare.old_v2.clear();
-  bare.old_v1.clear();
-  journal.files = {tagged, bare};
+  journal.files = {
+      {"01 - Salt Road.mp3", "01 - Harbour Lights - Salt Road.mp3", content_hash("audio 1"),
+       std::string("ID3\x03\x00\x00\x00\x00\x00\x04", 10) + std::string(4, '\0'),
+       "TAG" + std::string(125, '\xE9'), false, false, ""},
+      {"02 Night\2013042;Ferry.mp3", "02 - Harbour Lights - Night Ferry.mp3",
+       content_hash("audio 1"), "", "", false, false, ""}};
   return journal;
 }
 
@@ -128,12 +120,10 @@ TEST(JournalStore, PruningKeepsTheNewestAndTouchesNothingElse) {
   make("20261130-000000-Album.journal");
   prune_journals(december_2026);
   ASSERT_EQ(journal_paths().size(), 1u);
-  for (int day = 1; day <= 28; ++day) {
-    for (int hour = 0; hour < 8; ++hour) {
-      char name[64];
-      std::snprintf(name, sizeof name, "202611%02d-%02d0000-Album.journal", day, hour);
-      make(name);
-    }
+  char name[64];
+  for (int n = 0; n < 28 * 8; ++n) {  // eight a day in November
+    std::snprintf(name, sizeof name, "202611%02d-%02d0000-Album.journal", n / 8 + 1, n % 8);
+    make(name);
   }
   make("notes.txt");
   make("2020-old.journal");

@@ -4,18 +4,11 @@
 
 namespace {
 
+// Artist, title, label, catalogue number, date, genre, style, the tracks'
+// artists, names and numbers, and the picture.
 Release sample_release() {
-  Release release;
-  release.artist = "A";
-  release.title = "T";
-  release.label = "L";
-  release.catalog_number = "C";
-  release.release_date = "12 Mar 1999";
-  release.genre = "Rock";
-  release.style = "Punk";
-  release.track_artists = {"B", "B2"};
-  release.track_names = {"N", "N2"};
-  release.track_numbers = {"A1", "A2"};
+  Release release{"A",         "T",         "L",          "C", "12 Mar 1999", "Rock", "Punk",
+                  {"B", "B2"}, {"N", "N2"}, {"A1", "A2"}, ""};
   release.picture_url = "http://images.example/R-1.jpg";
   return release;
 }

@@ -119,9 +119,7 @@ TEST(HttpClient, SlowServersAreGivenUpOn) {
 }
 
 TEST(HttpClient, NothingListeningFails) {
-  std::string proxy;
-  { proxy = StandinServer().proxy_url(); }
-  ScopedProxy gone(proxy);
+  ScopedProxy gone(StandinServer().proxy_url());  // the server ends with this line
   EXPECT_FALSE(std::make_unique<HttpClient>()->Request(kSearch, HttpClient::kMethodGet, kAgent));
 }
 
