@@ -55,7 +55,8 @@ TEST(LocalScan, ReadsTheFiveFieldsOfEveryKindOfTag) {
       {{"v2=4", "enc=1", text}, "|" + read + "|||"},
       {{"v2=4", "enc=2", text}, "|" + read + "|||"},
       {{"v2=3", "enc=1", text}, "|" + read + "|||"},
-      // Outside the Basic Multilingual Plane: one character, one '?'.
+      // Outside the Basic Multilingual Plane: one character, one '?' (octal
+      // \265 is the last byte 0xB5 of the character).
       {{"enc=1", "TIT2=a\xF0\x9F\x8E\265b"}, "|a?b|||"},
       {{"TPE2=Band"}, "Band||||"},
       {{"TCOM=Composer", "TPE3=Conductor"}, "Conductor||||"},

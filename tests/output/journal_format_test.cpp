@@ -16,6 +16,7 @@ Journal two_file_run() {
   journal.time = 1765098900;
   journal.folder_before = "/music/Harbour_Lights - Night Ferry";
   journal.folder_after = "/music/[HL 007] Harbour Lights - Night Ferry";
+  // Octal \201 is the lead byte 0x81 of the code page's escape.
   journal.files = {
       {"01 - Salt Road.mp3", "01 - Harbour Lights - Salt Road.mp3", content_hash("audio 1"),
        std::string("ID3\x03\x00\x00\x00\x00\x00\x04", 10) + std::string(4, '\0'),

@@ -146,7 +146,8 @@ TEST(ApiRelease, FillsTheRecordThePageReaderFills) {
             "Electronic,Folk,World,&Country|DrumnBass,Pop|https://i.example/b.jpeg\n"
             "A1 Harbour Lights, M. Vey - Shoreline\n"
             "A2a Harbour Lights, M. Vey - Pr\xE9lude\n"
-            // The Japanese names are carried whole, as the code page's escapes.
+            // The Japanese names are carried whole, as the code page's escapes
+            // (octal \201 is their lead byte 0x81).
             "A2b \2014e45;\2019060;\20130df;\20130ca;\20130c8; - \201591c;\201660e;\2013051;\n"
             "B1 Harbour Lights, M. Vey - Lone Index\n"
             "B2 Harbour Lights, M. Vey - No Type");
