@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "platform/codepage.h"
 #include "tests/support/isolated_config.h"
 #include "tests/support/mp3_files.h"
@@ -11,13 +9,19 @@
 #include "tests/support/run_state_reset.h"
 
 using test_support::read_file;
-using test_support::write_file;
 
 namespace {
 
 class Settings : public ::testing::Test {
  protected:
   void SetUp() override { test_support::reset_run_state(); }
+
+  // The three templates, in the code page, and as UTF-8.
+  static std::string templates() { return g_dirf + "|" + g_m3uf + "|" + g_tf; }
+  static std::string templates_utf8() {
+    return platform::to_utf8(g_dirf) + "|" + platform::to_utf8(g_m3uf) + "|" +
+           platform::to_utf8(g_tf);
+  }
 
   test_support::IsolatedConfig config;
   test_support::RecordingFrontEnd boxes;
@@ -31,42 +35,38 @@ TEST_F(Settings, LoadingReplacesWhatTheFileHoldsOrRefusesItWhole) {
   const std::string lead_before_nul(
       "<Settings m3u=\"t\" g_dirf=\"\xF3\xF3\xF3\x00\x80\xF3#m33\xD9\xBB\xC4\xF1\xF1\n", 36);
   const std::string defaults = "t|[/4] /1 - /2|/1 - /2 [/4]|/8 - /6 - /7";
-  const struct {
-    std::string file;
-    std::string loaded;  // m3u|dirf|m3uf|tf after it; m3u "t" or "f"
-    std::vector<std::string> boxes;
-  } cases[] = {
-      {"<Settings m3u=\"f\" nfo=\"t\" g_dirf=\"/1\" g_m3uf=\"/2\" g_tf=\"/6 /7\" />", "f|/1|/2|/6 /7",
-       {}},
-      {"<Settings m3u=\"true\" />", defaults, {}},
-      {"<Settings m3u=\"TRUE\" />", "f|[/4] /1 - /2|/1 - /2 [/4]|/8 - /6 - /7", {}},
-      {"<Settings m3u=\"1\" />", "f|[/4] /1 - /2|/1 - /2 [/4]|/8 - /6 - /7", {}},
-      {"<Settings g_tf=\"/7\" g_dirf=\"\" />", "t||/1 - /2 [/4]|/7", {}},
-      {"<?xml version=\"1.0\"?>\r\n<Settings\r\ng_tf=\"/7\"\r/>\r\n", "t|[/4] /1 - /2|/1 - /2 [/4]|/7",
-       {}},
-      {"<Settings g_tf=\"/7\"", defaults, {"871"}},
-      {"", defaults, {"871"}},
-      {"<Settings g_tf=\"/6\" />" + std::string(2 << 20, ' '), defaults, {"871"}},
-      {"<Settings g_dirf=\"x\xF1", defaults, {"871"}},  // found by fuzzing
-      {lead_before_nul, defaults, {"871"}},
-      {"<Settings g_dirf=\"&#x", defaults, {"871"}},
-      {"<Other><Settings g_tf=\"/7\" /></Other>", defaults, {"880"}},
-      {"<settings g_tf=\"/7\" />", defaults, {"880"}},
+  const std::string unread = defaults + "|Error! 871";
+  const std::pair<std::string, std::string> cases[] = {
+      // The file, and m3u ("t" or "f")|dirf|m3uf|tf after it, then each box.
+      {"<Settings m3u=\"f\" nfo=\"t\" g_dirf=\"/1\" g_m3uf=\"/2\" g_tf=\"/6 /7\" />",
+       "f|/1|/2|/6 /7"},
+      {"<Settings m3u=\"true\" />", defaults},
+      {"<Settings m3u=\"TRUE\" />", "f|[/4] /1 - /2|/1 - /2 [/4]|/8 - /6 - /7"},
+      {"<Settings m3u=\"1\" />", "f|[/4] /1 - /2|/1 - /2 [/4]|/8 - /6 - /7"},
+      {"<Settings g_tf=\"/7\" g_dirf=\"\" />", "t||/1 - /2 [/4]|/7"},
+      {"<?xml version=\"1.0\"?>\r\n<Settings\r\ng_tf=\"/7\"\r/>\r\n",
+       "t|[/4] /1 - /2|/1 - /2 [/4]|/7"},
+      {"<Settings g_tf=\"/7\"", unread},
+      {"", unread},
+      {"<Settings g_tf=\"/6\" />" + std::string(2 << 20, ' '), unread},
+      {"<Settings g_dirf=\"x\xF1", unread},  // found by fuzzing
+      {lead_before_nul, unread},
+      {"<Settings g_dirf=\"&#x", unread},
+      {"<Other><Settings g_tf=\"/7\" /></Other>", defaults + "|Error! 880"},
+      {"<settings g_tf=\"/7\" />", defaults + "|Error! 880"},
       // A comment whose text is "Settings" is a node of that name.
-      {"<!--Settings--><Settings g_tf=\"/7\" />", defaults, {"886"}},
+      {"<!--Settings--><Settings g_tf=\"/7\" />", defaults + "|Error! 886"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.file.substr(0, 60));
+  for (const auto& [file, after] : cases) {
+    SCOPED_TRACE(file.substr(0, 60));
     test_support::reset_run_state();
     test_support::RecordingFrontEnd shown;
-    config.write_settings_file(c.file);
+    config.write_settings_file(file);
     const bool loaded = load_settings(config.settings_path());
-    EXPECT_EQ(loaded, shown.boxes.empty());
-    EXPECT_EQ(std::string(g_m3u ? "t" : "f") + "|" + g_dirf + "|" + g_m3uf + "|" + g_tf, c.loaded);
-    EXPECT_EQ(shown.texts(), c.boxes);
-    if (!shown.boxes.empty()) {
-      EXPECT_EQ(shown.boxes[0].caption, "Error!");
-    }
+    std::string boxes;
+    for (const auto& box : shown.boxes) boxes += "|" + box.caption + " " + box.text;
+    EXPECT_EQ(std::string(g_m3u ? "t" : "f") + "|" + templates() + boxes, after);
+    EXPECT_EQ(loaded, boxes.empty());
   }
 }
 
@@ -80,6 +80,10 @@ TEST_F(Settings, DefaultsAreWrittenAsTwoLines) {
   g_m3u = false;
   write_settings();
   EXPECT_NE(read_file(config.settings_path()).find("m3u=\"f\" nfo=\"f\""), std::string::npos);
+  // Where no file can be made, saving is silent.
+  config.register_settings(config.config_home() + "/missing/folder/settings.xml");
+  write_settings();
+  EXPECT_TRUE(boxes.boxes.empty());
 }
 
 TEST_F(Settings, MarkupCharactersInTemplatesSurviveSaveAndLoad) {
@@ -90,37 +94,10 @@ TEST_F(Settings, MarkupCharactersInTemplatesSurviveSaveAndLoad) {
   write_settings();
   EXPECT_NE(read_file(config.settings_path()).find("caf\xC3\xA9 \xE2\x82\xAC \xE6\x97\xA5"),
             std::string::npos);  // UTF-8 on disk
-  const std::string dirf = g_dirf, m3uf = g_m3uf, tf = g_tf;
+  const std::string saved = templates();
   g_dirf = g_m3uf = g_tf = "";
   ASSERT_TRUE(load_settings(config.settings_path()));
-  EXPECT_EQ(g_dirf, dirf);
-  EXPECT_EQ(g_m3uf, m3uf);
-  EXPECT_EQ(g_tf, tf);
-}
-
-// A fresh install: only the system-wide registry file and settings exist.
-TEST_F(Settings, SavingWritesTheUsersOwnCopyNeverTheSharedOne) {
-  const std::string shared = config.system_config() + "/plinth/settings.xml";
-  std::filesystem::create_directories(config.system_config() + "/plinth");
-  write_file(shared, "<?xml version=\"1.0\"?>\n<Settings m3u=\"t\" g_tf=\"/7\" />\n");
-  write_file(config.system_config() + "/plinth/registry.reg",
-             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth]\n\"Settings\"=\"" + shared + "\"\n");
-  std::filesystem::remove_all(config.config_home());
-  g_tf = "/8 /7";
-  write_settings();
-  EXPECT_TRUE(boxes.boxes.empty());
-  EXPECT_NE(read_file(shared).find("g_tf=\"/7\""), std::string::npos);
-  ASSERT_NE(read_file(config.settings_path()).find("g_tf=\"/8 /7\""), std::string::npos);
-  g_tf = "/1";
-  write_settings();  // through the user's registry file written just now
-  EXPECT_NE(read_file(config.settings_path()).find("g_tf=\"/1\""), std::string::npos);
-  EXPECT_NE(read_file(config.registry_path()).find(config.settings_path()), std::string::npos);
-}
-
-TEST_F(Settings, SavingWhereNoFileCanBeMadeIsSilent) {
-  config.register_settings(config.config_home() + "/missing/folder/settings.xml");
-  write_settings();
-  EXPECT_TRUE(boxes.boxes.empty());
+  EXPECT_EQ(templates(), saved);
 }
 
 // TinyXML steps over a character by its lead byte alone; a lead byte with
@@ -128,15 +105,13 @@ TEST_F(Settings, SavingWhereNoFileCanBeMadeIsSilent) {
 TEST_F(Settings, BytesThatAreNotUtf8ReadBackAsThemselves) {
   config.write_settings_file("<Settings g_dirf=\"a\xF3\" g_m3uf=\"caf\xE9\" g_tf=\"\xE6\x97\" />");
   ASSERT_TRUE(load_settings(config.settings_path()));
-  EXPECT_EQ(g_dirf, platform::name_from_fs("a\xF3"));
-  EXPECT_EQ(g_m3uf, platform::name_from_fs("caf\xE9"));
-  EXPECT_EQ(g_tf, platform::name_from_fs("\xE6\x97"));
-  EXPECT_EQ(platform::to_utf8(g_m3uf), "caf\xE9");
+  EXPECT_EQ(templates(), platform::name_from_fs("a\xF3") + "|" + platform::name_from_fs("caf\xE9") +
+                             "|" + platform::name_from_fs("\xE6\x97"));
+  EXPECT_EQ(templates_utf8(), "a\xF3|caf\xE9|\xE6\x97");
 
   config.register_settings(config.settings_path());
   write_settings();
   g_dirf = g_m3uf = g_tf = "";
   ASSERT_TRUE(load_settings(config.settings_path()));
-  EXPECT_EQ(platform::to_utf8(g_dirf), "a\xF3");
-  EXPECT_EQ(platform::to_utf8(g_tf), "\xE6\x97");
+  EXPECT_EQ(templates_utf8(), "a\xF3|caf\xE9|\xE6\x97");
 }

@@ -10,5 +10,6 @@ TEST(WindowsCommandLine, FolderFollowsTheFirstBlankAfterExe) {
       {"\"C:\\Tools\\app.exe\"", "C:\\Tools\\app.exe"},
       {"C:\\Tools\\app.exe ", ""},
       {"C:\\x.EXE D:\\A", "C:\\x.EXE D:\\A"}};  // case matters
-  for (const auto& [line, folder] : cases) EXPECT_EQ(folder_from_command_line(line), folder) << line;
+  for (const auto& [line, folder] : cases)
+    EXPECT_EQ(folder_from_command_line(line), folder) << line;
 }

@@ -24,6 +24,7 @@ const std::string kCover = "http://images.discogs.com/R/R-100101.jpg";
 
 // The stand-in database, reached through the proxy as the real one is.
 struct Standin {
+  bool get(const std::string& url) { return client->Request(url, HttpClient::kMethodGet, kAgent); }
   explicit Standin(const std::vector<std::string>& args = {}) : server(args) {}
   StandinServer server;
   ScopedProxy proxy{server.proxy_url()};
@@ -50,7 +51,6 @@ TEST(HttpClientSplitUrl, UrlsWhosePartsFitCanBeRequested) {
   for (const auto& c : cases) EXPECT_EQ(HttpClient::SplitUrl(c.url), c.fits) << c.url.substr(0, 40);
 }
 
-
 // What a page request gives for each way the server answers.
 TEST(HttpClient, PageRequestsAgainstEveryKindOfAnswer) {
   const struct {
@@ -72,7 +72,7 @@ TEST(HttpClient, PageRequestsAgainstEveryKindOfAnswer) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.url.substr(0, 60) + (c.server.empty() ? "" : " " + c.server[1]));
     Standin standin(c.server);
-    EXPECT_EQ(standin.client->Request(c.url, HttpClient::kMethodGet, kAgent), c.ok);
+    EXPECT_EQ(standin.get(c.url), c.ok);
     EXPECT_NE(standin.client->BodyText().find(c.body), std::string::npos);
     EXPECT_EQ(standin.server.request_log().size(), c.requests);
   }
@@ -80,9 +80,8 @@ TEST(HttpClient, PageRequestsAgainstEveryKindOfAnswer) {
 
 TEST(HttpClient, SendsAnHttp10GetWithTheAgentAndEncodesTypedAddresses) {
   Standin standin;
-  ASSERT_TRUE(standin.client->Request(kBase + "/artist/Caf\xE9 Noir\t?q=\"a\"",
-                                      HttpClient::kMethodGet, kAgent));
-  ASSERT_TRUE(standin.client->Request(kSearch, HttpClient::kMethodGet, kAgent));
+  ASSERT_TRUE(standin.get(kBase + "/artist/Caf\xE9 Noir\t?q=\"a\""));
+  ASSERT_TRUE(standin.get(kSearch));
   EXPECT_NE(standin.client->BodyText().find("Harbour Lights"), std::string::npos);
   EXPECT_EQ(standin.client->received, standin.client->BodyText().size());
   EXPECT_EQ(standin.server.request_log(),
@@ -93,12 +92,11 @@ TEST(HttpClient, SendsAnHttp10GetWithTheAgentAndEncodesTypedAddresses) {
 
 TEST(HttpClient, ALongPageIsCutAtTheCapacity) {
   Standin standin({"--fault", "huge-page", "--fault-path", "/search"});
-  ASSERT_TRUE(standin.client->Request(kSearch, HttpClient::kMethodGet, kAgent));
+  ASSERT_TRUE(standin.get(kSearch));
   EXPECT_EQ(standin.client->received, HttpClient::kBodyCapacity);
   EXPECT_EQ(standin.client->Body()[HttpClient::kBodyCapacity], '\0');
   // A shorter page after it ends where it ends: nothing of the long one shows.
-  ASSERT_TRUE(standin.client->Request(kBase + "/artist/Harbour+Lights", HttpClient::kMethodGet,
-                                      kAgent));
+  ASSERT_TRUE(standin.get(kBase + "/artist/Harbour+Lights"));
   EXPECT_LT(standin.client->received, HttpClient::kBodyCapacity);
   EXPECT_EQ(std::strlen(standin.client->Body()), standin.client->received);
 }
@@ -109,24 +107,19 @@ TEST(HttpClient, SlowServersAreGivenUpOn) {
   for (const char* fault : {"stall", "trickle"}) {
     test_support::RecordingFrontEnd ui;  // the wait is shown meanwhile, again and again
     Standin standin({"--fault", fault});
-    platform::HttpLimits limits;
-    limits.stall_seconds = 1;
-    limits.total_seconds = 2;
-    standin.client->set_limits(limits);
-    EXPECT_FALSE(standin.client->Request(kSearch, HttpClient::kMethodGet, kAgent)) << fault;
+    standin.client->set_limits({10, 1, 2});  // connect, stall, total
+    EXPECT_FALSE(standin.get(kSearch)) << fault;
     EXPECT_GT(ui.waits.size(), 2u) << fault;
     EXPECT_EQ(ui.ended_waits, 1) << fault;
     ui.waits.clear();
     Standin quick;
-    EXPECT_TRUE(quick.client->Request(kSearch, HttpClient::kMethodGet, kAgent));
+    EXPECT_TRUE(quick.get(kSearch));
     EXPECT_TRUE(ui.waits.empty());  // a quick answer shows nothing
   }
 }
 
 TEST(HttpClient, NothingListeningFails) {
-  std::string proxy;
-  { proxy = StandinServer().proxy_url(); }
-  ScopedProxy gone(proxy);
+  ScopedProxy gone(StandinServer().proxy_url());  // the server ends with this line
   EXPECT_FALSE(std::make_unique<HttpClient>()->Request(kSearch, HttpClient::kMethodGet, kAgent));
 }
 
@@ -146,10 +139,6 @@ TEST(HttpClient, WholeBodies) {
     Standin standin(c.server);
     std::string body = "old";
     EXPECT_EQ(standin.client->RequestWhole(kCover, kAgent, body), c.ok);
-    if (c.ok) {
-      EXPECT_EQ(body.compare(0, cover.size(), cover), 0);
-    } else {
-      EXPECT_EQ(body, "");
-    }
+    EXPECT_TRUE(c.ok ? body.compare(0, cover.size(), cover) == 0 : body.empty());
   }
 }
