@@ -32,10 +32,11 @@ TEST(CommandLineOptions, OptionsPrintAndEndTheRunButFoldersRun) {
         << c.argv.back();
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(out.rfind(c.printed, 0), 0u) << c.argv.back();
-    // The help tells where the files are.
+    // The help tells the terminal's commands and where the files are.
     if (c.option && c.argv.back() == std::string("--help")) {
       for (const std::string& path :
-           {platform::trace_log_path(), platform::registry_file_paths()[0]})
+           {std::string("next, cancel, ...   press the button or menu item of that name"),
+            platform::trace_log_path(), platform::registry_file_paths()[0]})
         EXPECT_NE(out.find(path), std::string::npos) << path;
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr().empty(), c.status != 2) << c.argv.back();

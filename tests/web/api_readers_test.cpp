@@ -189,6 +189,9 @@ TEST(DatabaseAddress, TypedAddressesOfTheFourKinds) {
       {"http://www.discogs.com/label/895-RCA", "label|895"},
       {"http://www.discogs.com/release/", "-"},
       {"http://www.discogs.com/release/12x", "-"},
+      // Ids of up to 18 digits: any more could not be a number of the database.
+      {"http://www.discogs.com/release/123456789012345678", "release|123456789012345678"},
+      {"http://www.discogs.com/release/1234567890123456789", "-"},
       {"http://www.discogs.com/sell/release/12", "-"},
       {"https://www.discogs.com.evil/release/12", "-"},
       {"ftp://www.discogs.com/release/12", "-"},

@@ -110,6 +110,7 @@ TEST(HttpClient, SlowServersAreGivenUpOn) {
     standin.client->set_limits({10, 1, 2});  // connect, stall, total
     EXPECT_FALSE(standin.get(kSearch)) << fault;
     EXPECT_GT(ui.waits.size(), 2u) << fault;
+    EXPECT_EQ(ui.waits.front(), "Waiting for www.discogs.com") << fault;
     EXPECT_EQ(ui.ended_waits, 1) << fault;
     ui.waits.clear();
     Standin quick;
