@@ -239,8 +239,8 @@ TEST_F(Fault, ADiskThatFillsDuringFinishLeavesEveryFileWhole) {
   test_support::run_command("umount " + shell_quoted(disk));
 }
 
-// Kills the program while it copies the sixth track's audio into its new
-// file (-50), as Finish! enters its one flush of the new files (0), or at
+// Kills the program at its 50th write of a file, while it copies a track's
+// audio into a new file (-50), as Finish! enters its one flush of the new files (0), or at
 // its nth rename after that: the first twelve put the new files in place of
 // the old, the rest give them their new names. Every payload must be there
 // once, under its old or new name, nothing beside them but the new files
