@@ -253,7 +253,7 @@ TEST(TermText, WrapNeverSplitsACharacter) {
 // of input answers No and OK, and what pages put in boxes is shown, never
 // obeyed: a window title, a colour, cursor moves, an 8-bit CSI, a raw byte.
 TEST(TermBox, AnswersAndWhatTheyShow) {
-  Terminal term("maybe\n Yes \nwhatever\n");
+  Terminal term("maybe\n y \nwhatever\n\n");
   EXPECT_EQ(term.ui().message_box(nullptr, "Remove it?", "Question", kBoxYesNo), kAnswerYes);
   EXPECT_EQ(term.ui().message_box(nullptr, "line one\nline two", "Help", kBoxOk), kAnswerOk);
   EXPECT_EQ(term.ui().message_box(nullptr, "Sure?", "Q", kBoxYesNo), kAnswerNo);
@@ -264,7 +264,7 @@ TEST(TermBox, AnswersAndWhatTheyShow) {
                                   "T\tab", kBoxOk | kBoxIconWarning),
             kAnswerOk);
   const std::string drawn = term.drawn();
-  EXPECT_EQ(count_of(drawn, "[Yes] [No] (y/n) "), 3);
+  EXPECT_EQ(count_of(drawn, "[Yes] [No] (y/n) "), 4);
   EXPECT_NE(drawn.find("== Help ==\nline one\nline two\n"), std::string::npos);
   EXPECT_NE(
       drawn.find(

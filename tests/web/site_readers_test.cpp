@@ -122,10 +122,12 @@ TEST(ReleasePage, EveryFieldFromItsPlace) {
       {{{kTrackRows, track_row("1", "", "Song (Remix: DJ X)") +
                          track_row("2", "", "Song (Club Mix)") +
                          track_row("3", "", "Song (Live) (Edit: Short)") +
-                         track_row("&nbsp;", "", "&nbsp;") + track_row("", "", "") +
+                         track_row("4", "", "Intro:(Part 1)") + track_row("&nbsp;", "", "&nbsp;") +
+                         track_row("", "", "") +
                          track_row("A4", "", "Rock &amp; Roll &quot;Caf\xC3\xA9&quot; &amp;amp;")}},
        "Mira Vell|First Light|Quiet Harbour|QH 001|2001|Electronic,Rock|DrumnBass|"
        "IMG/R/t/R-101.jpg|1:Mira Vell:Song;2:Mira Vell:Song (Club Mix);3:Mira Vell:Song (Live);"
+       "4:Mira Vell:Intro:(Part 1);"
        "A4:Mira Vell:Rock & Roll Caf\xE9 &amp;;"},
       // The picture: from the image host, or any host behind the viewer's link.
       {{{std::string(kImageBase) + "/R/t/R-101.jpg", "http://other.example/p.jpg"}},
