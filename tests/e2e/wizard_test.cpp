@@ -1,6 +1,8 @@
 // The built program run on album folders against the stand-in web database,
 // driven through its pages by commands on standard input, as a person at a
 // terminal or a script drives it.
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "tests/support/whole_run.h"
@@ -153,6 +155,22 @@ TEST_F(Wizard, MenusHelpAndHintsOnEveryPage) {
     EXPECT_TRUE(in_order(run.drawn, c.drawn));
     EXPECT_EQ(snapshot(work.path()), before);
   }
+}
+
+// With a browser to start, Online Help hands the page to xdg-open, whose
+// own output stays off the terminal.
+TEST_F(Wizard, OnlineHelpStartsTheBrowserQuietly) {
+  const std::string opened = work.file("opened");
+  std::filesystem::create_directory(work.file("bin"));
+  test_support::write_file(
+      work.file("bin/xdg-open"),
+      "#!/bin/sh\necho browser chatter >&2\necho \"$1\" >" + shell_quoted(opened) + "\n");
+  std::filesystem::permissions(work.file("bin/xdg-open"), std::filesystem::perms::owner_all);
+  WholeRun::plinth(shell_quoted(night_ferry_album()), "online help\ncancel\n", "/",
+                   "BROWSER=x PATH=" + shell_quoted(work.file("bin")) + ":/usr/bin:/bin");
+  for (int i = 0; i < 100 && !std::filesystem::exists(opened); ++i) usleep(50000);
+  EXPECT_EQ(read_file(opened), "http://www.plinth.example/plinthhelp.html\n");
+  EXPECT_EQ(read_file(logs.file("err" + std::to_string(runs))).find("chatter"), std::string::npos);
 }
 
 // Lookups from a term or an address typed on the first page, each ending on
