@@ -452,9 +452,16 @@ TEST_F(Undo, GivesBackTheAlbumByteForByteOnceAndTheHistoryShowsIt) {
 }
 
 TEST_F(Undo, AFileChangedSinceIsLeftAloneAndNamedAndTheRestComesBack) {
+  // A tag that cannot be read: Finish! only renames the file, and its
+  // whole bytes stand for its audio.
+  const std::string damaged = album + "/12 - Morning Landfall.mp3";
+  write_file(damaged, std::string("ID3\x03\x00\x00\x7F\x7F\x7F\x7F", 10) + read_file(damaged));
+  before = snapshot(parent);
   finish();
   const std::string edited = "01 - Harbour Lights - Salt Road.mp3";
   const std::string moved = "02 - Harbour Lights - Night Ferry.mp3";
+  const std::string grown = "12 - Harbour Lights - Morning Landfall.mp3";
+  write_file(tagged + "/" + grown, read_file(tagged + "/" + grown) + "more");
   int status = -1;
   test_support::run_command(
       "/usr/bin/python3 -c 'import sys; from mutagen.id3 import ID3, TIT2; "
@@ -467,9 +474,10 @@ TEST_F(Undo, AFileChangedSinceIsLeftAloneAndNamedAndTheRestComesBack) {
   // Both stay as they are now, where the folder's old name puts them; the
   // rest come back.
   auto expected = before;
-  for (const char* name : {"01 - Salt Road.mp3", "02 - Night Ferry.mp3"})
+  for (const char* name :
+       {"01 - Salt Road.mp3", "02 - Night Ferry.mp3", "12 - Morning Landfall.mp3"})
     expected.erase(album + "/" + name);
-  for (const std::string& name : {edited, std::string("mine.mp3")})
+  for (const std::string& name : {edited, std::string("mine.mp3"), grown})
     expected[album + "/" + name] = std::hash<std::string>()(read_file(tagged + "/" + name));
 
   const Outcome undone = undo();
@@ -478,6 +486,9 @@ TEST_F(Undo, AFileChangedSinceIsLeftAloneAndNamedAndTheRestComesBack) {
             std::string::npos)
       << undone.trace;
   EXPECT_NE(undone.trace.find("left alone: '" + moved + "': it was renamed or removed since"),
+            std::string::npos)
+      << undone.trace;
+  EXPECT_NE(undone.trace.find("left alone: '" + grown + "': its audio has changed since"),
             std::string::npos)
       << undone.trace;
   EXPECT_EQ(snapshot(parent), expected);
