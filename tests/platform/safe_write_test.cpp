@@ -169,6 +169,14 @@ namespace {
 // A file changed after it was staged keeps the change; the staged content
 // goes, and what a run leaves beside the files is removed by the next one,
 // and nothing else is.
+TEST(CreateFileWhole, CreatesTheFileAndNeverReplacesOne) {
+  TempDir dir;
+  EXPECT_EQ(platform::create_file_whole(dir.file("R-1.jpg"), "picture"), 0);
+  EXPECT_EQ(platform::create_file_whole(dir.file("R-1.jpg"), "other"), EEXIST);
+  EXPECT_EQ(read_file(dir.file("R-1.jpg")), "picture");
+  EXPECT_EQ(entries(dir.path()), std::set<std::string>({"R-1.jpg"}));
+}
+
 TEST(StagedRewrites, AChangedFileWinsAndOnlyLeftoversAreRemoved) {
   TempDir dir;
   const test_support::KeepCurrentFolder keep;
