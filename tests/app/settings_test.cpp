@@ -46,6 +46,7 @@ TEST_F(Settings, LoadingReplacesWhatTheFileHoldsOrRefusesItWhole) {
       {"<Settings g_tf=\"/7\" g_dirf=\"\" />", "t||/1 - /2 [/4]|/7"},
       {"<?xml version=\"1.0\"?>\r\n<Settings\r\ng_tf=\"/7\"\r/>\r\n",
        "t|[/4] /1 - /2|/1 - /2 [/4]|/7"},
+      {"<?xml version=\"1.0\"?>\n\r<Settings g_tf=\"/7\" />", "t|[/4] /1 - /2|/1 - /2 [/4]|/7"},
       {"<Settings g_tf=\"/7\"", unread},
       {"", unread},
       {"<Settings g_tf=\"/6\" />" + std::string(2 << 20, ' '), unread},
