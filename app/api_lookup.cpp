@@ -10,7 +10,9 @@
 #include "app/match_release.h"
 #include "app/pages.h"
 #include "model/run_state.h"
+#include "platform/codepage.h"
 #include "platform/front_end.h"
+#include "platform/http.h"
 #include "platform/trace.h"
 #include "platform/wait_notice.h"
 #include "web/api_address.h"
@@ -120,24 +122,16 @@ void unreadable(platform::Window* owner, const std::string& what) {
   give_up(owner, "The database's answer for " + what + " could not be read.");
 }
 
+bool escaped_in_hit_link(unsigned char byte) {
+  return !platform::ascii_letter_or_digit(byte) && byte != ' ';
+}
+
 // The link the search-result page shows as "Name (Artist)" or "Name (Label)":
 // blanks as '+', everything but letters and digits percent-encoded.
 std::string hit_link(const ApiSearchHit& hit) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string link = hit.label ? "/label/" : "/artist/";
-  for (const char c : hit.name) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == ' ') {
-      link += '+';
-    } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
-      link += c;
-    } else {
-      link += '%';
-      link += kHex[byte >> 4];
-      link += kHex[byte & 0x0F];
-    }
-  }
-  return link;
+  std::string name = platform::percent_encode(hit.name, escaped_in_hit_link);
+  std::replace(name.begin(), name.end(), ' ', '+');
+  return (hit.label ? "/label/" : "/artist/") + name;
 }
 
 // The releases of an artist or a label, as the release page lists them.

@@ -33,6 +33,13 @@ std::string name_from_fs(const std::string& fs_name);
 inline char ascii_lower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
+inline bool ascii_letter_or_digit(unsigned char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+inline std::string ascii_lower(std::string text) {
+  for (char& c : text) c = ascii_lower(c);
+  return text;
+}
 
 // The length of the character escape at text[at] when it stands for a
 // character that Windows-1252 lacks and that is no control character (as

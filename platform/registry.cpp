@@ -12,13 +12,6 @@ namespace {
 // device) and is not read.
 const size_t kMaxFileSize = 1 << 20;
 
-std::string lowered(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
 // UTF-16 after its byte-order mark to UTF-8; a lone surrogate or an odd
 // last byte becomes U+FFFD.
 std::string utf16_to_utf8(const std::string& bytes, size_t begin, bool big_endian) {
@@ -130,12 +123,12 @@ RegistryValues parse_registry_export(const std::string& bytes) {
         current = nullptr;
         continue;
       }
-      current = &keys[lowered(line.substr(1, close - 1))];
+      current = &keys[ascii_lower(line.substr(1, close - 1))];
       continue;
     }
     std::string name, value;
     if (current != nullptr && read_string_value(line, name, value)) {
-      (*current)[lowered(name)] = value;
+      (*current)[ascii_lower(name)] = value;
     }
   }
   return keys;
@@ -166,8 +159,8 @@ std::vector<std::string> registry_file_paths() {
 RegistryRead read_registry_value(const std::string& root, const std::string& key_path,
                                  const std::string& value_name, std::string& value,
                                  std::string* from_file) {
-  const std::string key = lowered(to_utf8(root + "\\" + key_path));
-  const std::string name = lowered(to_utf8(value_name));
+  const std::string key = ascii_lower(to_utf8(root + "\\" + key_path));
+  const std::string name = ascii_lower(to_utf8(value_name));
   bool key_seen = false;
   for (const std::string& path : registry_file_paths()) {
     if (from_file != nullptr) *from_file = path;

@@ -1,18 +1,18 @@
 #include "web/api_client.h"
 
-#include <cctype>
 #include <memory>
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/http.h"
 #include "platform/trace.h"
 #include "web/http_client.h"
 
 namespace {
 
-std::string lowered(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
+bool escaped_in_query_value(unsigned char byte) {
+  return !platform::ascii_letter_or_digit(byte) && byte != '-' && byte != '.' && byte != '_' &&
+         byte != '~';
 }
 
 // A header's number of seconds or requests; -1 when it is not a plain
@@ -28,13 +28,13 @@ int header_number(const std::string& value) {
 }  // namespace
 
 std::string header_value(const std::string& headers, const std::string& name) {
-  const std::string wanted = lowered(name) + ":";
+  const std::string wanted = platform::ascii_lower(name) + ":";
   size_t start = 0;
   while (start < headers.size()) {
     size_t end = headers.find('\n', start);
     if (end == std::string::npos) end = headers.size();
     const std::string line = headers.substr(start, end - start);
-    if (lowered(line.substr(0, wanted.size())) == wanted) {
+    if (platform::ascii_lower(line.substr(0, wanted.size())) == wanted) {
       const size_t first = line.find_first_not_of(" \t", wanted.size());
       const size_t last = line.find_last_not_of(" \t\r");
       return first == std::string::npos || last < first ? "" : line.substr(first, last - first + 1);
@@ -45,21 +45,7 @@ std::string header_value(const std::string& headers, const std::string& name) {
 }
 
 std::string api_query_value(const std::string& text) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string encoded;
-  for (const char c : platform::to_utf8(text)) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (std::isalnum(byte) && byte < 0x80) {
-      encoded += c;
-    } else if (c == '-' || c == '.' || c == '_' || c == '~') {
-      encoded += c;
-    } else {
-      encoded += '%';
-      encoded += kHex[byte >> 4];
-      encoded += kHex[byte & 0x0F];
-    }
-  }
-  return encoded;
+  return platform::percent_encode(platform::to_utf8(text), escaped_in_query_value);
 }
 
 ApiResponse api_get(const ApiConfig& config, const std::string& path) {

@@ -1,20 +1,15 @@
 #include "platform/term/line_editor.h"
 
-#include <cctype>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/codepage.h"
 #include "platform/term/edit_library.h"
 
 namespace platform {
 namespace term {
 namespace {
-
-std::string lowered(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 // The editing library calls back without any context of ours, so the
 // current page's completions wait here while a line is read.
@@ -56,8 +51,8 @@ void set_up(const EditLibrary& edit, FILE* in, FILE* out) {
 
 std::vector<std::string> complete_word(const std::vector<std::string>& commands,
                                        const std::string& typed, const std::string& text) {
-  const std::string before = lowered(typed);
-  const std::string word = lowered(text);
+  const std::string before = ascii_lower(typed);
+  const std::string word = ascii_lower(text);
   std::vector<std::string> found;
   for (const std::string& command : commands) {
     if (command.compare(0, before.size(), before) != 0) continue;

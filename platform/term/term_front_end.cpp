@@ -3,7 +3,6 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cstdlib>
 
 #include "platform/codepage.h"
@@ -15,14 +14,6 @@
 #include "platform/term/term_text.h"
 
 namespace platform {
-namespace {
-
-std::string lowered(std::string s) {
-  for (char& c : s) c = ascii_lower(c);
-  return s;
-}
-
-}  // namespace
 
 bool TermFrontEnd::read_line(std::string& line, const std::string& prompt,
                              const std::vector<std::string>& commands) {
@@ -87,7 +78,7 @@ int TermFrontEnd::message_box(Window*, const std::string& text, const std::strin
   }
   for (;;) {
     if (!read_line(line, "[Yes] [No] (y/n) ", {"yes", "no"})) return kAnswerNo;
-    const std::string answer = lowered(term::trim_blanks(line));
+    const std::string answer = ascii_lower(term::trim_blanks(line));
     if (answer == "y" || answer == "yes") return kAnswerYes;
     if (answer == "n" || answer == "no") return kAnswerNo;
   }
@@ -138,7 +129,6 @@ void TermFrontEnd::open_url(const std::string& url) {
   write("\nOpening " + to_utf8(url) + " in your web browser.\n");
   xdg_open(url);
 }
-
 
 void TermFrontEnd::show_wait(const std::string& what, int seconds) {
   if (!isatty(fileno(out_))) return;

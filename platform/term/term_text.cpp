@@ -1,7 +1,5 @@
 #include "platform/term/term_text.h"
 
-#include <cctype>
-
 #include "platform/codepage.h"
 
 namespace platform {
@@ -96,9 +94,8 @@ std::vector<std::string> wrap(const std::string& utf8, int width, int indent) {
 
 std::string command_key(const std::string& text) {
   std::string key;
-  for (char c : text) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (u < 0x80 && std::isalnum(u)) key += ascii_lower(c);
+  for (const char c : text) {
+    if (ascii_letter_or_digit(static_cast<unsigned char>(c))) key += ascii_lower(c);
   }
   return key;
 }
