@@ -75,10 +75,10 @@ FinishPlan plan_files(LeftAlone& left_alone) {
     // A name that is only the extension (a field the template needs is
     // empty) would hide the file and collide with the next: it keeps its name.
     const std::string new_name = new_track_name(i);
-    plan.new_names.push_back(
-        plan.touched[i] && new_name != ".mp3" && !left_alone.refuses_name(new_name)
-            ? new_name
-            : g_run.files[i]);
+    plan.new_names.push_back(plan.touched[i] && new_name != ".mp3" &&
+                                     !left_alone.refuses_name(new_name)
+                                 ? new_name
+                                 : g_run.files[i]);
   }
   return plan;
 }
@@ -124,8 +124,8 @@ bool tag_files_together(const Release& release, const FinishPlan& plan, FinishJo
   for (size_t i = 0; i < g_run.files.size(); ++i) {
     notice.update("Finish!: naming file " + std::to_string(i + 1) + of_all);
     if (!plan.touched[i]) continue;
-    const bool moved = plan.new_names[i] != g_run.files[i] &&
-                       move_or_report(g_run.files[i], plan.new_names[i]);
+    const bool moved =
+        plan.new_names[i] != g_run.files[i] && move_or_report(g_run.files[i], plan.new_names[i]);
     if (moved) names[i] = plan.new_names[i];
     if (journal != nullptr) journal->file_result(entry[i], moved);
   }

@@ -34,12 +34,13 @@ bool LeftAlone::odd_entry(const std::string& name) {
 
 void LeftAlone::tell_user() const {
   if (!refused_.empty()) {
-    error_box(lines("These names from the database cannot be names in the folder and were not "
-                    "used:",
-                    refused_));
+    error_box(
+        lines("These names from the database cannot be names in the folder and were not "
+              "used:",
+              refused_));
   }
   if (!odd_.empty()) {
-    error_box(lines("These were left alone, as they are symbolic links or not regular files:",
-                    odd_));
+    error_box(
+        lines("These were left alone, as they are symbolic links or not regular files:", odd_));
   }
 }

@@ -19,5 +19,5 @@ std::string maker_address();
 std::string help_page_address();  // http://<maker>/plinthhelp.html
 // The help page installed with the program (file://), else the address above.
 std::string help_location();
-std::string about_caption();      // "Plinth Duziva - " + maker
-std::string about_text();         // description, version, maker
+std::string about_caption();  // "Plinth Duziva - " + maker
+std::string about_text();     // description, version, maker

@@ -127,8 +127,8 @@ bool user_settings_path(std::string& path, bool& named_in_user_registry) {
   if (folder.empty()) return false;
   std::string found_in;
   named_in_user_registry =
-      platform::read_registry_value(kLocalMachine, kSettingsKey, kSettingsValue, path,
-                                    &found_in) == platform::RegistryRead::kFound &&
+      platform::read_registry_value(kLocalMachine, kSettingsKey, kSettingsValue, path, &found_in) ==
+          platform::RegistryRead::kFound &&
       found_in == folder + "/registry.reg";
   if (named_in_user_registry) return true;
   path = platform::name_from_fs(folder + "/settings.xml");

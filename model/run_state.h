@@ -31,8 +31,8 @@ struct RunState {
   std::vector<LocalTrack> local_tracks;  // element i belongs to files[i]
   int32_t release_index = -1;            // into g_releases; -1 until one is read
   TrackAssignment assignment;
-  ApiConfig api;  // lookups go to the API when it has a token
-  int api_requests_left = -1;  // the API's last rate-limit count; -1 unknown
+  ApiConfig api;                            // lookups go to the API when it has a token
+  int api_requests_left = -1;               // the API's last rate-limit count; -1 unknown
   std::vector<std::string> api_result_ids;  // parallel to g_rurl on the search-result page
 };
 

@@ -61,6 +61,6 @@ class FinishJournal {
 
   Journal journal_;
   std::vector<std::unique_ptr<Hashing>> hashing_;  // element i belongs to file i
-  std::string path_;  // the file system's bytes
+  std::string path_;                               // the file system's bytes
   std::string written_;
 };

@@ -102,8 +102,8 @@ std::string track_file_name(int release_index, int track) {
 
 bool template_names_something(const std::string& text) {
   Release sample;
-  for (std::string* field : {&sample.artist, &sample.title, &sample.label,
-                             &sample.catalog_number, &sample.release_date, &sample.style}) {
+  for (std::string* field : {&sample.artist, &sample.title, &sample.label, &sample.catalog_number,
+                             &sample.release_date, &sample.style}) {
     *field = "x";
   }
   sample.track_artists = sample.track_names = sample.track_numbers = {"x"};

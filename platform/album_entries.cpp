@@ -19,8 +19,8 @@ std::string entry_name_refusal(const std::string& name) {
   if (bytes == "." || bytes == "..") return "it names a folder, not a file in it";
   for (size_t i = 0; i < bytes.size(); ++i) {
     const auto c = static_cast<unsigned char>(bytes[i]);
-    const bool c1_control = c == 0xC2 && i + 1 < bytes.size() &&
-                            static_cast<unsigned char>(bytes[i + 1]) < 0xA0;
+    const bool c1_control =
+        c == 0xC2 && i + 1 < bytes.size() && static_cast<unsigned char>(bytes[i + 1]) < 0xA0;
     if (c == '/') return "it holds a '/'";
     if (c == 0) return "it holds a zero byte";
     if (c < 0x20 || c == 0x7F || c1_control) return "it holds a control character";

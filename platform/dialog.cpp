@@ -9,7 +9,11 @@ namespace platform {
 
 Window::Window(const DialogTemplate& dialog, const MenuTemplate* menu, Window* owner,
                DialogProc proc, BaseUnits units)
-    : template_(dialog), menu_(menu), owner_(owner), proc_(proc), units_(units),
+    : template_(dialog),
+      menu_(menu),
+      owner_(owner),
+      proc_(proc),
+      units_(units),
       caption_(dialog.caption) {
   if (units_.width <= 0) units_.width = 1;
   if (units_.height <= 0) units_.height = 1;
@@ -187,8 +191,7 @@ void Window::resize(int width, int height) {
   height = std::min(std::max(height, limits.min_track_height), 0xFFFF);
   client_ = {width, height};
   changed();
-  const uintptr_t packed =
-      static_cast<uintptr_t>(width) | (static_cast<uintptr_t>(height) << 16);
+  const uintptr_t packed = static_cast<uintptr_t>(width) | (static_cast<uintptr_t>(height) << 16);
   send(kWmSize, 0, static_cast<intptr_t>(packed));
 }
 

@@ -20,10 +20,10 @@
 namespace platform {
 
 // Messages, with the desktop's numbers so that procedures read as there.
-constexpr unsigned kWmInitDialog = 0x0110;    // lparam: the run's parameter
-constexpr unsigned kWmCommand = 0x0111;       // wparam: id | notification << 16
-constexpr unsigned kWmSize = 0x0005;          // lparam: width | height << 16
-constexpr unsigned kWmGetMinMaxInfo = 0x0024; // lparam: MinMaxInfo*
+constexpr unsigned kWmInitDialog = 0x0110;     // lparam: the run's parameter
+constexpr unsigned kWmCommand = 0x0111;        // wparam: id | notification << 16
+constexpr unsigned kWmSize = 0x0005;           // lparam: width | height << 16
+constexpr unsigned kWmGetMinMaxInfo = 0x0024;  // lparam: MinMaxInfo*
 constexpr unsigned kWmClose = 0x0010;
 
 constexpr int kIdOk = 1;
@@ -48,8 +48,7 @@ struct MinMaxInfo {
 };
 
 // Returns true when it handled the message.
-using DialogProc = bool (*)(Window& dialog, unsigned message, uintptr_t wparam,
-                            intptr_t lparam);
+using DialogProc = bool (*)(Window& dialog, unsigned message, uintptr_t wparam, intptr_t lparam);
 
 struct Rect {
   int left = 0, top = 0, width = 0, height = 0;

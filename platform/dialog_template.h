@@ -12,7 +12,7 @@ enum class ControlKind {
   kPushButton,
   kDefPushButton,  // the page's default button, pressed by Enter
   kListBox,
-  kEdit,           // single line
+  kEdit,  // single line
   kStaticText,
 };
 
@@ -22,11 +22,11 @@ constexpr unsigned kStyleBorder = 1u << 0;
 constexpr unsigned kStyleVScroll = 1u << 1;
 constexpr unsigned kStyleHScroll = 1u << 2;
 constexpr unsigned kStyleTabStop = 1u << 3;
-constexpr unsigned kStyleNotify = 1u << 4;          // lists tell their parent of changes
+constexpr unsigned kStyleNotify = 1u << 4;  // lists tell their parent of changes
 constexpr unsigned kStyleNoIntegralHeight = 1u << 5;
-constexpr unsigned kStyleNoSelection = 1u << 6;     // lists whose lines cannot be selected
-constexpr unsigned kStyleAutoHScroll = 1u << 7;     // edits scroll sideways as one types
-constexpr unsigned kStyleLeft = 1u << 8;            // static text aligned left
+constexpr unsigned kStyleNoSelection = 1u << 6;  // lists whose lines cannot be selected
+constexpr unsigned kStyleAutoHScroll = 1u << 7;  // edits scroll sideways as one types
+constexpr unsigned kStyleLeft = 1u << 8;         // static text aligned left
 constexpr unsigned kStyleGroup = 1u << 9;
 
 constexpr int kNoControlId = -1;  // static texts that nothing refers to
@@ -54,7 +54,7 @@ struct DialogTemplate {
   std::string font_name;
   int font_points;
   unsigned frame;
-  int menu_id;  // 0: no menu
+  int menu_id;                            // 0: no menu
   std::vector<ControlTemplate> controls;  // in template (tab) order
 
   bool resizable() const { return (frame & kFrameSizingBorder) != 0; }

@@ -144,9 +144,9 @@ int write_pieces(int old_fd, uint64_t old_size, const std::vector<FilePiece>& pi
     int error;
     if (piece.from_old) {
       if (piece.offset > old_size || piece.length > old_size - piece.offset) return EINVAL;
-      error = piece.reader
-                  ? copy_through_buffer(old_fd, piece.offset, piece.length, fd, position, piece.reader)
-                  : copy_range(old_fd, piece.offset, piece.length, fd, position);
+      error = piece.reader ? copy_through_buffer(old_fd, piece.offset, piece.length, fd, position,
+                                                 piece.reader)
+                           : copy_range(old_fd, piece.offset, piece.length, fd, position);
       position += piece.length;
     } else {
       error = write_at(fd, piece.data.data(), piece.data.size(), position);

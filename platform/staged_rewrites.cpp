@@ -130,7 +130,8 @@ int StagedRewrites::stage(const std::string& name, uint64_t expected_size,
   if (static_cast<uint64_t>(info.st_size) != expected_size) return ESTALE;
   Descriptor fd(create_beside(file.target, 0600, file.temporary));
   if (fd.get() < 0) return errno;
-  if ((error = safe_write_parts::write_pieces(old_fd.get(), expected_size, pieces, fd.get())) != 0 ||
+  if ((error = safe_write_parts::write_pieces(old_fd.get(), expected_size, pieces, fd.get())) !=
+          0 ||
       (error = safe_write_parts::take_owner_and_mode(info, old_fd.get(), fd.get())) != 0) {
     ::unlink(file.temporary.c_str());
     return error;
@@ -144,8 +145,8 @@ int StagedRewrites::stage(const std::string& name, uint64_t expected_size,
   return 0;
 }
 
-int StagedRewrites::overwrite_part(const std::string& name, uint64_t expected_size,
-                                   uint64_t offset, const std::string& data) {
+int StagedRewrites::overwrite_part(const std::string& name, uint64_t expected_size, uint64_t offset,
+                                   const std::string& data) {
   InPlace write;
   write.fd = ::open(fs_name(name).c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
   if (write.fd < 0) return errno;

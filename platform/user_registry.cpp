@@ -22,8 +22,8 @@ std::string quoted(const std::string& utf8) {
 }
 
 bool utf16_file(const std::string& bytes) {
-  return bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
-                               (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+  return bytes.size() >= 2 &&
+         ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
 }
 
 }  // namespace

@@ -27,8 +27,8 @@ void WaitNotice::tick() {
   const auto waited = std::chrono::steady_clock::now() - start_;
   if (waited < kQuietWait) return;
   shown_ = true;
-  front_end().show_wait(what_,
-                        static_cast<int>(std::chrono::duration_cast<std::chrono::seconds>(waited).count()));
+  front_end().show_wait(
+      what_, static_cast<int>(std::chrono::duration_cast<std::chrono::seconds>(waited).count()));
 }
 
 }  // namespace platform

@@ -86,7 +86,14 @@ const DialogTemplate kNameConfiguration = {
 
 // The personal access token that makes lookups go through the database's API.
 const DialogTemplate kDatabaseToken = {
-    kDialogDatabaseToken, "Database Token", 245, 42, kFont, 8, kDialogFrame, 0,
+    kDialogDatabaseToken,
+    "Database Token",
+    245,
+    42,
+    kFont,
+    8,
+    kDialogFrame,
+    0,
     {{kNoControlId, ControlKind::kStaticText, "Database Token", 9, 10, 76, 8, kLabelStyle},
      {kIdTokenField, ControlKind::kEdit, "", 88, 7, 94, 12, kEditStyle},
      {kIdNext, ControlKind::kDefPushButton, "OK", 188, 7, 50, 14, kStyleTabStop},
@@ -105,9 +112,8 @@ const MenuTemplate kWizardMenu = {
 }  // namespace
 
 const DialogTemplate* find_dialog(int id) {
-  for (const DialogTemplate* t :
-       {&kResultSelection, &kMatchConfirmation, &kSearchTerm, &kNameConfiguration,
-        &kDatabaseToken}) {
+  for (const DialogTemplate* t : {&kResultSelection, &kMatchConfirmation, &kSearchTerm,
+                                  &kNameConfiguration, &kDatabaseToken}) {
     if (t->id == id) return t;
   }
   return nullptr;

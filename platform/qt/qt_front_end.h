@@ -39,7 +39,7 @@ class QtFrontEnd : public FrontEnd {
     const Window* page;
     QWidget* window;
   };
-  std::vector<Shown> shown_;  // running pages, innermost last
+  std::vector<Shown> shown_;         // running pages, innermost last
   QProgressDialog* wait_ = nullptr;  // the wait notice on show
 };
 

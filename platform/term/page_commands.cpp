@@ -24,7 +24,8 @@ std::vector<Pressable> pressables(const Window& page) {
   }
   if (page.menu() != nullptr) {
     for (const MenuPopup& popup : page.menu()->popups) {
-      for (const MenuItem& item : popup.items) out.push_back({command_key(item.text), item.command});
+      for (const MenuItem& item : popup.items)
+        out.push_back({command_key(item.text), item.command});
     }
   }
   // The item keeps its spelling, but the word people type is taken too.
@@ -102,8 +103,7 @@ PageCommand hint(const Window& page, const std::string& why) {
 PageCommand select(const Window& page, const Control& list, int number) {
   const std::string label = control_label(page, list);
   const std::string name = label.empty() ? "The list" : to_utf8(label);
-  if ((list.style & kStyleNoSelection) != 0)
-    return hint(page, name + " lines cannot be selected.");
+  if ((list.style & kStyleNoSelection) != 0) return hint(page, name + " lines cannot be selected.");
   if (number < 1 || number > static_cast<int>(list.lines.size()))
     return hint(page, name + " has no line " + std::to_string(number) + ".");
   PageCommand command;
@@ -152,7 +152,8 @@ PageCommand parse_page_command(const Window& page, const std::string& line) {
     }
     if (const Control* edit = named_control(page, key, false))
       return set_text(*edit, text_after_equals(line, equals));
-    return hint(page, "No single text field is called '" + trim_blanks(line.substr(0, equals)) + "'.");
+    return hint(page,
+                "No single text field is called '" + trim_blanks(line.substr(0, equals)) + "'.");
   }
 
   const size_t last_blank = trimmed.rfind(' ');

@@ -69,14 +69,13 @@ void add_wrapped(std::vector<std::string>& out, const std::string& utf8, int wid
   for (const std::string& line : wrap(utf8, width, indent)) out.push_back(line);
 }
 
-void draw_list(std::vector<std::string>& out, const Window& page, const Control& list,
-               int width) {
+void draw_list(std::vector<std::string>& out, const Window& page, const Control& list, int width) {
   const std::string label = control_label(page, list);
   if (!label.empty()) out.push_back(to_utf8(label) + ":");
   if (list.lines.empty()) out.push_back(std::string(kRowPrefix, ' ') + "(empty)");
   for (size_t i = 0; i < list.lines.size(); ++i) {
-    const std::string row =
-        list_row(to_utf8(list.lines[i]), static_cast<int>(i), list.selection == static_cast<int>(i));
+    const std::string row = list_row(to_utf8(list.lines[i]), static_cast<int>(i),
+                                     list.selection == static_cast<int>(i));
     add_wrapped(out, row, width, kRowPrefix);
   }
 }

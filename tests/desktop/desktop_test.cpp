@@ -63,7 +63,8 @@ TEST(Install, PutsTheProgramEntryIconHelpAndSharedSettingsUnderThePrefix) {
   std::ofstream(album + "/a.mp3") << "not much of a song";
   const std::string pages = run_command(
       "printf 'online help\nsave settings\ncancel\n' | env -u DISPLAY -u WAYLAND_DISPLAY "
-      "XDG_CONFIG_HOME='" + home.file("config") + "' XDG_CONFIG_DIRS='" + prefix.file("etc/xdg") +
+      "XDG_CONFIG_HOME='" +
+          home.file("config") + "' XDG_CONFIG_DIRS='" + prefix.file("etc/xdg") +
           "' XDG_CACHE_HOME='" + home.file("cache") + "' PATH=/usr/bin:/bin BROWSER= '" +
           prefix.file("bin/plinth") + "' '" + album + "' 2>&1 >/dev/null",
       &status);

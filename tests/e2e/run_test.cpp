@@ -19,10 +19,17 @@ class Run : public test_support::WholeRun {};
 std::vector<std::string> tag_lines(const std::string& file, const std::string& artist,
                                    const std::string& title, const std::string& album,
                                    const std::string& track, const std::string& year) {
-  return {"reading: " + file,         "artist: '" + artist + "'", "title : '" + title + "'",
-          "album : '" + album + "'",  "label :\t''",              "catnum:\t''",
-          "track#: '" + track + "'",  "reldate:'" + year + "'",   "genre : ''",
-          "style : ''",               "comment:''"};
+  return {"reading: " + file,
+          "artist: '" + artist + "'",
+          "title : '" + title + "'",
+          "album : '" + album + "'",
+          "label :\t''",
+          "catnum:\t''",
+          "track#: '" + track + "'",
+          "reldate:'" + year + "'",
+          "genre : ''",
+          "style : ''",
+          "comment:''"};
 }
 
 }  // namespace
@@ -30,13 +37,13 @@ std::vector<std::string> tag_lines(const std::string& file, const std::string& a
 TEST_F(Run, WorkedExampleFolderGivesTheTraceAndTheCandidatesInOrder) {
   const std::string folder = work.file("Some_Artist - Some Title [CAT_042] - (2005)");
   std::filesystem::create_directory(folder);
-  make_mp3s({{folder + "/01 Harbour Lights.mp3",
-              {"TPE1=SOME ARTIST", "TIT2=Harbour Lights", "TALB=Some Title", "TRCK=1/3",
-               "TYER=2005"}},
-             {folder + "/02.mp3", {"seed=2"}},
-             {folder + "/03 - Night Drive.MP3",
-              {"seed=3", "v2=4", "enc=1", "TPE2=Some Artist", "TIT2=Night Drive",
-               "TALB=Some Title", "TRCK=3", "TDRC=2005-06-01"}}});
+  make_mp3s(
+      {{folder + "/01 Harbour Lights.mp3",
+        {"TPE1=SOME ARTIST", "TIT2=Harbour Lights", "TALB=Some Title", "TRCK=1/3", "TYER=2005"}},
+       {folder + "/02.mp3", {"seed=2"}},
+       {folder + "/03 - Night Drive.MP3",
+        {"seed=3", "v2=4", "enc=1", "TPE2=Some Artist", "TIT2=Night Drive", "TALB=Some Title",
+         "TRCK=3", "TDRC=2005-06-01"}}});
   test_support::write_file(folder + "/cover.jpg", "not music");
   const auto before = snapshot(folder);
 
@@ -73,7 +80,10 @@ TEST_F(Run, WorkedExampleFolderGivesTheTraceAndTheCandidatesInOrder) {
 }
 
 TEST_F(Run, FilesNamedOutsideTheCodePageAreAllListedAndRead) {
-  const std::string unicode = "\xC3\x9Cn\xC3\xAF" "c\xC3\xB6" "d\xC3\xA9";  // Ünïcödé
+  const std::string unicode =
+      "\xC3\x9Cn\xC3\xAF"
+      "c\xC3\xB6"
+      "d\xC3\xA9";  // Ünïcödé
   const std::string folder = work.file(unicode + " Album");
   std::filesystem::create_directory(folder);
   const std::vector<std::string> names = {
@@ -98,10 +108,16 @@ TEST_F(Run, FilesNamedOutsideTheCodePageAreAllListedAndRead) {
     const auto at =
         std::find(lines.begin(), lines.end(), "reading: " + platform::name_from_fs(names[i]));
     ASSERT_LT(at + 2, lines.end()) << names[i];
-    EXPECT_EQ(*(at + 1), "artist: '\xDCn\xEF" "c\xF6" "d\xE9'");
+    EXPECT_EQ(*(at + 1),
+              "artist: '\xDCn\xEF"
+              "c\xF6"
+              "d\xE9'");
     EXPECT_EQ(*(at + 2), "title : 'Track " + std::to_string(i + 1) + " ?'");
   }
-  EXPECT_NE(result.trace.find("clean name: \xDCn\xEF" "c\xF6" "d\xE9 album\n"), std::string::npos);
+  EXPECT_NE(result.trace.find("clean name: \xDCn\xEF"
+                              "c\xF6"
+                              "d\xE9 album\n"),
+            std::string::npos);
   // The candidates are shown to the user in UTF-8.
   EXPECT_NE(result.drawn.find("   1. " + unicode + " Album\n>  2. " + unicode + "\n"),
             std::string::npos)
@@ -124,19 +140,34 @@ TEST_F(Run, CommandLinesFoldersAndSettingsThatCannotServe) {
   } cases[] = {
       {"", "", "", "", {"== (!) Error! ==", "No folder was given"}, false},
       // A display that cannot be opened: the terminal takes over and says why.
-      {shell_quoted(work.file("Gone")), "", "", "DISPLAY=:4093",
+      {shell_quoted(work.file("Gone")),
+       "",
+       "",
+       "DISPLAY=:4093",
        {"plinth: showing the pages in the terminal: ",
-        "Could not open the folder " + work.file("Gone")}, false},
+        "Could not open the folder " + work.file("Gone")},
+       false},
       {shell_quoted(empty), "", "", "", {"Failed to find mp3 files!"}, false},
-      {shell_quoted(album), "<Settings g_tf=", "", "",
+      {shell_quoted(album),
+       "<Settings g_tf=",
+       "",
+       "",
        {"\n871\n", "Could not read settings file - using defaults", "=== Select search term"},
        true},
-      {shell_quoted(album), "", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Other]\n\"Settings\"=\"/s\"\n", "",
+      {shell_quoted(album),
+       "",
+       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Other]\n\"Settings\"=\"/s\"\n",
+       "",
        {"Could not find key path", "Could not read settings from registry - using defaults",
-        "=== Select search term"}, true},
-      {shell_quoted(album), "", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth]\n", "",
+        "=== Select search term"},
+       true},
+      {shell_quoted(album),
+       "",
+       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth]\n",
+       "",
        {"Could not read key value", "Could not read settings from registry - using defaults",
-        "=== Select search term"}, true},
+        "=== Select search term"},
+       true},
   };
   const auto before = snapshot(work.path());
   for (const auto& c : cases) {
@@ -159,11 +190,11 @@ TEST_F(Run, AtATerminalTheTraceGoesToTheLastRunLog) {
   make_mp3s({{album + "/01.mp3", {}}});
   const std::string log = config.cache_home() + "/plinth/last-run.log";
   int status = -1;
-  test_support::run_command("env -u DISPLAY -u WAYLAND_DISPLAY script -qec " +
-                                shell_quoted(shell_quoted(PLINTH_BINARY) + " " +
-                                             shell_quoted(album) + " </dev/null") +
-                                " /dev/null </dev/null >/dev/null 2>&1",
-                            &status);
+  test_support::run_command(
+      "env -u DISPLAY -u WAYLAND_DISPLAY script -qec " +
+          shell_quoted(shell_quoted(PLINTH_BINARY) + " " + shell_quoted(album) + " </dev/null") +
+          " /dev/null </dev/null >/dev/null 2>&1",
+      &status);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(test_support::read_file(log).rfind("command line: " + std::string(PLINTH_BINARY), 0),
             0u)

@@ -6,8 +6,8 @@
 #include <chrono>
 #include <filesystem>
 #include <iterator>
-#include <thread>
 #include <set>
+#include <thread>
 
 #include "output/id3v1.h"
 #include "tests/output/in_temp_folder.h"
@@ -99,8 +99,7 @@ class TagWriter : public output_test::InTempFolder {
 };
 
 TEST_F(TagWriter, AnotherReaderSeesEveryWrittenFrame) {
-  const std::string before =
-      make("song.mp3", {"TIT2=Old", "TPE1=Old Artist"});
+  const std::string before = make("song.mp3", {"TIT2=Old", "TPE1=Old Artist"});
   const std::string cover = jpeg(30000);
   write_file(file("R-77.jpg"), cover);
 
@@ -132,9 +131,13 @@ TEST_F(TagWriter, FramesItDoesNotWriteAreKept) {
              test_support::raw_id3v23({{"TPE2", std::string("\0Band", 5)},
                                        {"COMM", std::string("\0eng\0a note", 11)},
                                        {"TXXX", std::string("\0CATALOG\0XY-1", 13)},
-                                       {"TBPM", std::string("\0" "120", 4)},
+                                       {"TBPM", std::string("\0"
+                                                            "120",
+                                                            4)},
                                        {"RVAD", std::string("\x03\x10\x01\x00\x02\x00", 6)},
-                                       {"TSIZ", std::string("\0" "4096", 5)}}) +
+                                       {"TSIZ", std::string("\0"
+                                                            "4096",
+                                                            5)}}) +
                  untagged_mp3(1));
   write_tags("song.mp3", sample_release(), 0);
   const Frames frames = read_frames(file("song.mp3"));
@@ -148,10 +151,17 @@ TEST_F(TagWriter, FramesItDoesNotWriteAreKept) {
 }
 
 TEST_F(TagWriter, AnId3v24FileKeepsAllButWhatTheWrittenFramesReplace) {
-  const std::vector<std::string> v24 = {
-      "v2=4",           "enc=3",         "TPE1=Old Artist",          "TPE2=The Band",
-      "TCOM=Composer",  "COMM=kept comment", "TXXX=PRIVATE|value", "APIC=image/png|old picture",
-      "TSOP=Artist, Old", "TDRL=2001-05-01", "EQU2=flat"};
+  const std::vector<std::string> v24 = {"v2=4",
+                                        "enc=3",
+                                        "TPE1=Old Artist",
+                                        "TPE2=The Band",
+                                        "TCOM=Composer",
+                                        "COMM=kept comment",
+                                        "TXXX=PRIVATE|value",
+                                        "APIC=image/png|old picture",
+                                        "TSOP=Artist, Old",
+                                        "TDRL=2001-05-01",
+                                        "EQU2=flat"};
   const std::string before = make("v24.mp3", v24);
   write_file(file("untouched.mp3"), before);
   const std::string cover = jpeg(5000);
@@ -274,7 +284,8 @@ TEST_F(TagWriter, OlderTagKindsAreReadAndKept) {
   write_tags("v1.mp3", release, -1);
   EXPECT_EQ(values(read_frames(file("v1.mp3")), {"TIT2", "TPE1", "TCON", "TALB", "TRCK", "COMM"}),
             "V1 Title|V1 Artist|Jazz|V1 Album|4|eng||v1 comment");
-  EXPECT_EQ(id3v1_text(read_file(file("v1.mp3"))), "V1 Title|V1 Artist|V1 Album|1999|v1 comment|4|8");
+  EXPECT_EQ(id3v1_text(read_file(file("v1.mp3"))),
+            "V1 Title|V1 Artist|V1 Album|1999|v1 comment|4|8");
 }
 
 TEST_F(TagWriter, ADamagedOrMissingFileIsLeftAlone) {

@@ -15,9 +15,11 @@ TEST(CodePage, LatinLettersAreOneByte) {
 
 TEST(CodePage, NamesOutsideTheCodePageRoundTrip) {
   const std::string names[] = {"\xE3\x81\x82\xE3\x81\x84.mp3",  // Japanese
-                               "\xC3\x9Cn\xC3\xAF" "c\xC3\xB6" "d\xC3\xA9.mp3",
-                               "bad\xFF\xFEname.mp3",            // not UTF-8
-                               "\xF0\x9F\x8E\xB5 note.mp3",      // outside the BMP
+                               "\xC3\x9Cn\xC3\xAF"
+                               "c\xC3\xB6"
+                               "d\xC3\xA9.mp3",
+                               "bad\xFF\xFEname.mp3",        // not UTF-8
+                               "\xF0\x9F\x8E\xB5 note.mp3",  // outside the BMP
                                "plain.mp3"};
   for (const std::string& name : names) EXPECT_EQ(to_utf8(name_from_fs(name)), name) << name;
   EXPECT_NE(name_from_fs("\xE3\x81\x82.mp3"), name_from_fs("\xE3\x81\x84.mp3"));

@@ -35,8 +35,8 @@ TEST_F(Folders, ListsMp3NamesInAnyCaseSortedWithoutRegardToCase) {
   std::filesystem::create_directory(dir.file("Disc 2.MP3"));
   enter();
   // A name that is another's beginning, letter case aside, comes after it.
-  const std::vector<std::string> expected = {"A.mp3", "a.mp3", "A.MP3.mp3", "b.mp3", "C.Mp3",
-                                             "Disc 2.MP3"};
+  const std::vector<std::string> expected = {"A.mp3", "a.mp3", "A.MP3.mp3",
+                                             "b.mp3", "C.Mp3", "Disc 2.MP3"};
   EXPECT_EQ(platform::list_mp3_names(), expected);
 }
 
@@ -92,15 +92,23 @@ TEST(EntryName, OnlyOneComponentWithoutControlCharactersIsAName) {
       {"Caf\xE9 - 01.mp3", ""},
       {"...mp3", ""},
       {"a/b.mp3", "it holds a '/'"},
-      {"..\x8D" "2Fb.mp3", "it holds a '/'"},
-      {"..\x81" "2f;b.mp3", "it holds a '/'"},
+      {"..\x8D"
+       "2Fb.mp3",
+       "it holds a '/'"},
+      {"..\x81"
+       "2f;b.mp3",
+       "it holds a '/'"},
       {"..", "it names a folder, not a file in it"},
       {".", "it names a folder, not a file in it"},
-      {"cut\x8D" "00off", "it holds a zero byte"},
+      {"cut\x8D"
+       "00off",
+       "it holds a zero byte"},
       {std::string("cut\0off", 7), "it holds a zero byte"},
       {"red\x1b[31m", "it holds a control character"},
       {"del\x7F", "it holds a control character"},
-      {"\xE9\x81" "9b;csi", "it holds a control character"},  // U+009B
+      {"\xE9\x81"
+       "9b;csi",
+       "it holds a control character"},  // U+009B
   };
   for (const auto& [name, why] : cases) {
     EXPECT_EQ(platform::entry_name_refusal(name), why) << platform::to_utf8(name);

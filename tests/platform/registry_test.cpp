@@ -86,4 +86,3 @@ TEST(RegistryExport, BrokenBytesNeverCrash) {
   parse_registry_export("\"\\");
   SUCCEED();
 }
-

@@ -43,20 +43,22 @@ std::string untagged_mp3(unsigned seed) {
 std::string raw_id3v23(const std::vector<std::pair<std::string, std::string>>& frames) {
   const auto bytes = [](size_t value, int shift) {
     std::string out;
-    for (int k = 3; k >= 0; --k) out += static_cast<char>((value >> (shift * k)) & ((1 << shift) - 1));
+    for (int k = 3; k >= 0; --k)
+      out += static_cast<char>((value >> (shift * k)) & ((1 << shift) - 1));
     return out;
   };
   std::string body;
-  for (const auto& [id, data] : frames) body += id + bytes(data.size(), 8) + std::string(2, '\0') + data;
+  for (const auto& [id, data] : frames)
+    body += id + bytes(data.size(), 8) + std::string(2, '\0') + data;
   return std::string("ID3\x03\0\0", 6) + bytes(body.size(), 7) + body;
 }
 
 std::string make_demo_album(const std::string& parent) {
   int status = -1;
-  std::string folder = run_command(
-      "/usr/bin/python3 " + shell_quoted(PLINTH_SOURCE_DIR "/tools/make_demo_album.py") + " " +
-          shell_quoted(parent),
-      &status);
+  std::string folder = run_command("/usr/bin/python3 " +
+                                       shell_quoted(PLINTH_SOURCE_DIR "/tools/make_demo_album.py") +
+                                       " " + shell_quoted(parent),
+                                   &status);
   if (status != 0 || folder.empty()) throw std::runtime_error("make_demo_album.py failed");
   folder.pop_back();  // the line feed
   return folder;
@@ -79,7 +81,8 @@ std::string audio_bytes(const std::string& file) {
   size_t begin = 0;
   if (file.size() >= 10 && file.compare(0, 3, "ID3") == 0) {
     uint32_t size = 0;
-    for (size_t k = 6; k < 10; ++k) size = (size << 7) | (static_cast<unsigned char>(file[k]) & 0x7F);
+    for (size_t k = 6; k < 10; ++k)
+      size = (size << 7) | (static_cast<unsigned char>(file[k]) & 0x7F);
     const bool footer = (static_cast<unsigned char>(file[5]) & 0x10) != 0;
     begin = 10 + size + (footer ? 10 : 0);
   }
