@@ -29,7 +29,7 @@ int assigned_track(size_t file) {
 
 // The name file i is given: the track template, made safe, with ".mp3".
 std::string new_track_name(size_t file) {
-  std::string name = track_file_name(g_run.release_index, assigned_track(file));
+  std::string name = track_file_name(chosen_release(), assigned_track(file), g_tf);
   safe_file_name(name);
   return name + ".mp3";
 }
@@ -124,7 +124,7 @@ bool tag_files_together(const Release& release, const FinishPlan& plan, FinishJo
 
 // The folder's new name, or empty when it is refused.
 std::string new_folder_name() {
-  std::string new_name = output_folder_name(g_run.release_index);
+  std::string new_name = output_folder_name(chosen_release(), g_dirf);
   safe_file_name(new_name);
   return platform::entry_name_refusal(new_name).empty() ? new_name : std::string();
 }
@@ -144,7 +144,7 @@ bool rename_folder(LeftAlone& left_alone) {
     error_box("Could not open the folder " + parent);
     return false;
   }
-  std::string new_name = output_folder_name(g_run.release_index);
+  std::string new_name = output_folder_name(chosen_release(), g_dirf);
   safe_file_name(new_name);
   std::string old_name = g_run.directory;
   remove_char(old_name, '"');
@@ -219,7 +219,7 @@ std::string apply_release(platform::Window* dialog) {
   if (fetch_cover(release, left_alone)) journal.created(cover_file_name(release));
   std::vector<std::string> names;
   if (!tag_files_together(release, plan, journal, names)) return std::string();
-  std::string playlist = playlist_name(g_run.release_index);
+  std::string playlist = playlist_name(chosen_release(), g_m3uf);
   safe_file_name(playlist);
   playlist += ".m3u";
   if (g_m3u && playlist != ".m3u" && !left_alone.refuses_name(playlist) &&

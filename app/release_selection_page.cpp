@@ -27,8 +27,8 @@ void open_release_selection_page(platform::Window& dialog) {
   platform::trace("max:%d\n", longest);
   dialog.set_horizontal_extent(kIdResultList, longest * 5 + 10);
   for (const std::string& line : lines) dialog.add_line(kIdResultList, line);
-  const std::string keywords = build_release_keywords();
-  dialog.set_selection(kIdResultList, rank_releases(keywords));
+  const std::string keywords = build_release_keywords(g_run.folder_name, g_run.local_tracks);
+  dialog.set_selection(kIdResultList, rank_releases(keywords, g_collection));
 }
 
 // Reads the release and matches the local files to it; a failed lookup

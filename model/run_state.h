@@ -53,6 +53,9 @@ extern std::vector<std::string> g_rurl;
 extern std::vector<ReleaseEntry> g_collection;
 extern std::vector<Release> g_releases;
 
+// Every global above as a new process has it.
+void reset_run_state();
+
 // Entry `index` of g_releases, or nullptr when there is none.
 Release* release_at(int32_t index);
 // The release the files are matched against (g_releases at
