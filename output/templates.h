@@ -1,6 +1,12 @@
 #pragma once
-// Names built from the user's templates: "/1" to "/9" stand for fields of
-// the chosen release or one of its tracks.
+// Names built from the user's name templates (folder, playlist, track
+// file): "/1" to "/9" stand for fields of the chosen release or one of its
+// tracks: /1 artist, /2 title, /3 label, /4 catalogue number, /5 release
+// date, /6 track artist, /7 track name, /8 track number, /9 style; any
+// other number stands for nothing.
+//
+// What comes out is text, not yet a file name: the caller makes it safe
+// for the file system and adds the extension.
 #include <string>
 
 #include "model/release.h"
