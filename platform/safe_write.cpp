@@ -12,41 +12,15 @@
 #include <thread>
 
 #include "platform/codepage.h"
+#include "platform/descriptor.h"
 #include "platform/file_read.h"
 #include "platform/folders.h"
 #include "platform/moves.h"
+#include "platform/paths.h"
 #include "platform/safe_write_parts.h"
 
 namespace platform {
 namespace {
-
-class Descriptor {
- public:
-  explicit Descriptor(int fd = -1) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-  int release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-  void reset(int fd) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = fd;
-  }
-
- private:
-  int fd_;
-};
-
-std::string base_of(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // The path of the file a name finally stands for: a symbolic link is
 // followed, so that the link stays a link and its target gets the content.

@@ -12,6 +12,9 @@
 #include <thread>
 
 #include "platform/codepage.h"
+#include "platform/descriptor.h"
+#include "platform/folders.h"
+#include "platform/paths.h"
 #include "platform/safe_write_parts.h"
 
 namespace platform {
@@ -21,31 +24,6 @@ namespace {
 // the file is, and that the next run recognises as its own leftover.
 const char kPrefix[] = ".plinth-new-";
 const char kSuffix[] = ".tmp";
-
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-std::string folder_of(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string base_of(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::string in_folder(const std::string& folder, const std::string& name) {
   return folder == "." ? name : folder + "/" + name;

@@ -4,6 +4,7 @@
 
 #include "platform/codepage.h"
 #include "platform/http.h"
+#include "platform/paths.h"
 #include "platform/trace.h"
 #include "web/api_address.h"
 #include "web/api_readers.h"
@@ -180,7 +181,7 @@ Lookup<Discography> ApiDatabase::list_releases_of(bool label, const std::string&
 }
 
 Lookup<Release> ApiDatabase::read_release(const std::string& link) {
-  return read_release_id(link.substr(link.rfind('/') + 1));
+  return read_release_id(platform::base_of(link));
 }
 
 Lookup<Release> ApiDatabase::read_release_id(const std::string& id) {

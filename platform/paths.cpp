@@ -1,0 +1,10 @@
+#include "platform/paths.h"
+
+namespace platform {
+
+std::string base_of(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace platform

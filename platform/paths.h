@@ -1,0 +1,10 @@
+#pragma once
+// The parts of a path, by its last '/'. Text only: nothing is looked up.
+#include <string>
+
+namespace platform {
+
+// The last component of a path: all of it when there is no '/'.
+std::string base_of(const std::string& path);
+
+}  // namespace platform
