@@ -41,7 +41,7 @@ void choose_search_result(platform::Window* owner, const std::vector<SearchHit>&
   }
   g_direct_page = false;
   SearchHit hit = *chosen;
-  hit.label = g_label;  // as the search-result page read the link
+  hit.is_label = g_label;  // as the search-result page read the link
   const Lookup<Discography> list = database().list_releases(hit);
   if (!list.ok()) return tell_lookup_failure(owner, list.failure);
   take_discography(list.value);

@@ -14,18 +14,7 @@ namespace {
 
 template <typename T>
 Lookup<T> failed(LookupFailure kind, const std::string& what, int status = 0) {
-  Lookup<T> lookup;
-  lookup.failure.kind = kind;
-  lookup.failure.what = what;
-  lookup.failure.status = status;
-  return lookup;
-}
-
-template <typename T>
-Lookup<T> failed(const LookupError& error) {
-  Lookup<T> lookup;
-  lookup.failure = error;
-  return lookup;
+  return ::failed<T>(LookupError{kind, what, status});
 }
 
 // A status that is not a success, as a failure.
@@ -116,9 +105,9 @@ Lookup<Found> ApiDatabase::resolve_address(const std::string& term) {
   platform::trace("found a database address: %s %s\n", address.kind.c_str(), address.id.c_str());
   Lookup<Found> found;
   if (address.kind == "artist" || address.kind == "label") {
-    const bool label = address.kind == "label";
-    found.value.kind = label ? Found::kLabel : Found::kArtist;
-    Lookup<Discography> releases = list_releases_of(label, address.id);
+    const bool is_label = address.kind == "label";
+    found.value.kind = is_label ? Found::kLabel : Found::kArtist;
+    Lookup<Discography> releases = list_releases_of(is_label, address.id);
     found.failure = releases.failure;
     found.value.discography = std::move(releases.value);
     return found;
@@ -155,19 +144,19 @@ Lookup<Found> ApiDatabase::search(const std::string& term) {
 }
 
 Lookup<Discography> ApiDatabase::list_releases(const SearchHit& hit) {
-  return list_releases_of(hit.label, hit.id);
+  return list_releases_of(hit.is_label, hit.id);
 }
 
-Lookup<Discography> ApiDatabase::list_releases_of(bool label, const std::string& id) {
-  const std::string what = (label ? "label " : "artist ") + id;
-  const std::string path = (label ? "/labels/" : "/artists/") + id +
+Lookup<Discography> ApiDatabase::list_releases_of(bool is_label, const std::string& id) {
+  const std::string what = (is_label ? "label " : "artist ") + id;
+  const std::string path = (is_label ? "/labels/" : "/artists/") + id +
                            "/releases?per_page=" + std::to_string(kPerPage) + "&page=";
   Lookup<Discography> list;
   for (int page = 1; page <= kMostDiscographyPages; ++page) {
     const Lookup<std::string> body = fetch(path + std::to_string(page), what);
     if (!body.ok()) return failed<Discography>(body.failure);
     ApiDiscographyPage read;
-    if (!read_api_discography(body.value, label, read)) {
+    if (!read_api_discography(body.value, is_label, read)) {
       return failed<Discography>(LookupFailure::kUnreadable, what);
     }
     for (size_t i = 0; i < read.entries.size(); ++i) {

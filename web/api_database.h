@@ -60,7 +60,7 @@ class ApiDatabase : public DatabaseSource {
   Lookup<std::string> fetch(const std::string& path, const std::string& what);
   void pace();
   Lookup<Release> read_release_id(const std::string& id);
-  Lookup<Discography> list_releases_of(bool label, const std::string& id);
+  Lookup<Discography> list_releases_of(bool is_label, const std::string& id);
 
   ApiTransport& transport_;
   ApiWait& wait_;

@@ -40,11 +40,19 @@ struct Lookup {
   bool ok() const { return failure.kind == LookupFailure::kNone; }
 };
 
+// A lookup that gives no value, only the failure.
+template <typename T>
+Lookup<T> failed(const LookupError& error) {
+  Lookup<T> lookup;
+  lookup.failure = error;
+  return lookup;
+}
+
 // An artist or a label that a search found.
 struct SearchHit {
   std::string link;  // "/artist/Some+Name" or "/label/Some+Name", as the result page shows it
   std::string id;    // the API's id; "" from the pages, which go by the link
-  bool label = false;
+  bool is_label = false;
 };
 
 // An artist's or a label's releases, as the release page lists them.

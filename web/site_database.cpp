@@ -14,12 +14,9 @@ namespace {
 
 template <typename T>
 Lookup<T> failed(LookupFailure kind, const std::string& what, int status = 0) {
-  Lookup<T> lookup;
-  lookup.failure.kind = kind;
-  lookup.failure.what = what;
-  lookup.failure.status = status;
-  lookup.failure.from_pages = true;
-  return lookup;
+  LookupError error{kind, what, status};
+  error.from_pages = true;
+  return ::failed<T>(error);
 }
 
 struct Page {
@@ -43,9 +40,9 @@ Page fetch_page(const std::string& address) {
   return page;
 }
 
-Discography read_discography(const std::string& page, bool label) {
+Discography read_discography(const std::string& page, bool is_label) {
   Discography list;
-  if (label) {
+  if (is_label) {
     parse_label_page(page, list.links, list.entries);
   } else {
     parse_artist_page(page, list.links, list.entries);
@@ -112,12 +109,12 @@ Lookup<Found> SiteDatabase::search(const std::string& term) {
 
 Lookup<Discography> SiteDatabase::list_releases(const SearchHit& hit) {
   const std::string address = std::string(kDatabaseBase) + hit.link;
-  platform::trace(hit.label ? "label is true\n" : "label is false\n");
+  platform::trace(hit.is_label ? "label is true\n" : "label is false\n");
   const Page page = fetch_page(address);
   if (page.failure != LookupFailure::kNone) return failed<Discography>(page.failure, hit.link);
   platform::trace("requesting %s\n", address.c_str());
   Lookup<Discography> list;
-  list.value = read_discography(page.text, hit.label);
+  list.value = read_discography(page.text, hit.is_label);
   platform::trace("GetDiscogsCollection:finished\n");
   return list;
 }
