@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 
+#include "common/release_year.h"
 #include "common/similarity.h"
 #include "common/text.h"
 #include "model/local_track.h"

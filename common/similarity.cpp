@@ -45,8 +45,6 @@ bool is_ascii_letter_or_digit(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
 // Deletes the blank in front of every free-standing one-letter word; each
 // deletion can expose another occurrence one position earlier, never before.
 void join_single_letter_word(std::string& text, const std::string& pattern) {
@@ -55,31 +53,6 @@ void join_single_letter_word(std::string& text, const std::string& pattern) {
     text.erase(static_cast<size_t>(p), 1);
     p = find_text(text, pattern, p > 0 ? p - 1 : 0);
   }
-}
-
-// Length of the longest run of consecutive digits.
-size_t longest_digit_run(const std::string& text) {
-  size_t longest = 0;
-  size_t run = 0;
-  for (char c : text) {
-    run = is_digit(c) ? run + 1 : 0;
-    longest = std::max(longest, run);
-  }
-  return longest;
-}
-
-// The value of the first `width` consecutive digits in the text.
-int32_t first_digits_value(const std::string& text, size_t width) {
-  size_t run = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    run = is_digit(text[i]) ? run + 1 : 0;
-    if (run == width) {
-      int32_t value = 0;
-      for (size_t k = i + 1 - width; k <= i; ++k) value = value * 10 + (text[k] - '0');
-      return value;
-    }
-  }
-  return -1;
 }
 
 }  // namespace
@@ -105,17 +78,4 @@ void clean_match_text(std::string& text) {
   join_single_letter_word(text, " a ");
   join_single_letter_word(text, " i ");
   if (text.size() >= 2 && text[1] == ' ' && (text[0] == 'a' || text[0] == 'i')) text[0] = ' ';
-}
-
-int32_t year_from_date(const std::string& date) {
-  switch (longest_digit_run(date)) {
-    case 4:
-      return first_digits_value(date, 4);
-    case 2: {
-      const int32_t v = first_digits_value(date, 2);
-      return v < 8 ? 2000 + v : 1900 + v;
-    }
-    default:
-      return -1;
-  }
 }

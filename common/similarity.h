@@ -8,5 +8,3 @@
 int32_t word_overlap_score(const std::string& haystack, const std::string& text);
 // Normalises a local text before it is scored (see the .cpp for the steps).
 void clean_match_text(std::string& text);
-// The year a date text names, or -1.
-int32_t year_from_date(const std::string& date);

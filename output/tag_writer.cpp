@@ -1,6 +1,6 @@
 #include "output/tag_writer.h"
 
-#include "common/similarity.h"
+#include "common/release_year.h"
 #include "output/cover.h"
 #include "output/id3_layout.h"
 #include "output/id3v1.h"
