@@ -10,9 +10,7 @@ namespace test_support {
 
 namespace fs = std::filesystem;
 
-const char kDefaultSettings[] =
-    "<?xml version=\"1.0\"?>\n<Settings m3u=\"t\" nfo=\"f\" g_dirf=\"[/4] /1 - /2\" "
-    "g_m3uf=\"/1 - /2 [/4]\" g_tf=\"/8 - /6 - /7\" />\n";
+const std::string kDefaultSettings = read_file(PLINTH_SOURCE_DIR "/resources/default-settings.xml");
 const char kTaggedDemoFolder[] = "[HL 007] Harbour Lights - Night Ferry";
 
 Outcome WholeRun::plinth(const std::string& arguments, const std::string& input,

@@ -18,7 +18,8 @@
 
 namespace test_support {
 
-extern const char kDefaultSettings[];
+// The settings file the install puts in place, as the tests' own settings.
+extern const std::string kDefaultSettings;
 // The demo album's folder after a run with the default settings.
 extern const char kTaggedDemoFolder[];
 
