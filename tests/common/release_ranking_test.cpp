@@ -50,7 +50,8 @@ TEST(ReleaseRanking, TheBestFittingTitle) {
   };
   for (const auto& row : rows) {
     test_support::reset_run_state();
-    for (const std::string& title : row.titles) g_collection.push_back({"", title, "Label", "LP"});
+    for (const std::string& title : row.titles)
+      g_collection.push_back({"", title, "Label", "LP", ""});
     g_run.folder_name = row.folder;
     if (!row.tag_artist.empty()) {
       g_run.local_tracks = {LocalTrack()};
@@ -59,5 +60,68 @@ TEST(ReleaseRanking, TheBestFittingTitle) {
     }
     const std::string keywords = row.keywords.empty() ? build_release_keywords() : row.keywords;
     EXPECT_EQ(rank_releases(keywords), row.chosen) << keywords;
+  }
+}
+
+// Among equal best scores: a year the keywords name, then the fewest title
+// words they lack, then the first. Only the best scores take part.
+TEST(ReleaseRanking, TiesGoToTheYearThenTheFewestUnknownWordsThenTheFirst) {
+  const struct {
+    const char* name;
+    std::vector<std::string> titles, years;
+    std::vector<int32_t> scores;
+    std::string keywords;
+    int32_t chosen;
+  } rows[] = {
+      {"the year named", {"Stockholm", "Stockholm"}, {"2001", "1999"}, {9, 9}, "x (1999)", 1},
+      {"the year before fewer unknown words",
+       {"Stockholm", "Stockholm By Night"},
+       {"1999", "2001"},
+       {9, 9},
+       "The Persuader - Stockholm [2001]",
+       1},
+      {"a year inside a longer number is not named",
+       {"A", "A"},
+       {"1999", "2001"},
+       {1, 1},
+       "SK2001 20011",
+       0},
+      {"a date names its year", {"A", "A"}, {"", "1999"}, {1, 1}, "1999-05-01", 1},
+      {"the fewest unknown words",
+       {"Stockholm By Night", "Stockholm"},
+       {"", ""},
+       {9, 9},
+       "stockholm",
+       1},
+      {"words split at punctuation",
+       {"Stockholm Remastered", "Stockholm"},
+       {"", ""},
+       {9, 9},
+       "Stockholm-Remastered",
+       0},
+      {"capitals of the code page fold",
+       {"Tr\xE4sk", "\xC5NGBY LIVE"},
+       {"", ""},
+       {5, 5},
+       "\xE5ngby live",
+       1},
+      {"only the best scores take part",
+       {"Stockholm", "Stockholm By Night", "Night Bus"},
+       {"1999", "2001", "2002"},
+       {5, 9, 9},
+       "stockholm 1999",
+       1},
+      {"then the first", {"Night Bus", "Night Ferry"}, {"", ""}, {5, 5}, "night", 0},
+      {"no entry", {}, {}, {}, "anything", -1},
+  };
+  for (const auto& row : rows) {
+    std::vector<ReleaseEntry> entries;
+    for (size_t i = 0; i < row.titles.size(); ++i) {
+      ReleaseEntry entry;
+      entry.title = row.titles[i];
+      entry.year = row.years[i];
+      entries.push_back(entry);
+    }
+    EXPECT_EQ(preferred_release(row.scores, entries, row.keywords), row.chosen) << row.name;
   }
 }
