@@ -52,30 +52,6 @@ TEST(NumberedSuffix, OnlyAOneDigitGroupAtTheFirstBracket) {
   EXPECT_EQ(best_index({}), -1);
 }
 
-// The artist the "(2)" question names: the release artist, else the first
-// track artist with a suffix (a compilation's "Various" has none).
-TEST(NumberedSuffix, TheFirstNumberedArtistOfARelease) {
-  const struct {
-    const char* name;
-    std::string artist;
-    std::vector<std::string> track_artists;
-    std::string numbered;
-  } rows[] = {
-      {"the release artist", "Band (2)", {"Other (3)", "Band (2)"}, "Band (2)"},
-      {"a track artist",
-       "Various",
-       {"Pale Harrow", "Dune Relay (2)", "Crew (4)"},
-       "Dune Relay (2)"},
-      {"none", "Various", {"Pale Harrow"}, ""},
-  };
-  for (const auto& row : rows) {
-    Release release;
-    release.artist = row.artist;
-    release.track_artists = row.track_artists;
-    EXPECT_EQ(first_numbered_artist(release), row.numbered) << row.name;
-  }
-}
-
 // A file's score for each track of a release: the words its name (without
 // the release's artist, its year and the extension) and tags share with the
 // track's number and name, each adding its length per occurrence.

@@ -39,19 +39,17 @@ class ApiRun : public test_support::WholeRun {
                     const std::vector<std::pair<std::string, std::string>>& tags = {}) {
     const std::string folder = work.file(name);
     std::filesystem::create_directory(folder);
-    std::vector<test_support::Mp3> tagged;
+    std::vector<test_support::Mp3> files;
     for (size_t i = 0; i < titles.size(); ++i) {
-      const std::string number = (i < 9 ? "0" : "") + std::to_string(i + 1);
-      const std::string file = folder + "/" + number + " " + titles[i] + ".mp3";
-      if (i < tags.size()) {
-        tagged.push_back({file,
-                          {"seed=" + std::to_string(i + 1), "v2=4", "enc=3",
-                           "TPE1=" + tags[i].first, "TIT2=" + tags[i].second}});
-      } else {
-        test_support::write_file(file, test_support::untagged_mp3(static_cast<unsigned>(i + 1)));
-      }
+      files.push_back(
+          {folder + "/" + (i < 9 ? "0" : "") + std::to_string(i + 1) + " " + titles[i] + ".mp3",
+           {"seed=" + std::to_string(i + 1)}});
+      if (i < tags.size())
+        files.back().fields.insert(
+            files.back().fields.end(),
+            {"v2=4", "enc=3", "TPE1=" + tags[i].first, "TIT2=" + tags[i].second});
     }
-    if (!tagged.empty()) test_support::make_mp3s(tagged);
+    test_support::make_mp3s(files);
     return folder;
   }
 };
@@ -101,38 +99,11 @@ TEST_F(ApiRun, TheDemoAlbumComesOutAsThroughTheSitePages) {
   }
 }
 
-TEST_F(ApiRun, NameVariationsJoinsSuffixesHeadingsIndexesAndMasters) {
-  StandinServer server;
-  // The artist's list holds the release as a master; its credit asks the
-  // "(2)" question, which is answered No.
-  const std::string kiln = album("Sable Reyes - Kiln Nights",
-                                 {"Ember Road", "Slow Glaze", "Firing", "Cooling", "Ash Garden"});
-  const Outcome first = plinth(server, kiln, kToken, "\n\n\nn\n\n\n\n\n\n");
-  EXPECT_TRUE(test_support::in_order(
-      first.drawn, {">  1. Sable Reyes (Artist)", ">  1. Kiln Nights[2005, ]",
-                    "Remove brackets after artist name for S. Reyes Feat. Orin Vale (2)?"}));
-  EXPECT_TRUE(server.requested(std::string(kApi) + "/releases/100108"));
-  const std::string credit = "S. Reyes Feat. Orin Vale (2)";
-  const std::string kiln_done = work.file("[KST 3] " + credit + " - Kiln Nights");
-  ASSERT_TRUE(std::filesystem::is_directory(kiln_done)) << first.drawn;
-  EXPECT_EQ(names_in(kiln_done),
-            (std::vector<std::string>{
-                "A1 - " + credit + " - Ember Road.mp3", "A2 - Orin Vale (2) - Slow Glaze.mp3",
-                "B1a - " + credit + " - Firing.mp3", "B1b - " + credit + " - Cooling.mp3",
-                "B2 - " + credit + " - Ash Garden.mp3", "R-100108.jpg",
-                credit + " - Kiln Nights [KST 3].m3u"}));
-  const std::string cooling = show_tags(kiln_done + "/B1b - " + credit + " - Cooling.mp3");
-  for (const std::string& frame :
-       std::vector<std::string>{"TPE1: " + credit, "TIT2: Cooling", "TRCK: 4", "TYER: 2005",
-                                std::string("TCON: DubTechno,Ambient")}) {
-    EXPECT_TRUE(has_line(cooling, frame)) << frame << "\n" << cooling;
-  }
-}
-
-// Releases as the database keeps them: a sort-form artist with two titles
-// that score the same, no catalogue number, a compilation with a track
-// artist's suffix (at a typed address), tags in Japanese, and an accented
-// album through the site's pages. Every playlist line names a file.
+// Releases as the database keeps them: a name variation joined to a "(2)"
+// (answered No), headings, an index and a master; a sort-form artist with
+// two titles that score the same; no catalogue number; a compilation with a
+// track artist's suffix (at a typed address); tags in Japanese; and an
+// accented album through the site's pages. Every playlist line names a file.
 TEST_F(ApiRun, RealReleasesComeOutAsAUserExpects) {
   StandinServer server;
   const std::string kuon = "\xE4\xB9\x85\xE9\x81\xA0\xE3\x83\x9F\xE3\x83\x8A\xE3\x83\x88";
@@ -141,6 +112,7 @@ TEST_F(ApiRun, RealReleasesComeOutAsAUserExpects) {
   const std::string dawn = "\xE5\xA4\x9C\xE6\x98\x8E\xE3\x81\x91\xE3\x81\xAE\xE6\xB8\xAF";
   const std::string celeste = "C\xC3\xA9leste V\xC3\xA5rdahl";
   const std::string enter(20, '\n');
+  const std::string credit = "S. Reyes Feat. Orin Vale (2)";
   const struct {
     const char* name;
     std::string token, folder;
@@ -150,22 +122,32 @@ TEST_F(ApiRun, RealReleasesComeOutAsAUserExpects) {
     std::vector<std::string> drawn;
     std::string done;
     std::vector<std::string> names;   // besides the playlist and the cover
-    std::vector<std::string> frames;  // of the first file
+    std::vector<std::string> frames;  // of the last file
   } rows[] = {
+      {"name variation, suffix, index and master",
+       kToken,
+       "Sable Reyes - Kiln Nights",
+       {"Ember Road", "Slow Glaze", "Firing", "Cooling", "Ash Garden"},
+       {},
+       "\n\n\nn\n" + enter,
+       {">  1. Sable Reyes (Artist)", ">  1. Kiln Nights[2005, ]",
+        "Remove brackets after artist name for " + credit + "?"},
+       "[KST 3] " + credit + " - Kiln Nights",
+       {"A1 - " + credit + " - Ember Road.mp3", "A2 - Orin Vale (2) - Slow Glaze.mp3",
+        "B1a - " + credit + " - Firing.mp3", "B1b - " + credit + " - Cooling.mp3",
+        "B2 - " + credit + " - Ash Garden.mp3"},
+       {"TPE1: " + credit, "TRCK: 5", "TYER: 2005", "TCON: DubTechno,Ambient"}},
       {"sort form and year",
        kToken,
        "The Persuader - Stockholm (1999)",
-       {"\xC3\x96stermalm", "Gamla Stan",
-        "S\xC3\xB6"
-        "dermalm"},
+       {"\xC3\x96stermalm", "Gamla Stan", "Norrmalm"},
        {},
        enter,
        {">  1. The Persuader (Artist)", "   1. Stockholm By Night[12\", Svek]",
         ">  2. Stockholm[1999, ]"},
        "[SK032] The Persuader - Stockholm",
        {"A - The Persuader - \xC3\x96stermalm.mp3", "B1 - The Persuader - Gamla Stan.mp3",
-        "B2 - The Persuader - S\xC3\xB6"
-        "dermalm.mp3"},
+        "B2 - The Persuader - Norrmalm.mp3"},
        {"TPE1: The Persuader", "TALB: Stockholm"}},
       {"no catalogue number",
        kToken,
@@ -186,7 +168,7 @@ TEST_F(ApiRun, RealReleasesComeOutAsAUserExpects) {
        {"Remove brackets after artist name for Dune Relay (2)?"},
        "[QT 1] Various - Quay Signals",
        {"1 - Pale Harrow - Static Bloom.mp3", "2 - Dune Relay - Low Beacon.mp3"},
-       {"TPE1: Pale Harrow", "TALB: Quay Signals"}},
+       {"TPE1: Dune Relay", "TALB: Quay Signals"}},
       // Letters the code page lacks: from the tags to the search, and on
       // into the names and tags whole.
       {"Japanese tags",
@@ -203,15 +185,13 @@ TEST_F(ApiRun, RealReleasesComeOutAsAUserExpects) {
       {"accents through the site",
        "",
        celeste + " - Sm\xC3\xA5 Ljus (2006)",
-       {"\xC3\x96ver Isen", "Caf\xC3\xA9 Nocturne", "Ljus\xC3\xA5r", "Sj\xC3\xB6n Sover",
-        "No\xC3\xABl \xC3\x80 Bergen"},
+       {"\xC3\x96ver Isen", "Caf\xC3\xA9 Nocturne", "No\xC3\xABl \xC3\x80 Bergen"},
        {},
        enter,
        {">  1. " + celeste},
        "[TW 024] " + celeste + " - Sm\xC3\xA5 Ljus",
        {"1 - " + celeste + " - \xC3\x96ver Isen.mp3",
-        "2 - " + celeste + " - Caf\xC3\xA9 Nocturne.mp3", "3 - " + celeste + " - Ljus\xC3\xA5r.mp3",
-        "4 - " + celeste + " - Sj\xC3\xB6n Sover.mp3",
+        "2 - " + celeste + " - Caf\xC3\xA9 Nocturne.mp3",
         "5 - " + celeste + " - No\xC3\xABl \xC3\x80 Bergen.mp3"},
        {"TPE1: " + celeste}},
   };
@@ -230,7 +210,7 @@ TEST_F(ApiRun, RealReleasesComeOutAsAUserExpects) {
     }
     EXPECT_EQ(tracks, row.names);
     ASSERT_FALSE(tracks.empty());
-    const std::string tags = show_tags(done + "/" + tracks[0]);
+    const std::string tags = show_tags(done + "/" + tracks.back());
     for (const std::string& frame : row.frames)
       EXPECT_TRUE(has_line(tags, frame)) << frame << "\n" << tags;
     // The playlist names exactly the folder's files, as the file system

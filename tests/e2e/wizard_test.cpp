@@ -286,21 +286,6 @@ TEST_F(Wizard, ForceMatchGivesAFileAnotherTrack) {
   EXPECT_FALSE(std::filesystem::exists(renamed + "/02 - Harbour Lights - Night Ferry.mp3"));
 }
 
-// Yes drops the number from the names and the tags; the API run answers No.
-TEST_F(Wizard, NumberedArtistNameIsDroppedWhenAnswered) {
-  const Outcome run =
-      plinth(night_ferry_album(), "= " + kDatabase + "/release/100104\nmanual search\nyes\n\n\n");
-  EXPECT_NE(run.drawn.find("Remove brackets after artist name for Marta Vey (2)?"),
-            std::string::npos);
-  const std::string renamed = work.file("[LL 031] Marta Vey - Paper Moons");
-  ASSERT_TRUE(std::filesystem::is_directory(renamed)) << run.drawn;
-  for (const std::string& name : names_in(renamed)) {
-    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".mp3") == 0) {
-      EXPECT_TRUE(has_line(show_tags(renamed + "/" + name), "TPE1: Marta Vey")) << name;
-    }
-  }
-}
-
 // Also in the order of earlier versions, one flush per file, which the
 // benchmark still measures.
 TEST_F(Wizard, ToggelM3uDropsThePlaylist) {
