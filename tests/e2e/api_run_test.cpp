@@ -219,6 +219,10 @@ TEST_F(ApiRun, RealReleasesComeOutAsAUserExpects) {
     for (const std::string& track : tracks) lines.push_back(track + "\r");
     EXPECT_EQ(test_support::lines_of(read_file(done + "/" + playlist)), lines) << playlist;
   }
+  // Accented names go to the site as UTF-8, the term and the link alike.
+  EXPECT_TRUE(
+      server.requested("http://www.discogs.com/search?type=all&q=C%C3%A9leste+V%C3%A5rdahl"));
+  EXPECT_TRUE(server.requested("http://www.discogs.com/artist/C%C3%A9leste+V%C3%A5rdahl"));
   EXPECT_TRUE(server.requested(
       std::string(kApi) +
       "/database/search?q=%E4%B9%85%E9%81%A0%E3%83%9F%E3%83%8A%E3%83%88&type=artist&per_page=100"));

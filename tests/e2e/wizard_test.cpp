@@ -71,9 +71,6 @@ TEST_F(Wizard, EmptyLinesTakeATypicalAlbumFromSearchToDone) {
     EXPECT_TRUE(has_line(read, frame)) << frame << "\n" << read;
   }
   EXPECT_NE(read.find("APIC: image/jpeg"), std::string::npos);
-  const std::string playlist = read_file(renamed + "/Harbour Lights - Night Ferry [HL 007].m3u");
-  EXPECT_NE(playlist.find("01 - Harbour Lights - Salt Road.mp3"), std::string::npos);
-  EXPECT_NE(playlist.find("03 - Harbour Lights - Lanterns Over Water.mp3"), std::string::npos);
 
   for (const char* line : {"g_rurl results:1", "label is false", "main::1067",
                            "rename 01 Salt Road.mp3 to 1 - Harbour Lights - Salt Road.mp3",
@@ -189,13 +186,6 @@ TEST_F(Wizard, TypedTermsAndAddressesLeadToTheirReleases) {
     std::vector<std::string> drawn;
     std::vector<std::string> requests;
   } cases[] = {
-      {{},
-       "C\xC3\xA9leste V\xC3\xA5rdahl",
-       2,
-       {">  1. C\xC3\xA9leste V\xC3\xA5rdahl (Artist)", "=== Confirm track matches",
-        "Caf\xC3\xA9 Nocturne"},
-       {search + "C%C3%A9leste+V%C3%A5rdahl", kDatabase + "/artist/C%C3%A9leste+V%C3%A5rdahl",
-        kDatabase + "/release/100105"}},
       {{},
        kDatabase + "/artist/Marta+Vey+%282%29",
        1,
