@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "model/run_state.h"
@@ -132,19 +133,28 @@ TEST_F(Finish, APlaylistNameTooLongForTheFolderIsReported) {
                          ".m3u': File name too long\n" + kDone);
 }
 
-// A file of the user's under the playlist's name is kept in the journal
-// before the playlist takes its place, and comes back with the run.
-TEST_F(Finish, AUsersFileUnderThePlaylistsNameComesBackOnUndo) {
+// Finish! and then --undo give the album back byte for byte: two copies
+// of one track, both matched to it, each get their own name back, and a
+// file of the user's under the playlist's name is kept in the journal
+// before the playlist takes its place, and comes back.
+TEST_F(Finish, ThenUndoGivesTheAlbumBackByteForByte) {
   std::filesystem::remove_all(journal_folder());
-  add_file("a.mp3", 0, 1);
+  const std::string copy = add_file("a.mp3", 0, 1);
+  add_file("a copy.mp3", 0, 1);
+  add_file("b.mp3", 1, 2);
   write_file(album_ + "/Artist - Title [CAT1].m3u", "my own list");
+  std::map<std::string, std::string> before;
+  for (const std::string &name : entries(album_)) before[name] = read_file(album_ + "/" + name);
   finish();
   EXPECT_EQ(read_file(renamed_album() + "/Artist - Title [CAT1].m3u"),
-            "#EXTM3U\r\n1 - X - One.mp3\r\n");
+            "#EXTM3U\r\n1 - X - One.mp3\r\n2 - X - Two.mp3\r\na copy.mp3\r\n");
+
   const UndoReport report = undo_last_run(renamed_album());
-  EXPECT_TRUE(report.complete);
-  EXPECT_EQ(read_file(album_ + "/Artist - Title [CAT1].m3u"), "my own list");
-  EXPECT_EQ(entries(album_), Names({"a.mp3", "Artist - Title [CAT1].m3u"}));
+  EXPECT_TRUE(report.complete) << ::testing::PrintToString(report.lines);
+  EXPECT_EQ(entries(album_), Names({"a.mp3", "a copy.mp3", "b.mp3", "Artist - Title [CAT1].m3u"}));
+  for (const auto &file : before) {
+    EXPECT_TRUE(read_file(album_ + "/" + file.first) == file.second) << file.first;
+  }
   std::filesystem::remove_all(journal_folder());
 }
 
