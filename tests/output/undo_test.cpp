@@ -336,4 +336,27 @@ TEST_F(UndoMessages, EachKindOfStepIsTakenBackAndSaid) {
   expect_as_before(before_);
 }
 
+// A file whose tags or audio changed since, or that was renamed, is left
+// alone and named; the rest comes back.
+TEST_F(UndoMessages, AFileChangedSinceIsLeftAloneAndNamed) {
+  for (unsigned seed = 1; seed <= 4; ++seed) {
+    add("0" + std::to_string(seed) + " Mine.mp3", "0" + std::to_string(seed) + " - New.mp3", seed);
+  }
+  write_journal();
+  write_file(after_ + "/01 - New.mp3", title_tag("Mine") + test_support::untagged_mp3(1));
+  fs::rename(after_ + "/02 - New.mp3", after_ + "/mine.mp3");
+  write_file(after_ + "/03 - New.mp3", read_file(after_ + "/03 - New.mp3") + "more");
+
+  const UndoReport report = undo_last_run(after_);
+  EXPECT_FALSE(report.complete);
+  EXPECT_THAT(report.lines,
+              ::testing::ElementsAre("left alone: '01 - New.mp3': its tags were changed since",
+                                     "left alone: '02 - New.mp3': it was renamed or removed since",
+                                     "left alone: '03 - New.mp3': its audio has changed since",
+                                     "restored '04 - New.mp3' as '04 Mine.mp3'",
+                                     "renamed the folder back to '" + before_ + "'",
+                                     HasSubstr("--undo again tries what is left")));
+  EXPECT_TRUE(read_file(before_ + "/04 Mine.mp3") == expected_["04 Mine.mp3"]);
+}
+
 }  // namespace
