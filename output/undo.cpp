@@ -51,21 +51,25 @@ struct Found {
 };
 
 // The newest journal of a run on this very folder, else the newest of a
-// run that left a folder of this name. A damaged journal that is newer and
-// by its name may be of this folder stops the search: taking back an older
+// run that left a folder of this name; a run already taken back only when
+// no other is left to take back. A damaged journal that is newer and by
+// its name may be of this folder stops the search: taking back an older
 // run instead would be wrong.
 Found find_last_run(const std::string& folder, UndoReport& report) {
   platform::FolderIdentity identity;
   const platform::FolderIdentity* here =
       platform::folder_identity(folder, identity) ? &identity : nullptr;
-  Found by_name;
+  Found by_name, taken_back;
   for (const std::string& path : journal_paths()) {
     std::string text, why;
     Journal journal;
     if (platform::read_whole_file(platform::name_from_fs(path), text) &&
         parse_journal(text, journal, why)) {
-      if (is_run_folder(journal, folder, here)) return {true, path, text, journal};
-      if (!by_name.ok && left_in(journal, folder)) by_name = {true, path, text, journal};
+      const bool own = is_run_folder(journal, folder, here);
+      if (!own && !left_in(journal, folder)) continue;
+      Found& slot = journal.undone ? taken_back : by_name;
+      if (own && !journal.undone) return {true, path, text, journal};
+      if (!slot.ok) slot = {true, path, text, journal};
       continue;
     }
     if (by_name.ok) return by_name;
@@ -79,6 +83,7 @@ Found find_last_run(const std::string& folder, UndoReport& report) {
     }
   }
   if (by_name.ok) return by_name;
+  if (taken_back.ok) return taken_back;
   report.lines.push_back("No run of Plinth on " + quoted(folder) + " is in the journal.");
   report.complete = false;
   return Found();
@@ -246,7 +251,11 @@ class Undo {
       if (!line.empty()) report_.lines.push_back(line);
     }
     give_back_written();
-    batch.flush_folders(".");
+    if (const int error = batch.flush_folders(".")) {
+      report_.lines.push_back("The folder's changes could not be saved to disk: " +
+                              platform::error_text(error));
+      report_.complete = false;
+    }
   }
 
  private:
@@ -391,8 +400,12 @@ void rename_folder_back(const std::string& folder, const Journal& journal, UndoR
     report.complete = false;
     return;
   }
-  platform::flush_folder(".");
   report.lines.push_back("renamed the folder back to " + quoted(journal.folder_before));
+  if (const int flush_error = platform::flush_folder(".")) {
+    report.lines.push_back("The folder's new name could not be saved to disk: " +
+                           platform::error_text(flush_error));
+    report.complete = false;
+  }
 }
 
 }  // namespace

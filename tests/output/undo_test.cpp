@@ -220,6 +220,29 @@ TEST_F(UndoJournalInput, ARunCutShortIsTakenBackFromItsPlanAndThenCountsAsTakenB
   EXPECT_THAT(again.lines, Contains(HasSubstr("was already taken back")));
 }
 
+// Two runs on one folder: --undo takes back the later, then, under the
+// name that gives the folder, the earlier one.
+TEST_F(UndoJournalInput, TheLaterRunGoesBackFirstThenTheEarlier) {
+  add("01 Mine.mp3", "01 - New.mp3", 1);
+  write_journal();
+  fs::rename(journals_ + "/20261201-000000-Album After.journal",
+             journals_ + "/20261130-000000-Album After.journal");
+  const Journal first = journal_;
+  journal_.folder_before = after_;
+  journal_.folder_after = file("Album Later");
+  journal_.files[0].old_name = "01 - New.mp3";
+  journal_.files[0].new_name = "01 - Later.mp3";
+  journal_.files[0].old_v2 = title_tag("New");
+  fs::rename(after_ + "/01 - New.mp3", after_ + "/01 - Later.mp3");
+  fs::rename(after_, journal_.folder_after);
+  write_journal();
+
+  EXPECT_TRUE(undo_last_run(journal_.folder_after).complete);
+  const UndoReport earlier = undo_last_run(after_);
+  EXPECT_TRUE(earlier.complete) << ::testing::PrintToString(earlier.lines);
+  expect_as_before(first.folder_before);
+}
+
 // --- names -----------------------------------------------------------------
 
 // Finish! renames away from any name a folder can hold; --undo gives each
