@@ -291,6 +291,7 @@ TEST_F(FinishWithCover, NoCoverIsWrittenBeforeTheJournal) {
   serve({});
   const std::string a = add_file("a.mp3", 0, 1);
   std::filesystem::remove_all(journal_folder());
+  std::filesystem::create_directories(std::filesystem::path(journal_folder()).parent_path());
   write_file(journal_folder(), "a file where the journal's folder would be");
   finish();
   std::filesystem::remove(journal_folder());
