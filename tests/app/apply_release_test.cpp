@@ -12,13 +12,13 @@
 
 #include "model/run_state.h"
 #include "model/settings.h"
-#include "output/undo.h"
 #include "tests/output/in_temp_folder.h"
 #include "tests/output/tag_reader.h"
 #include "tests/support/mp3_files.h"
 #include "tests/support/recording_front_end.h"
 #include "tests/support/run_checks.h"
 #include "tests/support/standin_server.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -139,19 +139,23 @@ TEST_F(Finish, APlaylistNameTooLongForTheFolderIsReported) {
 // before the playlist takes its place, and comes back.
 TEST_F(Finish, ThenUndoGivesTheAlbumBackByteForByte) {
   std::filesystem::remove_all(journal_folder());
-  const std::string copy = add_file("a.mp3", 0, 1);
-  add_file("a copy.mp3", 0, 1);
+  add_file("a.mp3", 0, 1);
+  add_file("a\x1b copy.mp3", 0, 1);  // an ESC, shown escaped
   add_file("b.mp3", 1, 2);
   write_file(album_ + "/Artist - Title [CAT1].m3u", "my own list");
   std::map<std::string, std::string> before;
   for (const std::string &name : entries(album_)) before[name] = read_file(album_ + "/" + name);
   finish();
   EXPECT_EQ(read_file(renamed_album() + "/Artist - Title [CAT1].m3u"),
-            "#EXTM3U\r\n1 - X - One.mp3\r\n2 - X - Two.mp3\r\na copy.mp3\r\n");
+            "#EXTM3U\r\n1 - X - One.mp3\r\n2 - X - Two.mp3\r\na\x1b copy.mp3\r\n");
 
-  const UndoReport report = undo_last_run(renamed_album());
-  EXPECT_TRUE(report.complete) << ::testing::PrintToString(report.lines);
-  EXPECT_EQ(entries(album_), Names({"a.mp3", "a copy.mp3", "b.mp3", "Artist - Title [CAT1].m3u"}));
+  int status = -1;
+  const std::string printed = test_support::run_command(
+      std::string(PLINTH_BINARY) + " --undo '" + renamed_album() + "'", &status);
+  EXPECT_EQ(status, 0) << printed;
+  EXPECT_THAT(printed, ::testing::HasSubstr("restored 'a\\x1b copy.mp3'"));
+  EXPECT_EQ(entries(album_),
+            Names({"a.mp3", "a\x1b copy.mp3", "b.mp3", "Artist - Title [CAT1].m3u"}));
   for (const auto &file : before) {
     EXPECT_TRUE(read_file(album_ + "/" + file.first) == file.second) << file.first;
   }
