@@ -1,8 +1,6 @@
 #include "app/apply_release.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
 
 #include "app/cover_download.h"
 #include "app/error_box.h"
@@ -32,7 +30,7 @@ int assigned_track(size_t file) {
 
 // The name file i is given: the track template, made safe, with ".mp3".
 std::string new_track_name(size_t file) {
-  std::string name = track_file_name(g_run.release_index, assigned_track(file));
+  std::string name = track_file_name(chosen_release(), assigned_track(file), g_tf);
   safe_file_name(name);
   return name + ".mp3";
 }
@@ -48,13 +46,6 @@ bool bytes_before(const std::string& a, const std::string& b) {
 std::string parent_folder(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   return path.find('/') == std::string::npos ? ".." : platform::folder_of(path);
-}
-
-// Set only by the benchmark, to measure what the shared flush and the
-// journal cost: "flush-per-file" or "no-journal".
-bool finish_variant(const char* name) {
-  const char* variant = std::getenv("PLINTH_FINISH_VARIANT");
-  return variant != nullptr && std::strcmp(variant, name) == 0;
 }
 
 void report_tag_failure(const std::string& file, const std::string& failure) {
@@ -94,12 +85,12 @@ struct Cover {
 };
 
 // Writes the fetched picture into its new file; says so when it cannot.
-bool write_cover(const Cover& cover, FinishJournal* journal) {
+bool write_cover(const Cover& cover, FinishJournal& journal) {
   if (const int error = platform::create_entry(cover.name, cover.picture)) {
     error_box("Could not write the cover '" + cover.name + "': " + platform::error_text(error));
     return false;
   }
-  if (journal != nullptr) journal->created(cover.name);
+  journal.created(cover.name);
   return true;
 }
 
@@ -111,7 +102,7 @@ bool write_cover(const Cover& cover, FinishJournal* journal) {
 // written, and then nothing has changed. `all_well` goes false when a
 // failure was said that the file boxes do not cover.
 bool tag_files_together(const Release& release, const FinishPlan& plan, const Cover& cover,
-                        FinishJournal* journal, std::vector<std::string>& names, bool& all_well) {
+                        FinishJournal& journal, std::vector<std::string>& names, bool& all_well) {
   platform::StagedRewrites batch;
   std::vector<TagWrite> writes(g_run.files.size());
   size_t journaled = 0;  // the journal holds the touched files, in order
@@ -123,14 +114,12 @@ bool tag_files_together(const Release& release, const FinishPlan& plan, const Co
     if (!plan.touched[i]) continue;
     entry[i] = journaled++;
     writes[i] = write_tags(g_run.files[i], release, assigned_track(i), cover.picture, batch,
-                           journal != nullptr ? journal->audio_reader(entry[i]) : nullptr);
+                           journal.audio_reader(entry[i]));
   }
-  if (journal != nullptr) {
-    if (const int error = journal->write()) {
-      error_box("Could not write the journal that lets this run be taken back: " +
-                platform::error_text(error) + ". No file was changed.");
-      return false;
-    }
+  if (const int error = journal.write()) {
+    error_box("Could not write the journal that lets this run be taken back: " +
+              platform::error_text(error) + ". No file was changed.");
+    return false;
   }
   if (cover.to_write && !write_cover(cover, journal)) all_well = false;
   notice.update("Finish!: saving the files to disk");
@@ -149,7 +138,7 @@ bool tag_files_together(const Release& release, const FinishPlan& plan, const Co
     const bool moved =
         plan.new_names[i] != g_run.files[i] && move_or_report(g_run.files[i], plan.new_names[i]);
     if (moved) names[i] = plan.new_names[i];
-    if (journal != nullptr) journal->file_result(entry[i], moved);
+    journal.file_result(entry[i], moved);
   }
   if (const int error = batch.flush_folders(".")) {
     error_box("Could not save the new names in the folder to disk: " + platform::error_text(error));
@@ -158,25 +147,9 @@ bool tag_files_together(const Release& release, const FinishPlan& plan, const Co
   return true;
 }
 
-// Each file written, flushed and renamed before the next: the order of
-// earlier versions, kept so that the benchmark measures what the shared
-// flush gains in the same run.
-std::vector<std::string> tag_files_one_by_one(const Release& release, const FinishPlan& plan) {
-  std::vector<std::string> names = g_run.files;
-  for (size_t i = 0; i < g_run.files.size(); ++i) {
-    if (!plan.touched[i]) continue;
-    const std::string failure = write_tags(g_run.files[i], release, assigned_track(i));
-    if (!failure.empty()) report_tag_failure(g_run.files[i], failure);
-    if (plan.new_names[i] != g_run.files[i] && move_or_report(g_run.files[i], plan.new_names[i])) {
-      names[i] = plan.new_names[i];
-    }
-  }
-  return names;
-}
-
 // The folder's new name, or empty when it is refused.
 std::string new_folder_name() {
-  std::string new_name = output_folder_name(g_run.release_index);
+  std::string new_name = output_folder_name(chosen_release(), g_dirf);
   safe_file_name(new_name);
   return platform::entry_name_refusal(new_name).empty() ? new_name : std::string();
 }
@@ -196,7 +169,7 @@ bool rename_folder(LeftAlone& left_alone) {
     error_box("Could not open the folder " + parent);
     return false;
   }
-  std::string new_name = output_folder_name(g_run.release_index);
+  std::string new_name = output_folder_name(chosen_release(), g_dirf);
   safe_file_name(new_name);
   std::string old_name = g_run.directory;
   remove_char(old_name, '"');
@@ -207,7 +180,7 @@ bool rename_folder(LeftAlone& left_alone) {
 // The picture for the tags: fetched when nothing is under the cover's name
 // yet, else the picture already there, used as it is. A fetched one is
 // recorded in the journal before anything is written.
-Cover fetch_cover(const Release& release, LeftAlone& left_alone, FinishJournal* journal) {
+Cover fetch_cover(const Release& release, LeftAlone& left_alone, FinishJournal& journal) {
   Cover cover;
   cover.name = cover_file_name(release);
   if (release.picture_url.size() <= 3) return cover;
@@ -217,8 +190,7 @@ Cover fetch_cover(const Release& release, LeftAlone& left_alone, FinishJournal* 
     platform::read_entry(cover.name, cover.picture);
     return cover;
   }
-  cover.to_write =
-      journal == nullptr || journal->will_write(cover.name, content_hash(cover.picture));
+  cover.to_write = journal.will_write(cover.name, content_hash(cover.picture));
   if (!cover.to_write) cover.picture.clear();
   return cover;
 }
@@ -235,15 +207,14 @@ std::string playlist_text(std::vector<std::string> tracks) {
 // already under the name holds goes into the journal before it is written
 // over, so that undo can give it back; a file that cannot be kept there is
 // left as it is, and that is said.
-std::string plan_playlist(const FinishPlan& plan, LeftAlone& left_alone, FinishJournal* journal) {
-  std::string name = playlist_name(g_run.release_index);
+std::string plan_playlist(const FinishPlan& plan, LeftAlone& left_alone, FinishJournal& journal) {
+  std::string name = playlist_name(chosen_release(), g_m3uf);
   safe_file_name(name);
   name += ".m3u";
   if (!g_m3u || name == ".m3u" || left_alone.refuses_name(name) || left_alone.odd_entry(name)) {
     return std::string();
   }
-  if (journal != nullptr &&
-      !journal->will_write(name, content_hash(playlist_text(plan.new_names)))) {
+  if (!journal.will_write(name, content_hash(playlist_text(plan.new_names)))) {
     error_box("The playlist '" + name +
               "' was not written: the file of that name could not be kept so that this run "
               "can be taken back.");
@@ -299,20 +270,13 @@ std::string apply_release(platform::Window* dialog) {
   LeftAlone left_alone;
   const FinishPlan plan = plan_files(left_alone);
   FinishJournal journal;
-  const bool journaled = !finish_variant("no-journal") && !finish_variant("flush-per-file");
-  if (journaled) start_journal(journal, plan);
-  FinishJournal* const record = journaled ? &journal : nullptr;
+  start_journal(journal, plan);
 
-  const Cover cover = fetch_cover(release, left_alone, record);
-  const std::string playlist = plan_playlist(plan, left_alone, record);
+  const Cover cover = fetch_cover(release, left_alone, journal);
+  const std::string playlist = plan_playlist(plan, left_alone, journal);
   bool all_well = true;
   std::vector<std::string> names;
-  if (finish_variant("flush-per-file")) {
-    if (cover.to_write) write_cover(cover, nullptr);
-    names = tag_files_one_by_one(release, plan);
-  } else if (!tag_files_together(release, plan, cover, record, names, all_well)) {
-    return std::string();
-  }
+  if (!tag_files_together(release, plan, cover, journal, names, all_well)) return std::string();
   if (!playlist.empty() && write_playlist(playlist, names)) journal.created(playlist);
   const bool folder_moved = rename_folder(left_alone);
   journal.folder_result(folder_moved);
@@ -320,12 +284,10 @@ std::string apply_release(platform::Window* dialog) {
     error_box("Could not save the folder's new name to disk: " + platform::error_text(error));
     all_well = false;
   }
-  if (journaled) {
-    if (const int error = journal.finish()) {
-      error_box("Could not write how this run ended into its journal: " +
-                platform::error_text(error) + ". It can still be taken back.");
-      all_well = false;
-    }
+  if (const int error = journal.finish()) {
+    error_box("Could not write how this run ended into its journal: " +
+              platform::error_text(error) + ". It can still be taken back.");
+    all_well = false;
   }
   left_alone.tell_user();
   platform::message_box(dialog,
@@ -333,5 +295,5 @@ std::string apply_release(platform::Window* dialog) {
                                  : "Done, but not everything went well: see the messages before "
                                    "this one.",
                         "Done.", platform::kBoxOk);
-  return journaled ? (folder_moved ? folder_after_finish() : g_run.directory) : std::string();
+  return folder_moved ? folder_after_finish() : g_run.directory;
 }
