@@ -12,6 +12,7 @@
 #include "platform/codepage.h"
 #include "platform/file_read.h"
 #include "platform/folders.h"
+#include "platform/paths.h"
 #include "platform/safe_write.h"
 #include "platform/state_files.h"
 
@@ -41,7 +42,7 @@ bool is_journal_name(const std::string& name) {
 
 // The folder's name as far as it is safe and short in a file name.
 std::string name_part(const std::string& folder) {
-  std::string part = folder.substr(folder.rfind('/') + 1);
+  std::string part = platform::base_of(folder);
   for (char& c : part) {
     const auto b = static_cast<unsigned char>(c);
     const bool plain = (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') ||
@@ -104,7 +105,7 @@ std::vector<std::string> journal_paths() {
 }
 
 bool is_journal_of(const std::string& journal_path, const std::string& folder) {
-  const std::string name = journal_path.substr(journal_path.rfind('/') + 1);
+  const std::string name = platform::base_of(journal_path);
   const std::string part = "-" + name_part(folder);
   return is_journal_name(name) && name.compare(kStampSize, part.size(), part) == 0;
 }
@@ -113,7 +114,7 @@ void prune_journals(int64_t now) {
   const std::string oldest_kept = stamp(now - kKeepSeconds);
   const std::vector<std::string> paths = journal_paths();
   for (size_t i = 0; i < paths.size(); ++i) {
-    const std::string name = paths[i].substr(paths[i].rfind('/') + 1);
+    const std::string name = platform::base_of(paths[i]);
     if (i >= kKeepNewest || name.compare(0, kStampSize, oldest_kept) < 0) {
       platform::remove_file(paths[i]);
     }

@@ -8,6 +8,7 @@
 #include "output/id3_layout.h"
 #include "platform/album_entries.h"
 #include "platform/codepage.h"
+#include "platform/folders.h"
 
 namespace {
 
@@ -129,8 +130,6 @@ bool is_plain_path(const std::string& path) {
     start = slash + 1;
   }
 }
-
-std::string parent_of(const std::string& path) { return path.substr(0, path.rfind('/')); }
 
 // The sections in the order they come; the undone section may follow the
 // plan directly, when a run cut short was taken back.
@@ -313,7 +312,8 @@ class Reader {
     const std::string& before = journal_.folder_before;
     const std::string& after = journal_.folder_after;
     if (!is_plain_path(before) || !is_plain_path(after) ||
-        parent_of(platform::fs_name(before)) != parent_of(platform::fs_name(after))) {
+        platform::folder_of(platform::fs_name(before)) !=
+            platform::folder_of(platform::fs_name(after))) {
       return fail(why, "its folder is not one folder renamed in its place");
     }
     return true;

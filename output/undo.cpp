@@ -13,6 +13,7 @@
 #include "platform/file_read.h"
 #include "platform/folders.h"
 #include "platform/moves.h"
+#include "platform/paths.h"
 #include "platform/staged_rewrites.h"
 #include "platform/state_files.h"
 
@@ -23,8 +24,6 @@ std::string quoted(const std::string& name) { return "'" + name + "'"; }
 std::string when(int64_t seconds) {
   return platform::time_text(seconds, "%Y-%m-%d %H:%M:%S", true);
 }
-
-std::string base_of(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
 // Where Finish! left the folder, when the journal knows.
 bool left_in(const Journal& journal, const std::string& folder) {
@@ -393,7 +392,8 @@ void rename_folder_back(const std::string& folder, const Journal& journal, UndoR
     report.complete = false;
     return;
   }
-  const int error = platform::rename_entry_back(base_of(folder), base_of(journal.folder_before));
+  const int error = platform::rename_entry_back(platform::base_of(folder),
+                                                platform::base_of(journal.folder_before));
   if (error != 0) {
     report.lines.push_back("The folder could not get its old name " +
                            quoted(journal.folder_before) + ": " + platform::error_text(error));
