@@ -4,6 +4,7 @@
 #include <set>
 #include <tuple>
 
+#include "common/dm_match.h"
 #include "common/similarity.h"
 #include "common/text.h"
 #include "model/local_track.h"
@@ -65,9 +66,7 @@ std::string build_release_keywords(const std::string& folder_name,
                                    const std::vector<LocalTrack>& local_tracks) {
   std::string keywords = folder_name;
   for (const LocalTrack& track : local_tracks) {
-    keywords += " " + track.artist + " " + track.title + " " + track.album + " " + track.label +
-                " " + track.catalog_number + " " + track.track_number + " " + track.release_date +
-                " " + track.genre + " " + track.style + " " + track.comment;
+    keywords += " " + joined_tag_fields(track);
   }
   platform::trace("release keywords search list: %s\n", keywords.c_str());
   return keywords;
