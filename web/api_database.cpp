@@ -45,7 +45,7 @@ bool escaped_in_hit_link(unsigned char byte) {
 std::string hit_link(const ApiSearchHit& hit) {
   std::string name = platform::percent_encode(hit.name, escaped_in_hit_link);
   std::replace(name.begin(), name.end(), ' ', '+');
-  return (hit.label ? "/label/" : "/artist/") + name;
+  return (hit.is_label ? "/label/" : "/artist/") + name;
 }
 
 std::string query_part(const char* name, const std::string& value) {
@@ -139,7 +139,7 @@ Lookup<Found> ApiDatabase::search(const std::string& term) {
   }
   Lookup<Found> found;
   for (const ApiSearchHit& hit : hits)
-    found.value.hits.push_back({hit_link(hit), hit.id, hit.label});
+    found.value.hits.push_back({hit_link(hit), hit.id, hit.is_label});
   return found;
 }
 

@@ -44,7 +44,7 @@ int pagination_number(api_json::Element root, const char* key) {
 
 }  // namespace
 
-bool read_api_discography(const std::string& json, bool label, ApiDiscographyPage& page) {
+bool read_api_discography(const std::string& json, bool is_label, ApiDiscographyPage& page) {
   simdjson::dom::parser parser;
   api_json::Element root;
   if (!api_json::parse(parser, json, root)) return false;
@@ -54,10 +54,10 @@ bool read_api_discography(const std::string& json, bool label, ApiDiscographyPag
   page.pages = pagination_number(root, "pages");
   for (const api_json::Element item : releases) {
     // Remixes, appearances and the like are not the artist's own releases.
-    if (!label && api_json::raw_text(item, "role") != "Main") continue;
+    if (!is_label && api_json::raw_text(item, "role") != "Main") continue;
     const std::string id = release_id(item);
     if (id.empty()) continue;
-    ReleaseEntry entry = label ? label_entry(item) : artist_entry(item);
+    ReleaseEntry entry = is_label ? label_entry(item) : artist_entry(item);
     entry.year = year_text(item);
     // A master has no format or label of its own; its year tells it apart.
     if (entry.format.empty() && api_json::raw_text(item, "type") == "master")

@@ -10,7 +10,7 @@
 
 // One artist or label that a search found.
 struct ApiSearchHit {
-  bool label = false;
+  bool is_label = false;
   std::string id;    // decimal digits
   std::string name;  // in display form, "(2)" and all
 };
@@ -33,7 +33,7 @@ struct ApiDiscographyPage {
 // page had them); a master stands for its main release and shows its year
 // where a release shows its format. Entries without a usable id are left
 // out, so the two lists stay parallel.
-bool read_api_discography(const std::string& json, bool label, ApiDiscographyPage& page);
+bool read_api_discography(const std::string& json, bool is_label, ApiDiscographyPage& page);
 
 // Reads a release document into the record the release page reader fills.
 // A catalogue number "none" (the database's word for a release without one)

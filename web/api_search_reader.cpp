@@ -7,7 +7,7 @@ namespace {
 
 bool known(const std::vector<ApiSearchHit>& hits, const ApiSearchHit& hit) {
   return std::any_of(hits.begin(), hits.end(), [&hit](const ApiSearchHit& other) {
-    return other.label == hit.label && other.id == hit.id;
+    return other.is_label == hit.is_label && other.id == hit.id;
   });
 }
 
@@ -23,15 +23,15 @@ bool read_api_search(const std::string& json, std::vector<ApiSearchHit>& hits) {
     const std::string type = api_json::raw_text(result, "type");
     if (type != "artist" && type != "label") continue;
     ApiSearchHit hit;
-    hit.label = type == "label";
+    hit.is_label = type == "label";
     hit.id = api_json::id_text(result, "id");
     hit.name = display_form(api_json::text(result, "title"));
     if (hit.id.empty() || hit.name.empty() || known(hits, hit)) continue;
-    if (hit.label) {
+    if (hit.is_label) {
       hits.push_back(hit);
     } else {
       const auto first_label =
-          std::find_if(hits.begin(), hits.end(), [](const ApiSearchHit& h) { return h.label; });
+          std::find_if(hits.begin(), hits.end(), [](const ApiSearchHit& h) { return h.is_label; });
       hits.insert(first_label, hit);
     }
   }

@@ -6,9 +6,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string json(reinterpret_cast<const char*>(data), size);
-  for (const bool label : {false, true}) {
+  for (const bool is_label : {false, true}) {
     ApiDiscographyPage page;
-    read_api_discography(json, label, page);
+    read_api_discography(json, is_label, page);
     if (page.entries.size() != page.release_ids.size()) __builtin_trap();
   }
   return 0;

@@ -12,8 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Artists come before every label, and every hit has an id.
   bool seen_label = false;
   for (const ApiSearchHit& hit : hits) {
-    if (hit.id.empty() || (seen_label && !hit.label)) __builtin_trap();
-    seen_label = seen_label || hit.label;
+    if (hit.id.empty() || (seen_label && !hit.is_label)) __builtin_trap();
+    seen_label = seen_label || hit.is_label;
   }
   return 0;
 }
