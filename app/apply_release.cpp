@@ -1,11 +1,13 @@
 #include "app/apply_release.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "app/cover_download.h"
 #include "app/error_box.h"
+#include "app/front_end_pick.h"
 #include "app/left_alone.h"
 #include "common/text.h"
 #include "model/run_state.h"
@@ -14,7 +16,9 @@
 #include "output/journal.h"
 #include "output/tag_writer.h"
 #include "output/templates.h"
+#include "output/undo.h"
 #include "platform/album_entries.h"
+#include "platform/codepage.h"
 #include "platform/folders.h"
 #include "platform/front_end.h"
 #include "platform/moves.h"
@@ -200,6 +204,23 @@ void start_journal(FinishJournal& journal, const FinishPlan& plan) {
   journal.start(g_run.directory, folder_after_finish(), old_names, new_names);
 }
 
+std::vector<std::string> finish_lines(const std::string& folder, bool journaled) {
+  std::vector<std::string> lines = {"The folder is now " + folder};
+  if (journaled) lines.push_back(undo_hint(g_run.program, folder));
+  return lines;
+}
+
+// "Done!", then where the folder is now and how to take the run back, so
+// that someone who started the program from a file manager learns both.
+// The terminal says the rest after the box (finish_lines), on lines it
+// never wraps, so that the command can be copied whole.
+std::string done_text(const std::string& folder, bool journaled) {
+  if (pages_in_terminal()) return "Done!";
+  std::string text = "Done!";
+  for (const std::string& line : finish_lines(folder, journaled)) text += "\n" + line;
+  return text;
+}
+
 }  // namespace
 
 bool move_or_report(const std::string& old_name, const std::string& new_name) {
@@ -263,6 +284,11 @@ std::string apply_release(platform::Window* dialog) {
   journal.folder_result(folder_moved);
   if (journaled) journal.finish();
   left_alone.tell_user();
-  platform::message_box(dialog, "Done!", "Done.", platform::kBoxOk);
-  return journaled ? (folder_moved ? folder_after_finish() : g_run.directory) : std::string();
+  const std::string folder = folder_moved ? folder_after_finish() : g_run.directory;
+  platform::message_box(dialog, done_text(folder, journaled), "Done.", platform::kBoxOk);
+  if (pages_in_terminal()) {
+    for (const std::string& line : finish_lines(folder, journaled))
+      std::fprintf(stderr, "%s\n", platform::to_utf8(line).c_str());
+  }
+  return journaled ? folder : std::string();
 }
