@@ -28,6 +28,12 @@ const Control* secret_field_set(const Window* page, const std::string& line) {
   return field != nullptr && (field->style & kStylePassword) != 0 ? field : nullptr;
 }
 
+// True when the line holds a secret itself, not only the field's name.
+bool holds_secret(const Window* page, const std::string& line) {
+  return secret_field_set(page, line) != nullptr &&
+         !term::parse_page_command(*page, line).text.empty();
+}
+
 }  // namespace
 
 bool TermFrontEnd::read_plain_line(std::string& line) {
@@ -47,7 +53,7 @@ bool TermFrontEnd::read_line(std::string& line, const std::string& prompt,
   line.clear();
   if (isatty(fileno(in_)) && term::line_editing_available()) {
     if (term::edit_line(in_, out_, prompt, commands, line)) {
-      if (secret_field_set(page, line) == nullptr) term::remember_line(line);
+      if (!holds_secret(page, line)) term::remember_line(line);
       return true;
     }
     write("\n");
@@ -57,7 +63,7 @@ bool TermFrontEnd::read_line(std::string& line, const std::string& prompt,
   const bool any = read_plain_line(line);
   // Input from a pipe or file is echoed, so that the transcript reads as a
   // session, but never a secret. The end of input ends the prompt's line.
-  if (secret_field_set(page, line) != nullptr) {
+  if (holds_secret(page, line)) {
     write(line.substr(0, line.find('=') + 1) + " (not shown)\n");
   } else {
     write(any ? line + "\n" : "\n");
