@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 namespace platform {
@@ -33,9 +34,10 @@ void quiet_standard_files() {
     _exit(127);
   }
   int status = 0;
-  while (opener > 0 && waitpid(opener, &status, 0) < 0) {
+  pid_t waited = -1;
+  while (opener > 0 && (waited = waitpid(opener, &status, 0)) < 0 && errno == EINTR) {
   }
-  const unsigned char code = opener > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : 127;
+  const unsigned char code = waited > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : 127;
   if (write(verdict, &code, 1) < 0) _exit(1);
   _exit(0);
 }
@@ -64,13 +66,14 @@ bool xdg_open(const std::string& url) {
   }
   close(verdict[1]);
   int status = 0;
-  waitpid(child, &status, 0);
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
   pollfd wait_for{verdict[0], POLLIN, 0};
   int ready;
-  while ((ready = poll(&wait_for, 1, kVerdictMilliseconds)) < 0) {
+  while ((ready = poll(&wait_for, 1, kVerdictMilliseconds)) < 0 && errno == EINTR) {
   }
   unsigned char code = 0;
-  const bool opened = ready == 0 || (read(verdict[0], &code, 1) == 1 && code == 0);
+  const bool opened = ready == 0 || (ready > 0 && read(verdict[0], &code, 1) == 1 && code == 0);
   close(verdict[0]);
   return opened;
 }
