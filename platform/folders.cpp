@@ -1,6 +1,7 @@
 #include "platform/folders.h"
 
 #include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -54,6 +55,16 @@ std::vector<std::string> list_mp3_names() {
   closedir(folder);
   std::sort(names.begin(), names.end(), listed_before);
   return names;
+}
+
+bool folder_identity(const std::string& path, FolderIdentity& identity) {
+  struct stat info;
+  if (path.empty() || ::stat(fs_name(path).c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    return false;
+  }
+  identity.device = static_cast<uint64_t>(info.st_dev);
+  identity.inode = static_cast<uint64_t>(info.st_ino);
+  return true;
 }
 
 bool file_readable(const std::string& name) {
