@@ -32,11 +32,9 @@ int assigned_track(size_t file) {
   return file < tracks.size() ? tracks[file] : -1;
 }
 
-// The name file i is given: the track template, made safe, with ".mp3".
+// The name file i is given.
 std::string new_track_name(size_t file) {
-  std::string name = track_file_name(chosen_release(), assigned_track(file), g_tf);
-  safe_file_name(name);
-  return name + ".mp3";
+  return track_file_name(chosen_release(), assigned_track(file), g_tf);
 }
 
 bool bytes_before(const std::string& a, const std::string& b) {
@@ -153,8 +151,7 @@ bool tag_files_together(const Release& release, const FinishPlan& plan, const Co
 
 // The folder's new name, or empty when it is refused.
 std::string new_folder_name() {
-  std::string new_name = output_folder_name(chosen_release(), g_dirf);
-  safe_file_name(new_name);
+  const std::string new_name = output_folder_name(chosen_release(), g_dirf);
   return platform::entry_name_refusal(new_name).empty() ? new_name : std::string();
 }
 
@@ -173,8 +170,7 @@ bool rename_folder(LeftAlone& left_alone) {
     error_box("Could not open the folder " + parent);
     return false;
   }
-  std::string new_name = output_folder_name(chosen_release(), g_dirf);
-  safe_file_name(new_name);
+  const std::string new_name = output_folder_name(chosen_release(), g_dirf);
   std::string old_name = g_run.directory;
   remove_char(old_name, '"');
   platform::trace("renaming '%s' to '%s'\n", old_name.c_str(), new_name.c_str());
@@ -213,9 +209,7 @@ std::string playlist_text(std::vector<std::string> tracks) {
 // over, so that undo can give it back; a file that cannot be kept there is
 // left as it is, and that is said.
 std::string plan_playlist(const FinishPlan& plan, LeftAlone& left_alone, FinishJournal& journal) {
-  std::string name = playlist_name(chosen_release(), g_m3uf);
-  safe_file_name(name);
-  name += ".m3u";
+  const std::string name = playlist_name(chosen_release(), g_m3uf);
   if (!g_m3u || name == ".m3u" || left_alone.refuses_name(name) || left_alone.odd_entry(name)) {
     return std::string();
   }

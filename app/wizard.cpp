@@ -24,9 +24,7 @@ void trace_new_names() {
   const std::vector<int32_t>& track_of_file = g_run.assignment.track_of_file;
   for (size_t i = 0; i < g_run.files.size(); ++i) {
     const int track = i < track_of_file.size() ? track_of_file[i] : -1;
-    std::string name = track_file_name(chosen_release(), track, g_tf);
-    safe_file_name(name);
-    name += ".mp3";
+    const std::string name = track_file_name(chosen_release(), track, g_tf);
     platform::trace("rename %s to %s\n", g_run.files[i].c_str(), name.c_str());
   }
 }

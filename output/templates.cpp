@@ -121,6 +121,12 @@ std::string expanded(std::string text, const Release& release, int track) {
   return text;
 }
 
+// A name's text as one name in the folder, with its extension.
+std::string file_name(std::string text, const char* extension) {
+  safe_file_name(text);
+  return text + extension;
+}
+
 }  // namespace
 
 std::string placeholder_value(int number, const Release& release, int track) {
@@ -158,21 +164,21 @@ void expand_template(std::string& text, const Release& release, int track) {
 }
 
 std::string output_folder_name(const Release* release, const std::string& folder_template) {
-  if (release == nullptr) return "Error : Bad release selection";
-  return expanded(folder_template, *release, 0);
+  if (release == nullptr) return file_name("Error : Bad release selection", "");
+  return file_name(expanded(folder_template, *release, 0), "");
 }
 
 std::string playlist_name(const Release* release, const std::string& playlist_template) {
-  if (release == nullptr) return "Error : Bad release selection";
-  return expanded(playlist_template, *release, 0);
+  if (release == nullptr) return file_name("Error : Bad release selection", ".m3u");
+  return file_name(expanded(playlist_template, *release, 0), ".m3u");
 }
 
 std::string track_file_name(const Release* release, int track, const std::string& track_template) {
-  if (release == nullptr) return "Error determining release";
+  if (release == nullptr) return file_name("Error determining release", ".mp3");
   if (track < 0 || static_cast<size_t>(track) >= release->track_names.size()) {
-    return "Error determining track";
+    return file_name("Error determining track", ".mp3");
   }
-  return expanded(track_template, *release, track);
+  return file_name(expanded(track_template, *release, track), ".mp3");
 }
 
 bool template_names_something(const std::string& text) {
@@ -182,7 +188,5 @@ bool template_names_something(const std::string& text) {
     *field = "x";
   }
   sample.track_artists = sample.track_names = sample.track_numbers = {"x"};
-  std::string name = expanded(text, sample, 0);
-  safe_file_name(name);
-  return name.find_first_not_of(' ') != std::string::npos;
+  return file_name(expanded(text, sample, 0), "").find_first_not_of(' ') != std::string::npos;
 }

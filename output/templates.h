@@ -5,8 +5,8 @@
 // date, /6 track artist, /7 track name, /8 track number, /9 style; any
 // other number stands for nothing.
 //
-// What comes out is text, not yet a file name: the caller makes it safe
-// for the file system and adds the extension.
+// The names come out as they go to the file system: made safe as one name
+// in the folder, with their extension (".m3u", ".mp3").
 #include <string>
 
 #include "model/release.h"
@@ -17,7 +17,7 @@
 void expand_template(std::string& text, const Release& release, int track);
 std::string placeholder_value(int number, const Release& release, int track);
 // A name from its template for the release, or an error text in its place
-// when there is no release (or no such track).
+// when there is no release (or no such track); made safe, with extension.
 std::string output_folder_name(const Release* release, const std::string& folder_template);
 std::string playlist_name(const Release* release, const std::string& playlist_template);
 std::string track_file_name(const Release* release, int track, const std::string& track_template);
