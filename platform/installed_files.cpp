@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/folders.h"
 #include "platform/http.h"
 
 namespace platform {
@@ -22,14 +23,12 @@ std::string program_folder() {
   std::vector<char> path(4096);
   const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size() - 1);
   if (length <= 0) return ".";
-  const std::string program(path.data(), static_cast<size_t>(length));
-  const size_t slash = program.rfind('/');
-  return slash == std::string::npos ? "." : program.substr(0, slash);
+  return folder_of(std::string(path.data(), static_cast<size_t>(length)));
 }
 
 std::string installed_doc_file(const std::string& name) {
   const std::string folder = program_folder();  // <prefix>/bin, or the build
-  const std::string prefix = folder.substr(0, folder.rfind('/'));
+  const std::string prefix = folder_of(folder);
   for (const std::string& path :
        {prefix + "/" PLINTH_INSTALL_DOCDIR "/" + name, folder + "/" + name}) {
     struct stat info {};
