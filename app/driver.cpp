@@ -16,8 +16,6 @@
 #include "platform/staged_rewrites.h"
 #include "platform/trace.h"
 
-namespace {
-
 void load_user_settings() {
   char path[kRegistryBufferSize];
   if (read_registry_string(kLocalMachine, kSettingsKey, kSettingsValue, path) == 0) {
@@ -26,6 +24,8 @@ void load_user_settings() {
     error_box("Could not read settings file - using defaults");
   }
 }
+
+namespace {
 
 // Listing whatever folder happens to be current instead would later rename
 // the wrong folder, so a folder that cannot be entered ends the run.

@@ -23,17 +23,18 @@ int32_t capped_score(int64_t score) {
 
 // The file's name and tags, lower-cased and cleaned, as every track is
 // scored against it.
-std::string local_match_text(int file) {
-  std::string text = g_run.files[static_cast<size_t>(file)];
+std::string local_match_text(const std::string& file_name, const LocalTrack& tags) {
+  std::string text = file_name;
   for (char c : {'-', '_', '[', ']', '(', ')'}) replace_char(text, c, ' ');
-  // A file without a tag record scores by its name alone.
-  const LocalTrack tags = static_cast<size_t>(file) < g_run.local_tracks.size()
-                              ? g_run.local_tracks[static_cast<size_t>(file)]
-                              : LocalTrack();
   text += " " + joined_tag_fields(tags);
   to_lower(text);
   clean_match_text(text);
   return text;
+}
+
+// A file without a tag record scores by its name alone.
+LocalTrack tags_of(const std::vector<LocalTrack>& tags, size_t file) {
+  return file < tags.size() ? tags[file] : LocalTrack();
 }
 
 // Words every file of the release shares would match every track alike:
@@ -64,8 +65,8 @@ int32_t largest_entry(const std::vector<int32_t>& row) {
 
 // Gives track t to the claimant with the highest score for it (the first
 // on a tie); the others lose t and take their best remaining track.
-void settle_claimants(int32_t track, const std::vector<int>& claimants) {
-  TrackAssignment& assignment = g_run.assignment;
+void settle_claimants(TrackAssignment& assignment, int32_t track,
+                      const std::vector<int>& claimants) {
   std::vector<int32_t> largest;
   for (int f : claimants)
     largest.push_back(largest_entry(assignment.scores[static_cast<size_t>(f)]));
@@ -122,18 +123,26 @@ TrackTexts track_texts(const Release& release) {
   return texts;
 }
 
-void score_against(std::vector<int32_t>& row, int file, const Release& release,
-                   const TrackTexts& texts) {
+void score_text_against(std::vector<int32_t>& row, const std::string& file_name,
+                        const LocalTrack& tags, const Release& release, const TrackTexts& texts) {
   const size_t tracks = texts.titles.size();
   row.assign(tracks, 0);
-  if (file < 0 || static_cast<size_t>(file) >= g_run.files.size()) return;
-
-  std::string local = local_match_text(file);
+  std::string local = local_match_text(file_name, tags);
   strip_release_words(local, release);
   for (size_t t = 0; t < tracks; ++t) {
     const int64_t title = word_overlap_score(local, texts.titles[t]);
     row[t] = capped_score(word_overlap_score(local, texts.ordinals[t]) + 3 * title);
   }
+}
+
+void score_against(std::vector<int32_t>& row, int file, const Release& release,
+                   const TrackTexts& texts) {
+  if (file < 0 || static_cast<size_t>(file) >= g_run.files.size()) {
+    row.assign(texts.titles.size(), 0);
+    return;
+  }
+  score_text_against(row, g_run.files[static_cast<size_t>(file)],
+                     tags_of(g_run.local_tracks, static_cast<size_t>(file)), release, texts);
 }
 
 }  // namespace
@@ -182,12 +191,35 @@ void assign_best_track(const std::vector<int32_t>& row, int file) {
 void resolve_track_conflicts() {
   const Release* release = chosen_release();
   if (release == nullptr) return;
-  const int32_t tracks = static_cast<int32_t>(release->track_names.size());
-  if (tracks < 1) return;
+  resolve_conflicts_in(g_run.assignment, static_cast<int32_t>(release->track_names.size()));
+}
 
+std::vector<std::vector<int32_t>> album_file_scores(const std::vector<std::string>& files,
+                                                    const std::vector<LocalTrack>& tags,
+                                                    const Release& release) {
+  const TrackTexts texts = track_texts(release);
+  std::vector<std::vector<int32_t>> scores(files.size());
+  for (size_t f = 0; f < files.size(); ++f) {
+    score_text_against(scores[f], files[f], tags_of(tags, f), release, texts);
+  }
+  return scores;
+}
+
+TrackAssignment match_album_files(const std::vector<std::string>& files,
+                                  const std::vector<LocalTrack>& tags, const Release& release) {
+  TrackAssignment assignment;
+  assignment.scores = album_file_scores(files, tags, release);
+  for (const std::vector<int32_t>& row : assignment.scores) {
+    assignment.track_of_file.push_back(best_index(row));
+  }
+  resolve_conflicts_in(assignment, static_cast<int32_t>(release.track_names.size()));
+  return assignment;
+}
+
+void resolve_conflicts_in(TrackAssignment& assignment, int32_t tracks) {
+  if (tracks < 1) return;
   // Claimants are listed once, before anything moves: a file that moves
   // onto a track settled earlier, or onto another file's, stays there.
-  const TrackAssignment& assignment = g_run.assignment;
   std::vector<std::vector<int>> claimants(static_cast<size_t>(tracks));
   const size_t files = std::min(assignment.track_of_file.size(), assignment.scores.size());
   for (size_t f = 0; f < files; ++f) {
@@ -197,7 +229,7 @@ void resolve_track_conflicts() {
   }
   for (int32_t t = 0; t < tracks; ++t) {
     if (claimants[static_cast<size_t>(t)].size() > 1)
-      settle_claimants(t, claimants[static_cast<size_t>(t)]);
+      settle_claimants(assignment, t, claimants[static_cast<size_t>(t)]);
   }
 }
 

@@ -25,6 +25,17 @@ void assign_best_track(const std::vector<int32_t>& row, int file);
 // lowest file on a tie); the others lose it (-1) and take their best other
 // track, even where that makes a new double.
 void resolve_track_conflicts();
+// The same pass on any assignment to a release of `tracks` tracks.
+void resolve_conflicts_in(TrackAssignment& assignment, int32_t tracks);
+// The match page's score of every file (row) against every track.
+std::vector<std::vector<int32_t>> album_file_scores(const std::vector<std::string>& files,
+                                                    const std::vector<LocalTrack>& tags,
+                                                    const Release& release);
+// What the match page makes of the files (names and tags, element i of one
+// belongs to element i of the other) and the release, without the run state:
+// scores, each file's best track, the conflicts resolved.
+TrackAssignment match_album_files(const std::vector<std::string>& files,
+                                  const std::vector<LocalTrack>& tags, const Release& release);
 // The ten tag fields in their fixed order, joined by single blanks; an empty
 // field still brings its blank.
 std::string joined_tag_fields(const LocalTrack& track);
