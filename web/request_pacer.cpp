@@ -12,13 +12,15 @@ double RequestPacer::wait_before_request(double now) const {
   if (limit_ > 0 && recent >= static_cast<size_t>(limit_)) {
     ready = std::max(ready, sent_[sent_.size() - static_cast<size_t>(limit_)] + kWindow);
   }
-  // What the database says is left counts other programs' requests too;
-  // when nothing is, one of ours must leave the window first, or, with
-  // none of ours in it, the whole window pass.
-  if (remaining_ >= 0 && remaining_ - sent_since_answer_ <= 0) {
+  // What the database says is left counts other programs' requests too.
+  // Each of ours that was in its window then frees a place when it leaves;
+  // without enough of those, the whole window must pass.
+  const int short_by = sent_since_answer_ - remaining_ + 1;
+  if (remaining_ >= 0 && short_by > 0) {
     double frees = answer_time_ + kWindow;
+    int counted = 0;
     for (const double at : sent_) {
-      if (at > answer_time_ - kWindow) {
+      if (at > answer_time_ - kWindow && at <= answer_time_ && ++counted == short_by) {
         frees = at + kWindow;
         break;
       }
