@@ -156,15 +156,7 @@ class BatchRun {
     const int before = lookups_.requests();
     std::vector<FoundRelease> found;
     if (LookupFailure f = lookups_.find_releases(clues.artist, clues.title, "", found)) return f;
-    std::vector<size_t> ranked = rank_found_releases(clues, found);
-    if (found.empty() && !clues.artist.empty()) {
-      // A search by artist and title is strict about each; the words of
-      // both find a release whose folder has the two the other way round.
-      found.clear();
-      const std::string words = clues.artist + " " + clues.title;
-      if (LookupFailure f = lookups_.find_releases("", "", words, found)) return f;
-      ranked = rank_found_releases(clues, found);
-    }
+    const std::vector<size_t> ranked = rank_found_releases(clues, found);
     if (ranked.empty()) {
       why_none = "no release found for " +
                  (clues.artist.empty() ? std::string() : "'" + clues.artist + "' ") + "'" +

@@ -208,11 +208,49 @@ void add_years(const std::string& text, std::vector<std::string>& years) {
   }
 }
 
-// Scores as evidence for one track: what every file shares (the album's
-// title in every album tag, say) tells the files apart no better than
+// The words of a folded text.
+std::vector<std::string> words_of(const std::string& folded) {
+  std::vector<std::string> words;
+  for (size_t start = 1; start < folded.size();) {
+    const size_t end = folded.find(' ', start);
+    if (end == std::string::npos) break;
+    words.push_back(folded.substr(start, end - start));
+    start = end + 1;
+  }
+  return words;
+}
+
+// How well a file's own words (its name and title tag) name a track: the
+// letters of the title's words found among them as whole words, less those
+// missing, so that "Night Ferry" names "Night Ferry" better than "Night
+// Ferry (Reprise)". Whole words: "Last" is not in "Ballast".
+int32_t evidence_for(const std::string& evidence, const std::string& title) {
+  int32_t score = 0;
+  std::vector<std::string> seen;
+  for (const std::string& word : words_of(folded_words(title))) {
+    if (std::find(seen.begin(), seen.end(), word) != seen.end()) continue;
+    seen.push_back(word);
+    const auto letters = static_cast<int32_t>(word.size());
+    score += evidence.find(" " + word + " ") != std::string::npos ? letters : -letters;
+  }
+  return score;
+}
+
+// Row f: file f's evidence for every track. What every file shares (the
+// album's title in every name, say) tells the files apart no better than
 // nothing, so each track's lowest score over the files is taken off.
-std::vector<std::vector<int32_t>> distinguishing_scores(const TrackAssignment& assignment) {
-  std::vector<std::vector<int32_t>> scores = assignment.scores;
+std::vector<std::vector<int32_t>> evidence_scores(const AlbumFacts& album, const Release& release) {
+  std::vector<std::vector<int32_t>> scores;
+  for (size_t f = 0; f < album.files.size(); ++f) {
+    std::string name = album.files[f];
+    if (name.size() > 4) name.resize(name.size() - 4);  // ".mp3"
+    const std::string title = f < album.tags.size() ? album.tags[f].title : std::string();
+    const std::string evidence = folded_words(name + " " + title);
+    std::vector<int32_t> row;
+    for (const std::string& track : release.track_names)
+      row.push_back(evidence_for(evidence, track));
+    scores.push_back(row);
+  }
   if (scores.size() < 2) return scores;
   for (size_t t = 0; t < scores[0].size(); ++t) {
     int32_t lowest = scores[0][t];
@@ -233,18 +271,7 @@ std::string track_label(const Release& release, int32_t track) {
 // on evidence that is more than a track number.
 std::string unclear_file(const AlbumFacts& album, const Release& release,
                          const TrackAssignment& assignment) {
-  // Evidence for one track is in a file's name, title and number; its album
-  // and artist tags are the same for every track.
-  std::vector<LocalTrack> own_tags;
-  for (const LocalTrack& tags : album.tags) {
-    LocalTrack kept;
-    kept.title = tags.title;
-    kept.track_number = tags.track_number;
-    own_tags.push_back(kept);
-  }
-  TrackAssignment raw;
-  raw.scores = album_file_scores(album.files, own_tags, release);
-  const std::vector<std::vector<int32_t>> scores = distinguishing_scores(raw);
+  const std::vector<std::vector<int32_t>> scores = evidence_scores(album, release);
   for (size_t f = 0; f < scores.size(); ++f) {
     const int32_t own = assignment.track_of_file[f];
     const int32_t mine = scores[f][static_cast<size_t>(own)];
@@ -258,8 +285,8 @@ std::string unclear_file(const AlbumFacts& album, const Release& release,
         next_track = static_cast<int32_t>(t);
       }
     }
-    // Three is one letter of a title: a track number alone never makes it.
-    if (mine < 3 || mine - next < 3 || mine < 2 * next) {
+    // A track number alone never makes it; a title's words must.
+    if (mine < 3 || mine - next < 3 || 2 * mine < 3 * next) {
       return quoted(album.files[f]) + " fits " + track_label(release, own) +
              (next_track < 0 ? std::string(" too weakly")
                              : " no better than " + track_label(release, next_track));
