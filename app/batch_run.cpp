@@ -193,13 +193,18 @@ class BatchRun {
     g_run.release_index = 0;
     g_run.assignment = assignment;
     const std::string id = "  (release " + chosen.found.id + ")";
-    if (options_.dry_run) {
-      std::string name = output_folder_name(g_run.release_index);
-      safe_file_name(name);
-      const std::string parent = platform::folder_of(folder);
-      return result(Outcome::kTagged,
-                    "tagged  " + folder + " -> " + (parent == "/" ? "" : parent) + "/" + name + id);
+    std::string name = output_folder_name(g_run.release_index);
+    safe_file_name(name);
+    const std::string parent = platform::folder_of(folder);
+    const std::string renamed = (parent == "/" ? "" : parent) + "/" + name;
+    // Finish! would tag the files and then fail to rename the folder: the
+    // same release is there already, tagged before or twice in the library.
+    if (renamed != folder && platform::set_current_folder(renamed)) {
+      return left(folder, "release " + chosen.found.id + " fits, but the folder " + renamed +
+                              " is there already");
     }
+    if (options_.dry_run)
+      return result(Outcome::kTagged, "tagged  " + folder + " -> " + renamed + id);
     if (!record_started_) {
       record_started_ = true;
       record_.start(static_cast<int64_t>(std::time(nullptr)));

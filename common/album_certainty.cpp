@@ -253,9 +253,10 @@ std::vector<std::vector<int32_t>> evidence_scores(const AlbumFacts& album, const
   }
   if (scores.size() < 2) return scores;
   for (size_t t = 0; t < scores[0].size(); ++t) {
+    // Only what all share counts off; a word all lack says nothing.
     int32_t lowest = scores[0][t];
     for (const std::vector<int32_t>& row : scores) lowest = std::min(lowest, row[t]);
-    for (std::vector<int32_t>& row : scores) row[t] -= lowest;
+    for (std::vector<int32_t>& row : scores) row[t] -= std::max(lowest, 0);
   }
   return scores;
 }
@@ -285,8 +286,9 @@ std::string unclear_file(const AlbumFacts& album, const Release& release,
         next_track = static_cast<int32_t>(t);
       }
     }
-    // A track number alone never makes it; a title's words must.
-    if (mine < 3 || mine - next < 3 || 2 * mine < 3 * next) {
+    // A track number alone never makes it; a title's words must, three
+    // letters ahead of any other track's.
+    if (mine < 3 || mine - next < 3) {
       return quoted(album.files[f]) + " fits " + track_label(release, own) +
              (next_track < 0 ? std::string(" too weakly")
                              : " no better than " + track_label(release, next_track));

@@ -180,6 +180,15 @@ std::vector<Case> cases() {
         ferry()},
        1,
        ""},
+      // Only evidence all files share counts off: a title every other file
+      // lacks must not make "Salt Road" as good a name for its demo.
+      {"ATrackAndItsDemo",
+       album("Harbour Lights - Night Ferry (Deluxe Edition)",
+             named_files({"Salt Road", "Night Ferry", "Harbour Wall", "Salt Road (Demo)"})),
+       {release("103", "Harbour Lights", "Night Ferry (Deluxe Edition)", "HL 007D", "2015",
+                {"Salt Road", "Night Ferry", "Harbour Wall", "Salt Road (Demo)"})},
+       0,
+       ""},
       {"NothingRead",
        album("Unknown - Demo Tape", named_files({"One", "Two"})),
        {},
