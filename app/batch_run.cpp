@@ -132,7 +132,10 @@ class BatchRun {
     bool unread_rivals = false;
     const LookupFailure failure = look_up(album, clues, read, why_none, unread_rivals);
     if (failure) {
-      return failed(folder, failure.text, failure.kind == LookupFailure::kTokenRefused);
+      // Without the token or the database every further album fails alike.
+      return failed(folder, failure.text,
+                    failure.kind == LookupFailure::kTokenRefused ||
+                        failure.kind == LookupFailure::kUnreachable);
     }
     if (read.empty()) return left(folder, why_none);
     AlbumVerdict verdict = judge_album(album, read);
@@ -163,12 +166,15 @@ class BatchRun {
                  clues.title + "'";
       return LookupFailure();
     }
-    const FoundRelease* certain = nullptr;
+    int certain = -1;  // into read: an index, as read grows
     for (const size_t index : ranked) {
       const FoundRelease& candidate = found[index];
-      if (certain != nullptr && !could_compete(clues, *certain, candidate)) continue;
+      if (certain >= 0 &&
+          !could_compete(clues, read[static_cast<size_t>(certain)].found, candidate)) {
+        continue;
+      }
       if (lookups_.requests() - before >= kMostRequestsPerAlbum) {
-        unread_rivals = certain != nullptr;
+        unread_rivals = certain >= 0;
         break;
       }
       ReadRelease release;
@@ -180,8 +186,8 @@ class BatchRun {
       strip_artist_suffixes(release.release);
       read.push_back(release);
       TrackAssignment assignment;
-      if (certain == nullptr && doubt_about(album, clues, read.back(), assignment).empty()) {
-        certain = &read.back().found;
+      if (certain < 0 && doubt_about(album, clues, read.back(), assignment).empty()) {
+        certain = static_cast<int>(read.size() - 1);
       }
     }
     return LookupFailure();

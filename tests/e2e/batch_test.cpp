@@ -154,3 +154,14 @@ TEST_F(BatchRun, UsageErrorsAndAMissingTokenExitWithTwo) {
   EXPECT_THAT(no_token.drawn, HasSubstr("DISCOGS_TOKEN"));
   EXPECT_EQ(plinth("--undo --batch " + shell_quoted(library), "", "/", kApiSource).status, 2);
 }
+
+TEST_F(BatchRun, ASlowDownIsWaitedOutAndTheSearchAskedAgain) {
+  start_server({"--api-too-many", "1", "--api-retry-after", "1"});
+  const std::string deep = library + "/Juno Berg - Deep Water Sessions";
+  const Outcome run = plinth("--batch " + shell_quoted(deep), "", "/", kApiSource);
+  ASSERT_EQ(run.status, 0) << run.drawn;
+  EXPECT_THAT(run.trace, HasSubstr("tagged  " + deep + " -> "));
+  const std::vector<std::string> requests = api_requests(0);
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[0], requests[1]);
+}
