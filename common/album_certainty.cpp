@@ -130,19 +130,22 @@ bool artist_named(const AlbumClues& clues, const std::string& credit) {
   return false;
 }
 
-std::string most_frequent(const std::vector<std::string>& texts) {
+// The text most of the non-empty ones agree on; "" when none has more than
+// half of them, as the track artists of a compilation.
+std::string agreed(const std::vector<std::string>& texts) {
   std::map<std::string, int> counts;
   std::string best;
-  int most = 0;
+  int most = 0, given = 0;
   for (const std::string& text : texts) {
     if (text.empty()) continue;
+    ++given;
     const int count = ++counts[text];
     if (count > most) {
       most = count;
       best = text;
     }
   }
-  return best;
+  return 2 * most > given ? best : "";
 }
 
 void trim(std::string& text) {
@@ -352,8 +355,8 @@ AlbumClues album_clues(const AlbumFacts& album) {
     }
     add_years(track.release_date, clues.years);
   }
-  clues.artist = most_frequent(artists);
-  clues.title = most_frequent(titles);
+  clues.artist = agreed(artists);
+  clues.title = agreed(titles);
   if (clues.artist.empty() && pieces.size() >= 2) clues.artist = pieces[0];
   if (clues.title.empty() && !pieces.empty())
     clues.title = pieces.size() >= 2 ? pieces[1] : pieces[0];

@@ -233,6 +233,15 @@ TEST(AlbumCertainty, TagsNameTheSearchBeforeTheFolderName) {
   EXPECT_EQ(clues.title, "Tidal Lines EP");
 }
 
+TEST(AlbumCertainty, TrackArtistsThatDisagreeNameNoArtistToSearch) {
+  const AlbumClues clues = album_clues(
+      album("Harbour Nights Vol. 1", {{"1.mp3", "", "Harbour Nights Vol. 1", "Wren Hollis"},
+                                      {"2.mp3", "", "Harbour Nights Vol. 1", "Nils Arvo"},
+                                      {"3.mp3", "", "Harbour Nights Vol. 1", "Juno Berg"}}));
+  EXPECT_EQ(clues.artist, "");
+  EXPECT_EQ(clues.title, "Harbour Nights Vol. 1");
+}
+
 TEST(AlbumCertainty, OnlyResultsTheFolderNamesAreReadFullestTitleFirst) {
   const AlbumClues clues =
       album_clues(album("Mirelle Dax - Copper Fields (Deluxe Edition)", {{"1.mp3"}}));
