@@ -38,12 +38,13 @@ struct AlbumResult {
   Outcome outcome = Outcome::kLeft;
   std::string line;         // the report line, in the code page
   bool stop_batch = false;  // every further album would fail the same way
+  std::string now_at;       // the folder's path after a Finish! that renamed it
 };
 
 std::string utf8(const std::string& text) { return platform::to_utf8(text); }
 
 AlbumResult result(Outcome outcome, const std::string& line, bool stop = false) {
-  return {outcome, line, stop};
+  return {outcome, line, stop, ""};
 }
 
 AlbumResult left(const std::string& folder, const std::string& reason) {
@@ -91,12 +92,13 @@ class BatchRun {
   BatchRun(const BatchOptions& options, BatchLookups& lookups)
       : options_(options), lookups_(lookups) {}
 
-  int run(const std::vector<std::string>& albums) {
+  int run(std::vector<std::string> albums) {
     const auto start = std::chrono::steady_clock::now();
     for (size_t i = 0; i < albums.size(); ++i) {
       if (platform::standard_error_is_terminal()) progress(i, albums.size(), seconds_since(start));
       const AlbumResult album = process(albums[i]);
       count(album.outcome);
+      if (!album.now_at.empty()) moved(albums[i], album.now_at, albums);
       if (platform::standard_error_is_terminal()) std::fputs("\r\033[K", stderr);
       std::printf("%s\n", utf8(album.line).c_str());
       std::fflush(stdout);
@@ -223,7 +225,18 @@ class BatchRun {
       return failed(folder, "tagged as release " + chosen.found.id + " (now " + now_at +
                                 "), but: " + joined(boxes, " "));
     }
-    return result(Outcome::kTagged, "tagged  " + folder + " -> " + now_at + id);
+    AlbumResult tagged = result(Outcome::kTagged, "tagged  " + folder + " -> " + now_at + id);
+    if (now_at != folder) tagged.now_at = now_at;
+    return tagged;
+  }
+
+  // Albums inside a renamed album's folder are found under its new name.
+  static void moved(const std::string& from, const std::string& to,
+                    std::vector<std::string>& albums) {
+    const std::string prefix = from + "/";
+    for (std::string& album : albums) {
+      if (album.compare(0, prefix.size(), prefix) == 0) album = to + album.substr(from.size());
+    }
   }
 
   void count(Outcome outcome) {
