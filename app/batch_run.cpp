@@ -162,6 +162,11 @@ class BatchRun {
     std::vector<FoundRelease> found;
     if (LookupFailure f = lookups_.find_releases(clues.artist, clues.title, "", found)) return f;
     const std::vector<size_t> ranked = rank_found_releases(clues, found);
+    if (ranked.empty() && !found.empty()) {
+      why_none = "none of the " + std::to_string(found.size()) +
+                 " releases found has its title and artist in the folder name or tags";
+      return LookupFailure();
+    }
     if (ranked.empty()) {
       why_none = "no release found for " +
                  (clues.artist.empty() ? std::string() : "'" + clues.artist + "' ") + "'" +
