@@ -12,6 +12,7 @@
 #include "app/batch_front_end.h"
 #include "app/batch_lookups.h"
 #include "app/candidates.h"
+#include "app/database.h"
 #include "app/driver.h"
 #include "app/local_scan.h"
 #include "common/album_certainty.h"
@@ -59,22 +60,10 @@ AlbumResult failed(const std::string& folder, const std::string& what, bool stop
 // settings and the API's address stay.
 void reset_album_state(const std::string& folder) {
   const ApiConfig api = g_run.api;
-  g_run = RunState();
+  reset_run_state();
   g_run.api = api;
   g_run.directory = folder;
   g_run.folder_name = folder_name_of(folder);
-  g_clean_name.clear();
-  g_terms = TermList();
-  g_search_term.clear();
-  g_cancelled = false;
-  g_direct_page = false;
-  g_label = false;
-  g_has_releases = false;
-  g_page_text.clear();
-  g_result_url.clear();
-  g_rurl.clear();
-  g_collection.clear();
-  g_releases.clear();
 }
 
 std::string joined(const std::vector<std::string>& texts, const char* separator) {
@@ -132,12 +121,12 @@ class BatchRun {
     std::vector<ReadRelease> read;
     std::string why_none;
     bool unread_rivals = false;
-    const LookupFailure failure = look_up(album, clues, read, why_none, unread_rivals);
-    if (failure) {
+    const LookupError failure = look_up(album, clues, read, why_none, unread_rivals);
+    if (failure.kind != LookupFailure::kNone) {
       // Without the token or the database every further album fails alike.
-      return failed(folder, failure.text,
-                    failure.kind == LookupFailure::kTokenRefused ||
-                        failure.kind == LookupFailure::kUnreachable);
+      return failed(
+          folder, lookup_failure_text(failure),
+          failure.kind == LookupFailure::kBadToken || failure.kind == LookupFailure::kNoConnection);
     }
     if (read.empty()) return left(folder, why_none);
     AlbumVerdict verdict = judge_album(album, read);
@@ -151,27 +140,27 @@ class BatchRun {
   // Searches, then reads the likely releases best first: the next one only
   // while none read is certain, or while another could be certain too and
   // the folder name and tags cannot tell the two apart.
-  LookupFailure look_up(const AlbumFacts& album, const AlbumClues& clues,
-                        std::vector<ReadRelease>& read, std::string& why_none,
-                        bool& unread_rivals) {
+  LookupError look_up(const AlbumFacts& album, const AlbumClues& clues,
+                      std::vector<ReadRelease>& read, std::string& why_none, bool& unread_rivals) {
     if (clues.title.empty()) {
       why_none = "the folder name and tags name no release";
-      return LookupFailure();
+      return LookupError();
     }
     const int before = lookups_.requests();
     std::vector<FoundRelease> found;
-    if (LookupFailure f = lookups_.find_releases(clues.artist, clues.title, "", found)) return f;
+    const LookupError searched = lookups_.find_releases(clues.artist, clues.title, found);
+    if (searched.kind != LookupFailure::kNone) return searched;
     const std::vector<size_t> ranked = rank_found_releases(clues, found);
     if (ranked.empty() && !found.empty()) {
       why_none = "none of the " + std::to_string(found.size()) +
                  " releases found has its title and artist in the folder name or tags";
-      return LookupFailure();
+      return LookupError();
     }
     if (ranked.empty()) {
       why_none = "no release found for " +
                  (clues.artist.empty() ? std::string() : "'" + clues.artist + "' ") + "'" +
                  clues.title + "'";
-      return LookupFailure();
+      return LookupError();
     }
     int certain = -1;  // into read: an index, as read grows
     for (const size_t index : ranked) {
@@ -186,9 +175,9 @@ class BatchRun {
       }
       ReadRelease release;
       release.found = candidate;
-      LookupFailure f = lookups_.read_release(candidate.id, release.release);
+      const LookupError f = lookups_.read_release(candidate.id, release.release);
       if (f.kind == LookupFailure::kNotFound) continue;
-      if (f) return f;
+      if (f.kind != LookupFailure::kNone) return f;
       // Numbered suffixes go, as the answer Yes to the wizard's question.
       strip_artist_suffixes(release.release);
       read.push_back(release);
@@ -197,7 +186,7 @@ class BatchRun {
         certain = static_cast<int>(read.size() - 1);
       }
     }
-    return LookupFailure();
+    return LookupError();
   }
 
   AlbumResult apply(const std::string& folder, const ReadRelease& chosen,
@@ -206,7 +195,7 @@ class BatchRun {
     g_run.release_index = 0;
     g_run.assignment = assignment;
     const std::string id = "  (release " + chosen.found.id + ")";
-    std::string name = output_folder_name(g_run.release_index);
+    std::string name = output_folder_name(chosen_release(), g_dirf);
     safe_file_name(name);
     const std::string parent = platform::folder_of(folder);
     const std::string renamed = (parent == "/" ? "" : parent) + "/" + name;

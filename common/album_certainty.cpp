@@ -417,7 +417,7 @@ std::string doubt_about(const AlbumFacts& album, const AlbumClues& clues, const 
       !artist_named(clues, release.artist) && !artist_named(clues, read.found.artist)) {
     return "the folder name and tags do not name its artist " + quoted(release.artist);
   }
-  assignment = match_album_files(album.files, album.tags, release);
+  assignment = match_files(AlbumFiles{album.files, album.tags}, release);
   std::vector<std::string> unmatched;
   std::vector<int32_t> owner(tracks, -1);
   for (size_t f = 0; f < files; ++f) {

@@ -7,7 +7,6 @@
 #include "common/similarity.h"
 #include "common/text.h"
 #include "model/local_track.h"
-#include "model/run_state.h"
 #include "platform/trace.h"
 
 namespace {
@@ -23,18 +22,16 @@ int32_t capped_score(int64_t score) {
 
 // The file's name and tags, lower-cased and cleaned, as every track is
 // scored against it.
-std::string local_match_text(const std::string& file_name, const LocalTrack& tags) {
-  std::string text = file_name;
+std::string local_match_text(const AlbumFiles& files, int file) {
+  std::string text = files.names[static_cast<size_t>(file)];
   for (char c : {'-', '_', '[', ']', '(', ')'}) replace_char(text, c, ' ');
+  const LocalTrack tags = static_cast<size_t>(file) < files.tags.size()
+                              ? files.tags[static_cast<size_t>(file)]
+                              : LocalTrack();
   text += " " + joined_tag_fields(tags);
   to_lower(text);
   clean_match_text(text);
   return text;
-}
-
-// A file without a tag record scores by its name alone.
-LocalTrack tags_of(const std::vector<LocalTrack>& tags, size_t file) {
-  return file < tags.size() ? tags[file] : LocalTrack();
 }
 
 // Words every file of the release shares would match every track alike:
@@ -65,8 +62,8 @@ int32_t largest_entry(const std::vector<int32_t>& row) {
 
 // Gives track t to the claimant with the highest score for it (the first
 // on a tie); the others lose t and take their best remaining track.
-void settle_claimants(TrackAssignment& assignment, int32_t track,
-                      const std::vector<int>& claimants) {
+void settle_claimants(int32_t track, const std::vector<int>& claimants,
+                      TrackAssignment& assignment) {
   std::vector<int32_t> largest;
   for (int f : claimants)
     largest.push_back(largest_entry(assignment.scores[static_cast<size_t>(f)]));
@@ -90,14 +87,13 @@ std::string joined_tag_fields(const LocalTrack& track) {
          track.genre + " " + track.style + " " + track.comment;
 }
 
-void find_matches(const Release& release) {
-  g_releases.push_back(release);
+TrackAssignment match_files(const AlbumFiles& files, const Release& release) {
   platform::trace("%s::%d", "main", 382);
   platform::trace("find matches..\n");
-  // The release just stored; it is the first one, as one release is read per run.
-  g_run.release_index = static_cast<int32_t>(g_releases.size() - 1);
-  score_all_files();
-  resolve_track_conflicts();
+  TrackAssignment assignment;
+  score_all_files(files, release, assignment);
+  resolve_track_conflicts(release, assignment);
+  return assignment;
 }
 
 namespace {
@@ -123,11 +119,13 @@ TrackTexts track_texts(const Release& release) {
   return texts;
 }
 
-void score_text_against(std::vector<int32_t>& row, const std::string& file_name,
-                        const LocalTrack& tags, const Release& release, const TrackTexts& texts) {
+void score_against(std::vector<int32_t>& row, const AlbumFiles& files, int file,
+                   const Release& release, const TrackTexts& texts) {
   const size_t tracks = texts.titles.size();
   row.assign(tracks, 0);
-  std::string local = local_match_text(file_name, tags);
+  if (file < 0 || static_cast<size_t>(file) >= files.names.size()) return;
+
+  std::string local = local_match_text(files, file);
   strip_release_words(local, release);
   for (size_t t = 0; t < tracks; ++t) {
     const int64_t title = word_overlap_score(local, texts.titles[t]);
@@ -135,39 +133,24 @@ void score_text_against(std::vector<int32_t>& row, const std::string& file_name,
   }
 }
 
-void score_against(std::vector<int32_t>& row, int file, const Release& release,
-                   const TrackTexts& texts) {
-  if (file < 0 || static_cast<size_t>(file) >= g_run.files.size()) {
-    row.assign(texts.titles.size(), 0);
-    return;
-  }
-  score_text_against(row, g_run.files[static_cast<size_t>(file)],
-                     tags_of(g_run.local_tracks, static_cast<size_t>(file)), release, texts);
-}
-
 }  // namespace
 
-void score_all_files() {
-  const Release* release = chosen_release();
-  if (release == nullptr) {
-    platform::trace("%s:%d :: ERROR! highest match is -1!\n", "common/dm_match", 354);
-    return;
-  }
-  const size_t files = g_run.files.size();
-  const size_t tracks = release->track_names.size();
-  TrackAssignment& assignment = g_run.assignment;
-  assignment.scores.resize(files);
+void score_all_files(const AlbumFiles& files, const Release& release, TrackAssignment& assignment) {
+  const size_t count = files.names.size();
+  const size_t tracks = release.track_names.size();
+  assignment.scores.resize(count);
   for (std::vector<int32_t>& row : assignment.scores) row.assign(tracks, 0);
-  assignment.track_of_file.resize(files);
-  const TrackTexts texts = track_texts(*release);
-  for (size_t f = 0; f < files; ++f) {
-    score_against(assignment.scores[f], static_cast<int>(f), *release, texts);
-    assign_best_track(assignment.scores[f], static_cast<int>(f));
+  assignment.track_of_file.resize(count);
+  const TrackTexts texts = track_texts(release);
+  for (size_t f = 0; f < count; ++f) {
+    score_against(assignment.scores[f], files, static_cast<int>(f), release, texts);
+    assign_best_track(assignment.scores[f], static_cast<int>(f), assignment);
   }
 }
 
-void score_file_tracks(std::vector<int32_t>& row, int file, const Release& release) {
-  score_against(row, file, release, track_texts(release));
+void score_file_tracks(std::vector<int32_t>& row, const AlbumFiles& files, int file,
+                       const Release& release) {
+  score_against(row, files, file, release, track_texts(release));
 }
 
 int32_t best_index(const std::vector<int32_t>& list) {
@@ -182,42 +165,16 @@ int32_t best_index(const std::vector<int32_t>& list) {
   return index;
 }
 
-void assign_best_track(const std::vector<int32_t>& row, int file) {
-  std::vector<int32_t>& track_of_file = g_run.assignment.track_of_file;
+void assign_best_track(const std::vector<int32_t>& row, int file, TrackAssignment& assignment) {
+  std::vector<int32_t>& track_of_file = assignment.track_of_file;
   if (file < 0 || static_cast<size_t>(file) >= track_of_file.size()) return;
   track_of_file[static_cast<size_t>(file)] = best_index(row);
 }
 
-void resolve_track_conflicts() {
-  const Release* release = chosen_release();
-  if (release == nullptr) return;
-  resolve_conflicts_in(g_run.assignment, static_cast<int32_t>(release->track_names.size()));
-}
-
-std::vector<std::vector<int32_t>> album_file_scores(const std::vector<std::string>& files,
-                                                    const std::vector<LocalTrack>& tags,
-                                                    const Release& release) {
-  const TrackTexts texts = track_texts(release);
-  std::vector<std::vector<int32_t>> scores(files.size());
-  for (size_t f = 0; f < files.size(); ++f) {
-    score_text_against(scores[f], files[f], tags_of(tags, f), release, texts);
-  }
-  return scores;
-}
-
-TrackAssignment match_album_files(const std::vector<std::string>& files,
-                                  const std::vector<LocalTrack>& tags, const Release& release) {
-  TrackAssignment assignment;
-  assignment.scores = album_file_scores(files, tags, release);
-  for (const std::vector<int32_t>& row : assignment.scores) {
-    assignment.track_of_file.push_back(best_index(row));
-  }
-  resolve_conflicts_in(assignment, static_cast<int32_t>(release.track_names.size()));
-  return assignment;
-}
-
-void resolve_conflicts_in(TrackAssignment& assignment, int32_t tracks) {
+void resolve_track_conflicts(const Release& release, TrackAssignment& assignment) {
+  const int32_t tracks = static_cast<int32_t>(release.track_names.size());
   if (tracks < 1) return;
+
   // Claimants are listed once, before anything moves: a file that moves
   // onto a track settled earlier, or onto another file's, stays there.
   std::vector<std::vector<int>> claimants(static_cast<size_t>(tracks));
@@ -229,7 +186,7 @@ void resolve_conflicts_in(TrackAssignment& assignment, int32_t tracks) {
   }
   for (int32_t t = 0; t < tracks; ++t) {
     if (claimants[static_cast<size_t>(t)].size() > 1)
-      settle_claimants(assignment, t, claimants[static_cast<size_t>(t)]);
+      settle_claimants(t, claimants[static_cast<size_t>(t)], assignment);
   }
 }
 
