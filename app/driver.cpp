@@ -12,6 +12,7 @@
 #include "app/wizard.h"
 #include "common/text.h"
 #include "model/run_state.h"
+#include "output/batch_record.h"
 #include "output/journal.h"
 #include "platform/folders.h"
 #include "platform/staged_rewrites.h"
@@ -50,7 +51,7 @@ int run_plinth(const RunArguments& arguments) {
   set_default_settings();
   load_user_settings();
   choose_database(api_config_from_environment());
-  prune_journals(static_cast<int64_t>(std::time(nullptr)));
+  prune_journals(static_cast<int64_t>(std::time(nullptr)), journals_of_last_batch());
   if (!enter_folder()) return 0;
   // What a run that was killed during Finish! left beside the files.
   platform::remove_staged_leftovers();

@@ -134,6 +134,17 @@ std::vector<BatchEntry> recorded_batches() {
   return batches;
 }
 
+std::vector<std::string> journals_of_last_batch() {
+  std::vector<std::string> paths;
+  const std::vector<BatchEntry> batches = recorded_batches();
+  if (batches.empty()) return paths;
+  const FinishedAlbums finished;
+  for (const auto& entry : finished.journals()) {
+    if (batch_of(entry.second, batches) == 0) paths.push_back(entry.first);
+  }
+  return paths;
+}
+
 std::vector<std::string> history_with_batches(const std::string& folder) {
   const std::vector<BatchEntry> batches = recorded_batches();
   std::vector<std::string> lines = run_history(folder);

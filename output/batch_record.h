@@ -28,6 +28,9 @@ struct BatchEntry {
 // The library runs recorded, newest first.
 std::vector<BatchEntry> recorded_batches();
 
+// The journals (paths as journal_paths gives them) of the last library run.
+std::vector<std::string> journals_of_last_batch();
+
 // The history with each library run as one entry, its albums below it.
 std::vector<std::string> history_with_batches(const std::string& folder);
 
