@@ -3,10 +3,8 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/trace.h"
-
-void BatchLookups::SleepingWait::wait(int seconds, const std::string& reason) {
-  platform::trace("%s\n", reason.c_str());
+// The source has written the reason to the log already.
+void BatchLookups::SleepingWait::wait(int seconds, const std::string&) {
   std::this_thread::sleep_for(std::chrono::seconds(seconds));
 }
 

@@ -21,10 +21,13 @@ ApiResponse PacedTransport::get(const std::string& path) {
       std::this_thread::sleep_for(std::chrono::duration<double>(wait));
     }
   }
-  pacer_.sent(seconds_now());
   ++requests_;
   ApiResponse response = inner_.get(path);
-  pacer_.answered(seconds_now(), response.limit, response.remaining);
+  // Counted from its answer: the database counted it when it arrived, at
+  // some moment before, and it leaves the database's minute no later.
+  const double answered = seconds_now();
+  pacer_.sent(answered);
+  pacer_.answered(answered, response.limit, response.remaining);
   // Unpaced, nothing behind this may slow down for the count either.
   if (!paced_) response.remaining = -1;
   return response;
