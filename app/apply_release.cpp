@@ -13,6 +13,7 @@
 #include "output/tag_writer.h"
 #include "output/templates.h"
 #include "platform/album_entries.h"
+#include "platform/codepage.h"
 #include "platform/folders.h"
 #include "platform/front_end.h"
 #include "platform/moves.h"
@@ -186,9 +187,10 @@ bool move_or_report(const std::string& old_name, const std::string& new_name) {
 
 bool write_playlist(const std::string& name, std::vector<std::string> tracks) {
   std::sort(tracks.begin(), tracks.end(), bytes_before);
-  // The names as the program holds them, in the code page, with CR LF ends.
+  // Each line is the file's name as the file system holds it, so that a
+  // player finds the file whatever letters its name has; CR LF ends.
   std::string content = "#EXTM3U\r\n";
-  for (const std::string& track : tracks) content += track + "\r\n";
+  for (const std::string& track : tracks) content += platform::fs_name(track) + "\r\n";
   if (const int error = platform::write_entry(name, content)) {
     error_box("Could not write the playlist '" + name + "': " + platform::error_text(error));
     return false;

@@ -122,6 +122,8 @@ bool is_compilation(const std::string& artist) {
 bool artist_named(const AlbumClues& clues, const std::string& credit) {
   for (const std::string& name : credited_names(credit)) {
     const std::string wanted = without_article(name);
+    // "Persuader, The" is one name, not two.
+    if (wanted == " the " || wanted == " a " || wanted == " an ") continue;
     if (std::any_of(clues.names.begin(), clues.names.end(),
                     [&wanted](const std::string& n) { return holds(n, wanted); })) {
       return true;

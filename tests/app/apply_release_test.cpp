@@ -10,6 +10,7 @@
 
 #include "model/run_state.h"
 #include "model/settings.h"
+#include "platform/codepage.h"
 #include "tests/output/in_temp_folder.h"
 #include "tests/output/tag_reader.h"
 #include "tests/support/mp3_files.h"
@@ -183,14 +184,19 @@ TEST_F(Finish, TemplatesThatExpandToNothingRenameNothingAndWriteNoPlaylist) {
   EXPECT_EQ(entries(renamed_album()), Names({"a.mp3", "b.mp3"}));
 }
 
-TEST_F(Finish, NamesCrossTheCodePageAndThePlaylistKeepsIt) {
+// The playlist's lines are the files' names as the file system holds them,
+// for a new name and for a local one the code page lacks letters for.
+TEST_F(Finish, NamesCrossTheCodePageAndThePlaylistNamesTheFiles) {
   add_file("a.mp3", 0, 1);
-  g_releases[0].track_names[0] = "Caf\xE9";  // Windows-1252 e acute
+  const std::string japanese = "\xE6\x97\xA5\xE6\x9C\xAC.mp3";  // 日本.mp3
+  write_file(album_ + "/" + japanese, test_support::untagged_mp3(2));
+  assign(platform::name_from_fs(japanese), 0);  // its new name is taken: it keeps its own
+  g_releases[0].track_names[0] = "Caf\xE9";     // Windows-1252 e acute
   finish();
-  EXPECT_EQ(entries(renamed_album()),
-            Names({"1 - X - Caf\xC3\xA9.mp3", "Artist - Title [CAT1].m3u"}));
+  const std::string cafe = "1 - X - Caf\xC3\xA9.mp3";
+  EXPECT_EQ(entries(renamed_album()), Names({cafe, japanese, "Artist - Title [CAT1].m3u"}));
   EXPECT_EQ(read_file(renamed_album() + "/Artist - Title [CAT1].m3u"),
-            "#EXTM3U\r\n1 - X - Caf\xE9.mp3\r\n");
+            "#EXTM3U\r\n" + cafe + "\r\n" + japanese + "\r\n");
 }
 
 TEST_F(Finish, AFolderReachedThroughALinkIsRenamedWhereTheUserSeesIt) {
