@@ -189,6 +189,17 @@ std::vector<Case> cases() {
                 {"Salt Road", "Night Ferry", "Harbour Wall", "Salt Road (Demo)"})},
        0,
        ""},
+      // The article of a sort form "Persuader, The" names no artist alone.
+      {"AnArticleIsNoArtist",
+       album("The Quiet Ones - Stockholm", named_files({"Ostermalm", "Gamla Stan", "Norrmalm"})),
+       {[] {
+         ReadRelease read = release("111", "The Persuader", "Stockholm", "SK032", "1999",
+                                    {"Ostermalm", "Gamla Stan", "Norrmalm"});
+         read.found.artist = "Persuader, The";
+         return read;
+       }()},
+       -1,
+       "do not name its artist 'The Persuader'"},
       {"NothingRead",
        album("Unknown - Demo Tape", named_files({"One", "Two"})),
        {},
