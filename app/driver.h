@@ -9,5 +9,8 @@ struct RunArguments {
   std::string program = "plinth";  // the program path as it was started
 };
 
+// The settings the registry names, else the defaults after an error box.
+void load_user_settings();
+
 // Runs the program over the folder. Always returns 0, error boxes included.
 int run_plinth(const RunArguments& arguments);
