@@ -69,6 +69,7 @@ int run_plinth(const RunArguments& arguments) {
   platform::trace("clean name: %s\n", g_clean_name.c_str());
   g_terms.add_terms(folder_candidates(g_clean_name));
 
+  // A fixed marker in the trace, so that the logs of two runs line up here.
   platform::trace("[%d]:add id3 tag info\n", 1017);
   add_tag_candidates(g_run.local_tracks);
 

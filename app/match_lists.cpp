@@ -60,6 +60,7 @@ void fill_match_lists(platform::Window& dialog) {
     dialog.set_horizontal_extent(kIdMatchesList, longest_label * 5 + 10);
   }
 
+  // A fixed marker in the trace, so that the logs of two runs line up here.
   platform::trace("%s::%d\n", "main", 153);
   const std::vector<int32_t>& track_of_file = g_run.assignment.track_of_file;
   for (size_t i = 0; i < g_run.files.size(); ++i) {
@@ -72,6 +73,7 @@ void fill_match_lists(platform::Window& dialog) {
                           (sharing > 1 ? " (" + std::to_string(sharing) + " files)" : ""));
     }
   }
+  // A fixed marker in the trace, so that the logs of two runs line up here.
   platform::trace("%s::%d\n", "main", 162);
   for (int k = 0; k < tracks; ++k) dialog.add_line(kIdReleaseList, track_label(*release, k));
 }

@@ -47,6 +47,7 @@ void take_release(platform::Window& dialog) {
     return;
   }
   read_chosen_release(selected);
+  // A fixed marker in the trace, so that the logs of two runs line up here.
   platform::trace("%s::%d", "main", 519);
   platform::trace("DONE!\n");
   dialog.end(0);

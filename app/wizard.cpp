@@ -49,9 +49,11 @@ void run_wizard() {
     error_box(kNoTracks);
     return;
   }
+  // A fixed marker in the trace, so that the logs of two runs line up here.
   platform::trace("%s::%d\n", "main", 1067);
   trace_new_names();
 
+  // A fixed marker in the trace, so that the logs of two runs line up here.
   platform::trace("%s::%d\n", "main", 1077);
   if (release->track_names.empty()) {
     error_box(kNoTracks);

@@ -89,6 +89,7 @@ std::string joined_tag_fields(const LocalTrack& track) {
 }
 
 TrackAssignment match_files(const AlbumFiles& files, const Release& release) {
+  // A fixed marker in the trace, so that the logs of two runs line up here.
   platform::trace("%s::%d", "main", 382);
   platform::trace("find matches..\n");
   TrackAssignment assignment;
