@@ -25,6 +25,7 @@
 #include "output/templates.h"
 #include "platform/codepage.h"
 #include "platform/folders.h"
+#include "platform/paths.h"
 #include "platform/staged_rewrites.h"
 #include "platform/trace.h"
 
@@ -63,7 +64,7 @@ void reset_album_state(const std::string& folder) {
   reset_run_state();
   g_run.api = api;
   g_run.directory = folder;
-  g_run.folder_name = folder_name_of(folder);
+  g_run.folder_name = platform::base_of(folder);
 }
 
 std::string joined(const std::vector<std::string>& texts, const char* separator) {

@@ -15,11 +15,6 @@ void clean_candidate(std::string& piece) {
 
 }  // namespace
 
-std::string folder_name_of(const std::string& directory) {
-  const size_t slash = directory.rfind('/');
-  return slash == std::string::npos ? directory : directory.substr(slash + 1);
-}
-
 void clean_folder_name(std::string& name) {
   to_lower(name);
   remove_tabs_and_breaks(name);

@@ -5,9 +5,6 @@
 
 #include "model/local_track.h"
 
-// The text after the last '/' (all of it when there is none).
-std::string folder_name_of(const std::string& directory);
-
 // Lower case, no tabs or line breaks, '_' as blank.
 void clean_folder_name(std::string& name);
 

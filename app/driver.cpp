@@ -15,6 +15,7 @@
 #include "output/batch_record.h"
 #include "output/journal.h"
 #include "platform/folders.h"
+#include "platform/paths.h"
 #include "platform/staged_rewrites.h"
 #include "platform/trace.h"
 
@@ -63,7 +64,7 @@ int run_plinth(const RunArguments& arguments) {
   }
   scan_local_tracks(g_run);
 
-  g_run.folder_name = folder_name_of(g_run.directory);
+  g_run.folder_name = platform::base_of(g_run.directory);
   g_clean_name = g_run.folder_name;
   clean_folder_name(g_clean_name);
   platform::trace("clean name: %s\n", g_clean_name.c_str());
