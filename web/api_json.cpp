@@ -37,6 +37,12 @@ bool parse(simdjson::dom::parser& parser, const std::string& json, Element& root
   return true;
 }
 
+bool search_results(simdjson::dom::parser& parser, const std::string& json,
+                    simdjson::dom::array& results) {
+  Element root;
+  return parse(parser, json, root) && array_field(root, "results", results);
+}
+
 Field field(Element object, const char* key) { return object[key]; }
 
 bool array_field(Element object, const char* key, simdjson::dom::array& array) {

@@ -18,6 +18,11 @@ using Field = simdjson::simdjson_result<Element>;
 // not JSON or not valid UTF-8.
 bool parse(simdjson::dom::parser& parser, const std::string& json, Element& root);
 
+// The "results" array of a search document; false when the document is
+// not readable or has no such array. The array lives as long as the parser.
+bool search_results(simdjson::dom::parser& parser, const std::string& json,
+                    simdjson::dom::array& results);
+
 // The field of an object; an error when absent or when `object` is none.
 Field field(Element object, const char* key);
 // The field as an array; false when absent or of another type.

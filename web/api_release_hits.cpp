@@ -28,10 +28,8 @@ bool known(const std::vector<ReleaseHit>& hits, const std::string& id) {
 
 bool read_api_release_hits(const std::string& json, std::vector<ReleaseHit>& hits) {
   simdjson::dom::parser parser;
-  api_json::Element root;
-  if (!api_json::parse(parser, json, root)) return false;
   simdjson::dom::array results;
-  if (!api_json::array_field(root, "results", results)) return false;
+  if (!api_json::search_results(parser, json, results)) return false;
   for (const api_json::Element result : results) {
     if (api_json::raw_text(result, "type") != "release") continue;
     ReleaseHit hit;

@@ -15,10 +15,8 @@ bool known(const std::vector<ApiSearchHit>& hits, const ApiSearchHit& hit) {
 
 bool read_api_search(const std::string& json, std::vector<ApiSearchHit>& hits) {
   simdjson::dom::parser parser;
-  api_json::Element root;
-  if (!api_json::parse(parser, json, root)) return false;
   simdjson::dom::array results;
-  if (!api_json::array_field(root, "results", results)) return false;
+  if (!api_json::search_results(parser, json, results)) return false;
   for (const api_json::Element result : results) {
     const std::string type = api_json::raw_text(result, "type");
     if (type != "artist" && type != "label") continue;
