@@ -249,6 +249,32 @@ TEST(TermText, WrapNeverSplitsACharacter) {
             (std::vector<std::string>{"one two", "three four"}));
 }
 
+// What a page or the database sends is drawn, never obeyed: controls,
+// the marks that reorder the line and bytes that are not UTF-8 are shown
+// as \xNN; letters, whatever their script, as they are.
+TEST(TermText, ControlsAndBidiMarksAreShownEscaped) {
+  const struct {
+    const char* name;
+    std::string text;
+    std::string shown;
+  } cases[] = {
+      {"Letters", "Caf\xC3\xA9 \xE3\x81\x82", "Caf\xC3\xA9 \xE3\x81\x82"},
+      {"Escape", "a\x1b[31m", "a\\x1b[31m"},
+      {"C1", "\xC2\x9b", "\\xc2\\x9b"},
+      {"RightToLeftOverride",
+       "Track\xE2\x80\xAE"
+       "3pm.exe",
+       "Track\\xe2\\x80\\xae"
+       "3pm.exe"},
+      {"Isolate", "\xE2\x81\xA6x\xE2\x81\xA9", "\\xe2\\x81\\xa6x\\xe2\\x81\\xa9"},
+      {"ArabicLetterMark", "\xD8\x9C", "\\xd8\\x9c"},
+      {"RightToLeftMark", "\xE2\x80\x8F", "\\xe2\\x80\\x8f"},
+      {"NarrowNoBreakSpace", "\xE2\x80\xAF", "\xE2\x80\xAF"},
+      {"NotUtf8", "\xE9", "\\xe9"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(term::visible(c.text), c.shown) << c.name;
+}
+
 // A question asks again until yes or no, an OK box takes any line, the end
 // of input answers No and OK, and what pages put in boxes is shown, never
 // obeyed: a window title, a colour, cursor moves, an 8-bit CSI, a raw byte.
