@@ -18,6 +18,9 @@
 
 namespace {
 
+// The exit status of a run that could not go on.
+constexpr int kRunCouldNotGoOn = 3;
+
 void load_user_settings() {
   char path[kRegistryBufferSize];
   if (read_registry_string(kLocalMachine, kSettingsKey, kSettingsValue, path) == 0) {
@@ -48,7 +51,14 @@ int run_plinth(const RunArguments& arguments) {
   g_run.directory = arguments.folder;
   set_default_settings();
   load_user_settings();
-  g_run.api = api_config_from_environment();
+  std::string refusal;
+  g_run.api = api_config_from_environment(refusal);
+  if (!refusal.empty()) {
+    // Going on with the site's pages instead would hide that the token the
+    // user set is not used.
+    error_box(refusal);
+    return kRunCouldNotGoOn;
+  }
   if (!g_run.api.token.empty()) platform::trace("lookups through %s\n", g_run.api.base.c_str());
   prune_journals(static_cast<int64_t>(std::time(nullptr)));
   if (!enter_folder()) return 0;

@@ -8,5 +8,6 @@ struct RunArguments {
   std::string folder;        // the folder to process, absolute; empty if none
 };
 
-// Runs the program over the folder. Always returns 0, error boxes included.
+// Runs the program over the folder. Returns 0, error boxes included, or 3
+// when the database token that was set cannot be used.
 int run_plinth(const RunArguments& arguments);
