@@ -12,6 +12,7 @@
 #include "common/text.h"
 #include "model/run_state.h"
 #include "output/journal.h"
+#include "platform/album_entries.h"
 #include "platform/folders.h"
 #include "platform/staged_rewrites.h"
 #include "platform/trace.h"
@@ -44,6 +45,14 @@ bool enter_folder() {
   return true;
 }
 
+// What a run that was killed during Finish! left beside the files. While
+// another run holds the folder its new files are no leftovers: removed,
+// they would make all of its tag writes fail.
+void remove_leftovers() {
+  const platform::FolderLock lock;
+  if (lock.free()) platform::remove_staged_leftovers();
+}
+
 }  // namespace
 
 int run_plinth(const RunArguments& arguments) {
@@ -62,8 +71,7 @@ int run_plinth(const RunArguments& arguments) {
   if (!g_run.api.token.empty()) platform::trace("lookups through %s\n", g_run.api.base.c_str());
   prune_journals(static_cast<int64_t>(std::time(nullptr)));
   if (!enter_folder()) return 0;
-  // What a run that was killed during Finish! left beside the files.
-  platform::remove_staged_leftovers();
+  remove_leftovers();
 
   if (!find_mp3_files(g_run)) {
     error_box("Failed to find mp3 files!");

@@ -4,6 +4,7 @@
 // Whatever goes wrong, the program must say so, end, and leave every file
 // there with its audio as it was.
 #include <fcntl.h>
+#include <gmock/gmock.h>
 #include <signal.h>
 #include <sys/ptrace.h>
 #include <sys/stat.h>
@@ -21,6 +22,8 @@ using test_support::Outcome;
 using test_support::read_file;
 using test_support::shell_quoted;
 using test_support::write_file;
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace {
 
@@ -123,7 +126,17 @@ class Fault : public test_support::WholeRun {
   // The program with these arguments, traced, from the parent folder, every
   // page answered with its default button, killed at the point given (see
   // run_to_syscall). False when it ended before that point.
-  bool kill_at(std::vector<std::string> arguments, int point) {
+  bool kill_at(const std::vector<std::string>& arguments, int point) {
+    const pid_t pid = stop_at(arguments, point);
+    if (pid <= 0) return false;
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return true;
+  }
+
+  // The same program stopped there instead, what it draws going to
+  // logs.file("stopped"); 0 when it ended before that point.
+  pid_t stop_at(std::vector<std::string> arguments, int point) {
     const std::string answers = logs.file("answers");
     write_file(answers, kEveryDefault);
     arguments.insert(arguments.begin(), PLINTH_BINARY);
@@ -131,24 +144,26 @@ class Fault : public test_support::WholeRun {
     for (std::string& argument : arguments) argv.push_back(&argument[0]);
     argv.push_back(nullptr);
     const std::string proxy = server ? server->proxy_url() : "";
+    const std::string stopped_drawn = logs.file("stopped");
     const pid_t pid = fork();
     if (pid == 0) {
       const int in = open(answers.c_str(), O_RDONLY);
       const int out = open("/dev/null", O_WRONLY);
-      if (in < 0 || out < 0 || chdir(parent.c_str()) != 0) _exit(127);
+      const int drawn = open(stopped_drawn.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      if (in < 0 || out < 0 || drawn < 0 || chdir(parent.c_str()) != 0) _exit(127);
       dup2(in, STDIN_FILENO);
       dup2(out, STDOUT_FILENO);
-      dup2(out, STDERR_FILENO);
+      dup2(drawn, STDERR_FILENO);
       setenv("http_proxy", proxy.c_str(), 1);
       ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
       execv(argv[0], argv.data());
       _exit(127);
     }
-    if (pid < 0) return false;
-    const bool reached = run_to_syscall(pid, point);
+    if (pid < 0) return 0;
+    if (run_to_syscall(pid, point)) return pid;
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
-    return reached;
+    return 0;
   }
 
   std::string parent;
@@ -264,6 +279,29 @@ TEST_P(KillDuringFinish, LeavesEachPayloadOnceAndTheNextRunTidies) {
 
 INSTANTIATE_TEST_SUITE_P(WriteFlushReplacementsAndMoves, KillDuringFinish,
                          ::testing::Values(-50, 0, 1, 7, 13, 19));
+
+// A second start on the folder while Finish! runs (here stopped at its
+// shared flush, every new file written beside its old one) leaves the new
+// files alone, and the first run then tags every file.
+TEST_F(Fault, ASecondStartWhileFinishRunsLeavesItsNewFilesAlone) {
+  make_album();
+  start_server();
+  const pid_t first = stop_at({album}, 0);
+  ASSERT_GT(first, 0) << "the program ended before its flush";
+  ASSERT_EQ(strays_under(parent).size(), 12u);
+  const Outcome second = plinth(shell_quoted(album), "", parent);  // closes its first page
+  EXPECT_EQ(strays_under(parent).size(), 12u) << second.drawn;
+  ptrace(PTRACE_DETACH, first, nullptr, nullptr);
+  int status = -1;
+  ASSERT_EQ(waitpid(first, &status, 0), first);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  const std::string drawn = read_file(logs.file("stopped"));
+  EXPECT_THAT(drawn, Not(HasSubstr("Could not write the tags")));
+  const std::string tagged = parent + "/[HL 007] Harbour Lights - Night Ferry";
+  EXPECT_THAT(test_support::show_tags(tagged + "/01 - Harbour Lights - Salt Road.mp3"),
+              HasSubstr("TALB: Night Ferry"));
+  expect_files_intact(second);
+}
 
 // A release page that names a field with the code page's escapes, control
 // characters or "..": whatever the name templates make of them, nothing
