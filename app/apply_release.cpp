@@ -1,6 +1,7 @@
 #include "app/apply_release.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -224,9 +225,13 @@ bool write_playlist(const std::string& name, std::vector<std::string> tracks) {
 }
 
 std::string apply_release(platform::Window* dialog) {
-  // Nothing may be written or renamed in whatever folder happens to be current.
-  if (!platform::set_current_folder(g_run.directory)) {
-    error_box("Could not open the folder " + g_run.directory);
+  // Nothing may be written or renamed in whatever folder happens to be
+  // current, nor in one that took the folder's place while a page waited.
+  if (const int error = platform::reenter_folder(g_run.directory, g_run.folder)) {
+    error_box(error == ESTALE ? "The folder " + g_run.directory +
+                                    " is no longer the folder these pages were shown for: it was "
+                                    "moved, replaced or made a link meanwhile. Nothing was changed."
+                              : "Could not open the folder " + g_run.directory);
     return std::string();
   }
   const Release* chosen = chosen_release();

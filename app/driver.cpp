@@ -38,7 +38,7 @@ bool enter_folder() {
     error_box("No folder was given. Start the program with the folder of MP3 files to process.");
     return false;
   }
-  if (!platform::set_current_folder(g_run.directory)) {
+  if (!platform::enter_folder(g_run.directory, g_run.folder)) {
     error_box("Could not open the folder " + g_run.directory);
     return false;
   }

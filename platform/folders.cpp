@@ -1,9 +1,12 @@
 #include "platform/folders.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 
 #include "platform/codepage.h"
 #include "platform/file_read.h"
@@ -41,6 +44,35 @@ bool listed_before(const std::string& a, const std::string& b) {
 bool set_current_folder(const std::string& path) {
   if (path.empty()) return false;
   return chdir(fs_name(path).c_str()) == 0;
+}
+
+bool enter_folder(const std::string& path, FolderIdentity& identity) {
+  identity = FolderIdentity();
+  struct stat entry;
+  struct stat folder;
+  if (!set_current_folder(path) || ::stat(".", &folder) != 0) return false;
+  identity.device = static_cast<uint64_t>(folder.st_dev);
+  identity.inode = static_cast<uint64_t>(folder.st_ino);
+  identity.through_link = ::lstat(fs_name(path).c_str(), &entry) == 0 && S_ISLNK(entry.st_mode);
+  return true;
+}
+
+int reenter_folder(const std::string& path, const FolderIdentity& identity) {
+  if (path.empty()) return ENOENT;
+  const int no_follow = identity.through_link ? 0 : O_NOFOLLOW;
+  const int fd = ::open(fs_name(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | no_follow);
+  // A link where the folder was, or a file: not the folder the run was for.
+  if (fd < 0) return errno == ELOOP || errno == ENOTDIR ? ESTALE : errno;
+  struct stat info;
+  int error = ::fstat(fd, &info) == 0 ? 0 : errno;
+  if (error == 0 && (static_cast<uint64_t>(info.st_dev) != identity.device ||
+                     static_cast<uint64_t>(info.st_ino) != identity.inode)) {
+    error = ESTALE;
+  }
+  // From here on every name is taken relative to the folder opened.
+  if (error == 0 && ::fchdir(fd) != 0) error = errno;
+  ::close(fd);
+  return error;
 }
 
 std::vector<std::string> list_mp3_names() {

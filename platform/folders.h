@@ -1,6 +1,7 @@
 #pragma once
 // The album folder and its entries. Names are Windows-1252 text as the
 // program holds it (see codepage.h).
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,25 @@ namespace platform {
 
 // Makes the folder current; false when it cannot be.
 bool set_current_folder(const std::string& path);
+
+// Which folder a path led to when it was entered: the folder's device and
+// inode, and whether the path's last component was a symbolic link.
+struct FolderIdentity {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  bool through_link = false;
+};
+
+// Makes the folder current as set_current_folder does, and tells which
+// folder it is; false when it cannot be entered.
+bool enter_folder(const std::string& path, FolderIdentity& identity);
+
+// Makes the folder current again, for writing in it: the path is opened
+// once, its last component not followed unless it was a link when the
+// folder was entered, and the folder opened must be the one entered then.
+// 0, ESTALE when another folder or a link stands under the path now (the
+// folder was moved or replaced meanwhile), or another errno value.
+int reenter_folder(const std::string& path, const FolderIdentity& identity);
 
 // Names of the current folder's entries that end in ".mp3" in any letter
 // case (folders too), sorted without regard to case, ties by bytes.

@@ -303,6 +303,51 @@ TEST_F(Fault, ASecondStartWhileFinishRunsLeavesItsNewFilesAlone) {
   expect_files_intact(second);
 }
 
+// The album folder moved away while the match page waited, and a link to
+// another folder, or another folder, put under its name: Finish! refuses
+// with a box and writes nothing anywhere, the journal included.
+TEST_F(Fault, AFolderReplacedWhileAPageWaitsIsRefusedAndNothingIsWritten) {
+  make_album();
+  start_server();
+  const std::string other = work.file("other");
+  const std::string away = parent + "/away";
+  const struct {
+    const char* name;
+    const char* swap;  // $A the album, $O another folder holding copies of its files, $W away
+  } cases[] = {{"ALinkToAnotherFolder", "mv \"$A\" \"$W\" && ln -s \"$O\" \"$A\""},
+               {"AnotherFolder", "mv \"$A\" \"$W\" && mv \"$O\" \"$A\""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(other);
+    fs::copy(album, other);
+    const auto before = snapshot(work.path());
+    const std::string drawn = logs.file(std::string(c.name) + ".drawn");
+    // The match page's Finish! is pressed only after the swap.
+    const std::string script =
+        "A=" + shell_quoted(album) + " O=" + shell_quoted(other) + " W=" + shell_quoted(away) +
+        "; { printf '\\n\\n\\n'; until grep -qs '=== Confirm track matches' " +
+        shell_quoted(drawn) + "; do sleep 0.1; done; " + c.swap +
+        "; printf '\\n\\n\\n\\n'; } | env -u DISPLAY -u WAYLAND_DISPLAY http_proxy=" +
+        shell_quoted(server->proxy_url()) + " timeout -k 5 60 " + shell_quoted(PLINTH_BINARY) +
+        " \"$A\" >/dev/null 2>" + shell_quoted(drawn);
+    int status = -1;
+    test_support::run_command("cd " + shell_quoted(parent) + " && " + script, &status);
+    EXPECT_NE(status, kKilledByWatchdog);
+    EXPECT_THAT(read_file(drawn), HasSubstr("is no longer the folder these pages were shown for"));
+    // Put back as it was, everything must be as it was.
+    std::error_code not_there;  // when the run renamed what stood there
+    if (fs::is_symlink(album)) {
+      fs::remove(album, not_there);
+    } else {
+      fs::rename(album, other, not_there);
+    }
+    fs::rename(away, album, not_there);
+    EXPECT_EQ(snapshot(work.path()), before);
+    EXPECT_FALSE(fs::exists(config.state_home() + "/plinth/journal") &&
+                 !fs::is_empty(config.state_home() + "/plinth/journal"));
+  }
+}
+
 // A release page that names a field with the code page's escapes, control
 // characters or "..": whatever the name templates make of them, nothing
 // outside the album folder is created, changed or read into a tag, and every
