@@ -86,7 +86,7 @@ bool fetch(platform::Window* owner, const std::string& path, const std::string& 
     const ApiResponse response = api_get(g_run.api, path);
     g_run.api_requests_left = response.remaining;
     if (!response.answered) {
-      give_up(owner, "Could not connect to web server");
+      give_up(owner, http_failure_text(response.failure, what));
       return false;
     }
     if (response.status == 429) {

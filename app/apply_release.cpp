@@ -180,6 +180,18 @@ bool rename_folder(LeftAlone& left_alone) {
   return !left_alone.refuses_name(new_name) && move_or_report(old_name, new_name);
 }
 
+// The files Finish! is to change that can no longer be read: renamed,
+// removed or made unreadable while a page waited. Quoted, one a line.
+std::string files_gone_since_listed(const FinishPlan& plan) {
+  std::string gone;
+  for (size_t i = 0; i < g_run.files.size(); ++i) {
+    if (plan.touched[i] && !platform::file_readable(g_run.files[i])) {
+      gone += "\n'" + g_run.files[i] + "'";
+    }
+  }
+  return gone;
+}
+
 // True when the cover was fetched into a file that was not there before.
 bool fetch_cover(const Release& release, LeftAlone& left_alone) {
   const std::string name = cover_file_name(release);
@@ -245,6 +257,15 @@ std::string apply_release(platform::Window* dialog) {
   const Release release = *chosen;
   LeftAlone left_alone;
   const FinishPlan plan = plan_files(left_alone);
+  // Each file's old name and tags must go into the journal first.
+  const std::string gone = files_gone_since_listed(plan);
+  if (!gone.empty()) {
+    error_box(
+        "These files were renamed, removed or made unreadable while the pages were open, "
+        "so nothing was changed:" +
+        gone);
+    return std::string();
+  }
   FinishJournal journal;
   const bool journaled = !finish_variant("no-journal") && !finish_variant("flush-per-file");
   if (journaled) start_journal(journal, plan);

@@ -78,7 +78,7 @@ void search_database(platform::Window* owner, std::string term) {
   {
     const auto client = std::make_unique<HttpClient>();
     if (!client->Request(address, HttpClient::kMethodGet, kUserAgent)) {
-      error_box("Could not connect to web server", owner);
+      error_box(http_failure_text(client->Failure(), "the search"), owner);
       g_cancelled = true;
       return;
     }

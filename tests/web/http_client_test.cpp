@@ -1,11 +1,13 @@
 #include "web/http_client.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 #include <string>
 
+#include "platform/http.h"
 #include "tests/support/mp3_files.h"
 #include "tests/support/recording_front_end.h"
 #include "tests/support/standin_server.h"
@@ -13,6 +15,7 @@
 
 using test_support::ScopedProxy;
 using test_support::StandinServer;
+using ::testing::HasSubstr;
 
 namespace {
 
@@ -51,7 +54,8 @@ TEST(HttpClientSplitUrl, UrlsWhosePartsFitCanBeRequested) {
   for (const auto& c : cases) EXPECT_EQ(HttpClient::SplitUrl(c.url), c.fits) << c.url.substr(0, 40);
 }
 
-// What a page request gives for each way the server answers.
+// What a page request gives for each way the server answers, and how a
+// failure is named: its kind, the host asked and the system's reason.
 TEST(HttpClient, PageRequestsAgainstEveryKindOfAnswer) {
   const struct {
     std::vector<std::string> server;
@@ -59,22 +63,41 @@ TEST(HttpClient, PageRequestsAgainstEveryKindOfAnswer) {
     bool ok;
     std::string body;  // a part of the body
     size_t requests;   // that reached the server
+    HttpFailure::Kind failure;
+    std::string reason;  // a part of it
   } cases[] = {
-      {{}, kSearch, true, "Harbour Lights", 1},
-      {{"--fault", "status-404"}, kSearch, true, "404", 1},  // an error page is a page
-      {{"--fault", "refuse"}, kSearch, false, "", 1},
-      {{"--fault", "redirect-loop"}, kSearch, false, "", 6},
-      {{"--fault", "empty-body"}, kSearch, false, "", 1},
-      {{}, kBase + "/" + std::string(1100, 'p'), false, "", 0},
-      {{}, "file:///etc/hostname", false, "", 0},
-      {{}, "ftp://127.0.0.1/x", false, "", 0},
+      {{}, kSearch, true, "Harbour Lights", 1, HttpFailure::kNone, ""},
+      // an error page is a page
+      {{"--fault", "status-404"}, kSearch, true, "404", 1, HttpFailure::kNone, ""},
+      {{"--fault", "refuse"}, kSearch, false, "", 1, HttpFailure::kNoConnection, "reset"},
+      {{"--fault", "reset-mid-body"}, kSearch, false, "", 1, HttpFailure::kCutOff, "reset"},
+      {{"--fault", "redirect-loop"},
+       kSearch,
+       false,
+       "",
+       6,
+       HttpFailure::kNoConnection,
+       "redirects"},
+      {{"--fault", "empty-body"}, kSearch, false, "", 1, HttpFailure::kNoConnection, "empty"},
+      {{},
+       kBase + "/" + std::string(1100, 'p'),
+       false,
+       "",
+       0,
+       HttpFailure::kNoConnection,
+       "cannot be requested"},
+      {{}, "ftp://127.0.0.1/x", false, "", 0, HttpFailure::kNoConnection, "ftp"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.url.substr(0, 60) + (c.server.empty() ? "" : " " + c.server[1]));
     Standin standin(c.server);
     EXPECT_EQ(standin.get(c.url), c.ok);
-    EXPECT_NE(standin.client->BodyText().find(c.body), std::string::npos);
+    EXPECT_THAT(standin.client->BodyText(), HasSubstr(c.body));
     EXPECT_EQ(standin.server.request_log().size(), c.requests);
+    const HttpFailure& failure = standin.client->Failure();
+    EXPECT_EQ(failure.kind, c.failure);
+    EXPECT_EQ(failure.host, c.ok ? "" : platform::url_host(c.url));
+    EXPECT_THAT(failure.reason, HasSubstr(c.reason));
   }
 }
 
@@ -109,6 +132,9 @@ TEST(HttpClient, SlowServersAreGivenUpOn) {
     Standin standin({"--fault", fault});
     standin.client->set_limits({10, 1, 2});  // connect, stall, total
     EXPECT_FALSE(standin.get(kSearch)) << fault;
+    EXPECT_EQ(standin.client->Failure().kind, HttpFailure::kTimedOut) << fault;
+    // A stall runs out of the stall's second; a trickle, of the whole two.
+    EXPECT_EQ(standin.client->Failure().seconds, std::string(fault) == "stall" ? 1 : 2) << fault;
     EXPECT_GT(ui.waits.size(), 2u) << fault;
     EXPECT_EQ(ui.waits.front(), "Waiting for www.discogs.com") << fault;
     EXPECT_EQ(ui.ended_waits, 1) << fault;
@@ -121,20 +147,29 @@ TEST(HttpClient, SlowServersAreGivenUpOn) {
 
 TEST(HttpClient, NothingListeningFails) {
   ScopedProxy gone(StandinServer().proxy_url());  // the server ends with this line
-  EXPECT_FALSE(std::make_unique<HttpClient>()->Request(kSearch, HttpClient::kMethodGet, kAgent));
+  const auto client = std::make_unique<HttpClient>();
+  EXPECT_FALSE(client->Request(kSearch, HttpClient::kMethodGet, kAgent));
+  EXPECT_EQ(client->Failure().kind, HttpFailure::kNoConnection);
+  EXPECT_EQ(client->Failure().host, "www.discogs.com");
+  EXPECT_THAT(client->Failure().reason, HasSubstr("onnect"));
 }
 
 // A picture is taken whole or not at all.
 TEST(HttpClient, WholeBodies) {
   const std::string cover =
       test_support::read_file(PLINTH_SOURCE_DIR "/tools/catalogue/covers/R-100101.jpg");
+  const std::string over_the_limit = std::to_string(HttpClient::kWholeBodyLimit + 1);
   const struct {
     std::vector<std::string> server;
     size_t size;  // 0: no picture
-  } cases[] = {{{}, cover.size()},
-               {{"--fault", "huge-cover"}, 5 << 20},  // far over a page's capacity
-               {{"--fault", "status-404"}, 0},
-               {{"--fault", "reset-mid-body"}, 0}};
+    HttpFailure::Kind failure;
+  } cases[] = {
+      {{}, cover.size(), HttpFailure::kNone},
+      {{"--fault", "huge-cover"}, 5 << 20, HttpFailure::kNone},  // far over a page's capacity
+      {{"--fault", "status-404"}, 0, HttpFailure::kNone},        // an answer, not a picture
+      {{"--fault", "reset-mid-body"}, 0, HttpFailure::kCutOff},
+      {{"--fault", "huge-cover", "--fault-size", over_the_limit}, 0, HttpFailure::kTooLarge},
+  };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.server.empty() ? "" : c.server[1]);
     Standin standin(c.server);
@@ -142,5 +177,9 @@ TEST(HttpClient, WholeBodies) {
     EXPECT_EQ(standin.client->RequestWhole(kCover, kAgent, body), c.size > 0);
     EXPECT_EQ(body.size(), c.size);
     EXPECT_TRUE(c.size == 0 || body.compare(0, cover.size(), cover) == 0);
+    EXPECT_EQ(standin.client->Failure().kind, c.failure);
+    if (c.failure == HttpFailure::kTooLarge) {
+      EXPECT_EQ(standin.client->Failure().bytes, HttpClient::kWholeBodyLimit);
+    }
   }
 }
