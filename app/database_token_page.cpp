@@ -1,5 +1,6 @@
 // The small dialog that stores the database token.
 #include "app/api_source.h"
+#include "app/database.h"
 #include "app/pages.h"
 #include "model/run_state.h"
 #include "platform/dialog.h"
@@ -34,7 +35,7 @@ void store(platform::Window& dialog) {
   platform::message_box(&dialog, outcome, "Database Token", platform::kBoxOk);
   // The lookups still to come in this run use what is now in force.
   std::string refusal;
-  g_run.api = api_config_from_environment(refusal);
+  choose_database(api_config_from_environment(refusal));
   if (!refusal.empty()) platform::message_box(&dialog, refusal, "Database Token", platform::kBoxOk);
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/api_source.h"
 #include "app/candidates.h"
+#include "app/database.h"
 #include "app/error_box.h"
 #include "app/local_scan.h"
 #include "app/registry_string.h"
@@ -61,14 +62,14 @@ int run_plinth(const RunArguments& arguments) {
   set_default_settings();
   load_user_settings();
   std::string refusal;
-  g_run.api = api_config_from_environment(refusal);
+  const ApiConfig api = api_config_from_environment(refusal);
   if (!refusal.empty()) {
     // Going on with the site's pages instead would hide that the token the
     // user set is not used.
     error_box(refusal);
     return kRunCouldNotGoOn;
   }
-  if (!g_run.api.token.empty()) platform::trace("lookups through %s\n", g_run.api.base.c_str());
+  choose_database(api);
   prune_journals(static_cast<int64_t>(std::time(nullptr)));
   if (!enter_folder()) return 0;
   remove_leftovers();

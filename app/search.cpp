@@ -1,34 +1,32 @@
 #include "app/search.h"
 
-#include <memory>
-
+#include "app/database.h"
 #include "app/error_box.h"
+#include "app/match_release.h"
 #include "app/pages.h"
-#include "common/text.h"
 #include "model/run_state.h"
-#include "platform/codepage.h"
 #include "platform/trace.h"
-#include "web/discography.h"
 #include "web/hosts.h"
-#include "web/http_client.h"
-#include "web/search_page.h"
 
 namespace {
 
-// Since the database put a bot check in front of its pages, they answer
-// programs with 403 whatever they send.
-const char kPagesRefused[] =
-    "The database's web pages refuse programs (HTTP 403), so the search cannot be read from "
-    "them. Get a personal access token from the database's developer settings "
-    "(https://www.discogs.com/settings/developers) and set it with Settings > Database Token... "
-    "or in the environment variable DISCOGS_TOKEN: the program then asks the database's API "
-    "instead.";
+void take_discography(const Discography& list) {
+  g_rurl = list.links;
+  g_collection = list.entries;
+}
+
+// The hit the search-result page left in g_result_url; nullptr for none.
+const SearchHit* chosen_hit(const std::vector<SearchHit>& hits) {
+  for (const SearchHit& hit : hits) {
+    if (g_result_url == kDatabaseBase + hit.link) return &hit;
+  }
+  return nullptr;
+}
 
 // What the user chose on the search-result page, loaded; or why not.
-void choose_search_result(platform::Window* owner, const std::string& page) {
-  platform::trace("found a search page.\n");
+void choose_search_result(platform::Window* owner, const std::vector<SearchHit>& hits) {
   g_rurl.clear();
-  extract_search_results(page, g_rurl);
+  for (const SearchHit& hit : hits) g_rurl.push_back(hit.link);
   if (g_rurl.empty()) {
     error_box("Could not find any matches for your search terms.", owner);
     g_cancelled = true;
@@ -36,62 +34,38 @@ void choose_search_result(platform::Window* owner, const std::string& page) {
   }
   show_search_result_page();
   if (g_cancelled) return;
-  if (g_result_url.size() < 2) {
+  const SearchHit* chosen = chosen_hit(hits);
+  if (chosen == nullptr) {
     error_box("No search result was selected.", owner);
     return;
   }
   g_direct_page = false;
-  GetDiscogsCollection(g_result_url, g_label);
+  SearchHit hit = *chosen;
+  hit.label = g_label;  // as the search-result page read the link
+  const Lookup<Discography> list = database().list_releases(hit);
+  if (!list.ok()) return tell_lookup_failure(owner, list.failure);
+  take_discography(list.value);
 }
 
-// A page that is not a list of results is the hit itself; it is read
-// without being fetched again.
-void take_direct_page(const std::string& page) {
-  platform::trace("not a search page\n");
+// The term led straight to an artist's or a label's releases, or to a
+// release, which is matched at once.
+void take_found_directly(const Found& found) {
   g_direct_page = true;
-  if (find_text(page, "Discography:", 0) >= 0) {
-    g_label = true;
-    platform::trace("g_label is true\n");
-  } else {
-    g_label = false;
-    if (find_text(page, "Releases:", 0) >= 0) g_has_releases = true;
-  }
-  g_page_text = page;
-  GetDiscogsCollection(g_result_url, g_label);
+  g_label = found.kind == Found::kLabel;
+  g_has_releases = found.kind == Found::kArtist;
+  if (found.kind != Found::kRelease) return take_discography(found.discography);
+  Release release = found.release;
+  match_release(release);
 }
 
 }  // namespace
 
 void search_database(platform::Window* owner, std::string term) {
-  const std::string base = kDatabaseBase;
-  std::string address = base + kSearchPath;
   platform::trace("searchterm: %s\n", term.c_str());
-  if (term.compare(0, base.size(), base) == 0) {
-    platform::trace("found url in searchterm!\n");
-    address = term;
-  } else {
-    address += encode_search_term(term);
-  }
-  platform::trace("searching: %s\n", address.c_str());
-
-  std::string page;
-  {
-    const auto client = std::make_unique<HttpClient>();
-    if (!client->Request(address, HttpClient::kMethodGet, kUserAgent)) {
-      error_box(http_failure_text(client->Failure(), "the search"), owner);
-      g_cancelled = true;
-      return;
-    }
-    if (client->Status() == 403) {
-      error_box(kPagesRefused, owner);
-      g_cancelled = true;
-      return;
-    }
-    page = client->BodyText();
-  }
-  if (is_search_result_page(page)) {
-    choose_search_result(owner, page);
-  } else {
-    take_direct_page(page);
-  }
+  DatabaseSource& source = database();
+  const Lookup<Found> found =
+      source.is_address(term) ? source.resolve_address(term) : source.search(term);
+  if (!found.ok()) return tell_lookup_failure(owner, found.failure);
+  if (found.value.kind == Found::kHits) return choose_search_result(owner, found.value.hits);
+  take_found_directly(found.value);
 }

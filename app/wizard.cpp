@@ -1,16 +1,14 @@
 #include "app/wizard.h"
 
-#include "app/api_lookup.h"
 #include "app/error_box.h"
-#include "app/match_release.h"
 #include "app/pages.h"
 #include "app/search.h"
 #include "common/dm_match.h"
 #include "common/text.h"
 #include "model/run_state.h"
+#include "model/settings.h"
 #include "output/templates.h"
 #include "platform/trace.h"
-#include "web/release_page.h"
 
 namespace {
 
@@ -21,18 +19,12 @@ const char kNoTracks[] =
 // True when the search ended on a release page itself, not a list of them.
 bool term_was_release_address() { return g_direct_page && !g_label && !g_has_releases; }
 
-void read_direct_release() {
-  Release release;
-  read_release_page(g_page_text, release);
-  match_release(release);
-}
-
 // What each file would be called; nothing is touched here.
 void trace_new_names() {
   const std::vector<int32_t>& track_of_file = g_run.assignment.track_of_file;
   for (size_t i = 0; i < g_run.files.size(); ++i) {
     const int track = i < track_of_file.size() ? track_of_file[i] : -1;
-    std::string name = track_file_name(g_run.release_index, track);
+    std::string name = track_file_name(chosen_release(), track, g_tf);
     safe_file_name(name);
     name += ".mp3";
     platform::trace("rename %s to %s\n", g_run.files[i].c_str(), name.c_str());
@@ -45,16 +37,11 @@ void run_wizard() {
   show_search_term_page();
   if (g_cancelled) return;
 
-  if (api_in_use()) {
-    api_search_database(nullptr, g_search_term);
-  } else {
-    search_database(nullptr, g_search_term);
-  }
+  search_database(nullptr, g_search_term);
   if (g_cancelled) return;
 
-  if (term_was_release_address()) {
-    if (!api_in_use()) read_direct_release();  // the API search has read it
-  } else {
+  // A release reached straight away has been read and matched.
+  if (!term_was_release_address()) {
     show_release_selection_page();
     if (g_cancelled) return;
   }

@@ -139,31 +139,18 @@ TEST_F(ApiRun, NameVariationsJoinsSuffixesHeadingsIndexesMastersAndJapaneseNames
   }
 }
 
+// How long each wait is and when the waits give up is the API source's own
+// test; here the wait is told without a box and the run goes on.
 TEST_F(ApiRun, ARateLimitIsWaitedOutAndTheRunFinishes) {
-  const struct {
-    std::vector<std::string> server_args;
-    const char* waits[2];
-  } cases[] = {
-      {{"--api-too-many", "2", "--api-retry-after", "1"},
-       {"Waiting 1 second before", "Waiting 1 second before"}},
-      {{"--api-too-many", "2"}, {"Waiting 1 second before", "Waiting 2 seconds before"}},
-  };
-  int n = 0;
-  for (const auto& c : cases) {
-    StandinServer server(c.server_args);
-    const std::string folder =
-        album("Harbour Lights - Night Ferry " + std::to_string(++n), {"Salt Road", "Night Ferry"});
-    const Outcome run = plinth(server, folder, kToken, std::string(20, '\n'));
-    // No box to answer: the wait is told by the wait notice and the log.
-    const size_t first = run.trace.find("The database asked to slow down (HTTP 429). ");
-    ASSERT_NE(first, std::string::npos) << run.trace;
-    EXPECT_EQ(run.trace.find(c.waits[0], first), first + 44) << run.trace;
-    EXPECT_NE(run.trace.find(c.waits[1], first + 1), std::string::npos);
-    EXPECT_EQ(run.drawn.find("slow down"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(folder));
-    EXPECT_TRUE(std::filesystem::is_directory(work.file("[HL 007] Harbour Lights - Night Ferry")));
-    std::filesystem::remove_all(work.file("[HL 007] Harbour Lights - Night Ferry"));
-  }
+  StandinServer server({"--api-too-many", "2", "--api-retry-after", "1"});
+  const std::string folder = album("Harbour Lights - Night Ferry", {"Salt Road", "Night Ferry"});
+  const Outcome run = plinth(server, folder, kToken, std::string(20, '\n'));
+  const size_t first = run.trace.find("The database asked to slow down (HTTP 429). ");
+  ASSERT_NE(first, std::string::npos) << run.trace;
+  EXPECT_EQ(run.trace.find("Waiting 1 second before", first), first + 44) << run.trace;
+  EXPECT_EQ(run.drawn.find("slow down"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(folder));
+  EXPECT_TRUE(std::filesystem::is_directory(work.file("[HL 007] Harbour Lights - Night Ferry")));
 }
 
 TEST_F(ApiRun, RefusalsEndTheRunWithABoxThatSaysWhyAndTouchNothing) {
@@ -195,18 +182,6 @@ TEST_F(ApiRun, RefusalsEndTheRunWithABoxThatSaysWhyAndTouchNothing) {
        kToken,
        "= https://www.discogs.com/release/999999\nmanual search\n",
        "The database has no release 999999 (HTTP 404).",
-       1,
-       0},
-      {{"--fault", "status-500", "--fault-path", "/database/"},
-       kToken,
-       "",
-       "The database answered the request for the search with HTTP status 500.",
-       1,
-       0},
-      {{"--api-too-many", "1", "--api-retry-after", "61"},
-       kToken,
-       "",
-       "The database keeps asking to slow down (HTTP 429), even after waiting 0 seconds.",
        1,
        0},
       // Sent, it would end the header line; not sent, the site's pages
