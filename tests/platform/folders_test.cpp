@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <filesystem>
 
 #include "platform/album_entries.h"
@@ -73,56 +72,6 @@ TEST_F(Folders, CurrentFolderStaysWhenTheNewOneCannotBeEntered) {
   EXPECT_FALSE(platform::set_current_folder(dir.file("file.mp3")));
   EXPECT_FALSE(platform::set_current_folder(""));
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(dir.path()));
-}
-
-// Entered again for writing, the folder must be the one entered at the
-// start, reached the same way: a folder given as a link stays usable, a
-// link or another folder put in its place is not.
-TEST_F(Folders, ReenteredOnlyWhenStillTheFolderEnteredAtTheStart) {
-  namespace fs = std::filesystem;
-  const std::string album = dir.file("album");
-  const std::string link = dir.file("link");
-  const std::string elsewhere = dir.file("elsewhere");
-  const struct {
-    const char* name;
-    bool through_link;   // the path given at the start was a link to the album
-    const char* change;  // made before entering again
-    int error;
-  } cases[] = {
-      {"Unchanged", false, "", 0},
-      {"GivenAsALink", true, "", 0},
-      {"ReplacedByALink", false, "link", ESTALE},
-      {"ReplacedByAnotherFolder", false, "folder", ESTALE},
-      {"LinkPointedElsewhere", true, "relink", ESTALE},
-      {"Removed", false, "remove", ENOENT},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    fs::remove_all(album);
-    fs::remove_all(elsewhere);
-    fs::remove(link);
-    fs::create_directory(album);
-    fs::create_directory(elsewhere);
-    fs::create_directory_symlink(album, link);
-    const std::string path = c.through_link ? link : album;
-    platform::FolderIdentity identity;
-    ASSERT_TRUE(platform::enter_folder(path, identity));
-    EXPECT_EQ(identity.through_link, c.through_link);
-    const std::string change = c.change;
-    if (change == "link" || change == "folder" || change == "remove")
-      fs::rename(album, dir.file("away"));
-    if (change == "link") fs::create_directory_symlink(elsewhere, album);
-    if (change == "folder") fs::rename(elsewhere, album);
-    if (change == "relink") {
-      fs::remove(link);
-      fs::create_directory_symlink(elsewhere, link);
-    }
-    enter();
-    EXPECT_EQ(platform::reenter_folder(path, identity), c.error);
-    const fs::path now = fs::current_path();
-    EXPECT_EQ(now, fs::path(c.error == 0 ? fs::canonical(album) : fs::path(dir.path())));
-    fs::remove_all(dir.file("away"));
-  }
 }
 
 TEST_F(Folders, OnlyRegularFilesAreReadable) {

@@ -57,6 +57,8 @@ TEST(HttpClientSplitUrl, UrlsWhosePartsFitCanBeRequested) {
 // What a page request gives for each way the server answers, and how a
 // failure is named: its kind, the host asked and the system's reason.
 TEST(HttpClient, PageRequestsAgainstEveryKindOfAnswer) {
+  constexpr auto kNone = HttpFailure::kNone, kNoConnection = HttpFailure::kNoConnection,
+                 kCutOff = HttpFailure::kCutOff;
   const struct {
     std::vector<std::string> server;
     std::string url;
@@ -66,27 +68,15 @@ TEST(HttpClient, PageRequestsAgainstEveryKindOfAnswer) {
     HttpFailure::Kind failure;
     std::string reason;  // a part of it
   } cases[] = {
-      {{}, kSearch, true, "Harbour Lights", 1, HttpFailure::kNone, ""},
+      {{}, kSearch, true, "Harbour Lights", 1, kNone, ""},
       // an error page is a page
-      {{"--fault", "status-404"}, kSearch, true, "404", 1, HttpFailure::kNone, ""},
-      {{"--fault", "refuse"}, kSearch, false, "", 1, HttpFailure::kNoConnection, "reset"},
-      {{"--fault", "reset-mid-body"}, kSearch, false, "", 1, HttpFailure::kCutOff, "reset"},
-      {{"--fault", "redirect-loop"},
-       kSearch,
-       false,
-       "",
-       6,
-       HttpFailure::kNoConnection,
-       "redirects"},
-      {{"--fault", "empty-body"}, kSearch, false, "", 1, HttpFailure::kNoConnection, "empty"},
-      {{},
-       kBase + "/" + std::string(1100, 'p'),
-       false,
-       "",
-       0,
-       HttpFailure::kNoConnection,
-       "cannot be requested"},
-      {{}, "ftp://127.0.0.1/x", false, "", 0, HttpFailure::kNoConnection, "ftp"},
+      {{"--fault", "status-404"}, kSearch, true, "404", 1, kNone, ""},
+      {{"--fault", "refuse"}, kSearch, false, "", 1, kNoConnection, "reset"},
+      {{"--fault", "reset-mid-body"}, kSearch, false, "", 1, kCutOff, "reset"},
+      {{"--fault", "redirect-loop"}, kSearch, false, "", 6, kNoConnection, "redirects"},
+      {{"--fault", "empty-body"}, kSearch, false, "", 1, kNoConnection, "empty"},
+      {{}, kBase + "/" + std::string(1100, 'p'), false, "", 0, kNoConnection, "cannot be"},
+      {{}, "ftp://127.0.0.1/x", false, "", 0, kNoConnection, "ftp"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.url.substr(0, 60) + (c.server.empty() ? "" : " " + c.server[1]));
