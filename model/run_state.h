@@ -31,7 +31,7 @@ class TermList {
 struct RunState {
   std::string directory;                 // the folder as taken from the command line
   std::string folder_name;               // its last component, not cleaned
-  platform::FolderIdentity folder;       // the folder the run entered at its start
+  platform::EnteredFolder folder;        // the folder the run entered at its start
   std::vector<std::string> files;        // *.mp3 names without path, as listed
   std::vector<LocalTrack> local_tracks;  // element i belongs to files[i]
   int32_t release_index = -1;            // into g_releases; -1 until one is read

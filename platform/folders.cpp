@@ -46,27 +46,24 @@ bool set_current_folder(const std::string& path) {
   return chdir(fs_name(path).c_str()) == 0;
 }
 
-bool enter_folder(const std::string& path, FolderIdentity& identity) {
-  identity = FolderIdentity();
+bool enter_folder(const std::string& path, EnteredFolder& entered) {
+  entered = EnteredFolder();
   struct stat entry;
-  struct stat folder;
-  if (!set_current_folder(path) || ::stat(".", &folder) != 0) return false;
-  identity.device = static_cast<uint64_t>(folder.st_dev);
-  identity.inode = static_cast<uint64_t>(folder.st_ino);
-  identity.through_link = ::lstat(fs_name(path).c_str(), &entry) == 0 && S_ISLNK(entry.st_mode);
+  if (!set_current_folder(path) || !folder_identity(".", entered.identity)) return false;
+  entered.through_link = ::lstat(fs_name(path).c_str(), &entry) == 0 && S_ISLNK(entry.st_mode);
   return true;
 }
 
-int reenter_folder(const std::string& path, const FolderIdentity& identity) {
+int reenter_folder(const std::string& path, const EnteredFolder& entered) {
   if (path.empty()) return ENOENT;
-  const int no_follow = identity.through_link ? 0 : O_NOFOLLOW;
+  const int no_follow = entered.through_link ? 0 : O_NOFOLLOW;
   const int fd = ::open(fs_name(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | no_follow);
   // A link where the folder was, or a file: not the folder the run was for.
   if (fd < 0) return errno == ELOOP || errno == ENOTDIR ? ESTALE : errno;
   struct stat info;
   int error = ::fstat(fd, &info) == 0 ? 0 : errno;
-  if (error == 0 && (static_cast<uint64_t>(info.st_dev) != identity.device ||
-                     static_cast<uint64_t>(info.st_ino) != identity.inode)) {
+  if (error == 0 && (static_cast<uint64_t>(info.st_dev) != entered.identity.device ||
+                     static_cast<uint64_t>(info.st_ino) != entered.identity.inode)) {
     error = ESTALE;
   }
   // From here on every name is taken relative to the folder opened.
@@ -86,6 +83,16 @@ std::vector<std::string> list_mp3_names() {
   closedir(folder);
   std::sort(names.begin(), names.end(), listed_before);
   return names;
+}
+
+bool folder_identity(const std::string& path, FolderIdentity& identity) {
+  struct stat info;
+  if (path.empty() || ::stat(fs_name(path).c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    return false;
+  }
+  identity.device = static_cast<uint64_t>(info.st_dev);
+  identity.inode = static_cast<uint64_t>(info.st_ino);
+  return true;
 }
 
 bool file_readable(const std::string& name) {
