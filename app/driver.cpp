@@ -59,6 +59,7 @@ void remove_leftovers() {
 int run_plinth(const RunArguments& arguments) {
   platform::trace("command line: %s\n", arguments.command_line.c_str());
   g_run.directory = arguments.folder;
+  g_run.program = arguments.program;
   set_default_settings();
   load_user_settings();
   std::string refusal;

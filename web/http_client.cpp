@@ -135,7 +135,7 @@ bool HttpClient::RequestWhole(const std::string& url, const std::string& agent, 
   bool too_large = false;
   const platform::HttpBodySink keep = whole_body_sink(body, too_large);
   platform::HttpReply reply;
-  platform::http_get(url, agent, keep, reply, limits_);
+  platform::http_get(url, agent, keep, reply, limits_, platform::HttpVersion::k1_1);
   status_ = reply.status;
   const bool whole = !failed(url, reply, too_large) && reply.complete && reply.status >= 200 &&
                      reply.status < 300 && !body.empty();

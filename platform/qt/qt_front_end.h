@@ -20,7 +20,8 @@ class QtFrontEnd : public FrontEnd {
   void run_modal(Window& page) override;
   // From the pages' font: its average character width and its height.
   BaseUnits base_units() const override;
-  void open_url(const std::string& url) override;
+  // With the desktop's opener, as the terminal does.
+  bool open_url(const std::string& url) override;
   // A busy cursor and a small box that says what the program waits for;
   // the windows are drawn meanwhile, but take no input.
   void show_wait(const std::string& what, int seconds) override;
