@@ -270,7 +270,9 @@ TEST(StagedRewrites, ACopyThatCannotBeFlushedFailsTheFlushAndReplacesNothing) {
     }
     write_file("in place.mp3", "old tag");
     ASSERT_EQ(batch.overwrite_part("in place.mp3", 7, 0, "new"), 0);
-    const auto copy = [](int i) { return ".plinth-new-" + std::to_string(i) + ".mp3.tmp"; };
+    const auto copy = [](int i) {
+      return ".plinth-new-" + std::to_string(getpid()) + "-" + std::to_string(i) + ".mp3.tmp";
+    };
     if (c.removed >= 0) {
       ASSERT_EQ(::unlink(copy(c.removed).c_str()), 0);
     }

@@ -117,14 +117,20 @@ TEST(HttpClient, ALongPageIsCutAtTheCapacity) {
 // A server that stalls, or sends a page too slowly, is given up on after
 // the limits; a page cut short by them is no page.
 TEST(HttpClient, SlowServersAreGivenUpOn) {
-  for (const char* fault : {"stall", "trickle"}) {
+  // Connect, stall and total seconds: only one of them can run out first.
+  const struct {
+    const char* fault;
+    platform::HttpLimits limits;
+    long ran_out;
+  } cases[] = {{"stall", {10, 1, 5}, 1}, {"trickle", {10, 3, 2}, 2}};
+  for (const auto& c : cases) {
+    const char* const fault = c.fault;
     test_support::RecordingFrontEnd ui;  // the wait is shown meanwhile, again and again
     Standin standin({"--fault", fault});
-    standin.client->set_limits({10, 1, 2});  // connect, stall, total
+    standin.client->set_limits(c.limits);
     EXPECT_FALSE(standin.get(kSearch)) << fault;
     EXPECT_EQ(standin.client->Failure().kind, HttpFailure::kTimedOut) << fault;
-    // A stall runs out of the stall's second; a trickle, of the whole two.
-    EXPECT_EQ(standin.client->Failure().seconds, std::string(fault) == "stall" ? 1 : 2) << fault;
+    EXPECT_EQ(standin.client->Failure().seconds, c.ran_out) << fault;
     EXPECT_GT(ui.waits.size(), 2u) << fault;
     EXPECT_EQ(ui.waits.front(), "Waiting for www.discogs.com") << fault;
     EXPECT_EQ(ui.ended_waits, 1) << fault;
