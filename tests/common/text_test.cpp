@@ -114,9 +114,7 @@ TEST(TextFileName, ControlEscapesGoWholeForeignLettersStay) {
       {"C1Control", "a~85;b", "ab"},
       {"C0Control", "a~1b;b", "ab"},
       {"RightToLeftOverride", "Track~202e;3pm.exe~202c;", "Track3pm.exe"},
-      {"Embeddings", "~202a;a~202b;b~202d;", "ab"},
-      {"Isolates", "~2066;a~2067;b~2068;c~2069;", "abc"},
-      {"Marks", "~200e;a~200f;b~61c;", "ab"},
+      {"OtherBidiMarks", "~202a;a~202d;b~2066;c~2069;d~200e;e~200f;f~61c;", "abcdef"},
       {"NextToBidiMarks", "~2065;~202f;~2010;", "~2065;~202f;~2010;"},
       {"LetterTheCodePageHas", "~e9;", "e9;"},
   };
