@@ -54,7 +54,9 @@ std::string status_text(const LookupError& failure) {
          std::to_string(failure.status) + ".";
 }
 
-std::string failure_text(const LookupError& failure) {
+}  // namespace
+
+std::string lookup_failure_text(const LookupError& failure) {
   switch (failure.kind) {
     case LookupFailure::kRefused:
       return failure.from_pages ? kPagesRefused : status_text(failure);
@@ -84,8 +86,6 @@ std::string failure_text(const LookupError& failure) {
   return http_failure_text(failure.transfer, failure.what);
 }
 
-}  // namespace
-
 void choose_database(const ApiConfig& config) {
   g_run.api = config;
   if (config.token.empty()) {
@@ -103,6 +103,6 @@ DatabaseSource& database() {
 }
 
 void tell_lookup_failure(platform::Window* owner, const LookupError& failure) {
-  error_box(failure_text(failure), owner);
+  error_box(lookup_failure_text(failure), owner);
   g_cancelled = true;
 }

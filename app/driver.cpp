@@ -12,16 +12,12 @@
 #include "app/wizard.h"
 #include "common/text.h"
 #include "model/run_state.h"
+#include "output/batch_record.h"
 #include "output/journal.h"
 #include "platform/album_entries.h"
 #include "platform/folders.h"
 #include "platform/staged_rewrites.h"
 #include "platform/trace.h"
-
-namespace {
-
-// The exit status of a run that could not go on.
-constexpr int kRunCouldNotGoOn = 3;
 
 void load_user_settings() {
   char path[kRegistryBufferSize];
@@ -31,6 +27,11 @@ void load_user_settings() {
     error_box("Could not read settings file - using defaults");
   }
 }
+
+namespace {
+
+// The exit status of a run that could not go on.
+constexpr int kRunCouldNotGoOn = 3;
 
 // Listing whatever folder happens to be current instead would later rename
 // the wrong folder, so a folder that cannot be entered ends the run.
@@ -71,7 +72,7 @@ int run_plinth(const RunArguments& arguments) {
     return kRunCouldNotGoOn;
   }
   choose_database(api);
-  prune_journals(static_cast<int64_t>(std::time(nullptr)));
+  prune_journals(static_cast<int64_t>(std::time(nullptr)), journals_of_last_batch());
   if (!enter_folder()) return 0;
   remove_leftovers();
 

@@ -10,6 +10,20 @@ namespace platform {
 // Makes the folder current; false when it cannot be.
 bool set_current_folder(const std::string& path);
 
+// Names of the current folder's entries that end in ".mp3" in any letter
+// case (folders too), sorted without regard to case, ties by bytes.
+std::vector<std::string> list_mp3_names();
+
+// Every folder at or below `root` (an absolute path) that directly holds a
+// regular "*.mp3" file, any case of the extension: as paths, in name order,
+// each folder before the folders inside it. Symbolic links are not
+// followed, below the root, and folders whose names begin with '.' are
+// skipped.
+std::vector<std::string> album_folders(const std::string& root);
+
+// True when a file of that name can be opened for reading.
+bool file_readable(const std::string& name);
+
 // What tells one folder from another however it is renamed: its device and
 // inode. A symbolic link is followed, as set_current_folder follows it.
 struct FolderIdentity {
@@ -39,13 +53,6 @@ bool enter_folder(const std::string& path, EnteredFolder& entered);
 // 0, ESTALE when another folder or a link stands under the path now (the
 // folder was moved or replaced meanwhile), or another errno value.
 int reenter_folder(const std::string& path, const EnteredFolder& entered);
-
-// Names of the current folder's entries that end in ".mp3" in any letter
-// case (folders too), sorted without regard to case, ties by bytes.
-std::vector<std::string> list_mp3_names();
-
-// True when a file of that name can be opened for reading.
-bool file_readable(const std::string& name);
 
 // The folder part of a path: "." without a '/', "/" for a name in the root.
 std::string folder_of(const std::string& path);

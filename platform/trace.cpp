@@ -46,8 +46,10 @@ FILE* open_log() {
   return log;
 }
 
+bool log_file_wanted = false;
+
 FILE* open_sink() {
-  if (!isatty(STDOUT_FILENO)) return stdout;
+  if (!isatty(STDOUT_FILENO) && !log_file_wanted) return stdout;
   make_folders(cache_folder());
   FILE* log = open_log();
   return log != nullptr ? log : stdout;
@@ -68,6 +70,10 @@ void trace(const char* format, ...) {
   std::vfprintf(sink(), format, args);
   va_end(args);
 }
+
+bool standard_error_is_terminal() { return isatty(STDERR_FILENO) != 0; }
+
+void trace_to_log_file() { log_file_wanted = true; }
 
 void flush_trace() { std::fflush(sink()); }
 
