@@ -94,7 +94,10 @@ long limit_that_ran_out(const CurlLibrary& lib, CURL* curl, const HttpLimits& li
   curl_off_t ready_to_send_after = 0;
   lib.easy_getinfo(curl, CURLINFO_PRETRANSFER_TIME_T, &ready_to_send_after);
   if (ready_to_send_after == 0) return limits.connect_seconds;
-  if (took >= std::chrono::seconds(limits.total_seconds)) return limits.total_seconds;
+  // libcurl's own clock may run out a little before this one.
+  if (took + std::chrono::milliseconds(250) >= std::chrono::seconds(limits.total_seconds)) {
+    return limits.total_seconds;
+  }
   return limits.stall_seconds;
 }
 
