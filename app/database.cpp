@@ -83,7 +83,7 @@ std::string lookup_failure_text(const LookupError& failure) {
     case LookupFailure::kTimedOut:
       break;
   }
-  return "Could not connect to web server";
+  return http_failure_text(failure.transfer, failure.what);
 }
 
 void choose_database(const ApiConfig& config) {

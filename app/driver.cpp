@@ -14,6 +14,7 @@
 #include "model/run_state.h"
 #include "output/batch_record.h"
 #include "output/journal.h"
+#include "platform/album_entries.h"
 #include "platform/folders.h"
 #include "platform/paths.h"
 #include "platform/staged_rewrites.h"
@@ -30,6 +31,9 @@ void load_user_settings() {
 
 namespace {
 
+// The exit status of a run that could not go on.
+constexpr int kRunCouldNotGoOn = 3;
+
 // Listing whatever folder happens to be current instead would later rename
 // the wrong folder, so a folder that cannot be entered ends the run.
 bool enter_folder() {
@@ -37,11 +41,19 @@ bool enter_folder() {
     error_box("No folder was given. Start the program with the folder of MP3 files to process.");
     return false;
   }
-  if (!platform::set_current_folder(g_run.directory)) {
+  if (!platform::enter_folder(g_run.directory, g_run.folder)) {
     error_box("Could not open the folder " + g_run.directory);
     return false;
   }
   return true;
+}
+
+// What a run that was killed during Finish! left beside the files. While
+// another run holds the folder its new files are no leftovers: removed,
+// they would make all of its tag writes fail.
+void remove_leftovers() {
+  const platform::FolderLock lock;
+  if (lock.free()) platform::remove_staged_leftovers();
 }
 
 }  // namespace
@@ -52,11 +64,18 @@ int run_plinth(const RunArguments& arguments) {
   g_run.program = arguments.program;
   set_default_settings();
   load_user_settings();
-  choose_database(api_config_from_environment());
+  std::string refusal;
+  const ApiConfig api = api_config_from_environment(refusal);
+  if (!refusal.empty()) {
+    // Going on with the site's pages instead would hide that the token the
+    // user set is not used.
+    error_box(refusal);
+    return kRunCouldNotGoOn;
+  }
+  choose_database(api);
   prune_journals(static_cast<int64_t>(std::time(nullptr)), journals_of_last_batch());
   if (!enter_folder()) return 0;
-  // What a run that was killed during Finish! left beside the files.
-  platform::remove_staged_leftovers();
+  remove_leftovers();
 
   if (!find_mp3_files(g_run)) {
     error_box("Failed to find mp3 files!");

@@ -12,5 +12,6 @@ struct RunArguments {
 // The settings the registry names, else the defaults after an error box.
 void load_user_settings();
 
-// Runs the program over the folder. Always returns 0, error boxes included.
+// Runs the program over the folder. Returns 0, error boxes included, or 3
+// when the database token that was set cannot be used.
 int run_plinth(const RunArguments& arguments);

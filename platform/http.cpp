@@ -49,14 +49,6 @@ std::string request_url(const std::string& url) {
   return percent_encode(to_utf8(url), unsafe_in_url);
 }
 
-// "http://www.discogs.com/release/1" -> "www.discogs.com"
-std::string host_of(const std::string& url) {
-  const size_t scheme = url.find("://");
-  const size_t begin = scheme == std::string::npos ? 0 : scheme + 3;
-  const size_t end = url.find_first_of(":/?#", begin);
-  return url.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
-}
-
 // The transfer runs on a thread of its own while this one tells the user
 // what the program waits for, and so keeps a window drawn, until it is done.
 // The callbacks only fill the caller's buffers, which nothing else touches
@@ -79,7 +71,7 @@ CURLcode perform_telling_the_user(const CurlLibrary& lib, CURL* curl, const std:
     return lib.easy_perform(curl);  // no thread to be had: wait without a word
   }
   {
-    WaitNotice notice("Waiting for " + host_of(url));
+    WaitNotice notice("Waiting for " + url_host(url));
     std::unique_lock<std::mutex> lock(mutex);
     while (!finished.wait_for(lock, std::chrono::milliseconds(50), [&] { return done; })) {
       lock.unlock();
@@ -92,6 +84,40 @@ CURLcode perform_telling_the_user(const CurlLibrary& lib, CURL* curl, const std:
 }
 
 using HeaderList = std::unique_ptr<curl_slist, void (*)(curl_slist*)>;
+
+// Which time limit ran out: the connection's while there was none, else the
+// whole request's when it was used up, else the stall's.
+long limit_that_ran_out(const CurlLibrary& lib, CURL* curl, const HttpLimits& limits,
+                        std::chrono::steady_clock::duration took) {
+  // Also set on a connection kept from an earlier request, unlike the
+  // connection's own time.
+  curl_off_t ready_to_send_after = 0;
+  lib.easy_getinfo(curl, CURLINFO_PRETRANSFER_TIME_T, &ready_to_send_after);
+  if (ready_to_send_after == 0) return limits.connect_seconds;
+  // libcurl's own clock may run out a little before this one.
+  if (took + std::chrono::milliseconds(250) >= std::chrono::seconds(limits.total_seconds)) {
+    return limits.total_seconds;
+  }
+  return limits.stall_seconds;
+}
+
+HttpEnd end_of(CURLcode result, bool answered) {
+  switch (result) {
+    case CURLE_OK:
+      return HttpEnd::kWhole;
+    case CURLE_OPERATION_TIMEDOUT:
+      return HttpEnd::kTimedOut;
+    case CURLE_WRITE_ERROR:
+      return HttpEnd::kStopped;
+    case CURLE_PARTIAL_FILE:
+    case CURLE_RECV_ERROR:
+    case CURLE_GOT_NOTHING:
+    case CURLE_BAD_CONTENT_ENCODING:
+      return answered ? HttpEnd::kCutOff : HttpEnd::kNoConnection;
+    default:
+      return HttpEnd::kNoConnection;
+  }
+}
 
 // One handle for the whole run, taken by one request at a time. libcurl
 // keeps the connections a request leaves open in its handle, so the next
@@ -128,6 +154,13 @@ class KeptHandle {
 
 }  // namespace
 
+std::string url_host(const std::string& url) {
+  const size_t scheme = url.find("://");
+  const size_t begin = scheme == std::string::npos ? 0 : scheme + 3;
+  const size_t end = url.find_first_of(":/?#", begin);
+  return url.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+}
+
 std::string percent_encode(const std::string& bytes, bool (*escape)(unsigned char)) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string encoded;
@@ -151,6 +184,8 @@ bool perform_get(const std::string& url, const std::string& agent,
                  HttpVersion version, const HttpBodySink& sink, HttpReply& reply,
                  const HttpLimits& limits) {
   reply = HttpReply();
+  reply.end = HttpEnd::kNoConnection;  // until the request is made
+  reply.error = "the HTTP library could not be used";
   const CurlLibrary* const lib = curl_library();
   if (lib == nullptr) return false;
   const KeptHandle curl(*lib);
@@ -195,6 +230,10 @@ bool perform_get(const std::string& url, const std::string& agent,
   lib->easy_setopt(c, CURLOPT_HEADERFUNCTION, &on_header);
   lib->easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
 
+  char error[CURL_ERROR_SIZE] = "";
+  lib->easy_setopt(c, CURLOPT_ERRORBUFFER, error);
+
+  const auto start = std::chrono::steady_clock::now();
   const CURLcode result = perform_telling_the_user(*lib, c, url);
   long status = 0;
   lib->easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
@@ -202,6 +241,13 @@ bool perform_get(const std::string& url, const std::string& agent,
   reply.answered = status != 0;
   reply.complete = reply.answered && result == CURLE_OK;
   reply.timed_out = result == CURLE_OPERATION_TIMEDOUT;
+  reply.end = end_of(result, reply.answered);
+  reply.error.clear();
+  if (result != CURLE_OK) reply.error = error[0] != '\0' ? error : lib->easy_strerror(result);
+  if (reply.timed_out) {
+    reply.limit_seconds =
+        limit_that_ran_out(*lib, c, limits, std::chrono::steady_clock::now() - start);
+  }
   return reply.answered;
 }
 

@@ -22,6 +22,15 @@ struct HttpLimits {
   long total_seconds = 120;
 };
 
+// How one GET ended.
+enum class HttpEnd {
+  kWhole,         // the whole answer arrived
+  kNoConnection,  // no answer: no connection, refused, reset before one came
+  kTimedOut,      // a time limit ran out, before or during the answer
+  kCutOff,        // the connection broke off part way through the answer
+  kStopped,       // the body sink asked to stop
+};
+
 // What came back from one GET.
 struct HttpReply {
   bool answered = false;   // a status line arrived
@@ -29,7 +38,13 @@ struct HttpReply {
   bool complete = false;   // the whole body arrived and nothing failed
   bool timed_out = false;  // a time limit cut the response short
   std::string headers;     // the final response's header lines, CR LF ends
+  HttpEnd end = HttpEnd::kWhole;
+  std::string error;       // the system's words for what failed; "" when nothing did
+  long limit_seconds = 0;  // when timed out: the limit that ran out
 };
+
+// The host of a URL: "http://www.discogs.com:80/release/1" -> "www.discogs.com".
+std::string url_host(const std::string& url);
 
 // Takes the body piece by piece as it arrives; returns false to stop reading,
 // and the rest of the response is then not fetched.

@@ -58,6 +58,7 @@ ApiResponse api_get(const ApiConfig& config, const std::string& path) {
   ApiResponse response;
   response.answered =
       client->RequestWithHeaders(url, config.user_agent, header_lines, response.body);
+  response.failure = client->Failure();
   response.status = client->Status();
   const std::string headers = client->Headers();
   response.retry_after = header_number(header_value(headers, "Retry-After"));

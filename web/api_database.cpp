@@ -14,7 +14,7 @@ namespace {
 
 template <typename T>
 Lookup<T> failed(LookupFailure kind, const std::string& what, int status = 0) {
-  return ::failed<T>(LookupError{kind, what, status});
+  return ::failed<T>(lookup_error(kind, what, status));
 }
 
 // A status that is not a success, as a failure.
@@ -67,7 +67,7 @@ Lookup<std::string> ApiDatabase::fetch(const std::string& path, const std::strin
     pace();
     const ApiResponse response = transport_.get(path);
     requests_left_ = response.remaining;
-    if (!response.answered) return failed<std::string>(LookupFailure::kNoConnection, what);
+    if (!response.answered) return failed<std::string>(transfer_failure(response.failure, what));
     if (response.status == 429) {
       // A Retry-After of 0 would ask again at once, forever.
       const int wait = response.retry_after > 0 ? response.retry_after : backoff;

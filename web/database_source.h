@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/release.h"
+#include "web/http_client.h"
 
 enum class LookupFailure {
   kNone,
@@ -27,11 +28,26 @@ enum class LookupFailure {
 
 struct LookupError {
   LookupFailure kind = LookupFailure::kNone;
+  // kNoConnection, kTooLarge, kCutOff, kTimedOut: how the request failed,
+  // with the host asked and the system's reason.
+  HttpFailure transfer;
   std::string what;         // what was asked, as the user reads it: "release 249504"
   int status = 0;           // the HTTP status, where one arrived
   int seconds_waited = 0;   // kRateLimited: the waits that came before giving up
   bool from_pages = false;  // the site's pages answered, not the API
 };
+
+// The failure of a request that brought no usable answer.
+inline LookupError transfer_failure(const HttpFailure& http, const std::string& what) {
+  LookupError error;
+  error.kind = http.kind == HttpFailure::kTimedOut   ? LookupFailure::kTimedOut
+               : http.kind == HttpFailure::kCutOff   ? LookupFailure::kCutOff
+               : http.kind == HttpFailure::kTooLarge ? LookupFailure::kTooLarge
+                                                     : LookupFailure::kNoConnection;
+  error.what = what;
+  error.transfer = http;
+  return error;
+}
 
 template <typename T>
 struct Lookup {
@@ -39,6 +55,16 @@ struct Lookup {
   LookupError failure;
   bool ok() const { return failure.kind == LookupFailure::kNone; }
 };
+
+// A failure of that kind for what was asked, with the HTTP status where
+// one arrived.
+inline LookupError lookup_error(LookupFailure kind, const std::string& what, int status = 0) {
+  LookupError error;
+  error.kind = kind;
+  error.what = what;
+  error.status = status;
+  return error;
+}
 
 // A lookup that gives no value, only the failure.
 template <typename T>

@@ -63,12 +63,42 @@ int HttpClient::SplitUrl(const std::string& url) {
   return part_fits(host_end, n) ? 1 : 0;
 }
 
+bool HttpClient::no_answer(const std::string& url, const std::string& reason) {
+  failure_ = HttpFailure();
+  failure_.kind = HttpFailure::kNoConnection;
+  failure_.host = platform::url_host(url);
+  failure_.reason = reason;
+  return false;
+}
+
+bool HttpClient::failed(const std::string& url, const platform::HttpReply& reply, bool too_large) {
+  failure_ = HttpFailure();
+  failure_.host = platform::url_host(url);
+  failure_.reason = reply.error;
+  if (too_large) {
+    failure_.kind = HttpFailure::kTooLarge;
+    failure_.bytes = kWholeBodyLimit;
+    failure_.reason.clear();
+  } else if (reply.end == platform::HttpEnd::kTimedOut) {
+    failure_.kind = HttpFailure::kTimedOut;
+    failure_.seconds = reply.limit_seconds;
+  } else if (reply.end == platform::HttpEnd::kCutOff) {
+    failure_.kind = HttpFailure::kCutOff;
+  } else if (reply.end == platform::HttpEnd::kNoConnection) {
+    failure_.kind = HttpFailure::kNoConnection;
+  }
+  if (failure_.kind == HttpFailure::kNone) failure_ = HttpFailure();
+  return failure_.kind != HttpFailure::kNone;
+}
+
 bool HttpClient::Request(const std::string& url, int method, const std::string& agent) {
   received = 0;
   status_ = 0;
   body_[0] = '\0';
   headers_[0] = '\0';
-  if (method != kMethodGet || !SplitUrl(url)) return false;
+  failure_ = HttpFailure();
+  if (method != kMethodGet || !SplitUrl(url))
+    return no_answer(url, "the address cannot be requested");
 
   const auto keep = [this](const char* data, size_t size) {
     const size_t take = std::min(size, kBodyCapacity - received);
@@ -77,14 +107,16 @@ bool HttpClient::Request(const std::string& url, int method, const std::string& 
     return received < kBodyCapacity;  // the rest of a longer body is not read
   };
   platform::HttpReply reply;
-  const bool answered = platform::http_get(url, agent, keep, reply, limits_);
+  platform::http_get(url, agent, keep, reply, limits_);
   body_[received] = '\0';
-  if (!answered || reply.headers.empty()) return false;
-  // A page cut by a time limit would be read as if it were whole.
-  if (reply.timed_out) return false;
+  // A page cut by a time limit or a broken connection would be read as if
+  // it were whole; one cut at the capacity (the sink stopped) is read so.
+  if (failed(url, reply, false)) return false;
+  if (!reply.answered || reply.headers.empty()) return no_answer(url, "no answer came");
   keep_headers(reply.headers);
   status_ = reply.status;
-  return received != 0;
+  if (received == 0) return no_answer(url, "the answer was empty");
+  return true;
 }
 
 void HttpClient::keep_headers(const std::string& headers) {
@@ -97,14 +129,16 @@ std::string HttpClient::BodyText() const { return std::string(body_, strnlen(bod
 
 bool HttpClient::RequestWhole(const std::string& url, const std::string& agent, std::string& body) {
   body.clear();
-  if (!SplitUrl(url)) return false;
+  failure_ = HttpFailure();
+  if (!SplitUrl(url)) return no_answer(url, "the address cannot be requested");
 
   bool too_large = false;
   const platform::HttpBodySink keep = whole_body_sink(body, too_large);
   platform::HttpReply reply;
-  const bool whole =
-      platform::http_get(url, agent, keep, reply, limits_, platform::HttpVersion::k1_1) &&
-      reply.complete && !too_large && reply.status >= 200 && reply.status < 300 && !body.empty();
+  platform::http_get(url, agent, keep, reply, limits_, platform::HttpVersion::k1_1);
+  status_ = reply.status;
+  const bool whole = !failed(url, reply, too_large) && reply.complete && reply.status >= 200 &&
+                     reply.status < 300 && !body.empty();
   if (!whole) body.clear();
   return whole;
 }
@@ -115,7 +149,8 @@ bool HttpClient::RequestWithHeaders(const std::string& url, const std::string& a
   body.clear();
   status_ = 0;
   headers_[0] = '\0';
-  if (!SplitUrl(url)) return false;
+  failure_ = HttpFailure();
+  if (!SplitUrl(url)) return no_answer(url, "the address cannot be requested");
 
   bool too_large = false;
   const platform::HttpBodySink keep = whole_body_sink(body, too_large);
@@ -124,7 +159,8 @@ bool HttpClient::RequestWithHeaders(const std::string& url, const std::string& a
       platform::http_get_with_headers(url, agent, header_lines, keep, reply, limits_);
   keep_headers(reply.headers);
   status_ = reply.status;
-  if (!answered || !reply.complete || too_large) {
+  if (failed(url, reply, too_large) || !answered || !reply.complete) {
+    if (failure_.kind == HttpFailure::kNone) no_answer(url, "no answer came");
     body.clear();
     return false;
   }

@@ -14,16 +14,26 @@ namespace {
 
 template <typename T>
 Lookup<T> failed(LookupFailure kind, const std::string& what, int status = 0) {
-  LookupError error{kind, what, status};
+  LookupError error = lookup_error(kind, what, status);
   error.from_pages = true;
   return ::failed<T>(error);
 }
 
 struct Page {
   LookupFailure failure = LookupFailure::kNone;  // kNone when a page came
+  HttpFailure transfer;                          // how the request failed
   int status = 0;
   std::string text;
 };
+
+// The failure of a page that did not come.
+template <typename T>
+Lookup<T> failed(const Page& page, const std::string& what) {
+  Lookup<T> lookup;
+  lookup.failure = transfer_failure(page.transfer, what);
+  lookup.failure.from_pages = true;
+  return lookup;
+}
 
 // The page at the address, whatever its status: an error page is read as a
 // page that holds nothing.
@@ -32,7 +42,8 @@ Page fetch_page(const std::string& address) {
   const auto client = std::make_unique<HttpClient>();
   Page page;
   if (!client->Request(address, HttpClient::kMethodGet, kUserAgent)) {
-    page.failure = LookupFailure::kNoConnection;
+    page.transfer = client->Failure();
+    page.failure = transfer_failure(page.transfer, "").kind;
     return page;
   }
   page.status = client->Status();
@@ -73,7 +84,7 @@ Found read_direct_page(const std::string& page) {
 Lookup<Found> search_at(const std::string& address) {
   platform::trace("searching: %s\n", address.c_str());
   const Page page = fetch_page(address);
-  if (page.failure != LookupFailure::kNone) return failed<Found>(page.failure, "the search");
+  if (page.failure != LookupFailure::kNone) return failed<Found>(page, "the search");
   // Since the database put a bot check in front of its pages, they answer
   // programs with 403 whatever they send.
   if (page.status == 403) return failed<Found>(LookupFailure::kRefused, "the search", 403);
@@ -111,7 +122,7 @@ Lookup<Discography> SiteDatabase::list_releases(const SearchHit& hit) {
   const std::string address = std::string(kDatabaseBase) + hit.link;
   platform::trace(hit.is_label ? "label is true\n" : "label is false\n");
   const Page page = fetch_page(address);
-  if (page.failure != LookupFailure::kNone) return failed<Discography>(page.failure, hit.link);
+  if (page.failure != LookupFailure::kNone) return failed<Discography>(page, hit.link);
   platform::trace("requesting %s\n", address.c_str());
   Lookup<Discography> list;
   list.value = read_discography(page.text, hit.is_label);
@@ -123,7 +134,7 @@ Lookup<Release> SiteDatabase::read_release(const std::string& link) {
   const std::string address = std::string(kDatabaseBase) + link;
   platform::trace("requesting %s\n", address.c_str());
   const Page page = fetch_page(address);
-  if (page.failure != LookupFailure::kNone) return failed<Release>(page.failure, link);
+  if (page.failure != LookupFailure::kNone) return failed<Release>(page, link);
   Lookup<Release> release;
   read_release_page(page.text, release.value);
   return release;

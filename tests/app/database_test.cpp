@@ -11,6 +11,15 @@ namespace {
 
 using ::testing::ElementsAre;
 
+HttpFailure transfer(HttpFailure::Kind kind, const char* host, const char* reason) {
+  HttpFailure failure;
+  failure.kind = kind;
+  failure.host = host;
+  failure.reason = reason;
+  failure.seconds = 20;
+  return failure;
+}
+
 // Each failure ends the run with one box that says why.
 TEST(LookupFailureBox, SaysWhyAndEndsTheRun) {
   const struct {
@@ -18,6 +27,7 @@ TEST(LookupFailureBox, SaysWhyAndEndsTheRun) {
     int status;
     bool from_pages;
     std::string box;
+    HttpFailure transfer{};  // how the request failed, where it did
   } rows[] = {
       {LookupFailure::kNoConnection, 0, true, "Could not connect to web server"},
       {LookupFailure::kNoConnection, 0, false, "Could not connect to web server"},
@@ -42,6 +52,10 @@ TEST(LookupFailureBox, SaysWhyAndEndsTheRun) {
        "Please try again later."},
       {LookupFailure::kUnreadable, 200, false,
        "The database's answer for release 7 could not be read."},
+      // How a request failed, which the whole runs cannot wait for.
+      {LookupFailure::kTimedOut, 0, false,
+       "The answer for release 7 from api.discogs.com took longer than 20 seconds.",
+       transfer(HttpFailure::kTimedOut, "api.discogs.com", "Operation too slow")},
   };
   for (const auto& row : rows) {
     test_support::RecordingFrontEnd front_end;
@@ -52,6 +66,7 @@ TEST(LookupFailureBox, SaysWhyAndEndsTheRun) {
     failure.status = row.status;
     failure.seconds_waited = 31;
     failure.from_pages = row.from_pages;
+    failure.transfer = row.transfer;
     tell_lookup_failure(nullptr, failure);
     EXPECT_THAT(front_end.texts(), ElementsAre(row.box)) << row.box;
     EXPECT_TRUE(g_cancelled) << row.box;

@@ -258,6 +258,7 @@ TEST_F(ApiRun, RefusalsEndTheRunWithABoxThatSaysWhyAndTouchNothing) {
     std::string input;
     std::string box;
     size_t requests;
+    int status;
   } cases[] = {
       {{},
        "not-the-token",
@@ -265,23 +266,35 @@ TEST_F(ApiRun, RefusalsEndTheRunWithABoxThatSaysWhyAndTouchNothing) {
        "The database refused the token (HTTP 401). The token is read from the "
        "environment variable DISCOGS_TOKEN or, when that is not set, from the file " +
            token_file + ". Set a valid personal access token with Settings > Database Token...",
-       1},
+       1,
+       0},
       {{"--fault", "status-403", "--fault-path", "/search"},
        "",
        "",
        "The database's web pages refuse programs (HTTP 403), so the search cannot be read",
-       1},
+       1,
+       0},
       {{},
        kToken,
        "= https://www.discogs.com/release/999999\nmanual search\n",
        "The database has no release 999999 (HTTP 404).",
-       1},
+       1,
+       0},
+      // Sent, it would end the header line; not sent, the site's pages
+      // would be read behind the user's back.
+      {{},
+       std::string(kToken) + "\x1b[8m",
+       "",
+       "The database token in the environment variable DISCOGS_TOKEN holds a control "
+       "character, so it cannot be sent and was not used.",
+       0,
+       3},
   };
   const auto before = snapshot(work.path());
   for (const auto& c : cases) {
     StandinServer server(c.server_args);
     const Outcome run = plinth(server, folder, c.token, c.input + std::string(20, '\n'));
-    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.status, c.status) << c.box;
     std::string drawn = run.drawn;  // the terminal wraps the box's lines
     std::replace(drawn.begin(), drawn.end(), '\n', ' ');
     EXPECT_NE(drawn.find(c.box), std::string::npos) << c.box << "\n" << run.drawn;
