@@ -22,6 +22,7 @@
 #include "platform/folders.h"
 #include "platform/front_end.h"
 #include "platform/moves.h"
+#include "platform/paths.h"
 #include "platform/staged_rewrites.h"
 #include "platform/trace.h"
 #include "platform/wait_notice.h"

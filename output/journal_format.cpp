@@ -8,7 +8,7 @@
 #include "output/id3_layout.h"
 #include "platform/album_entries.h"
 #include "platform/codepage.h"
-#include "platform/folders.h"
+#include "platform/paths.h"
 
 namespace {
 

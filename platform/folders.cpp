@@ -159,10 +159,4 @@ bool file_readable(const std::string& name) {
   return true;
 }
 
-std::string folder_of(const std::string& name) {
-  const size_t slash = name.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : name.substr(0, slash);
-}
-
 }  // namespace platform

@@ -54,7 +54,4 @@ bool enter_folder(const std::string& path, EnteredFolder& entered);
 // folder was moved or replaced meanwhile), or another errno value.
 int reenter_folder(const std::string& path, const EnteredFolder& entered);
 
-// The folder part of a path: "." without a '/', "/" for a name in the root.
-std::string folder_of(const std::string& path);
-
 }  // namespace platform

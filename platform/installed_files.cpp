@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/folders.h"
 #include "platform/http.h"
+#include "platform/paths.h"
 
 namespace platform {
 namespace {

@@ -10,6 +10,7 @@
 
 #include "platform/codepage.h"
 #include "platform/folders.h"
+#include "platform/paths.h"
 
 namespace platform {
 namespace {

@@ -14,7 +14,6 @@
 
 #include "platform/codepage.h"
 #include "platform/descriptor.h"
-#include "platform/folders.h"
 #include "platform/paths.h"
 #include "platform/safe_write_parts.h"
 
