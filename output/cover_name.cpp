@@ -1,10 +1,10 @@
 #include "common/text.h"
 #include "output/cover.h"
+#include "platform/paths.h"
 
 std::string cover_file_name(const Release& release) {
-  const size_t slash = release.picture_url.rfind('/');
-  if (slash != std::string::npos) {
-    std::string name = release.picture_url.substr(slash + 1);
+  if (release.picture_url.find('/') != std::string::npos) {
+    std::string name = platform::base_of(release.picture_url);
     remove_controls_and_undefined(name);
     return name;
   }
