@@ -79,7 +79,8 @@ int TermFrontEnd::message_box(Window*, const std::string& text, const std::strin
   for (;;) {
     if (!read_line(line, "[Yes] [No] (y/n) ", {"yes", "no"})) return kAnswerNo;
     const std::string answer = ascii_lower(term::trim_blanks(line));
-    if (answer == "y" || answer == "yes") return kAnswerYes;
+    // Enter takes the default button, Yes, as it does in a window.
+    if (answer.empty() || answer == "y" || answer == "yes") return kAnswerYes;
     if (answer == "n" || answer == "no") return kAnswerNo;
   }
 }

@@ -2,7 +2,8 @@
 // The terminal front end: draws on standard error, reads one command or
 // answer a line from standard input, so that a person or a script can drive
 // it. The commands are those of page_commands.h; the end of input is the
-// close box of every page and the "No" of every question.
+// close box of every page and the "No" of every question; an empty line is
+// the default button of every page and the "Yes" of every question.
 #include <cstdio>
 #include <string>
 #include <vector>
