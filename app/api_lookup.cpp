@@ -8,7 +8,6 @@
 #include "app/api_source.h"
 #include "app/error_box.h"
 #include "app/match_release.h"
-#include "app/pages.h"
 #include "model/run_state.h"
 #include "platform/codepage.h"
 #include "platform/front_end.h"
@@ -44,7 +43,7 @@ void wait_seconds(int seconds, const std::string& why) {
 }
 
 void give_up(platform::Window* owner, const std::string& text) {
-  error_box(text, owner);
+  lookup_failure_box(text, owner);
   g_cancelled = true;
 }
 
@@ -213,14 +212,22 @@ void go_to_address(platform::Window* owner, const DatabaseAddress& address) {
 
 bool api_in_use() { return !g_run.api.token.empty(); }
 
-void api_search_database(platform::Window* owner, const std::string& term) {
+SearchOutcome api_search_database(platform::Window* owner, const std::string& term) {
   platform::trace("searchterm: %s\n", term.c_str());
   DatabaseAddress address;
-  if (parse_database_address(term, address)) return go_to_address(owner, address);
-  if (!search(owner, term)) return;
-  if (g_rurl.empty()) return give_up(owner, "Could not find any matches for your search terms.");
-  show_search_result_page();
-  if (g_cancelled) return;
+  if (parse_database_address(term, address)) {
+    go_to_address(owner, address);
+    return g_cancelled ? SearchOutcome::kFailed : SearchOutcome::kPage;
+  }
+  if (!search(owner, term)) return SearchOutcome::kFailed;
+  if (g_rurl.empty()) {
+    error_box("Could not find any matches for your search terms.", owner);
+    return SearchOutcome::kNoHits;
+  }
+  return SearchOutcome::kHits;
+}
+
+void api_load_search_result(platform::Window* owner) {
   const std::string id = chosen_result_id();
   if (id.empty()) {
     error_box("No search result was selected.", owner);

@@ -90,13 +90,14 @@ FinishPlan plan_files(LeftAlone& left_alone) {
 // afterwards; false when the journal could not be written, and then no file
 // has changed.
 bool tag_files_together(const Release& release, const FinishPlan& plan, FinishJournal* journal,
-                        std::vector<std::string>& names) {
+                        std::vector<std::string>& names, size_t& changed) {
   platform::StagedRewrites batch;
   std::vector<TagWrite> writes(g_run.files.size());
   size_t journaled = 0;  // the journal holds the touched files, in order
   std::vector<size_t> entry(g_run.files.size());
   platform::WaitNotice notice("Finish!");
   const std::string of_all = " of " + std::to_string(g_run.files.size());
+  std::vector<bool> tagged(g_run.files.size(), false);
   for (size_t i = 0; i < g_run.files.size(); ++i) {
     notice.update("Finish!: writing the tags of file " + std::to_string(i + 1) + of_all);
     if (!plan.touched[i]) continue;
@@ -119,6 +120,7 @@ bool tag_files_together(const Release& release, const FinishPlan& plan, FinishJo
     if (error == 0 && writes[i].staged) error = batch.commit(writes[i].index);
     if (!writes[i].failure.empty()) report_tag_failure(g_run.files[i], writes[i].failure);
     if (error != 0) report_tag_failure(g_run.files[i], platform::error_text(error));
+    tagged[i] = writes[i].failure.empty() && error == 0;
   }
   names = g_run.files;
   for (size_t i = 0; i < g_run.files.size(); ++i) {
@@ -128,6 +130,7 @@ bool tag_files_together(const Release& release, const FinishPlan& plan, FinishJo
         plan.new_names[i] != g_run.files[i] && move_or_report(g_run.files[i], plan.new_names[i]);
     if (moved) names[i] = plan.new_names[i];
     if (journal != nullptr) journal->file_result(entry[i], moved);
+    if (moved || tagged[i]) ++changed;
   }
   batch.flush_folders(".");
   return true;
@@ -227,6 +230,14 @@ std::string apply_release(platform::Window* dialog) {
   // Nothing may be written or renamed in whatever folder happens to be current.
   if (!platform::set_current_folder(g_run.directory)) {
     error_box("Could not open the folder " + g_run.directory);
+    g_run.could_not_go_on = true;
+    return std::string();
+  }
+  // One box instead of one for every file that cannot be written.
+  if (const int refusal = platform::current_folder_write_refusal()) {
+    error_box("Nothing can be written in the folder " + g_run.directory + ": " +
+              platform::error_text(refusal) + ". Nothing was changed.");
+    g_run.could_not_go_on = true;
     return std::string();
   }
   const Release* chosen = chosen_release();
@@ -235,6 +246,7 @@ std::string apply_release(platform::Window* dialog) {
   if (!lock.free()) {
     error_box("Another run of the program is working on the folder " + g_run.directory +
               ", so nothing was changed.");
+    g_run.could_not_go_on = true;
     return std::string();
   }
   const Release release = *chosen;
@@ -246,9 +258,12 @@ std::string apply_release(platform::Window* dialog) {
 
   if (fetch_cover(release, left_alone)) journal.created(cover_file_name(release));
   std::vector<std::string> names;
+  size_t changed = 0;  // files that got their new tags or name
   if (finish_variant("flush-per-file")) {
     names = tag_files_one_by_one(release, plan);
-  } else if (!tag_files_together(release, plan, journaled ? &journal : nullptr, names)) {
+    changed = names.size();
+  } else if (!tag_files_together(release, plan, journaled ? &journal : nullptr, names, changed)) {
+    g_run.could_not_go_on = true;
     return std::string();
   }
   std::string playlist = playlist_name(g_run.release_index);
@@ -259,10 +274,12 @@ std::string apply_release(platform::Window* dialog) {
     const bool was_there = platform::entry_kind(playlist) != platform::EntryKind::kMissing;
     if (write_playlist(playlist, names) && !was_there) journal.created(playlist);
   }
-  const bool folder_moved = rename_folder(left_alone);
+  // A folder named after a release that none of its files took would lie.
+  const bool folder_moved = changed > 0 && rename_folder(left_alone);
   journal.folder_result(folder_moved);
   if (journaled) journal.finish();
   left_alone.tell_user();
+  g_run.finished = true;
   platform::message_box(dialog, "Done!", "Done.", platform::kBoxOk);
   return journaled ? (folder_moved ? folder_after_finish() : g_run.directory) : std::string();
 }

@@ -28,17 +28,23 @@ void load_user_settings() {
 }
 
 // Listing whatever folder happens to be current instead would later rename
-// the wrong folder, so a folder that cannot be entered ends the run.
-bool enter_folder() {
+// the wrong folder, so a folder that cannot be entered ends the run. 0 when
+// it was entered, else the exit status.
+int enter_folder() {
   if (g_run.directory.empty()) {
     error_box("No folder was given. Start the program with the folder of MP3 files to process.");
-    return false;
+    return kExitUsage;
   }
   if (!platform::set_current_folder(g_run.directory)) {
     error_box("Could not open the folder " + g_run.directory);
-    return false;
+    return platform::folder_exists(g_run.directory) ? kExitCouldNotGoOn : kExitUsage;
   }
-  return true;
+  return 0;
+}
+
+int run_status() {
+  if (g_run.finished) return kExitDone;
+  return g_run.could_not_go_on ? kExitCouldNotGoOn : kExitCancelled;
 }
 
 }  // namespace
@@ -51,13 +57,13 @@ int run_plinth(const RunArguments& arguments) {
   g_run.api = api_config_from_environment();
   if (!g_run.api.token.empty()) platform::trace("lookups through %s\n", g_run.api.base.c_str());
   prune_journals(static_cast<int64_t>(std::time(nullptr)));
-  if (!enter_folder()) return 0;
+  if (const int status = enter_folder()) return status;
   // What a run that was killed during Finish! left beside the files.
   platform::remove_staged_leftovers();
 
   if (!find_mp3_files(g_run)) {
     error_box("Failed to find mp3 files!");
-    return 0;
+    return kExitCouldNotGoOn;
   }
   scan_local_tracks(g_run);
 
@@ -71,5 +77,5 @@ int run_plinth(const RunArguments& arguments) {
   add_tag_candidates(g_run.local_tracks);
 
   run_wizard();
-  return 0;
+  return run_status();
 }

@@ -8,5 +8,11 @@ struct RunArguments {
   std::string folder;        // the folder to process, absolute; empty if none
 };
 
-// Runs the program over the folder. Always returns 0, error boxes included.
+// The exit statuses a script can read.
+constexpr int kExitDone = 0;          // the run finished ("Done!")
+constexpr int kExitCancelled = 1;     // a page was cancelled or closed; nothing changed
+constexpr int kExitUsage = 2;         // no folder, a missing folder, an unknown option
+constexpr int kExitCouldNotGoOn = 3;  // no connection, a refusal, a bad token, nothing writable
+
+// Runs the program over the folder and returns its exit status.
 int run_plinth(const RunArguments& arguments);

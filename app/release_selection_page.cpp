@@ -70,11 +70,11 @@ std::string release_line(const ReleaseEntry& entry, bool label_page) {
 }
 
 bool release_selection_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam,
-                              intptr_t) {
+                              intptr_t lparam) {
   static const PickPage kPage = {open_release_selection_page, take_release, nullptr, "#refine"};
-  return pick_page_message(kPage, dialog, message, wparam);
+  return pick_page_message(kPage, dialog, message, wparam, lparam);
 }
 
-void show_release_selection_page() {
-  dialog_box_param(kDialogResultSelection, nullptr, release_selection_dialog, 0);
+PageExit show_release_selection_page(PageChoice& choice) {
+  return run_pick_page(kDialogResultSelection, release_selection_dialog, choice);
 }

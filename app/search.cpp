@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "app/error_box.h"
-#include "app/pages.h"
 #include "common/text.h"
 #include "model/run_state.h"
 #include "platform/codepage.h"
@@ -24,24 +23,16 @@ const char kPagesRefused[] =
     "or in the environment variable DISCOGS_TOKEN: the program then asks the database's API "
     "instead.";
 
-// What the user chose on the search-result page, loaded; or why not.
-void choose_search_result(platform::Window* owner, const std::string& page) {
+// The artists and labels of a search-result page, for the user to choose from.
+SearchOutcome take_search_results(platform::Window* owner, const std::string& page) {
   platform::trace("found a search page.\n");
   g_rurl.clear();
   extract_search_results(page, g_rurl);
   if (g_rurl.empty()) {
     error_box("Could not find any matches for your search terms.", owner);
-    g_cancelled = true;
-    return;
+    return SearchOutcome::kNoHits;
   }
-  show_search_result_page();
-  if (g_cancelled) return;
-  if (g_result_url.size() < 2) {
-    error_box("No search result was selected.", owner);
-    return;
-  }
-  g_direct_page = false;
-  GetDiscogsCollection(g_result_url, g_label);
+  return SearchOutcome::kHits;
 }
 
 // A page that is not a list of results is the hit itself; it is read
@@ -62,7 +53,7 @@ void take_direct_page(const std::string& page) {
 
 }  // namespace
 
-void search_database(platform::Window* owner, std::string term) {
+SearchOutcome search_database(platform::Window* owner, std::string term) {
   const std::string base = kDatabaseBase;
   std::string address = base + kSearchPath;
   platform::trace("searchterm: %s\n", term.c_str());
@@ -78,20 +69,27 @@ void search_database(platform::Window* owner, std::string term) {
   {
     const auto client = std::make_unique<HttpClient>();
     if (!client->Request(address, HttpClient::kMethodGet, kUserAgent)) {
-      error_box("Could not connect to web server", owner);
+      lookup_failure_box("Could not connect to web server", owner);
       g_cancelled = true;
-      return;
+      return SearchOutcome::kFailed;
     }
     if (client->Status() == 403) {
-      error_box(kPagesRefused, owner);
+      lookup_failure_box(kPagesRefused, owner);
       g_cancelled = true;
-      return;
+      return SearchOutcome::kFailed;
     }
     page = client->BodyText();
   }
-  if (is_search_result_page(page)) {
-    choose_search_result(owner, page);
-  } else {
-    take_direct_page(page);
+  if (is_search_result_page(page)) return take_search_results(owner, page);
+  take_direct_page(page);
+  return SearchOutcome::kPage;
+}
+
+void load_search_result(platform::Window* owner) {
+  if (g_result_url.size() < 2) {
+    error_box("No search result was selected.", owner);
+    return;
   }
+  g_direct_page = false;
+  GetDiscogsCollection(g_result_url, g_label);
 }

@@ -5,8 +5,17 @@ namespace platform {
 class Window;
 }
 
-// Searches the database for the term (or fetches it when it is a database
-// address), lets the user pick an artist or label on the search-result page
-// and loads its releases. The outcome is left in the run state
-// (g_cancelled, g_direct_page, g_label, g_rurl, ...).
-void search_database(platform::Window* owner, std::string term);
+// What a search came to; the details are left in the run state.
+enum class SearchOutcome {
+  kFailed,  // told in a box, and g_cancelled set
+  kNoHits,  // told in a box: nothing to choose
+  kHits,    // g_rurl holds the artists and labels found, for the search-result page
+  kPage,    // the term was a page's address, read at once (g_direct_page, g_label, ...)
+};
+
+// Searches the database for the term, or fetches it when it is a database
+// address (and then reads the artist's or label's releases from it).
+SearchOutcome search_database(platform::Window* owner, std::string term);
+// Loads the releases of the artist or label chosen on the search-result
+// page (g_result_url, g_label) into g_rurl and g_collection.
+void load_search_result(platform::Window* owner);

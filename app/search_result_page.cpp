@@ -49,11 +49,12 @@ std::string search_result_line(const std::string& link) {
   return page_text_in_code_page(line);
 }
 
-bool search_result_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam, intptr_t) {
+bool search_result_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam,
+                          intptr_t lparam) {
   static const PickPage kPage = {open_search_result_page, take_search_result, nullptr, "#refine"};
-  return pick_page_message(kPage, dialog, message, wparam);
+  return pick_page_message(kPage, dialog, message, wparam, lparam);
 }
 
-void show_search_result_page() {
-  dialog_box_param(kDialogResultSelection, nullptr, search_result_dialog, 0);
+PageExit show_search_result_page(PageChoice& choice) {
+  return run_pick_page(kDialogResultSelection, search_result_dialog, choice);
 }

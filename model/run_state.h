@@ -34,6 +34,9 @@ struct RunState {
   ApiConfig api;                            // lookups go to the API when it has a token
   int api_requests_left = -1;               // the API's last rate-limit count; -1 unknown
   std::vector<std::string> api_result_ids;  // parallel to g_rurl on the search-result page
+  // How the run ended, for the exit status a script reads.
+  bool finished = false;         // Finish! went through to "Done!"
+  bool could_not_go_on = false;  // the last lookup failed, or the folder cannot be written
 };
 
 extern RunState g_run;

@@ -1,9 +1,12 @@
 #include "platform/folders.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 
 #include "platform/codepage.h"
 #include "platform/file_read.h"
@@ -41,6 +44,16 @@ bool listed_before(const std::string& a, const std::string& b) {
 bool set_current_folder(const std::string& path) {
   if (path.empty()) return false;
   return chdir(fs_name(path).c_str()) == 0;
+}
+
+int current_folder_write_refusal() {
+  // The effective ids decide, as they do for the writes that follow.
+  return faccessat(AT_FDCWD, ".", W_OK | X_OK, AT_EACCESS) == 0 ? 0 : errno;
+}
+
+bool folder_exists(const std::string& path) {
+  struct stat info;
+  return stat(fs_name(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 std::vector<std::string> list_mp3_names() {

@@ -13,6 +13,13 @@ bool set_current_folder(const std::string& path);
 // case (folders too), sorted without regard to case, ties by bytes.
 std::vector<std::string> list_mp3_names();
 
+// 0 when entries can be created and renamed in the current folder, else the
+// errno value that says why not (EACCES, EROFS, ...).
+int current_folder_write_refusal();
+
+// Whether the path names a folder (a link to one counts).
+bool folder_exists(const std::string& path);
+
 // True when a file of that name can be opened for reading.
 bool file_readable(const std::string& name);
 

@@ -13,6 +13,7 @@ constexpr int kDialogDatabaseToken = 107;
 constexpr int kIdNext = 1;  // "Next >>", "Finish!", "OK": the default button
 constexpr int kIdCancelButton = 2;
 constexpr int kIdManualSearch = 3;
+constexpr int kIdBack = 4;  // "<< Back" on every page after the first
 
 // Search-term page.
 constexpr int kIdCandidateList = 1000;

@@ -195,7 +195,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // A read-only album folder or track: the run says it cannot write, and the
-// track's bytes stay, under its old name or a new one.
+// track's bytes stay, under its old name or a new one. A folder in which
+// nothing can be written gets one box before anything changes.
 class ReadOnly : public Fault, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(ReadOnly, IsReportedAndLeftAlone) {
@@ -204,13 +205,27 @@ TEST_P(ReadOnly, IsReportedAndLeftAlone) {
     GTEST_SKIP() << "running as root, and no user \"nobody\" to run as";
   const size_t before = std::hash<std::string>()(read_file(album + "/01 - Salt Road.mp3"));
   const std::string target = album + GetParam();
-  chmod(target.c_str(), fs::is_directory(target) ? 0555 : 0444);
-  const Outcome outcome = run_against({});
+  const bool folder = fs::is_directory(target);
+  chmod(target.c_str(), folder ? 0555 : 0444);
+  const auto whole_before = snapshot(parent);
+  start_server();
+  // Wide enough for the box's text on one line.
+  const Outcome outcome = plinth(shell_quoted(album), kEveryDefault, parent, "COLUMNS=1000");
   expect_files_intact(outcome);
   EXPECT_TRUE(names_a_fault(outcome.drawn)) << "drew:\n" << outcome.drawn;
   const auto after = snapshot(parent);
   EXPECT_TRUE(std::any_of(after.begin(), after.end(),
                           [&](const auto& entry) { return entry.second == before; }));
+  if (!folder) return;
+  size_t boxes = 0;
+  for (size_t at = outcome.drawn.find("== (!) "); at != std::string::npos;
+       at = outcome.drawn.find("== (!) ", at + 1))
+    ++boxes;
+  EXPECT_EQ(boxes, 1u) << outcome.drawn;
+  EXPECT_TRUE(test_support::in_order(
+      outcome.drawn, {"Nothing can be written in the folder " + album + ": Permission denied."}));
+  EXPECT_EQ(after, whole_before);
+  EXPECT_EQ(outcome.status, 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(FolderAndFile, ReadOnly, ::testing::Values("", "/01 - Salt Road.mp3"),
@@ -435,7 +450,8 @@ class Undo : public Fault {
 
 TEST_F(Undo, GivesBackTheAlbumByteForByteOnceAndTheHistoryShowsIt) {
   finish();
-  const Outcome undone = undo();
+  // The folder's name before the run names the run as well as the new one.
+  const Outcome undone = plinth("--undo " + shell_quoted(album));
   EXPECT_EQ(undone.status, 0) << undone.trace;
   EXPECT_EQ(snapshot(parent), before) << undone.trace;
   EXPECT_NE(undone.trace.find("renamed the folder back to"), std::string::npos) << undone.trace;
