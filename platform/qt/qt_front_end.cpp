@@ -106,25 +106,35 @@ void QtFrontEnd::open_url(const std::string& url) {
   if (!QDesktopServices::openUrl(QUrl(QString::fromStdString(url)))) xdg_open(url);
 }
 
-void QtFrontEnd::show_wait(const std::string& what, int seconds) {
+void QtFrontEnd::show_wait(const std::string& what, int seconds, bool stoppable) {
   ensure_application();
   if (wait_ == nullptr) {
     QWidget* owner = shown_.empty() ? nullptr : shown_.back().window;
     wait_ = new QProgressDialog(owner);
     wait_->setWindowTitle(QStringLiteral("Plinth"));
-    wait_->setCancelButton(nullptr);
+    if (stoppable) {
+      wait_->setCancelButtonText(QStringLiteral("Cancel"));
+    } else {
+      wait_->setCancelButton(nullptr);
+    }
     wait_->setRange(0, 0);  // no end known: a busy bar
     wait_->setMinimumDuration(0);
-    wait_->setWindowModality(Qt::NonModal);
+    // The page stays in sight underneath, but only the box takes input.
+    wait_->setWindowModality(stoppable ? (owner != nullptr ? Qt::WindowModal : Qt::ApplicationModal)
+                                       : Qt::NonModal);
     wait_->show();
     QApplication::setOverrideCursor(Qt::WaitCursor);
   }
   wait_->setLabelText(qt_text(what) + (seconds > 0 ? QStringLiteral("... %1 s").arg(seconds)
                                                    : QStringLiteral("...")));
-  // Drawing, moves and resizes go on; clicks and keys wait in the queue
-  // until the page can take them again.
-  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  // Drawing, moves and resizes go on; clicks and keys for the page wait in
+  // the queue until it can take them again. A stoppable wait's box takes
+  // its Cancel (and Escape) at once.
+  QApplication::processEvents(stoppable ? QEventLoop::AllEvents
+                                        : QEventLoop::ExcludeUserInputEvents);
 }
+
+bool QtFrontEnd::wait_stopped() { return wait_ != nullptr && wait_->wasCanceled(); }
 
 void QtFrontEnd::end_wait() {
   if (wait_ == nullptr) return;

@@ -21,8 +21,10 @@ class TermFrontEnd : public FrontEnd {
                   unsigned style) override;
   void run_modal(Window& page) override;
   void open_url(const std::string& url) override;
-  // One line on out that updates, only when out is a terminal.
-  void show_wait(const std::string& what, int seconds) override;
+  // One line on out that updates, only when out is a terminal; a stoppable
+  // wait ends in "(Ctrl-C to stop)", and Ctrl-C then stops it.
+  void show_wait(const std::string& what, int seconds, bool stoppable) override;
+  bool wait_stopped() override;
   void end_wait() override;
 
  protected:
@@ -40,8 +42,9 @@ class TermFrontEnd : public FrontEnd {
   FILE* in_;
   FILE* out_;
   int columns_;
-  unsigned drawings_ = 0;  // pages and boxes drawn so far
-  std::string wait_line_;  // the wait notice on show, "" for none
+  unsigned drawings_ = 0;            // pages and boxes drawn so far
+  std::string wait_line_;            // the wait notice on show, "" for none
+  bool catching_interrupt_ = false;  // Ctrl-C stops the wait on show
 };
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -278,6 +279,8 @@ TEST(TermBox, AnswersAndWhatTheyShow) {
       << drawn;
 }
 
+// A stoppable wait says how to stop it, and Ctrl-C stops it only while it
+// is on show.
 TEST(TermWait, OneLineThatUpdatesOnlyOnATerminal) {
   int master = -1;
   int slave = -1;
@@ -286,14 +289,23 @@ TEST(TermWait, OneLineThatUpdatesOnlyOnATerminal) {
   FILE* file = tmpfile();
   for (FILE* out : {tty, file}) {
     TermFrontEnd ui(stdin, out, 80);
-    ui.show_wait("Waiting for www.discogs.com", 0);
-    ui.show_wait("Waiting for www.discogs.com", 0);
-    ui.show_wait("Waiting for www.discogs.com", 1);
+    ui.show_wait("Waiting for www.discogs.com", 0, false);
+    ui.show_wait("Waiting for www.discogs.com", 0, false);
+    ui.show_wait("Waiting for www.discogs.com", 1, true);
+    EXPECT_FALSE(ui.wait_stopped());
+    if (out == tty) {
+      raise(SIGINT);
+      EXPECT_TRUE(ui.wait_stopped());
+    }
     ui.end_wait();
     ui.end_wait();
+    struct sigaction after = {};
+    sigaction(SIGINT, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, SIG_DFL);
   }
   const std::string expected =
-      "\rWaiting for www.discogs.com...\x1b[K\rWaiting for www.discogs.com... 1 s\x1b[K\r\x1b[K";
+      "\rWaiting for www.discogs.com...\x1b[K\rWaiting for www.discogs.com... 1 s (Ctrl-C to "
+      "stop)\x1b[K\r\x1b[K";
   // The terminal hands the bytes on a moment later.
   std::string shown;
   pollfd ready{master, POLLIN, 0};
