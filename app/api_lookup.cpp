@@ -8,6 +8,7 @@
 #include "app/api_source.h"
 #include "app/error_box.h"
 #include "app/match_release.h"
+#include "app/token_offer.h"
 #include "model/run_state.h"
 #include "platform/codepage.h"
 #include "platform/front_end.h"
@@ -95,12 +96,14 @@ bool fetch(platform::Window* owner, const std::string& path, const std::string& 
       if (!wait_for_rate_limit(owner, wait, waited)) return false;
       continue;
     }
-    if (response.status == 401) {
-      give_up(owner,
-              "The database refused the token (HTTP 401). The token is read from the environment "
-              "variable DISCOGS_TOKEN or, when that is not set, from the file " +
-                  token_file_path() +
-                  ". Set a valid personal access token with Settings > Database Token...");
+    if (response.status == 401 || response.status == 403) {
+      // A new token set on the spot is tried at once.
+      if (offer_new_token(owner, "The database refused the token (HTTP " +
+                                     std::to_string(response.status) + ").")) {
+        continue;
+      }
+      g_run.could_not_go_on = true;
+      g_cancelled = true;
       return false;
     }
     if (response.status == 404) {

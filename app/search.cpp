@@ -2,7 +2,9 @@
 
 #include <memory>
 
+#include "app/api_lookup.h"
 #include "app/error_box.h"
+#include "app/token_offer.h"
 #include "common/text.h"
 #include "model/run_state.h"
 #include "platform/codepage.h"
@@ -18,10 +20,7 @@ namespace {
 // programs with 403 whatever they send.
 const char kPagesRefused[] =
     "The database's web pages refuse programs (HTTP 403), so the search cannot be read from "
-    "them. Get a personal access token from the database's developer settings "
-    "(https://www.discogs.com/settings/developers) and set it with Settings > Database Token... "
-    "or in the environment variable DISCOGS_TOKEN: the program then asks the database's API "
-    "instead.";
+    "them. With a personal access token the program asks the database's API instead.";
 
 // The artists and labels of a search-result page, for the user to choose from.
 SearchOutcome take_search_results(platform::Window* owner, const std::string& page) {
@@ -74,7 +73,9 @@ SearchOutcome search_database(platform::Window* owner, std::string term) {
       return SearchOutcome::kFailed;
     }
     if (client->Status() == 403) {
-      lookup_failure_box(kPagesRefused, owner);
+      // With a token set on the spot the search goes to the API instead.
+      if (offer_new_token(owner, kPagesRefused)) return api_search_database(owner, term);
+      g_run.could_not_go_on = true;
       g_cancelled = true;
       return SearchOutcome::kFailed;
     }

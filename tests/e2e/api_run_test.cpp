@@ -179,14 +179,17 @@ TEST_F(ApiRun, RefusalsEndTheRunWithABoxThatSaysWhyAndTouchNothing) {
       {{},
        "not-the-token",
        "",
-       "The database refused the token (HTTP 401). The token is read from the "
-       "environment variable DISCOGS_TOKEN or, when that is not set, from the file " +
-           token_file + ". Set a valid personal access token with Settings > Database Token...",
+       "The database refused the token (HTTP 401). The token comes from the environment "
+       "variable DISCOGS_TOKEN, which wins over one set in the program: change or unset it",
        1},
       {{"--fault", "status-403", "--fault-path", "/search"},
        "",
        "",
-       "The database's web pages refuse programs (HTTP 403), so the search cannot be read",
+       "The database's web pages refuse programs (HTTP 403), so the search cannot be read "
+       "from them. With a personal access token the program asks the database's API instead. "
+       "Set a personal access token now? Get one from the database's developer settings "
+       "(https://www.discogs.com/settings/developers); it is kept in " +
+           token_file + ".",
        1},
       {{},
        kToken,
@@ -215,4 +218,37 @@ TEST_F(ApiRun, RefusalsEndTheRunWithABoxThatSaysWhyAndTouchNothing) {
     EXPECT_EQ(server.request_log().size(), c.requests) << c.box;
   }
   EXPECT_EQ(snapshot(work.path()), before);
+}
+
+// A refusal that a token can mend offers the token page at once, and the
+// step is tried again with the new token: a token in the file that the
+// database refuses, and the site's pages that refuse programs.
+TEST_F(ApiRun, ARefusalIsMendedOnTheSpotWithANewToken) {
+  const std::string token_file = config.config_home() + "/plinth/discogs-token";
+  const struct {
+    const char* name;
+    std::vector<std::string> server_args;
+    std::string stored;  // in the token file before the run
+  } cases[] = {
+      {"refused token", {}, "not-the-token\n"},
+      {"refused pages", {"--fault", "status-403", "--fault-path", "/search"}, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    StandinServer server(c.server_args);
+    std::filesystem::remove(token_file);
+    if (!c.stored.empty()) test_support::write_file(token_file, c.stored);
+    const std::string folder = album("Harbour Lights - Night Ferry", {"Salt Road", "Night Ferry"});
+    // Next, Yes to the offer, the token and OK, the box that says where it
+    // went, then Enter through the pages and Done.
+    const Outcome run = WholeRun::plinth(shell_quoted(folder),
+                                         "\ny\n= " + std::string(kToken) + "\n\n\n\n\n\n\n", "/",
+                                         "-u DISCOGS_TOKEN PLINTH_API_URL=" + std::string(kApi) +
+                                             " http_proxy=" + shell_quoted(server.proxy_url()));
+    EXPECT_EQ(run.status, 0) << run.drawn;
+    EXPECT_EQ(read_file(token_file), std::string(kToken) + "\n");
+    EXPECT_TRUE(std::filesystem::is_directory(work.file("[HL 007] Harbour Lights - Night Ferry")))
+        << run.drawn;
+    std::filesystem::remove_all(work.file("[HL 007] Harbour Lights - Night Ferry"));
+  }
 }
