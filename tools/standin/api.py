@@ -64,7 +64,7 @@ class Api:
         return 404, {"message": "The requested resource was not found."}
 
     def search(self, query):
-        artists, labels, _ = self.catalogue.search(query.get("q", ""))
+        artists, labels, releases = self.catalogue.search(query.get("q", ""))
         wanted = query.get("type", "")
         results = []
         if wanted in ("", "artist"):
@@ -75,6 +75,14 @@ class Api:
             results += [{"id": self.label_ids[l.name], "type": "label", "title": l.name,
                          "resource_url": "%s/labels/%d" % (self.api_base, self.label_ids[l.name])}
                         for l in labels]
+        if wanted in ("", "release"):
+            # As the API titles them: "Artist - Title", a "(n)" suffix kept.
+            results += [{"id": r.id, "type": "release", "title": "%s - %s" % (
+                             _display(r.credits), r.title),
+                         "year": str(_year(r) or ""), "catno": r.catno, "format": [r.format],
+                         "label": [r.label], "uri": "/release/%d" % r.id,
+                         "resource_url": "%s/releases/%d" % (self.api_base, r.id)}
+                        for r in releases]
         return _paged(results, query, "results")
 
     def discography(self, kind, number, query):
