@@ -14,7 +14,8 @@ namespace {
 
 std::string usage() {
   std::string text =
-      "Usage: plinth [--] FOLDER\n"
+      "Usage: plinth FOLDER\n"
+      "       plinth -- FOLDER          a FOLDER whose name begins with '-'\n"
       "       plinth --undo FOLDER      take the last Finish! in FOLDER back\n"
       "       plinth --history [FOLDER] list the runs the journal holds\n"
       "       plinth --help | --version\n"
