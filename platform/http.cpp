@@ -176,7 +176,7 @@ bool perform_get(const std::string& url, const std::string& agent,
   reply.answered = status != 0;
   reply.complete = reply.answered && result == CURLE_OK;
   reply.timed_out = result == CURLE_OPERATION_TIMEDOUT;
-  reply.stopped = result == CURLE_ABORTED_BY_CALLBACK;
+  reply.cancelled = result == CURLE_ABORTED_BY_CALLBACK;
   return reply.answered;
 }
 

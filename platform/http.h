@@ -26,7 +26,7 @@ struct HttpReply {
   int status = 0;          // the final response's status code
   bool complete = false;   // the whole body arrived and nothing failed
   bool timed_out = false;  // a time limit cut the response short
-  bool stopped = false;    // the user stopped the wait for it
+  bool cancelled = false;  // the user stopped the wait for it
   std::string headers;     // the final response's header lines, CR LF ends
 };
 
