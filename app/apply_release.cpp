@@ -1,8 +1,6 @@
 #include "app/apply_release.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
 
 #include "app/cover_download.h"
 #include "app/error_box.h"
@@ -31,7 +29,7 @@ int assigned_track(size_t file) {
 
 // The name file i is given: the track template, made safe, with ".mp3".
 std::string new_track_name(size_t file) {
-  std::string name = track_file_name(g_run.release_index, assigned_track(file));
+  std::string name = track_file_name(chosen_release(), assigned_track(file), g_tf);
   safe_file_name(name);
   return name + ".mp3";
 }
@@ -47,13 +45,6 @@ bool bytes_before(const std::string& a, const std::string& b) {
 std::string parent_folder(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   return path.find('/') == std::string::npos ? ".." : platform::folder_of(path);
-}
-
-// Set only by the benchmark, to measure what the shared flush and the
-// journal cost: "flush-per-file" or "no-journal".
-bool finish_variant(const char* name) {
-  const char* variant = std::getenv("PLINTH_FINISH_VARIANT");
-  return variant != nullptr && std::strcmp(variant, name) == 0;
 }
 
 void report_tag_failure(const std::string& file, const std::string& failure) {
@@ -89,7 +80,7 @@ FinishPlan plan_files(LeftAlone& left_alone) {
 // last before anything changes. Returns the names the files have
 // afterwards; false when the journal could not be written, and then no file
 // has changed.
-bool tag_files_together(const Release& release, const FinishPlan& plan, FinishJournal* journal,
+bool tag_files_together(const Release& release, const FinishPlan& plan, FinishJournal& journal,
                         std::vector<std::string>& names, size_t& changed) {
   platform::StagedRewrites batch;
   std::vector<TagWrite> writes(g_run.files.size());
@@ -103,14 +94,12 @@ bool tag_files_together(const Release& release, const FinishPlan& plan, FinishJo
     if (!plan.touched[i]) continue;
     entry[i] = journaled++;
     writes[i] = write_tags(g_run.files[i], release, assigned_track(i), batch,
-                           journal != nullptr ? journal->audio_reader(entry[i]) : nullptr);
+                           journal.audio_reader(entry[i]));
   }
-  if (journal != nullptr) {
-    if (const int error = journal->write()) {
-      error_box("Could not write the journal that lets this run be taken back: " +
-                platform::error_text(error) + ". No file was changed.");
-      return false;
-    }
+  if (const int error = journal.write()) {
+    error_box("Could not write the journal that lets this run be taken back: " +
+              platform::error_text(error) + ". No file was changed.");
+    return false;
   }
   notice.update("Finish!: saving the files to disk");
   const int flush_error = batch.flush();
@@ -129,32 +118,16 @@ bool tag_files_together(const Release& release, const FinishPlan& plan, FinishJo
     const bool moved =
         plan.new_names[i] != g_run.files[i] && move_or_report(g_run.files[i], plan.new_names[i]);
     if (moved) names[i] = plan.new_names[i];
-    if (journal != nullptr) journal->file_result(entry[i], moved);
+    journal.file_result(entry[i], moved);
     if (moved || tagged[i]) ++changed;
   }
   batch.flush_folders(".");
   return true;
 }
 
-// Each file written, flushed and renamed before the next: the order of
-// earlier versions, kept so that the benchmark measures what the shared
-// flush gains in the same run.
-std::vector<std::string> tag_files_one_by_one(const Release& release, const FinishPlan& plan) {
-  std::vector<std::string> names = g_run.files;
-  for (size_t i = 0; i < g_run.files.size(); ++i) {
-    if (!plan.touched[i]) continue;
-    const std::string failure = write_tags(g_run.files[i], release, assigned_track(i));
-    if (!failure.empty()) report_tag_failure(g_run.files[i], failure);
-    if (plan.new_names[i] != g_run.files[i] && move_or_report(g_run.files[i], plan.new_names[i])) {
-      names[i] = plan.new_names[i];
-    }
-  }
-  return names;
-}
-
 // The folder's new name, or empty when it is refused.
 std::string new_folder_name() {
-  std::string new_name = output_folder_name(g_run.release_index);
+  std::string new_name = output_folder_name(chosen_release(), g_dirf);
   safe_file_name(new_name);
   return platform::entry_name_refusal(new_name).empty() ? new_name : std::string();
 }
@@ -174,7 +147,7 @@ bool rename_folder(LeftAlone& left_alone) {
     error_box("Could not open the folder " + parent);
     return false;
   }
-  std::string new_name = output_folder_name(g_run.release_index);
+  std::string new_name = output_folder_name(chosen_release(), g_dirf);
   safe_file_name(new_name);
   std::string old_name = g_run.directory;
   remove_char(old_name, '"');
@@ -253,20 +226,16 @@ std::string apply_release(platform::Window* dialog) {
   LeftAlone left_alone;
   const FinishPlan plan = plan_files(left_alone);
   FinishJournal journal;
-  const bool journaled = !finish_variant("no-journal") && !finish_variant("flush-per-file");
-  if (journaled) start_journal(journal, plan);
+  start_journal(journal, plan);
 
   if (fetch_cover(release, left_alone)) journal.created(cover_file_name(release));
   std::vector<std::string> names;
   size_t changed = 0;  // files that got their new tags or name
-  if (finish_variant("flush-per-file")) {
-    names = tag_files_one_by_one(release, plan);
-    changed = names.size();
-  } else if (!tag_files_together(release, plan, journaled ? &journal : nullptr, names, changed)) {
+  if (!tag_files_together(release, plan, journal, names, changed)) {
     g_run.could_not_go_on = true;
     return std::string();
   }
-  std::string playlist = playlist_name(g_run.release_index);
+  std::string playlist = playlist_name(chosen_release(), g_m3uf);
   safe_file_name(playlist);
   playlist += ".m3u";
   if (g_m3u && playlist != ".m3u" && !left_alone.refuses_name(playlist) &&
@@ -277,9 +246,9 @@ std::string apply_release(platform::Window* dialog) {
   // A folder named after a release that none of its files took would lie.
   const bool folder_moved = changed > 0 && rename_folder(left_alone);
   journal.folder_result(folder_moved);
-  if (journaled) journal.finish();
+  journal.finish();
   left_alone.tell_user();
   g_run.finished = true;
   platform::message_box(dialog, "Done!", "Done.", platform::kBoxOk);
-  return journaled ? (folder_moved ? folder_after_finish() : g_run.directory) : std::string();
+  return folder_moved ? folder_after_finish() : g_run.directory;
 }

@@ -1,5 +1,6 @@
 // The small dialog that stores the database token.
 #include "app/api_source.h"
+#include "app/database.h"
 #include "app/pages.h"
 #include "model/run_state.h"
 #include "platform/dialog.h"
@@ -33,7 +34,7 @@ void store(platform::Window& dialog) {
   }
   platform::message_box(&dialog, outcome, "Database Token", platform::kBoxOk);
   // The lookups still to come in this run use what is now in force.
-  g_run.api = api_config_from_environment();
+  choose_database(api_config_from_environment());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "app/api_source.h"
 #include "app/candidates.h"
+#include "app/database.h"
 #include "app/error_box.h"
 #include "app/local_scan.h"
 #include "app/registry_string.h"
@@ -54,8 +55,7 @@ int run_plinth(const RunArguments& arguments) {
   g_run.directory = arguments.folder;
   set_default_settings();
   load_user_settings();
-  g_run.api = api_config_from_environment();
-  if (!g_run.api.token.empty()) platform::trace("lookups through %s\n", g_run.api.base.c_str());
+  choose_database(api_config_from_environment());
   prune_journals(static_cast<int64_t>(std::time(nullptr)));
   if (const int status = enter_folder()) return status;
   // What a run that was killed during Finish! left beside the files.

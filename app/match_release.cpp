@@ -1,6 +1,7 @@
 #include "app/match_release.h"
 
 #include "common/dm_match.h"
+#include "model/run_state.h"
 #include "platform/front_end.h"
 
 void match_release(Release& release) {
@@ -10,5 +11,8 @@ void match_release(Release& release) {
         platform::kBoxYesNo);
     if (answer == platform::kAnswerYes) strip_artist_suffixes(release);
   }
-  find_matches(release);
+  // One release is read per run, so it is the first and only one stored.
+  g_releases.push_back(release);
+  g_run.release_index = static_cast<int32_t>(g_releases.size() - 1);
+  g_run.assignment = match_files({g_run.files, g_run.local_tracks}, release);
 }

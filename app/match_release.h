@@ -1,6 +1,6 @@
 #pragma once
 #include "model/release.h"
 
-// Matches the local files to the release (find_matches), after asking
-// whether to drop a "(2)" after its artist's name where it has one.
+// Makes the release the chosen one and matches the local files to it, after
+// asking whether to drop a "(2)" after its artist's name where it has one.
 void match_release(Release& release);

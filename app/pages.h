@@ -7,6 +7,7 @@
 // and a run of it: five headers would each hold two lines.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "model/release.h"
 
@@ -19,6 +20,9 @@ class Window;
 struct PageChoice {
   int line = -1;      // the list's chosen line; -1 for the page's own choice
   std::string typed;  // the text in the search-term page's field
+  // The search-result page: the lines of its release links ("/release/ID"),
+  // in their order, which the links cannot spell out themselves.
+  std::vector<std::string> release_lines;
 };
 
 // How a page was left.
@@ -37,6 +41,11 @@ bool search_result_dialog(platform::Window& dialog, unsigned message, uintptr_t 
 PageExit show_search_result_page(PageChoice& choice);
 // "/artist/The+Quiet+Ones" -> "The Quiet Ones (Artist)"
 std::string search_result_line(const std::string& link);
+// A release the search found, "Harbour Lights - Night Ferry" as the
+// database titles it -> "Night Ferry - Harbour Lights (Release)".
+std::string release_hit_line(const std::string& title);
+// Whether a search result's link is a release's, chosen to go straight to it.
+bool is_release_link(const std::string& link);
 
 // Release selection page (template 101): reads and matches the chosen
 // release, or sets g_cancelled.

@@ -1,21 +1,17 @@
 // The third page: every release of the chosen artist or label, the one that
 // best fits the local files preselected.
-#include <memory>
-
-#include "app/api_lookup.h"
+#include "app/database.h"
 #include "app/error_box.h"
 #include "app/match_release.h"
 #include "app/pages.h"
 #include "app/pick_page.h"
+#include "app/search.h"
 #include "common/dm_match.h"
 #include "common/release_ranking.h"
 #include "model/run_state.h"
 #include "platform/dialog.h"
 #include "platform/trace.h"
 #include "resources/templates.h"
-#include "web/hosts.h"
-#include "web/http_client.h"
-#include "web/release_page.h"
 
 namespace {
 
@@ -32,23 +28,24 @@ void open_release_selection_page(platform::Window& dialog) {
   platform::trace("max:%d\n", longest);
   dialog.set_horizontal_extent(kIdResultList, longest * 5 + 10);
   for (const std::string& line : lines) dialog.add_line(kIdResultList, line);
-  const std::string keywords = build_release_keywords();
-  dialog.set_selection(kIdResultList, rank_releases(keywords));
+  const std::string keywords = build_release_keywords(g_run.folder_name, g_run.local_tracks);
+  dialog.set_selection(kIdResultList, rank_releases(keywords, g_collection));
 }
 
-// Fetches the release page and matches the local files to it. A failed
-// request reads nothing; the driver then tells the user.
-void read_chosen_release(int line) {
-  if (line >= static_cast<int>(g_rurl.size())) return;
-  if (api_in_use()) return api_read_release(nullptr, g_rurl[static_cast<size_t>(line)]);
-  const std::string address = std::string(kDatabaseBase) + g_rurl[static_cast<size_t>(line)];
-  platform::trace("requesting %s\n", address.c_str());
-  // The client holds two large buffers; keep them off the stack.
-  auto client = std::make_unique<HttpClient>();
-  if (!client->Request(address, HttpClient::kMethodGet, kUserAgent)) return;
-  Release release;
-  read_release_page(client->Body(), release);
-  match_release(release);
+// Reads the release and matches the local files to it. A failed lookup
+// tells the user, and the page stays for another try or another release;
+// false then.
+bool read_chosen_release(platform::Window& dialog, int line) {
+  if (line >= static_cast<int>(g_rurl.size())) return true;
+  for (;;) {
+    Lookup<Release> release = database().read_release(g_rurl[static_cast<size_t>(line)]);
+    if (release.ok()) {
+      lookup_succeeded();
+      match_release(release.value);
+      return true;
+    }
+    if (!tell_lookup_failure(&dialog, release.failure, kNoTracks)) return false;
+  }
 }
 
 void take_release(platform::Window& dialog) {
@@ -57,7 +54,11 @@ void take_release(platform::Window& dialog) {
     error_box("Please select a search result from the list", &dialog);
     return;
   }
-  read_chosen_release(selected);
+  if (!read_chosen_release(dialog, selected)) {
+    // A stopped wait cancels the page; else it stays.
+    if (g_cancelled) dialog.end(0);
+    return;
+  }
   platform::trace("%s::%d", "main", 519);
   platform::trace("DONE!\n");
   dialog.end(0);

@@ -1,96 +1,131 @@
 #include "app/search.h"
 
-#include <memory>
-
-#include "app/api_lookup.h"
+#include "app/database.h"
 #include "app/error_box.h"
-#include "app/token_offer.h"
-#include "common/text.h"
+#include "app/match_release.h"
+#include "app/pages.h"
 #include "model/run_state.h"
-#include "platform/codepage.h"
 #include "platform/trace.h"
-#include "web/discography.h"
 #include "web/hosts.h"
-#include "web/http_client.h"
-#include "web/search_page.h"
 
 namespace {
 
-// Since the database put a bot check in front of its pages, they answer
-// programs with 403 whatever they send.
-const char kPagesRefused[] =
-    "The database's web pages refuse programs (HTTP 403), so the search cannot be read from "
-    "them. With a personal access token the program asks the database's API instead.";
+void take_discography(const Discography& list) {
+  g_rurl = list.links;
+  g_collection = list.entries;
+}
 
-// The artists and labels of a search-result page, for the user to choose from.
-SearchOutcome take_search_results(platform::Window* owner, const std::string& page) {
-  platform::trace("found a search page.\n");
-  g_rurl.clear();
-  extract_search_results(page, g_rurl);
-  if (g_rurl.empty()) {
+// The hit the search-result page left in g_result_url; nullptr for none.
+const SearchHit* chosen_hit(const std::vector<SearchHit>& hits) {
+  for (const SearchHit& hit : hits) {
+    if (g_result_url == kDatabaseBase + hit.link) return &hit;
+  }
+  return nullptr;
+}
+
+std::string release_link(const ReleaseHit& hit) { return "/release/" + hit.id; }
+
+// A search that brought no answer has always been told so in these words.
+std::string said_for_search(const LookupError& failure) {
+  switch (failure.kind) {
+    case LookupFailure::kNoConnection:
+    case LookupFailure::kTimedOut:
+    case LookupFailure::kCutOff:
+    case LookupFailure::kTooLarge:
+      return "Could not connect to web server";
+    default:
+      return "";
+  }
+}
+
+// The term led straight to an artist's or a label's releases, or to a
+// release, which is matched at once.
+void take_found_directly(const Found& found) {
+  g_direct_page = true;
+  g_label = found.kind == Found::kLabel;
+  g_has_releases = found.kind == Found::kArtist;
+  if (found.kind != Found::kRelease) return take_discography(found.discography);
+  Release release = found.release;
+  match_release(release);
+}
+
+// Releases whose title matches the term, where the source can tell; a
+// search that fails here still has its artists and labels to offer.
+std::vector<ReleaseHit> releases_titled(const std::string& term) {
+  ReleaseQuery query;
+  query.text = term;
+  const Lookup<std::vector<ReleaseHit>> found = database().find_releases(query);
+  if (found.ok()) return found.value;
+  if (found.failure.kind != LookupFailure::kNotOffered) {
+    platform::trace("the search for releases failed; artists and labels only\n");
+  }
+  return {};
+}
+
+}  // namespace
+
+SearchOutcome search_database(platform::Window* owner, const std::string& term,
+                              SearchResults& results) {
+  platform::trace("searchterm: %s\n", term.c_str());
+  DatabaseSource& source = database();
+  const Lookup<Found> found =
+      source.is_address(term) ? source.resolve_address(term) : source.search(term);
+  if (!found.ok()) {
+    return tell_lookup_failure(owner, found.failure, said_for_search(found.failure))
+               ? SearchOutcome::kRetry
+               : SearchOutcome::kFailed;
+  }
+  lookup_succeeded();
+  if (found.value.kind != Found::kHits) {
+    take_found_directly(found.value);
+    return SearchOutcome::kPage;
+  }
+  results.hits = found.value.hits;
+  results.releases = releases_titled(term);
+  if (results.hits.empty() && results.releases.empty()) {
     error_box("Could not find any matches for your search terms.", owner);
     return SearchOutcome::kNoHits;
   }
   return SearchOutcome::kHits;
 }
 
-// A page that is not a list of results is the hit itself; it is read
-// without being fetched again.
-void take_direct_page(const std::string& page) {
-  platform::trace("not a search page\n");
-  g_direct_page = true;
-  if (find_text(page, "Discography:", 0) >= 0) {
-    g_label = true;
-    platform::trace("g_label is true\n");
-  } else {
-    g_label = false;
-    if (find_text(page, "Releases:", 0) >= 0) g_has_releases = true;
+void list_search_results(const SearchResults& results, std::vector<std::string>& release_lines) {
+  g_rurl.clear();
+  release_lines.clear();
+  for (const SearchHit& hit : results.hits) g_rurl.push_back(hit.link);
+  for (const ReleaseHit& hit : results.releases) {
+    g_rurl.push_back(release_link(hit));
+    release_lines.push_back(release_hit_line(hit.title));
   }
-  g_page_text = page;
-  GetDiscogsCollection(g_result_url, g_label);
 }
 
-}  // namespace
-
-SearchOutcome search_database(platform::Window* owner, std::string term) {
-  const std::string base = kDatabaseBase;
-  std::string address = base + kSearchPath;
-  platform::trace("searchterm: %s\n", term.c_str());
-  if (term.compare(0, base.size(), base) == 0) {
-    platform::trace("found url in searchterm!\n");
-    address = term;
-  } else {
-    address += encode_search_term(term);
-  }
-  platform::trace("searching: %s\n", address.c_str());
-
-  std::string page;
-  {
-    const auto client = std::make_unique<HttpClient>();
-    if (!client->Request(address, HttpClient::kMethodGet, kUserAgent)) {
-      lookup_failure_box("Could not connect to web server", owner);
-      g_cancelled = true;
-      return SearchOutcome::kFailed;
+ChoiceOutcome load_search_result(platform::Window* owner, const SearchResults& results) {
+  // A release found by its title is read at once, as a typed address is.
+  for (const ReleaseHit& hit : results.releases) {
+    if (g_result_url != kDatabaseBase + release_link(hit)) continue;
+    Lookup<Release> release = database().read_release(release_link(hit));
+    if (!release.ok()) {
+      return tell_lookup_failure(owner, release.failure, kNoTracks) ? ChoiceOutcome::kRetry
+                                                                    : ChoiceOutcome::kFailed;
     }
-    if (client->Status() == 403) {
-      // With a token set on the spot the search goes to the API instead.
-      if (offer_new_token(owner, kPagesRefused)) return api_search_database(owner, term);
-      g_run.could_not_go_on = true;
-      g_cancelled = true;
-      return SearchOutcome::kFailed;
-    }
-    page = client->BodyText();
+    lookup_succeeded();
+    match_release(release.value);
+    return ChoiceOutcome::kRelease;
   }
-  if (is_search_result_page(page)) return take_search_results(owner, page);
-  take_direct_page(page);
-  return SearchOutcome::kPage;
-}
-
-void load_search_result(platform::Window* owner) {
-  if (g_result_url.size() < 2) {
+  const SearchHit* chosen = chosen_hit(results.hits);
+  if (chosen == nullptr) {
     error_box("No search result was selected.", owner);
-    return;
+    return ChoiceOutcome::kFailed;
   }
   g_direct_page = false;
-  GetDiscogsCollection(g_result_url, g_label);
+  SearchHit hit = *chosen;
+  hit.label = g_label;  // as the search-result page read the link
+  const Lookup<Discography> list = database().list_releases(hit);
+  if (!list.ok()) {
+    return tell_lookup_failure(owner, list.failure) ? ChoiceOutcome::kRetry
+                                                    : ChoiceOutcome::kFailed;
+  }
+  lookup_succeeded();
+  take_discography(list.value);
+  return ChoiceOutcome::kReleases;
 }

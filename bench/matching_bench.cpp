@@ -111,11 +111,11 @@ void set_up_album_files() {
 
 void BM_MatchAlbumOf40Files(benchmark::State& state) {
   set_up_album_files();
-  g_releases = {album_release()};
-  g_run.release_index = 0;
+  const Release release = album_release();
+  const AlbumFiles files{g_run.files, g_run.local_tracks};
   for (auto _ : state) {
-    score_all_files();
-    resolve_track_conflicts();
+    score_all_files(files, release, g_run.assignment);
+    resolve_track_conflicts(release, g_run.assignment);
     benchmark::DoNotOptimize(g_run.assignment.track_of_file.data());
   }
   // How many files found their own track: the data should match well.
@@ -151,10 +151,10 @@ void set_up_discography() {
 void BM_RankDiscographyOf500(benchmark::State& state) {
   set_up_album_files();
   set_up_discography();
-  const std::string keywords = build_release_keywords();
+  const std::string keywords = build_release_keywords(g_run.folder_name, g_run.local_tracks);
   int32_t chosen = -1;
   for (auto _ : state) {
-    chosen = rank_releases(keywords);
+    chosen = rank_releases(keywords, g_collection);
     benchmark::DoNotOptimize(chosen);
   }
   state.counters["chosen"] = chosen;

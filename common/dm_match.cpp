@@ -7,7 +7,6 @@
 #include "common/similarity.h"
 #include "common/text.h"
 #include "model/local_track.h"
-#include "model/run_state.h"
 #include "platform/trace.h"
 
 namespace {
@@ -23,12 +22,11 @@ int32_t capped_score(int64_t score) {
 
 // The file's name and tags, lower-cased and cleaned, as every track is
 // scored against it.
-std::string local_match_text(int file) {
-  std::string text = g_run.files[static_cast<size_t>(file)];
+std::string local_match_text(const AlbumFiles& files, int file) {
+  std::string text = files.names[static_cast<size_t>(file)];
   for (char c : {'-', '_', '[', ']', '(', ')'}) replace_char(text, c, ' ');
-  // A file without a tag record scores by its name alone.
-  const LocalTrack tags = static_cast<size_t>(file) < g_run.local_tracks.size()
-                              ? g_run.local_tracks[static_cast<size_t>(file)]
+  const LocalTrack tags = static_cast<size_t>(file) < files.tags.size()
+                              ? files.tags[static_cast<size_t>(file)]
                               : LocalTrack();
   text += " " + joined_tag_fields(tags);
   to_lower(text);
@@ -64,8 +62,8 @@ int32_t largest_entry(const std::vector<int32_t>& row) {
 
 // Gives track t to the claimant with the highest score for it (the first
 // on a tie); the others lose t and take their best remaining track.
-void settle_claimants(int32_t track, const std::vector<int>& claimants) {
-  TrackAssignment& assignment = g_run.assignment;
+void settle_claimants(int32_t track, const std::vector<int>& claimants,
+                      TrackAssignment& assignment) {
   std::vector<int32_t> largest;
   for (int f : claimants)
     largest.push_back(largest_entry(assignment.scores[static_cast<size_t>(f)]));
@@ -89,14 +87,13 @@ std::string joined_tag_fields(const LocalTrack& track) {
          track.genre + " " + track.style + " " + track.comment;
 }
 
-void find_matches(const Release& release) {
-  g_releases.push_back(release);
+TrackAssignment match_files(const AlbumFiles& files, const Release& release) {
   platform::trace("%s::%d", "main", 382);
   platform::trace("find matches..\n");
-  // The release just stored; it is the first one, as one release is read per run.
-  g_run.release_index = static_cast<int32_t>(g_releases.size() - 1);
-  score_all_files();
-  resolve_track_conflicts();
+  TrackAssignment assignment;
+  score_all_files(files, release, assignment);
+  resolve_track_conflicts(release, assignment);
+  return assignment;
 }
 
 namespace {
@@ -122,13 +119,13 @@ TrackTexts track_texts(const Release& release) {
   return texts;
 }
 
-void score_against(std::vector<int32_t>& row, int file, const Release& release,
-                   const TrackTexts& texts) {
+void score_against(std::vector<int32_t>& row, const AlbumFiles& files, int file,
+                   const Release& release, const TrackTexts& texts) {
   const size_t tracks = texts.titles.size();
   row.assign(tracks, 0);
-  if (file < 0 || static_cast<size_t>(file) >= g_run.files.size()) return;
+  if (file < 0 || static_cast<size_t>(file) >= files.names.size()) return;
 
-  std::string local = local_match_text(file);
+  std::string local = local_match_text(files, file);
   strip_release_words(local, release);
   for (size_t t = 0; t < tracks; ++t) {
     const int64_t title = word_overlap_score(local, texts.titles[t]);
@@ -138,27 +135,22 @@ void score_against(std::vector<int32_t>& row, int file, const Release& release,
 
 }  // namespace
 
-void score_all_files() {
-  const Release* release = chosen_release();
-  if (release == nullptr) {
-    platform::trace("%s:%d :: ERROR! highest match is -1!\n", "common/dm_match", 354);
-    return;
-  }
-  const size_t files = g_run.files.size();
-  const size_t tracks = release->track_names.size();
-  TrackAssignment& assignment = g_run.assignment;
-  assignment.scores.resize(files);
+void score_all_files(const AlbumFiles& files, const Release& release, TrackAssignment& assignment) {
+  const size_t count = files.names.size();
+  const size_t tracks = release.track_names.size();
+  assignment.scores.resize(count);
   for (std::vector<int32_t>& row : assignment.scores) row.assign(tracks, 0);
-  assignment.track_of_file.resize(files);
-  const TrackTexts texts = track_texts(*release);
-  for (size_t f = 0; f < files; ++f) {
-    score_against(assignment.scores[f], static_cast<int>(f), *release, texts);
-    assign_best_track(assignment.scores[f], static_cast<int>(f));
+  assignment.track_of_file.resize(count);
+  const TrackTexts texts = track_texts(release);
+  for (size_t f = 0; f < count; ++f) {
+    score_against(assignment.scores[f], files, static_cast<int>(f), release, texts);
+    assign_best_track(assignment.scores[f], static_cast<int>(f), assignment);
   }
 }
 
-void score_file_tracks(std::vector<int32_t>& row, int file, const Release& release) {
-  score_against(row, file, release, track_texts(release));
+void score_file_tracks(std::vector<int32_t>& row, const AlbumFiles& files, int file,
+                       const Release& release) {
+  score_against(row, files, file, release, track_texts(release));
 }
 
 int32_t best_index(const std::vector<int32_t>& list) {
@@ -173,21 +165,18 @@ int32_t best_index(const std::vector<int32_t>& list) {
   return index;
 }
 
-void assign_best_track(const std::vector<int32_t>& row, int file) {
-  std::vector<int32_t>& track_of_file = g_run.assignment.track_of_file;
+void assign_best_track(const std::vector<int32_t>& row, int file, TrackAssignment& assignment) {
+  std::vector<int32_t>& track_of_file = assignment.track_of_file;
   if (file < 0 || static_cast<size_t>(file) >= track_of_file.size()) return;
   track_of_file[static_cast<size_t>(file)] = best_index(row);
 }
 
-void resolve_track_conflicts() {
-  const Release* release = chosen_release();
-  if (release == nullptr) return;
-  const int32_t tracks = static_cast<int32_t>(release->track_names.size());
+void resolve_track_conflicts(const Release& release, TrackAssignment& assignment) {
+  const int32_t tracks = static_cast<int32_t>(release.track_names.size());
   if (tracks < 1) return;
 
   // Claimants are listed once, before anything moves: a file that moves
   // onto a track settled earlier, or onto another file's, stays there.
-  const TrackAssignment& assignment = g_run.assignment;
   std::vector<std::vector<int>> claimants(static_cast<size_t>(tracks));
   const size_t files = std::min(assignment.track_of_file.size(), assignment.scores.size());
   for (size_t f = 0; f < files; ++f) {
@@ -197,7 +186,7 @@ void resolve_track_conflicts() {
   }
   for (int32_t t = 0; t < tracks; ++t) {
     if (claimants[static_cast<size_t>(t)].size() > 1)
-      settle_claimants(t, claimants[static_cast<size_t>(t)]);
+      settle_claimants(t, claimants[static_cast<size_t>(t)], assignment);
   }
 }
 

@@ -6,12 +6,12 @@
 #include "common/similarity.h"
 #include "common/text.h"
 #include "model/local_track.h"
-#include "model/run_state.h"
 #include "platform/trace.h"
 
-std::string build_release_keywords() {
-  std::string keywords = g_run.folder_name;
-  for (const LocalTrack& track : g_run.local_tracks) {
+std::string build_release_keywords(const std::string& folder_name,
+                                   const std::vector<LocalTrack>& local_tracks) {
+  std::string keywords = folder_name;
+  for (const LocalTrack& track : local_tracks) {
     keywords += " " + track.artist + " " + track.title + " " + track.album + " " + track.label +
                 " " + track.catalog_number + " " + track.track_number + " " + track.release_date +
                 " " + track.genre + " " + track.style + " " + track.comment;
@@ -20,15 +20,15 @@ std::string build_release_keywords() {
   return keywords;
 }
 
-int32_t rank_releases(const std::string& keywords) {
+int32_t rank_releases(const std::string& keywords, const std::vector<ReleaseEntry>& entries) {
   // Title words are compared in lower case, so the keywords must be too, or
   // every capitalised tag and folder name would count for nothing.
   std::string lowered = keywords;
   to_lower(lowered);
-  std::vector<int32_t> scores(g_collection.size(), 0);
-  for (size_t i = 0; i < g_collection.size(); ++i) {
-    scores[i] = word_overlap_score(lowered, g_collection[i].title);
-    platform::trace("matches for %s:%d\n", g_collection[i].title.c_str(), scores[i]);
+  std::vector<int32_t> scores(entries.size(), 0);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    scores[i] = word_overlap_score(lowered, entries[i].title);
+    platform::trace("matches for %s:%d\n", entries[i].title.c_str(), scores[i]);
   }
   return best_index(scores);
 }

@@ -15,6 +15,23 @@ std::vector<std::string> g_rurl;
 std::vector<ReleaseEntry> g_collection;
 std::vector<Release> g_releases;
 
+// Beside the definitions, so that a global added above is not forgotten here.
+void reset_run_state() {
+  g_run = RunState();
+  g_clean_name.clear();
+  g_terms = TermList();
+  g_search_term.clear();
+  g_cancelled = false;
+  g_direct_page = false;
+  g_label = false;
+  g_has_releases = false;
+  g_page_text.clear();
+  g_result_url.clear();
+  g_rurl.clear();
+  g_collection.clear();
+  g_releases.clear();
+}
+
 void TermList::add_term(const std::string& text) {
   for (size_t i = 0; i < items_.size(); ++i) {
     if (items_[i] == text) {

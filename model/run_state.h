@@ -2,6 +2,7 @@
 // The state of the one run. Every stage reads and writes it here; a stage
 // that ends the run sets g_cancelled, which the driver tests after each page.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,8 @@
 #include "model/local_track.h"
 #include "model/release.h"
 #include "model/track_assignment.h"
+
+class DatabaseSource;  // web/database_source.h
 
 // Search-term candidates with how often each was added.
 class TermList {
@@ -31,9 +34,8 @@ struct RunState {
   std::vector<LocalTrack> local_tracks;  // element i belongs to files[i]
   int32_t release_index = -1;            // into g_releases; -1 until one is read
   TrackAssignment assignment;
-  ApiConfig api;                            // lookups go to the API when it has a token
-  int api_requests_left = -1;               // the API's last rate-limit count; -1 unknown
-  std::vector<std::string> api_result_ids;  // parallel to g_rurl on the search-result page
+  ApiConfig api;                             // lookups go to the API when it has a token
+  std::shared_ptr<DatabaseSource> database;  // where lookups go, chosen once from `api`
   // How the run ended, for the exit status a script reads.
   bool finished = false;         // Finish! went through to "Done!"
   bool could_not_go_on = false;  // the last lookup failed, or the folder cannot be written
@@ -53,6 +55,9 @@ extern std::string g_result_url;
 extern std::vector<std::string> g_rurl;
 extern std::vector<ReleaseEntry> g_collection;
 extern std::vector<Release> g_releases;
+
+// Every global above as a new process has it.
+void reset_run_state();
 
 // Entry `index` of g_releases, or nullptr when there is none.
 Release* release_at(int32_t index);

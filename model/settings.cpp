@@ -9,4 +9,5 @@ void set_default_settings() {
   g_dirf = PLINTH_DEFAULT_DIRF;
   g_m3uf = PLINTH_DEFAULT_M3UF;
   g_tf = PLINTH_DEFAULT_TF;
+  g_m3u = true;
 }

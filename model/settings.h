@@ -8,5 +8,6 @@ extern std::string g_m3uf;  // playlist name template
 extern std::string g_tf;    // track file name template
 extern bool g_m3u;          // write a playlist on "Finish!"
 
-// The templates of resources/default-settings.xml, the one copy of them.
+// The settings of a new process: the templates of
+// resources/default-settings.xml (the one copy of them), the playlist on.
 void set_default_settings();

@@ -3,8 +3,6 @@
 #include <climits>
 
 #include "common/text.h"
-#include "model/run_state.h"
-#include "model/settings.h"
 
 namespace {
 
@@ -79,25 +77,22 @@ void expand_template(std::string& text, const Release& release, int track) {
   }
 }
 
-std::string output_folder_name(int release_index) {
-  const Release* release = release_at(release_index);
+std::string output_folder_name(const Release* release, const std::string& folder_template) {
   if (release == nullptr) return "Error : Bad release selection";
-  return expanded(g_dirf, *release, 0);
+  return expanded(folder_template, *release, 0);
 }
 
-std::string playlist_name(int release_index) {
-  const Release* release = release_at(release_index);
+std::string playlist_name(const Release* release, const std::string& playlist_template) {
   if (release == nullptr) return "Error : Bad release selection";
-  return expanded(g_m3uf, *release, 0);
+  return expanded(playlist_template, *release, 0);
 }
 
-std::string track_file_name(int release_index, int track) {
-  const Release* release = release_at(release_index);
+std::string track_file_name(const Release* release, int track, const std::string& track_template) {
   if (release == nullptr) return "Error determining release";
   if (track < 0 || static_cast<size_t>(track) >= release->track_names.size()) {
     return "Error determining track";
   }
-  return expanded(g_tf, *release, track);
+  return expanded(track_template, *release, track);
 }
 
 bool template_names_something(const std::string& text) {

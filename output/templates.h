@@ -7,9 +7,11 @@
 
 void expand_template(std::string& text, const Release& release, int track);
 std::string placeholder_value(int number, const Release& release, int track);
-std::string output_folder_name(int release_index);
-std::string playlist_name(int release_index);
-std::string track_file_name(int release_index, int track);
+// A name from its template for the release, or an error text in its place
+// when there is no release (or no such track).
+std::string output_folder_name(const Release* release, const std::string& folder_template);
+std::string playlist_name(const Release* release, const std::string& playlist_template);
+std::string track_file_name(const Release* release, int track, const std::string& track_template);
 // False when the template, with every field filled, still leaves nothing but
 // blanks of a file name once made safe: "" or "/0" would name every track
 // ".mp3".

@@ -22,7 +22,8 @@ bool resolve_all(void* handle, CurlLibrary& curl) {
          resolve_symbol(handle, "curl_easy_getinfo", curl.easy_getinfo) &&
          resolve_symbol(handle, "curl_easy_cleanup", curl.easy_cleanup) &&
          resolve_symbol(handle, "curl_slist_append", curl.slist_append) &&
-         resolve_symbol(handle, "curl_slist_free_all", curl.slist_free_all);
+         resolve_symbol(handle, "curl_slist_free_all", curl.slist_free_all) &&
+         resolve_symbol(handle, "curl_easy_strerror", curl.easy_strerror);
 }
 
 // Never unloaded: libcurl may keep threads and TLS state until the end.

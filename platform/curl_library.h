@@ -17,6 +17,7 @@ struct CurlLibrary {
   void (*easy_cleanup)(CURL* handle);
   curl_slist* (*slist_append)(curl_slist* list, const char* text);
   void (*slist_free_all)(curl_slist* list);
+  const char* (*easy_strerror)(CURLcode code);
 };
 
 // The loaded and initialised library, or null when it cannot be loaded

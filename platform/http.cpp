@@ -55,14 +55,6 @@ std::string request_url(const std::string& url) {
   return percent_encode(to_utf8(url), unsafe_in_url);
 }
 
-// "http://www.discogs.com/release/1" -> "www.discogs.com"
-std::string host_of(const std::string& url) {
-  const size_t scheme = url.find("://");
-  const size_t begin = scheme == std::string::npos ? 0 : scheme + 3;
-  const size_t end = url.find_first_of(":/?#", begin);
-  return url.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
-}
-
 // The transfer runs on a thread of its own while this one tells the user
 // what the program waits for, and so keeps a window drawn, until it is done.
 // The callbacks only fill the caller's buffers, which nothing else touches
@@ -86,7 +78,7 @@ CURLcode perform_telling_the_user(const CurlLibrary& lib, CURL* curl, const std:
     return lib.easy_perform(curl);  // no thread to be had: wait without a word
   }
   {
-    WaitNotice notice("Waiting for " + host_of(url), true);
+    WaitNotice notice("Waiting for " + url_host(url), true);
     std::unique_lock<std::mutex> lock(mutex);
     while (!finished.wait_for(lock, std::chrono::milliseconds(50), [&] { return done; })) {
       lock.unlock();
@@ -103,6 +95,13 @@ using CurlHandle = std::unique_ptr<CURL, void (*)(CURL*)>;
 using HeaderList = std::unique_ptr<curl_slist, void (*)(curl_slist*)>;
 
 }  // namespace
+
+std::string url_host(const std::string& url) {
+  const size_t scheme = url.find("://");
+  const size_t begin = scheme == std::string::npos ? 0 : scheme + 3;
+  const size_t end = url.find_first_of(":/?#", begin);
+  return url.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+}
 
 std::string percent_encode(const std::string& bytes, bool (*escape)(unsigned char)) {
   static const char kHex[] = "0123456789ABCDEF";
@@ -168,6 +167,8 @@ bool perform_get(const std::string& url, const std::string& agent,
   lib->easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &on_progress);
   lib->easy_setopt(c, CURLOPT_XFERINFODATA, &transfer);
   lib->easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+  char error[CURL_ERROR_SIZE] = "";
+  lib->easy_setopt(c, CURLOPT_ERRORBUFFER, error);
 
   const CURLcode result = perform_telling_the_user(*lib, c, url, transfer);
   long status = 0;
@@ -177,6 +178,22 @@ bool perform_get(const std::string& url, const std::string& agent,
   reply.complete = reply.answered && result == CURLE_OK;
   reply.timed_out = result == CURLE_OPERATION_TIMEDOUT;
   reply.cancelled = result == CURLE_ABORTED_BY_CALLBACK;
+  if (reply.timed_out) {
+    // Which limit: the connection's, the stall's or the whole request's.
+    double seconds = 0;
+    double connected = 0;
+    lib->easy_getinfo(c, CURLINFO_TOTAL_TIME, &seconds);
+    lib->easy_getinfo(c, CURLINFO_CONNECT_TIME, &connected);
+    reply.limit_seconds = connected <= 0                    ? limits.connect_seconds
+                          : seconds >= limits.total_seconds ? limits.total_seconds
+                                                            : limits.stall_seconds;
+  }
+  // The sink's own stop (a full buffer) is no failure of the connection.
+  reply.cut_off = reply.answered && !reply.timed_out && !reply.cancelled && result != CURLE_OK &&
+                  result != CURLE_WRITE_ERROR;
+  if (result != CURLE_OK && result != CURLE_WRITE_ERROR && !reply.cancelled) {
+    reply.error = error[0] != '\0' ? error : lib->easy_strerror(result);
+  }
   return reply.answered;
 }
 

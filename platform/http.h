@@ -27,8 +27,14 @@ struct HttpReply {
   bool complete = false;   // the whole body arrived and nothing failed
   bool timed_out = false;  // a time limit cut the response short
   bool cancelled = false;  // the user stopped the wait for it
+  bool cut_off = false;    // the connection broke off part way through the answer
   std::string headers;     // the final response's header lines, CR LF ends
+  std::string error;       // the system's words for what failed; "" when nothing did
+  long limit_seconds = 0;  // when timed out: the limit that ran out
 };
+
+// The host of a URL: "http://www.discogs.com:80/release/1" -> "www.discogs.com".
+std::string url_host(const std::string& url);
 
 // Takes the body piece by piece as it arrives; returns false to stop reading,
 // and the rest of the response is then not fetched.

@@ -5,9 +5,11 @@
 #include <string>
 
 #include "model/api_config.h"
+#include "web/http_client.h"
 
 struct ApiResponse {
   bool answered = false;  // a whole response arrived
+  HttpFailure failure;    // why not, when it did not; its host is always set
   int status = 0;
   std::string body;      // UTF-8 JSON
   int retry_after = -1;  // seconds from Retry-After; -1 when absent

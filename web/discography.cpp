@@ -1,13 +1,8 @@
 #include "web/discography.h"
 
-#include <memory>
-
 #include "common/text.h"
-#include "model/run_state.h"
 #include "platform/codepage.h"
 #include "platform/trace.h"
-#include "web/hosts.h"
-#include "web/http_client.h"
 #include "web/page_scan.h"
 #include "web/page_text.h"
 
@@ -98,26 +93,6 @@ void add_entry(ReleaseEntry entry, std::vector<ReleaseEntry>& entries) {
 }
 
 }  // namespace
-
-void GetDiscogsCollection(const std::string& url, bool label) {
-  platform::trace(label ? "label is true\n" : "label is false\n");
-  std::string page;
-  if (!g_direct_page) {
-    const auto client = std::make_unique<HttpClient>();
-    if (!client->Request(url, HttpClient::kMethodGet, kUserAgent)) return;
-    page = client->BodyText();
-  }
-  if (g_cancelled) return;
-  platform::trace("requesting %s\n", url.c_str());
-  if (g_direct_page) page = g_page_text;
-  g_rurl.clear();
-  if (label) {
-    parse_label_page(page, g_rurl, g_collection);
-  } else {
-    parse_artist_page(page, g_rurl, g_collection);
-  }
-  platform::trace("GetDiscogsCollection:finished\n");
-}
 
 bool parse_artist_page(const std::string& page, std::vector<std::string>& links,
                        std::vector<ReleaseEntry>& entries) {

@@ -63,12 +63,38 @@ int HttpClient::SplitUrl(const std::string& url) {
   return part_fits(host_end, n) ? 1 : 0;
 }
 
+bool HttpClient::failed(const std::string& url, const platform::HttpReply& reply, bool too_large) {
+  failure_ = HttpFailure();
+  failure_.host = platform::url_host(url);
+  failure_.reason = reply.error;
+  if (reply.cancelled) {
+    failure_.kind = HttpFailure::kCancelled;
+  } else if (too_large) {
+    failure_.kind = HttpFailure::kTooLarge;
+    failure_.bytes = kWholeBodyLimit;
+  } else if (reply.timed_out) {
+    failure_.kind = HttpFailure::kTimedOut;
+    failure_.seconds = reply.limit_seconds;
+  } else if (reply.cut_off) {
+    failure_.kind = HttpFailure::kCutOff;
+  } else if (!reply.answered) {
+    failure_.kind = HttpFailure::kNoConnection;
+  }
+  return failure_.kind != HttpFailure::kNone;
+}
+
 bool HttpClient::Request(const std::string& url, int method, const std::string& agent) {
   received = 0;
   status_ = 0;
   body_[0] = '\0';
   headers_[0] = '\0';
-  if (method != kMethodGet || !SplitUrl(url)) return false;
+  failure_ = HttpFailure();
+  if (method != kMethodGet || !SplitUrl(url)) {
+    failure_.kind = HttpFailure::kNoConnection;
+    failure_.host = platform::url_host(url);
+    failure_.reason = "the address is too long";
+    return false;
+  }
 
   const auto keep = [this](const char* data, size_t size) {
     const size_t take = std::min(size, kBodyCapacity - received);
@@ -79,12 +105,21 @@ bool HttpClient::Request(const std::string& url, int method, const std::string& 
   platform::HttpReply reply;
   const bool answered = platform::http_get(url, agent, keep, reply, limits_);
   body_[received] = '\0';
-  if (!answered || reply.headers.empty()) return false;
-  // A page cut by a time limit would be read as if it were whole.
-  if (reply.timed_out) return false;
+  // A page cut by a time limit or a broken connection would be read as if
+  // it were whole.
+  if (failed(url, reply, false)) return false;
+  if (!answered || reply.headers.empty()) {
+    failure_.kind = HttpFailure::kNoConnection;
+    return false;
+  }
   keep_headers(reply.headers);
   status_ = reply.status;
-  return received != 0;
+  if (received == 0) {
+    failure_.kind = HttpFailure::kNoConnection;
+    failure_.reason = "the answer was empty";
+    return false;
+  }
+  return true;
 }
 
 void HttpClient::keep_headers(const std::string& headers) {
@@ -114,7 +149,13 @@ bool HttpClient::RequestWithHeaders(const std::string& url, const std::string& a
   body.clear();
   status_ = 0;
   headers_[0] = '\0';
-  if (!SplitUrl(url)) return false;
+  failure_ = HttpFailure();
+  if (!SplitUrl(url)) {
+    failure_.kind = HttpFailure::kNoConnection;
+    failure_.host = platform::url_host(url);
+    failure_.reason = "the address is too long";
+    return false;
+  }
 
   bool too_large = false;
   const platform::HttpBodySink keep = whole_body_sink(body, too_large);
@@ -125,7 +166,9 @@ bool HttpClient::RequestWithHeaders(const std::string& url, const std::string& a
   status_ = reply.status;
   if (!answered || !reply.complete || too_large) {
     body.clear();
+    if (!failed(url, reply, too_large)) failure_.kind = HttpFailure::kNoConnection;
     return false;
   }
+  failure_ = HttpFailure();
   return true;
 }

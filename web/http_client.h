@@ -8,6 +8,23 @@
 
 #include "platform/http.h"
 
+// Why the last request brought no usable answer, in words a box can use.
+struct HttpFailure {
+  enum Kind {
+    kNone,          // an answer arrived (whatever its status)
+    kNoConnection,  // no answer: no connection, refused, reset, an empty answer
+    kTimedOut,      // a time limit ran out, before or during the answer
+    kCutOff,        // the connection broke off part way through the answer
+    kTooLarge,      // the answer was larger than the program takes
+    kCancelled,     // the user stopped the wait for it
+  };
+  Kind kind = kNone;
+  std::string host;    // the host asked, "www.discogs.com"
+  std::string reason;  // the system's words for it, "Connection refused"; may be ""
+  long seconds = 0;    // kTimedOut: the time limit that ran out
+  size_t bytes = 0;    // kTooLarge: the most the program takes
+};
+
 class HttpClient {
  public:
   static constexpr size_t kBodyCapacity = 100000;
@@ -28,7 +45,7 @@ class HttpClient {
 
   // True when a response with a non-empty body arrived, whatever its status.
   // A body longer than the capacity is cut there and still counts; one cut
-  // by a time limit does not. False for
+  // by a time limit or a broken connection does not. False for
   // a URL whose scheme, host or path does not fit its 1023 bytes.
   bool Request(const std::string& url, int method, const std::string& agent);
   // The body of the last response, zero-terminated within its capacity; its
@@ -54,6 +71,8 @@ class HttpClient {
 
   // The status code of the last response; 0 when none arrived.
   int Status() const { return status_; }
+  // Why the last request of any kind failed; kind kNone when it did not.
+  const HttpFailure& Failure() const { return failure_; }
 
   uint32_t received = 0;  // body bytes of the last Request
 
@@ -66,9 +85,12 @@ class HttpClient {
  private:
   // The header lines, cut at kHeaderCapacity, zero-terminated.
   void keep_headers(const std::string& headers);
+  // Sets failure_ from how the request ended; true when it failed.
+  bool failed(const std::string& url, const platform::HttpReply& reply, bool too_large);
 
   char body_[kBodyCapacity + 1];
   char headers_[kHeaderCapacity + 1];
   platform::HttpLimits limits_;
   int status_ = 0;
+  HttpFailure failure_;
 };

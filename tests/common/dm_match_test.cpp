@@ -5,10 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "model/run_state.h"
-#include "tests/support/recording_front_end.h"
-#include "tests/support/run_state_reset.h"
-
 namespace {
 
 using Row = std::vector<int32_t>;
@@ -81,24 +77,22 @@ TEST(TrackScore, WordsSharedWithEachTrack) {
       {"who what.mp3", "", "", "Band", "", {"Who? / What:"}, {3 * (3 + 4)}},
   };
   for (const auto& c : cases) {
-    test_support::reset_run_state();
-    g_run.files = {c.file};
+    const std::vector<std::string> names = {c.file};
     LocalTrack tags;
     tags.title = c.title;
     tags.track_number = c.number;
-    g_run.local_tracks = {tags};
+    const std::vector<LocalTrack> all_tags = {tags};
     Row row;
-    score_file_tracks(row, 0, make_release(c.artist, c.date, c.names));
+    score_file_tracks(row, {names, all_tags}, 0, make_release(c.artist, c.date, c.names));
     EXPECT_EQ(row, c.expected) << c.file;
   }
-  // 'a-1' never occurs, since '-' became a blank; the ordinal '1' still does.
-  test_support::reset_run_state();
+  // 'a-1' never occurs, since '-' became a blank; the ordinal '1' still does;
+  // a file without a tag record scores by its name alone.
   Release release = make_release("Band", "", {"Zzz"});
   release.track_numbers = {"A-1"};
-  g_run.files = {"A-1.mp3"};
-  g_run.local_tracks = {LocalTrack()};
+  const std::vector<std::string> names = {"A-1.mp3"};
   Row row;
-  score_file_tracks(row, 0, release);
+  score_file_tracks(row, {names, {}}, 0, release);
   EXPECT_EQ(row, (Row{1}));
 }
 
@@ -125,16 +119,11 @@ TEST(TrackAssign, EachFileGetsItsBestTrack) {
       {{}, "Band", "", {"One", "Two"}, {}, {}},
   };
   for (const auto& c : cases) {
-    test_support::reset_run_state();
-    test_support::RecordingFrontEnd boxes;
-    g_run.files = c.files;
-    g_run.local_tracks.assign(c.files.size(), LocalTrack());
-    find_matches(make_release(c.artist, c.date, c.names));
-    EXPECT_EQ(g_run.assignment.scores, c.scores) << c.files.size();
-    EXPECT_EQ(g_run.assignment.track_of_file, c.track_of_file) << c.files.size();
-    EXPECT_EQ(std::to_string(g_releases.size()) + "|" + std::to_string(g_run.release_index) + "|" +
-                  std::to_string(boxes.boxes.size()),
-              "1|0|0");
+    const std::vector<LocalTrack> tags(c.files.size(), LocalTrack());
+    const TrackAssignment assignment =
+        match_files({c.files, tags}, make_release(c.artist, c.date, c.names));
+    EXPECT_EQ(assignment.scores, c.scores) << c.files.size();
+    EXPECT_EQ(assignment.track_of_file, c.track_of_file) << c.files.size();
   }
 }
 
@@ -157,13 +146,13 @@ TEST(TrackConflicts, HighestScoreKeepsTheTrackOthersMoveOnce) {
       {{{4}, {6}, {6}}, {{-1}, {6}, {-1}}, {0, 0, 0}},
   };
   for (const auto& c : cases) {
-    test_support::reset_run_state();
-    g_releases = {make_release("Band", "", std::vector<std::string>(c.scores[0].size(), "Track"))};
-    g_run.release_index = 0;
-    g_run.assignment.scores = c.scores;
-    for (const Row& row : c.scores) g_run.assignment.track_of_file.push_back(best_index(row));
-    resolve_track_conflicts();
-    EXPECT_EQ(g_run.assignment.scores, c.resolved);
-    EXPECT_EQ(g_run.assignment.track_of_file, c.track_of_file);
+    const Release release =
+        make_release("Band", "", std::vector<std::string>(c.scores[0].size(), "Track"));
+    TrackAssignment assignment;
+    assignment.scores = c.scores;
+    for (const Row& row : c.scores) assignment.track_of_file.push_back(best_index(row));
+    resolve_track_conflicts(release, assignment);
+    EXPECT_EQ(assignment.scores, c.resolved);
+    EXPECT_EQ(assignment.track_of_file, c.track_of_file);
   }
 }

@@ -5,17 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "model/run_state.h"
-#include "tests/support/run_state_reset.h"
-
 // The keywords: the folder name, then every tag of every file.
 TEST(ReleaseRanking, KeywordsFromTheFolderAndEveryTag) {
-  test_support::reset_run_state();
-  g_run.folder_name = "Blue River (1969)";
-  EXPECT_EQ(build_release_keywords(), "Blue River (1969)");
+  EXPECT_EQ(build_release_keywords("Blue River (1969)", {}), "Blue River (1969)");
   const LocalTrack full{"A", "B", "C", "D", "E", "F", "G", "H", "I", "J"};
-  g_run.local_tracks = {full, LocalTrack()};
-  EXPECT_EQ(build_release_keywords(),
+  EXPECT_EQ(build_release_keywords("Blue River (1969)", {full, LocalTrack()}),
             "Blue River (1969) A B C D E F G H I J" + std::string(10, ' '));
 }
 
@@ -49,15 +43,16 @@ TEST(ReleaseRanking, TheBestFittingTitle) {
       {{}, "", "", "", "anything", -1},
   };
   for (const auto& row : rows) {
-    test_support::reset_run_state();
-    for (const std::string& title : row.titles) g_collection.push_back({"", title, "Label", "LP"});
-    g_run.folder_name = row.folder;
+    std::vector<ReleaseEntry> entries;
+    for (const std::string& title : row.titles) entries.push_back({"", title, "Label", "LP"});
+    std::vector<LocalTrack> tags;
     if (!row.tag_artist.empty()) {
-      g_run.local_tracks = {LocalTrack()};
-      g_run.local_tracks[0].artist = row.tag_artist;
-      g_run.local_tracks[0].album = row.tag_album;
+      tags = {LocalTrack()};
+      tags[0].artist = row.tag_artist;
+      tags[0].album = row.tag_album;
     }
-    const std::string keywords = row.keywords.empty() ? build_release_keywords() : row.keywords;
-    EXPECT_EQ(rank_releases(keywords), row.chosen) << keywords;
+    const std::string keywords =
+        row.keywords.empty() ? build_release_keywords(row.folder, tags) : row.keywords;
+    EXPECT_EQ(rank_releases(keywords, entries), row.chosen) << keywords;
   }
 }

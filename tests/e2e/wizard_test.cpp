@@ -402,12 +402,8 @@ TEST_F(Wizard, NumberedArtistNameIsDroppedWhenAnswered) {
   }
 }
 
-// Also in the order of earlier versions, one flush per file, which the
-// benchmark still measures.
 TEST_F(Wizard, ToggelM3uDropsThePlaylist) {
-  const Outcome run =
-      WholeRun::plinth(shell_quoted(night_ferry_album()), "\n\n\ntoggel m3u\n\n\n\n", "/",
-                       "PLINTH_FINISH_VARIANT=flush-per-file");
+  const Outcome run = plinth(night_ferry_album(), "\n\n\ntoggel m3u\n\n\n\n");
   EXPECT_NE(run.drawn.find("M3U Playlist Generation off"), std::string::npos);
   EXPECT_EQ(names_in(work.file("[HL 007] Harbour Lights - Night Ferry")),
             (std::vector<std::string>{
