@@ -24,19 +24,25 @@ const char kPagesRefused[] =
 
 // The wait says what it is for, and a window is drawn meanwhile. Said by
 // the wait notice, which needs no answer: a box would stall a script and
-// the wait alike.
+// the wait alike. The user may stop it, as any wait for the database.
 class NoticedWait : public ApiWait {
  public:
   void wait(int seconds, const std::string& reason) override {
-    platform::WaitNotice notice(reason);
+    platform::WaitNotice notice(reason, true);
+    stopped_ = false;
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    for (auto now = std::chrono::steady_clock::now(); now < end;
+    for (auto now = std::chrono::steady_clock::now(); now < end && !stopped_;
          now = std::chrono::steady_clock::now()) {
       std::this_thread::sleep_for(
           std::min<std::chrono::steady_clock::duration>(end - now, std::chrono::milliseconds(50)));
       notice.tick();
+      stopped_ = notice.stopped();
     }
   }
+  bool stopped() const override { return stopped_; }
+
+ private:
+  bool stopped_ = false;
 };
 
 // The API source with what it asks through and how it waits.

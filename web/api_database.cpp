@@ -64,17 +64,18 @@ std::string query_part(const char* name, const std::string& value) {
 
 }  // namespace
 
-void ApiDatabase::pace() {
-  if (requests_left_ < 0 || requests_left_ >= kPaceBelow) return;
+bool ApiDatabase::pace() {
+  if (requests_left_ < 0 || requests_left_ >= kPaceBelow) return true;
   platform::trace("API: %d requests left in the window; pausing\n", requests_left_);
   wait_.wait(1, "Keeping to the database's rate limit");
+  return !wait_.stopped();
 }
 
 Lookup<std::string> ApiDatabase::fetch(const std::string& path, const std::string& what) {
   int waited = 0;
   int backoff = 1;
   for (;;) {
-    pace();
+    if (!pace()) return failed<std::string>(LookupFailure::kCancelled, what);
     const ApiResponse response = transport_.get(path);
     requests_left_ = response.remaining;
     if (!response.answered) return failed<std::string>(lookup_error_of(response.failure, what));
@@ -90,6 +91,7 @@ Lookup<std::string> ApiDatabase::fetch(const std::string& path, const std::strin
       const std::string reason = rate_limit_reason(wait);
       platform::trace("%s\n", reason.c_str());
       wait_.wait(wait, reason);
+      if (wait_.stopped()) return failed<std::string>(LookupFailure::kCancelled, what);
       waited += wait;
       continue;
     }
