@@ -10,9 +10,11 @@
 #include "model/settings.h"
 #include "output/cover.h"
 #include "output/journal.h"
+#include "output/journal_format.h"
 #include "output/tag_writer.h"
 #include "output/templates.h"
 #include "platform/album_entries.h"
+#include "platform/codepage.h"
 #include "platform/folders.h"
 #include "platform/front_end.h"
 #include "platform/moves.h"
@@ -65,8 +67,10 @@ FinishPlan plan_files(LeftAlone& left_alone) {
     plan.touched.push_back(!left_alone.odd_entry(g_run.files[i]));
     // A name that is only the extension (a field the template needs is
     // empty) would hide the file and collide with the next: it keeps its name.
+    // So does a file whose name the run could not give back.
     const std::string new_name = new_track_name(i);
-    plan.new_names.push_back(plan.touched[i] && new_name != ".mp3" &&
+    const bool restorable = platform::entry_component_refusal(g_run.files[i]).empty();
+    plan.new_names.push_back(plan.touched[i] && restorable && new_name != ".mp3" &&
                                      !left_alone.refuses_name(new_name)
                                  ? new_name
                                  : g_run.files[i]);
@@ -74,14 +78,34 @@ FinishPlan plan_files(LeftAlone& left_alone) {
   return plan;
 }
 
+// The release's picture for the tags, and the new file it goes into.
+struct Cover {
+  std::string name;
+  std::string picture;    // empty when there is none
+  bool to_write = false;  // a new file, recorded in the journal when there is one
+};
+
+// Writes the fetched picture into its new file; says so when it cannot.
+bool write_cover(const Cover& cover, FinishJournal& journal) {
+  if (const int error = platform::create_entry(cover.name, cover.picture)) {
+    error_box("Could not write the cover '" + cover.name + "': " + platform::error_text(error));
+    return false;
+  }
+  journal.created(cover.name);
+  return true;
+}
+
 // Every new file is written beside its original first, all of them are made
 // durable with one flush, and only then do they take the originals' places:
 // one flush for the album instead of one per file. The journal is written
-// last before anything changes. Returns the names the files have
-// afterwards; false when the journal could not be written, and then no file
-// has changed.
-bool tag_files_together(const Release& release, const FinishPlan& plan, FinishJournal& journal,
-                        std::vector<std::string>& names, size_t& changed) {
+// last before anything changes, the cover first after it. Returns the
+// names the files have afterwards; false when the journal could not be
+// written, and then nothing has changed. `all_well` goes false when a
+// failure was said that the file boxes do not cover; `changed` counts the
+// files that got their new tags or name.
+bool tag_files_together(const Release& release, const FinishPlan& plan, const Cover& cover,
+                        FinishJournal& journal, std::vector<std::string>& names, bool& all_well,
+                        size_t& changed) {
   platform::StagedRewrites batch;
   std::vector<TagWrite> writes(g_run.files.size());
   size_t journaled = 0;  // the journal holds the touched files, in order
@@ -93,7 +117,7 @@ bool tag_files_together(const Release& release, const FinishPlan& plan, FinishJo
     notice.update("Finish!: writing the tags of file " + std::to_string(i + 1) + of_all);
     if (!plan.touched[i]) continue;
     entry[i] = journaled++;
-    writes[i] = write_tags(g_run.files[i], release, assigned_track(i), batch,
+    writes[i] = write_tags(g_run.files[i], release, assigned_track(i), cover.picture, batch,
                            journal.audio_reader(entry[i]));
   }
   if (const int error = journal.write()) {
@@ -101,6 +125,7 @@ bool tag_files_together(const Release& release, const FinishPlan& plan, FinishJo
               platform::error_text(error) + ". No file was changed.");
     return false;
   }
+  if (cover.to_write && !write_cover(cover, journal)) all_well = false;
   notice.update("Finish!: saving the files to disk");
   const int flush_error = batch.flush();
   for (size_t i = 0; i < writes.size(); ++i) {
@@ -121,7 +146,10 @@ bool tag_files_together(const Release& release, const FinishPlan& plan, FinishJo
     journal.file_result(entry[i], moved);
     if (moved || tagged[i]) ++changed;
   }
-  batch.flush_folders(".");
+  if (const int error = batch.flush_folders(".")) {
+    error_box("Could not save the new names in the folder to disk: " + platform::error_text(error));
+    all_well = false;
+  }
   return true;
 }
 
@@ -155,15 +183,51 @@ bool rename_folder(LeftAlone& left_alone) {
   return !left_alone.refuses_name(new_name) && move_or_report(old_name, new_name);
 }
 
-// True when the cover was fetched into a file that was not there before.
-bool fetch_cover(const Release& release, LeftAlone& left_alone) {
-  const std::string name = cover_file_name(release);
-  if (release.picture_url.size() > 3) {
-    if (left_alone.refuses_name(name) || left_alone.odd_entry(name)) return false;
+// The picture for the tags: fetched when nothing is under the cover's name
+// yet, else the picture already there, used as it is. A fetched one is
+// recorded in the journal before anything is written.
+Cover fetch_cover(const Release& release, LeftAlone& left_alone, FinishJournal& journal) {
+  Cover cover;
+  cover.name = cover_file_name(release);
+  if (release.picture_url.size() <= 3) return cover;
+  if (left_alone.refuses_name(cover.name) || left_alone.odd_entry(cover.name)) return cover;
+  cover.picture = download_cover(release);
+  if (cover.picture.empty()) {
+    platform::read_entry(cover.name, cover.picture);
+    return cover;
   }
-  const bool was_there = platform::entry_kind(name) != platform::EntryKind::kMissing;
-  download_cover(release);
-  return !was_there && platform::entry_kind(name) == platform::EntryKind::kRegular;
+  cover.to_write = journal.will_write(cover.name, content_hash(cover.picture));
+  if (!cover.to_write) cover.picture.clear();
+  return cover;
+}
+
+std::string playlist_text(std::vector<std::string> tracks) {
+  std::sort(tracks.begin(), tracks.end(), bytes_before);
+  // Each line is the file's name as the file system holds it, so that a
+  // player finds the file whatever letters its name has; CR LF ends.
+  std::string content = "#EXTM3U\r\n";
+  for (const std::string& track : tracks) content += platform::fs_name(track) + "\r\n";
+  return content;
+}
+
+// The playlist's name, or empty when the run writes none. What a file
+// already under the name holds goes into the journal before it is written
+// over, so that undo can give it back; a file that cannot be kept there is
+// left as it is, and that is said.
+std::string plan_playlist(const FinishPlan& plan, LeftAlone& left_alone, FinishJournal& journal) {
+  std::string name = playlist_name(chosen_release(), g_m3uf);
+  safe_file_name(name);
+  name += ".m3u";
+  if (!g_m3u || name == ".m3u" || left_alone.refuses_name(name) || left_alone.odd_entry(name)) {
+    return std::string();
+  }
+  if (!journal.will_write(name, content_hash(playlist_text(plan.new_names)))) {
+    error_box("The playlist '" + name +
+              "' was not written: the file of that name could not be kept so that this run "
+              "can be taken back.");
+    return std::string();
+  }
+  return name;
 }
 
 void start_journal(FinishJournal& journal, const FinishPlan& plan) {
@@ -187,12 +251,8 @@ bool move_or_report(const std::string& old_name, const std::string& new_name) {
   return false;
 }
 
-bool write_playlist(const std::string& name, std::vector<std::string> tracks) {
-  std::sort(tracks.begin(), tracks.end(), bytes_before);
-  // The names as the program holds them, in the code page, with CR LF ends.
-  std::string content = "#EXTM3U\r\n";
-  for (const std::string& track : tracks) content += track + "\r\n";
-  if (const int error = platform::write_entry(name, content)) {
+bool write_playlist(const std::string& name, const std::vector<std::string>& tracks) {
+  if (const int error = platform::write_entry(name, playlist_text(tracks))) {
     error_box("Could not write the playlist '" + name + "': " + platform::error_text(error));
     return false;
   }
@@ -228,27 +288,34 @@ std::string apply_release(platform::Window* dialog) {
   FinishJournal journal;
   start_journal(journal, plan);
 
-  if (fetch_cover(release, left_alone)) journal.created(cover_file_name(release));
+  const Cover cover = fetch_cover(release, left_alone, journal);
+  const std::string playlist = plan_playlist(plan, left_alone, journal);
+  bool all_well = true;
   std::vector<std::string> names;
   size_t changed = 0;  // files that got their new tags or name
-  if (!tag_files_together(release, plan, journal, names, changed)) {
+  if (!tag_files_together(release, plan, cover, journal, names, all_well, changed)) {
     g_run.could_not_go_on = true;
     return std::string();
   }
-  std::string playlist = playlist_name(chosen_release(), g_m3uf);
-  safe_file_name(playlist);
-  playlist += ".m3u";
-  if (g_m3u && playlist != ".m3u" && !left_alone.refuses_name(playlist) &&
-      !left_alone.odd_entry(playlist)) {
-    const bool was_there = platform::entry_kind(playlist) != platform::EntryKind::kMissing;
-    if (write_playlist(playlist, names) && !was_there) journal.created(playlist);
-  }
+  if (!playlist.empty() && write_playlist(playlist, names)) journal.created(playlist);
   // A folder named after a release that none of its files took would lie.
   const bool folder_moved = changed > 0 && rename_folder(left_alone);
   journal.folder_result(folder_moved);
-  journal.finish();
+  if (const int error = folder_moved ? platform::flush_folder(".") : 0) {
+    error_box("Could not save the folder's new name to disk: " + platform::error_text(error));
+    all_well = false;
+  }
+  if (const int error = journal.finish()) {
+    error_box("Could not write how this run ended into its journal: " +
+              platform::error_text(error) + ". It can still be taken back.");
+    all_well = false;
+  }
   left_alone.tell_user();
   g_run.finished = true;
-  platform::message_box(dialog, "Done!", "Done.", platform::kBoxOk);
+  platform::message_box(dialog,
+                        all_well ? "Done!"
+                                 : "Done, but not everything went well: see the messages before "
+                                   "this one.",
+                        "Done.", platform::kBoxOk);
   return folder_moved ? folder_after_finish() : g_run.directory;
 }

@@ -13,4 +13,4 @@ std::string apply_release(platform::Window* dialog);
 // Renames, or tells the user why it could not; true when the file has the new name.
 bool move_or_report(const std::string& old_name, const std::string& new_name);
 // Writes the playlist of the tracks' names; tells the user when it cannot.
-bool write_playlist(const std::string& name, std::vector<std::string> tracks);
+bool write_playlist(const std::string& name, const std::vector<std::string>& tracks);

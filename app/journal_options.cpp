@@ -10,11 +10,16 @@
 #include "platform/codepage.h"
 #include "platform/command_line.h"
 #include "platform/file_read.h"
+#include "platform/term/term_text.h"
 
 namespace {
 
+// A file's name may hold any character, an ESC too: each is written out
+// as the terminal pages write it, so that none reaches the terminal raw.
 void print_lines(const std::vector<std::string>& lines) {
-  for (const std::string& line : lines) std::printf("%s\n", platform::to_utf8(line).c_str());
+  for (const std::string& line : lines) {
+    std::printf("%s\n", platform::term::visible(platform::to_utf8(line)).c_str());
+  }
 }
 
 // The user knows the folder by the name it had before the run as well as

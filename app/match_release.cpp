@@ -5,10 +5,12 @@
 #include "platform/front_end.h"
 
 void match_release(Release& release) {
-  if (has_numbered_suffix(release.artist)) {
-    const int answer = platform::message_box(
-        nullptr, "Remove brackets after artist name for " + release.artist + "?", "Rename artist?",
-        platform::kBoxYesNo);
+  // A compilation's "Various" has no suffix, but its track artists may.
+  const std::string numbered = first_numbered_artist(release);
+  if (!numbered.empty()) {
+    const int answer =
+        platform::message_box(nullptr, "Remove brackets after artist name for " + numbered + "?",
+                              "Rename artist?", platform::kBoxYesNo);
     if (answer == platform::kAnswerYes) strip_artist_suffixes(release);
   }
   // One release is read per run, so it is the first and only one stored.

@@ -143,7 +143,7 @@ void set_up_discography() {
       std::string title = std::string(a) + " " + b;
       if (g_collection.size() % 7 == 3) title += " (Remastered)";
       if (g_collection.size() % 11 == 5) title += " / Live At The Dock";
-      g_collection.push_back({"", title, "Harbour Records", formats[g_collection.size() % 5]});
+      g_collection.push_back({"", title, "Harbour Records", formats[g_collection.size() % 5], ""});
     }
   }
 }

@@ -201,6 +201,14 @@ void strip_numbered_suffix(std::string& name) {
   strip_trailing(name, ' ');
 }
 
+std::string first_numbered_artist(const Release& release) {
+  if (has_numbered_suffix(release.artist)) return release.artist;
+  for (const std::string& artist : release.track_artists) {
+    if (has_numbered_suffix(artist)) return artist;
+  }
+  return "";
+}
+
 void strip_artist_suffixes(Release& release) {
   strip_numbered_suffix(release.artist);
   for (std::string& artist : release.track_artists) strip_numbered_suffix(artist);

@@ -40,5 +40,8 @@ std::string joined_tag_fields(const LocalTrack& track);
 bool has_numbered_suffix(const std::string& name);
 // Drops such a group, then every trailing blank.
 void strip_numbered_suffix(std::string& name);
+// The first artist of the release, the release artist before the track
+// artists, that has a numbered suffix; "" when none has.
+std::string first_numbered_artist(const Release& release);
 // The release artist and every track artist, titles untouched.
 void strip_artist_suffixes(Release& release);

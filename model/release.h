@@ -9,6 +9,7 @@ struct ReleaseEntry {
   std::string title;
   std::string label;  // artist pages: the row's label
   std::string format;
+  std::string year;  // the API's release year; "" where the list gives none
 };
 
 // One release as its page describes it. The three track lists are parallel:

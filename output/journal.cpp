@@ -11,6 +11,7 @@
 #include "platform/album_entries.h"
 #include "platform/codepage.h"
 #include "platform/file_read.h"
+#include "platform/folders.h"
 #include "platform/safe_write.h"
 #include "platform/state_files.h"
 
@@ -20,6 +21,9 @@ constexpr int64_t kKeepSeconds = 90LL * 24 * 60 * 60;
 constexpr size_t kKeepNewest = 200;
 const char kSuffix[] = ".journal";
 constexpr size_t kStampSize = 15;  // "20250131-235959"
+// A file the run would write over is kept whole in the journal, up to this
+// size; a larger one under a playlist's name is not a playlist.
+constexpr uint64_t kLargestKept = 1 << 20;
 
 std::string stamp(int64_t seconds) { return platform::time_text(seconds, "%Y%m%d-%H%M%S", false); }
 
@@ -59,7 +63,7 @@ std::string digits_of(const XXH128_hash_t& digest) {
 
 bool hash_range(const std::string& name, uint64_t offset, uint64_t length, std::string& hash) {
   uint64_t size = 0;
-  const int fd = platform::open_regular_file(name, size);
+  const int fd = platform::open_regular_file(name, size, platform::Links::kRefuse);
   if (fd < 0) return false;
   XXH3_state_t* state = XXH3_createState();
   if (state == nullptr) {
@@ -159,6 +163,10 @@ void FinishJournal::start(const std::string& folder_before, const std::string& f
   journal_.time = static_cast<int64_t>(std::time(nullptr));
   journal_.folder_before = folder_before;
   journal_.folder_after = folder_after;
+  platform::FolderIdentity identity;
+  journal_.has_folder_id = platform::folder_identity(".", identity);
+  journal_.folder_device = identity.device;
+  journal_.folder_inode = identity.inode;
   for (size_t i = 0; i < old_names.size(); ++i) {
     JournalFile file;
     file.old_name = old_names[i];
@@ -216,6 +224,24 @@ int FinishJournal::write() {
     file.old_v1.clear();
   }
   return error;
+}
+
+bool FinishJournal::will_write(const std::string& name, const std::string& new_hash) {
+  JournalWrite write;
+  write.name = name;
+  write.new_hash = new_hash;
+  const platform::EntryKind kind = platform::entry_kind(name);
+  if (kind == platform::EntryKind::kOther) return false;
+  if (kind == platform::EntryKind::kRegular) {
+    uint64_t size = 0;
+    if (!platform::regular_file_size(name, size) || size > kLargestKept ||
+        !platform::read_entry(name, write.old_bytes)) {
+      return false;
+    }
+    write.had_old = true;
+  }
+  journal_.writes.push_back(write);
+  return true;
 }
 
 void FinishJournal::file_result(size_t i, bool moved) {

@@ -35,7 +35,8 @@ class FinishJournal {
   FinishJournal(const FinishJournal&) = delete;
   FinishJournal& operator=(const FinishJournal&) = delete;
 
-  // Records the folder and each file's names and tags as they are.
+  // Records the folder (the current one) and each file's names and tags as
+  // they are.
   void start(const std::string& folder_before, const std::string& folder_after,
              const std::vector<std::string>& old_names, const std::vector<std::string>& new_names);
   // Hashes file i's audio as the copy beside it reads it, so that the audio
@@ -45,9 +46,15 @@ class FinishJournal {
   // that was not copied is read for its hash); to be done before the first
   // file changes. 0 or an errno value.
   int write();
+  // Records that the run will write a file whole (the cover, the
+  // playlist), with the hash of what it will hold, and what a file there
+  // holds now. False, and nothing recorded, when what is there cannot be
+  // kept in the journal (not a regular file, unreadable, or too large):
+  // then it must be left as it is.
+  bool will_write(const std::string& name, const std::string& new_hash);
   // What happened: file i now under its new name or its old one.
   void file_result(size_t i, bool moved);
-  // A file that Finish! created (the cover, the playlist).
+  // A file that Finish! wrote (the cover, the playlist), as it is now.
   void created(const std::string& name);
   void folder_result(bool moved);
   // Appends what happened. 0 or an errno value.

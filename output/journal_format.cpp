@@ -2,15 +2,21 @@
 
 #include <xxhash.h>
 
+#include <cstdint>
 #include <cstdio>
 
 #include "output/id3_layout.h"
+#include "platform/album_entries.h"
+#include "platform/codepage.h"
 
 namespace {
 
-const char kHeader[] = "plinth journal 1\n";
+const char kHeader[] = "plinth journal 2\n";
+const char kHeaderVersion1[] = "plinth journal 1\n";
 const char kHexDigits[] = "0123456789abcdef";
 constexpr size_t kHashDigits = 32;
+// An empty file that was there, where "-" says that none was.
+const char kEmpty[] = ".";
 
 std::string hex(const std::string& bytes) {
   if (bytes.empty()) return "-";
@@ -65,6 +71,17 @@ bool is_number(const std::string& text, int64_t& value) {
   return true;
 }
 
+bool is_unsigned(const std::string& text, uint64_t& value) {
+  if (text.empty() || text.size() > 20) return false;
+  value = 0;
+  for (const char c : text) {
+    const auto digit = static_cast<uint64_t>(c - '0');
+    if (c < '0' || c > '9' || value > (UINT64_MAX - digit) / 10) return false;
+    value = value * 10 + digit;
+  }
+  return true;
+}
+
 bool is_hash(const std::string& text) {
   if (text.size() != kHashDigits) return false;
   for (const char c : text) {
@@ -84,13 +101,30 @@ std::vector<std::string> tokens_of(const std::string& line) {
   }
 }
 
-// An absolute path with no empty, "." or ".." component.
+// One entry of the folder, as the file system will see the name.
+bool is_entry_name(const std::string& name) {
+  return platform::entry_component_refusal(name).empty();
+}
+
+// A name the run wrote a file under: it passed the check for names from
+// the database.
+bool is_written_name(const std::string& name) {
+  return !name.empty() && platform::entry_name_refusal(name).empty();
+}
+
+// An absolute path with no empty, "." or ".." component, judged on the
+// file system's bytes: an escape in a component must not hide a '/'.
 bool is_plain_path(const std::string& path) {
   if (path.size() < 2 || path[0] != '/') return false;
+  const std::string bytes = platform::fs_name(path);
   size_t start = 1;
   for (;;) {
-    const size_t slash = path.find('/', start);
-    if (!is_plain_name(path.substr(start, slash - start))) return false;
+    const size_t slash = bytes.find('/', start);
+    const std::string component = bytes.substr(start, slash - start);
+    if (component.empty() || component == "." || component == ".." ||
+        component.find('\0') != std::string::npos) {
+      return false;
+    }
     if (slash == std::string::npos) return true;
     start = slash + 1;
   }
@@ -98,17 +132,24 @@ bool is_plain_path(const std::string& path) {
 
 std::string parent_of(const std::string& path) { return path.substr(0, path.rfind('/')); }
 
+// The sections in the order they come; the undone section may follow the
+// plan directly, when a run cut short was taken back.
+enum class Section { kPlan, kAfterPlan, kResult, kAfterResult, kUndone, kEnd };
+
 class Reader {
  public:
   Reader(const std::string& text, Journal& journal) : text_(text), journal_(journal) {}
 
   bool read(std::string& why) {
-    if (text_.compare(0, sizeof kHeader - 1, kHeader) != 0) {
+    if (text_.compare(0, sizeof kHeader - 1, kHeader) == 0) {
+      journal_.version = 2;
+    } else if (text_.compare(0, sizeof kHeaderVersion1 - 1, kHeaderVersion1) == 0) {
+      journal_.version = 1;
+    } else {
       why = "it is not a journal of this program";
       return false;
     }
-    position_ = sizeof kHeader - 1;
-    int section = 0;  // 0 plan, 1 result, 2 undone, 3 past the end
+    position_ = text_.find('\n') + 1;
     while (position_ < text_.size()) {
       const size_t end = text_.find('\n', position_);
       if (end == std::string::npos) return fail(why, "its last line is cut");
@@ -119,14 +160,13 @@ class Reader {
         if (tokens.size() != 2 || tokens[1] != check_of(text_.substr(0, position_))) {
           return fail(why, "its check does not match what it holds");
         }
-        if (!end_section(section, why)) return false;
-        ++section;
-      } else if (!record(section, tokens, why)) {
+        if (!end_section(why)) return false;
+      } else if (!record(tokens, why)) {
         return false;
       }
       position_ = end + 1;
     }
-    if (section == 0) return fail(why, "it ends before its check");
+    if (section_ == Section::kPlan) return fail(why, "it ends before its check");
     return true;
   }
 
@@ -136,36 +176,65 @@ class Reader {
     return false;
   }
 
-  bool record(int section, const std::vector<std::string>& t, std::string& why) {
+  // The section a record of this kind opens or continues.
+  void enter(const std::string& kind) {
+    if (section_ == Section::kAfterPlan) {
+      section_ = kind == "undone" ? Section::kUndone : Section::kResult;
+    } else if (section_ == Section::kAfterResult) {
+      section_ = Section::kUndone;
+    }
+  }
+
+  bool record(const std::vector<std::string>& t, std::string& why) {
     const std::string& kind = t[0];
-    if (section == 0 && kind == "time" && t.size() == 2 && !has_time_ &&
-        is_number(t[1], journal_.time)) {
+    enter(kind);
+    if (section_ == Section::kPlan) return plan_record(t, why);
+    if (section_ == Section::kResult) return result_record(t, why);
+    if (section_ == Section::kUndone && kind == "undone" && t.size() == 2 && !journal_.undone &&
+        is_number(t[1], journal_.undone_time)) {
+      journal_.undone = true;
+      return true;
+    }
+    return fail(why, "it holds a line this program does not write");
+  }
+
+  bool plan_record(const std::vector<std::string>& t, std::string& why) {
+    const std::string& kind = t[0];
+    const bool version_2 = journal_.version >= 2;
+    if (kind == "time" && t.size() == 2 && !has_time_ && is_number(t[1], journal_.time)) {
       has_time_ = true;
       return true;
     }
-    if (section == 0 && kind == "folder" && t.size() == 3 && !has_folder_) {
+    if (kind == "folder" && t.size() == 3 && !has_folder_) {
       has_folder_ = true;
       return (unhex(t[1], journal_.folder_before) && unhex(t[2], journal_.folder_after)) ||
              fail(why, "a folder is not written as it should be");
     }
-    if (section == 0 && kind == "file" && t.size() == 6) return file(t, why);
-    if (section == 1 && kind == "result" && t.size() == 4) return result(t, why);
-    if (section == 1 && kind == "folder-moved" && t.size() == 2 && (t[1] == "0" || t[1] == "1")) {
+    if (version_2 && kind == "folder-id" && t.size() == 3 && !journal_.has_folder_id) {
+      journal_.has_folder_id = true;
+      return (is_unsigned(t[1], journal_.folder_device) &&
+              is_unsigned(t[2], journal_.folder_inode)) ||
+             fail(why, "the folder's identity is not written as it should be");
+    }
+    if (kind == "file" && t.size() == 6) return file(t, why);
+    if (version_2 && kind == "writes" && t.size() == 4) return write(t, why);
+    return fail(why, "it holds a line this program does not write");
+  }
+
+  bool result_record(const std::vector<std::string>& t, std::string& why) {
+    const std::string& kind = t[0];
+    if (kind == "result" && t.size() == 4) return result(t, why);
+    if (kind == "folder-moved" && t.size() == 2 && (t[1] == "0" || t[1] == "1")) {
       journal_.folder_moved = t[1] == "1";
       return true;
     }
-    if (section == 1 && kind == "created" && t.size() == 3) {
+    if (kind == "created" && t.size() == 3) {
       JournalCreated created;
-      if (!unhex(t[1], created.name) || !is_plain_name(created.name) || !is_hash(t[2])) {
+      if (!unhex(t[1], created.name) || !is_written_name(created.name) || !is_hash(t[2])) {
         return fail(why, "it names a created file outside its folder");
       }
       created.content_hash = t[2];
       journal_.created.push_back(created);
-      return true;
-    }
-    if (section == 2 && kind == "undone" && t.size() == 2 && !journal_.undone &&
-        is_number(t[1], journal_.undone_time)) {
-      journal_.undone = true;
       return true;
     }
     return fail(why, "it holds a line this program does not write");
@@ -174,7 +243,7 @@ class Reader {
   bool file(const std::vector<std::string>& t, std::string& why) {
     JournalFile file;
     if (!unhex(t[1], file.old_name) || !unhex(t[2], file.new_name) ||
-        !is_plain_name(file.old_name) || !is_plain_name(file.new_name)) {
+        !is_entry_name(file.old_name) || !is_entry_name(file.new_name)) {
       return fail(why, "it names a file outside its folder");
     }
     if (!is_hash(t[3]) || !unhex(t[4], file.old_v2) || !unhex(t[5], file.old_v1)) {
@@ -188,6 +257,20 @@ class Reader {
       return fail(why, "a file's old tag is not a tag");
     }
     journal_.files.push_back(file);
+    return true;
+  }
+
+  bool write(const std::vector<std::string>& t, std::string& why) {
+    JournalWrite write;
+    if (!unhex(t[1], write.name) || !is_written_name(write.name)) {
+      return fail(why, "it names a written file outside its folder");
+    }
+    write.had_old = t[3] != "-";
+    if (!is_hash(t[2]) || (t[3] != kEmpty && !unhex(t[3], write.old_bytes))) {
+      return fail(why, "a written file's record is not written as it should be");
+    }
+    write.new_hash = t[2];
+    journal_.writes.push_back(write);
     return true;
   }
 
@@ -205,46 +288,47 @@ class Reader {
     return true;
   }
 
-  bool end_section(int section, std::string& why) {
-    if (section == 0) {
-      if (!has_time_ || !has_folder_) return fail(why, "it lacks its time or its folder");
-      const std::string& before = journal_.folder_before;
-      const std::string& after = journal_.folder_after;
-      if (!is_plain_path(before) || !is_plain_path(after) ||
-          parent_of(before) != parent_of(after)) {
-        return fail(why, "its folder is not one folder renamed in its place");
-      }
-      return true;
+  bool end_section(std::string& why) {
+    switch (section_) {
+      case Section::kPlan:
+        section_ = Section::kAfterPlan;
+        return end_plan(why);
+      case Section::kResult:
+        for (const JournalFile& file : journal_.files) {
+          if (!file.result_known) return fail(why, "a file has no result");
+        }
+        journal_.result_known = true;
+        section_ = Section::kAfterResult;
+        return true;
+      case Section::kUndone:
+        section_ = Section::kEnd;
+        return true;
+      default:
+        return fail(why, "it holds a section this program does not write");
     }
-    if (section == 1) {
-      for (const JournalFile& file : journal_.files) {
-        if (!file.result_known) return fail(why, "a file has no result");
-      }
-      journal_.result_known = true;
-      return true;
+  }
+
+  bool end_plan(std::string& why) {
+    if (!has_time_ || !has_folder_) return fail(why, "it lacks its time or its folder");
+    const std::string& before = journal_.folder_before;
+    const std::string& after = journal_.folder_after;
+    if (!is_plain_path(before) || !is_plain_path(after) ||
+        parent_of(platform::fs_name(before)) != parent_of(platform::fs_name(after))) {
+      return fail(why, "its folder is not one folder renamed in its place");
     }
-    if (section == 2 && journal_.undone) return true;
-    return fail(why, "it holds a section this program does not write");
+    return true;
   }
 
   const std::string& text_;
   Journal& journal_;
   size_t position_ = 0;
   int line_ = 0;
+  Section section_ = Section::kPlan;
   bool has_time_ = false;
   bool has_folder_ = false;
 };
 
 }  // namespace
-
-bool is_plain_name(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  for (const char c : name) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b == '/' || b < 0x20 || b == 0x7F) return false;
-  }
-  return true;
-}
 
 std::string content_hash(const std::string& bytes) {
   const XXH128_hash_t hash = XXH3_128bits(bytes.data(), bytes.size());
@@ -259,9 +343,20 @@ std::string journal_plan_text(const Journal& journal) {
   std::string text = kHeader;
   text += "time " + std::to_string(journal.time) + "\n";
   text += "folder " + hex(journal.folder_before) + " " + hex(journal.folder_after) + "\n";
+  if (journal.has_folder_id) {
+    text += "folder-id " + std::to_string(journal.folder_device) + " " +
+            std::to_string(journal.folder_inode) + "\n";
+  }
   for (const JournalFile& file : journal.files) {
     text += "file " + hex(file.old_name) + " " + hex(file.new_name) + " " + file.audio_hash + " " +
             hex(file.old_v2) + " " + hex(file.old_v1) + "\n";
+  }
+  for (const JournalWrite& write : journal.writes) {
+    // An empty file that was there still counts: "-" would say none was.
+    const std::string old_bytes = !write.had_old            ? "-"
+                                  : write.old_bytes.empty() ? kEmpty
+                                                            : hex(write.old_bytes);
+    text += "writes " + hex(write.name) + " " + write.new_hash + " " + old_bytes + "\n";
   }
   return with_check(std::string(), text);
 }

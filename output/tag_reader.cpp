@@ -37,7 +37,7 @@ std::string frame_text(const TagLib::ID3v2::Tag& tag, const char* id) {
     const TagLib::String text = text_frame != nullptr && !text_frame->fieldList().isEmpty()
                                     ? text_frame->fieldList().front()
                                     : frame->toString();
-    if (!text.isEmpty()) return code_page_text(text);
+    if (!text.isEmpty()) return program_text(text);
   }
   return "";
 }
@@ -67,9 +67,9 @@ void read_id3v2(const TagLib::ID3v2::Tag& tag, LocalTrack& track) {
 }
 
 void fill_from_id3v1(const TagLib::ID3v1::Tag& tag, LocalTrack& track) {
-  if (track.artist.empty()) track.artist = code_page_text(tag.artist());
-  if (track.title.empty()) track.title = code_page_text(tag.title());
-  if (track.album.empty()) track.album = code_page_text(tag.album());
+  if (track.artist.empty()) track.artist = program_text(tag.artist());
+  if (track.title.empty()) track.title = program_text(tag.title());
+  if (track.album.empty()) track.album = program_text(tag.album());
   if (track.track_number.empty() && tag.track() != 0)
     track.track_number = std::to_string(tag.track());
   if (track.release_date.empty() && tag.year() != 0)

@@ -35,7 +35,7 @@ std::string cover_bytes(const Release& release) {
   return bytes;
 }
 
-TagValues values_for(const Release& release, int track) {
+TagValues values_for(const Release& release, int track, const std::string& picture) {
   TagValues values;
   values.artist = track_entry(release.track_artists, track);
   values.album = release.title;
@@ -44,7 +44,7 @@ TagValues values_for(const Release& release, int track) {
   values.title = track_entry(release.track_names, track);
   // The position in full: track 256 is "256".
   if (track >= 0) values.track = std::to_string(static_cast<long long>(track) + 1);
-  values.picture = cover_bytes(release);
+  values.picture = picture;
   return values;
 }
 
@@ -100,7 +100,7 @@ int write_new_tags(const std::string& file_name, const OldTags& old, const Edite
 }  // namespace
 
 TagWrite write_tags(const std::string& file_name, const Release& release, int track,
-                    platform::StagedRewrites& batch,
+                    const std::string& picture, platform::StagedRewrites& batch,
                     const platform::FilePiece::Reader& audio_reader) {
   platform::trace("id3 updating %s\n", file_name.c_str());
   TagWrite write;
@@ -112,7 +112,8 @@ TagWrite write_tags(const std::string& file_name, const Release& release, int tr
   Id3v1Fields old_v1;
   if (!old.v1.empty()) old_v1 = parse_id3v1(old.v1);
   EditedTags edited;
-  if (!edit_id3v2(old.v2, old.v1.empty() ? nullptr : &old_v1, values_for(release, track), edited)) {
+  if (!edit_id3v2(old.v2, old.v1.empty() ? nullptr : &old_v1, values_for(release, track, picture),
+                  edited)) {
     write.failure = "its ID3 tag is damaged or of an unknown version";
     return write;
   }
@@ -126,7 +127,7 @@ TagWrite write_tags(const std::string& file_name, const Release& release, int tr
 
 std::string write_tags(const std::string& file_name, const Release& release, int track) {
   platform::StagedRewrites batch;
-  const TagWrite write = write_tags(file_name, release, track, batch);
+  const TagWrite write = write_tags(file_name, release, track, cover_bytes(release), batch);
   if (!write.failure.empty()) return write.failure;
   int error = batch.flush();
   if (error == 0 && write.staged) error = batch.commit(write.index);

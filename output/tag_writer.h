@@ -22,14 +22,16 @@ struct TagWrite {
   size_t index = 0;
 };
 
-// Writes the release's tags for one track into a file as part of a batch:
-// in place when the new tag fits the old one's room, else staged beside
-// the file. The audio bytes and every frame not written are kept; when the
-// file is staged, `audio_reader` sees the audio bytes as they are copied.
+// Writes the release's tags for one track, with the picture's bytes (none
+// when empty), into a file as part of a batch: in place when the new tag
+// fits the old one's room, else staged beside the file. The audio bytes and
+// every frame not written are kept; when the file is staged, `audio_reader`
+// sees the audio bytes as they are copied.
 TagWrite write_tags(const std::string& file_name, const Release& release, int track,
-                    platform::StagedRewrites& batch,
+                    const std::string& picture, platform::StagedRewrites& batch,
                     const platform::FilePiece::Reader& audio_reader = nullptr);
 
-// The same for one file alone, flushed and in place when it returns.
+// The same for one file alone, with the picture of the release's cover file
+// in the folder, flushed and in place when it returns.
 // Returns why the file was left as it was, or an empty text.
 std::string write_tags(const std::string& file_name, const Release& release, int track);

@@ -1,6 +1,7 @@
 #include "output/templates.h"
 
 #include <climits>
+#include <vector>
 
 #include "common/text.h"
 
@@ -30,6 +31,89 @@ int read_number(const std::string& text, size_t pos) {
 std::string track_field(const std::vector<std::string>& list, int track) {
   if (track < 0 || static_cast<size_t>(track) >= list.size()) return std::string();
   return list[static_cast<size_t>(track)];
+}
+
+// One character of a template's own text, or one placeholder with its value.
+struct TemplatePiece {
+  char literal = 0;
+  bool placeholder = false;
+  std::string value;
+  bool dropped = false;
+};
+
+// Only the slash and the one character after it make a placeholder, however
+// long the number is: "x/12y" becomes "x" + value + "2y". A slash at the end
+// is text.
+std::vector<TemplatePiece> template_pieces(const std::string& text, const Release& release,
+                                           int track) {
+  std::vector<TemplatePiece> pieces;
+  for (size_t i = 0; i < text.size(); ++i) {
+    TemplatePiece piece;
+    if (text[i] == '/' && i + 1 < text.size()) {
+      piece.placeholder = true;
+      piece.value = placeholder_value(read_number(text, i + 1), release, track);
+      ++i;
+    } else {
+      piece.literal = text[i];
+    }
+    pieces.push_back(piece);
+  }
+  return pieces;
+}
+
+bool blank_text(const TemplatePiece& piece) {
+  return !piece.dropped && !piece.placeholder && piece.literal == ' ';
+}
+
+// A bracket pair of the template that holds placeholders and blanks only,
+// and whose placeholders are all empty: "[/4]" without a catalogue number.
+bool holds_only_empty_fields(const std::vector<TemplatePiece>& pieces, size_t open, size_t close) {
+  bool any_field = false;
+  for (size_t i = open + 1; i < close; ++i) {
+    const TemplatePiece& piece = pieces[i];
+    if (piece.placeholder) any_field = true;
+    if (piece.dropped) continue;
+    const bool empty_field =
+        piece.placeholder && piece.value.find_first_not_of(' ') == std::string::npos;
+    if (!empty_field && !blank_text(piece)) return false;
+  }
+  return any_field;
+}
+
+// Drops the pair with what it holds, and one blank beside it (after it,
+// else before it), so that "[/4] /1 - /2" gives "Artist - Title" and not
+// "[] Artist - Title".
+void drop_pair(std::vector<TemplatePiece>& pieces, size_t open, size_t close) {
+  for (size_t i = open; i <= close; ++i) pieces[i].dropped = true;
+  size_t after = close + 1;
+  while (after < pieces.size() && pieces[after].dropped) ++after;
+  if (after < pieces.size() && blank_text(pieces[after])) {
+    pieces[after].dropped = true;
+    return;
+  }
+  size_t before = open;
+  while (before > 0 && pieces[before - 1].dropped) --before;
+  if (before > 0 && blank_text(pieces[before - 1])) pieces[before - 1].dropped = true;
+}
+
+// Pairs are judged innermost first, so "([/4])" goes whole.
+void drop_empty_brackets(std::vector<TemplatePiece>& pieces) {
+  static const std::string kOpening = "[({";
+  static const std::string kClosing = "])}";
+  std::vector<size_t> open;
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    if (pieces[i].placeholder) continue;
+    if (kOpening.find(pieces[i].literal) != std::string::npos) {
+      open.push_back(i);
+      continue;
+    }
+    const size_t kind = kClosing.find(pieces[i].literal);
+    if (kind == std::string::npos || open.empty() || pieces[open.back()].literal != kOpening[kind])
+      continue;
+    const size_t start = open.back();
+    open.pop_back();
+    if (holds_only_empty_fields(pieces, start, i)) drop_pair(pieces, start, i);
+  }
 }
 
 std::string expanded(std::string text, const Release& release, int track) {
@@ -65,15 +149,11 @@ std::string placeholder_value(int number, const Release& release, int track) {
 }
 
 void expand_template(std::string& text, const Release& release, int track) {
-  size_t pos = 0;
-  for (;;) {
-    const size_t slash = text.find('/', pos);
-    if (slash == std::string::npos || slash + 1 == text.size()) return;
-    const std::string value = placeholder_value(read_number(text, slash + 1), release, track);
-    // Only the slash and the one character after it go, however long the
-    // number was: "x/12y" becomes "x" + value + "2y".
-    text.replace(slash, 2, value);
-    pos = slash + value.size();  // an inserted value is never expanded again
+  std::vector<TemplatePiece> pieces = template_pieces(text, release, track);
+  drop_empty_brackets(pieces);
+  text.clear();
+  for (const TemplatePiece& piece : pieces) {
+    if (!piece.dropped) text += piece.placeholder ? piece.value : std::string(1, piece.literal);
   }
 }
 

@@ -5,6 +5,9 @@
 
 #include "model/release.h"
 
+// Every placeholder takes its field's value (never expanded again). A
+// bracket pair "[]", "()" or "{}" of the template that holds nothing but
+// placeholders and blanks, all of them empty, goes with one blank beside it.
 void expand_template(std::string& text, const Release& release, int track);
 std::string placeholder_value(int number, const Release& release, int track);
 // A name from its template for the release, or an error text in its place

@@ -14,18 +14,33 @@
 
 namespace platform {
 
+namespace {
+
+std::string component_refusal(const std::string& bytes) {
+  if (bytes == "." || bytes == "..") return "it names a folder, not a file in it";
+  if (bytes.find('/') != std::string::npos) return "it holds a '/'";
+  if (bytes.find('\0') != std::string::npos) return "it holds a zero byte";
+  return "";
+}
+
+}  // namespace
+
 std::string entry_name_refusal(const std::string& name) {
   const std::string bytes = fs_name(name);
-  if (bytes == "." || bytes == "..") return "it names a folder, not a file in it";
+  const std::string refusal = component_refusal(bytes);
+  if (!refusal.empty()) return refusal;
   for (size_t i = 0; i < bytes.size(); ++i) {
     const auto c = static_cast<unsigned char>(bytes[i]);
     const bool c1_control =
         c == 0xC2 && i + 1 < bytes.size() && static_cast<unsigned char>(bytes[i + 1]) < 0xA0;
-    if (c == '/') return "it holds a '/'";
-    if (c == 0) return "it holds a zero byte";
     if (c < 0x20 || c == 0x7F || c1_control) return "it holds a control character";
   }
   return "";
+}
+
+std::string entry_component_refusal(const std::string& name) {
+  if (name.empty()) return "it is empty";
+  return component_refusal(fs_name(name));
 }
 
 EntryKind entry_kind(const std::string& name) {
@@ -38,6 +53,13 @@ EntryKind entry_kind(const std::string& name) {
 
 int rename_entry(const std::string& from, const std::string& to) {
   if (!entry_name_refusal(to).empty()) return EINVAL;
+  return move_no_replace(from, to);
+}
+
+int rename_entry_back(const std::string& from, const std::string& to) {
+  if (!entry_component_refusal(from).empty() || !entry_component_refusal(to).empty()) {
+    return EINVAL;
+  }
   return move_no_replace(from, to);
 }
 

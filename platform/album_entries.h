@@ -15,6 +15,12 @@ namespace platform {
 // file system, which refuses it anyway.
 std::string entry_name_refusal(const std::string& name);
 
+// Why the name cannot be an entry of the folder at all, or "" when it can:
+// judged as above, but a control character is allowed. Every name the
+// folder lists passes, so it is the check for names the user gave (a TAB,
+// say), which a run must be able to give back.
+std::string entry_component_refusal(const std::string& name);
+
 enum class EntryKind {
   kMissing,  // nothing of that name (or it cannot be examined)
   kRegular,  // a regular file
@@ -28,6 +34,9 @@ EntryKind entry_kind(const std::string& name);
 // Renames, never replacing anything. `from` is a name the folder listed (or
 // a path the user gave); only the new name is judged.
 int rename_entry(const std::string& from, const std::string& to);
+// Gives an entry back a name it had: both names are judged by
+// entry_component_refusal, and nothing is replaced.
+int rename_entry_back(const std::string& from, const std::string& to);
 // A new file, complete or not at all; an existing entry is never replaced.
 int create_entry(const std::string& name, const std::string& data);
 // A regular file's whole content rewritten, or a missing one created.

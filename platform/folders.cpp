@@ -69,6 +69,16 @@ std::vector<std::string> list_mp3_names() {
   return names;
 }
 
+bool folder_identity(const std::string& path, FolderIdentity& identity) {
+  struct stat info;
+  if (path.empty() || ::stat(fs_name(path).c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    return false;
+  }
+  identity.device = static_cast<uint64_t>(info.st_dev);
+  identity.inode = static_cast<uint64_t>(info.st_ino);
+  return true;
+}
+
 bool file_readable(const std::string& name) {
   uint64_t size = 0;
   const int fd = open_regular_file(name, size);

@@ -1,6 +1,7 @@
 #pragma once
 // The album folder and its entries. Names are Windows-1252 text as the
 // program holds it (see codepage.h).
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,18 @@ bool folder_exists(const std::string& path);
 
 // True when a file of that name can be opened for reading.
 bool file_readable(const std::string& name);
+
+// What tells one folder from another however it is renamed: its device and
+// inode. A symbolic link is followed, as set_current_folder follows it.
+struct FolderIdentity {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  bool operator==(const FolderIdentity& other) const {
+    return device == other.device && inode == other.inode;
+  }
+};
+// False when the path names no folder.
+bool folder_identity(const std::string& path, FolderIdentity& identity);
 
 // The folder part of a path: "." without a '/', "/" for a name in the root.
 std::string folder_of(const std::string& path);

@@ -29,6 +29,12 @@ std::string release_id(api_json::Element item) {
   return api_json::id_text(item, "id");
 }
 
+// The release year; "" where the list gives none (the database writes 0).
+std::string year_text(api_json::Element item) {
+  const int64_t year = api_json::integer(item, "year", 0);
+  return year > 0 && year < 10000 ? std::to_string(year) : "";
+}
+
 int pagination_number(api_json::Element root, const char* key) {
   api_json::Element pagination;
   if (api_json::field(root, "pagination").get(pagination)) return 0;
@@ -51,8 +57,13 @@ bool read_api_discography(const std::string& json, bool label, ApiDiscographyPag
     if (!label && api_json::raw_text(item, "role") != "Main") continue;
     const std::string id = release_id(item);
     if (id.empty()) continue;
+    ReleaseEntry entry = label ? label_entry(item) : artist_entry(item);
+    entry.year = year_text(item);
+    // A master has no format or label of its own; its year tells it apart.
+    if (entry.format.empty() && api_json::raw_text(item, "type") == "master")
+      entry.format = entry.year;
     page.release_ids.push_back(id);
-    page.entries.push_back(label ? label_entry(item) : artist_entry(item));
+    page.entries.push_back(entry);
     platform::trace("detected release:%s\n", id.c_str());
   }
   return true;

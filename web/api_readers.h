@@ -12,7 +12,7 @@
 struct ApiSearchHit {
   bool label = false;
   std::string id;    // decimal digits
-  std::string name;  // as the database writes it, "(2)" and all
+  std::string name;  // in display form, "(2)" and all
 };
 
 // Adds the artists and labels of a search document to `hits`, each once
@@ -30,11 +30,14 @@ struct ApiDiscographyPage {
 
 // Reads one discography page. On an artist's list only the entries whose
 // role is "Main" are taken (the artist's own releases, as the site's artist
-// page had them); a master stands for its main release. Entries without a
-// usable id are left out, so the two lists stay parallel.
+// page had them); a master stands for its main release and shows its year
+// where a release shows its format. Entries without a usable id are left
+// out, so the two lists stay parallel.
 bool read_api_discography(const std::string& json, bool label, ApiDiscographyPage& page);
 
 // Reads a release document into the record the release page reader fills.
+// A catalogue number "none" (the database's word for a release without one)
+// reads as no catalogue number.
 bool read_api_release(const std::string& json, Release& release);
 
 // The main release of a master document; "" when there is none.
@@ -49,3 +52,9 @@ struct ApiCredit {
   std::string join;
 };
 std::string join_credits(const std::vector<ApiCredit>& credits);
+
+// The database keeps many names in sort form: "Persuader, The", "Sentinel,
+// The (2)". They are shown and written as people say them: "The Persuader",
+// "The Sentinel (2)". Only a trailing ", The", ", A" or ", An" (before a
+// numbered suffix) counts, so "Earth, Wind & Fire" stays as it is.
+std::string display_form(const std::string& name);

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "platform/codepage.h"
 #include "platform/trace.h"
 #include "web/api_json.h"
 #include "web/api_readers.h"
@@ -55,6 +56,7 @@ void read_first_label(Element root, Release& release) {
   const Element first = labels.at(0);
   release.label = api_json::text(first, "name");
   release.catalog_number = api_json::text(first, "catno");
+  if (platform::ascii_lower(release.catalog_number) == "none") release.catalog_number.clear();
 }
 
 // The first image flagged primary, else the first image.
@@ -110,6 +112,7 @@ std::string join_credits(const std::vector<ApiCredit>& credits) {
     std::string name = credit.anv.empty() ? credit.name : credit.anv;
     if (!name.empty() && name.back() == '*') name.pop_back();
     while (!name.empty() && name.back() == ' ') name.pop_back();
+    name = display_form(name);
     if (name.empty()) continue;
     if (!joined.empty()) {
       if (pending_join.empty()) {
@@ -124,6 +127,26 @@ std::string join_credits(const std::vector<ApiCredit>& credits) {
     pending_join = credit.join;
   }
   return joined;
+}
+
+std::string display_form(const std::string& name) {
+  // A numbered suffix " (2)" stays behind the turned name.
+  size_t end = name.size();
+  if (end > 3 && name.back() == ')') {
+    const size_t open = name.rfind(" (");
+    const bool digits = open != std::string::npos && open + 3 < end &&
+                        std::all_of(name.begin() + static_cast<std::ptrdiff_t>(open + 2),
+                                    name.end() - 1, [](char c) { return c >= '0' && c <= '9'; });
+    if (digits) end = open;
+  }
+  for (const std::string article : {"The", "A", "An"}) {
+    const std::string tail = ", " + article;
+    if (end <= tail.size() || name.compare(end - tail.size(), tail.size(), tail) != 0) continue;
+    const std::string base = name.substr(0, end - tail.size());
+    if (base.find_first_not_of(' ') == std::string::npos) continue;
+    return article + " " + base + name.substr(end);
+  }
+  return name;
 }
 
 bool read_api_release(const std::string& json, Release& release) {

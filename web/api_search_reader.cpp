@@ -25,7 +25,7 @@ bool read_api_search(const std::string& json, std::vector<ApiSearchHit>& hits) {
     ApiSearchHit hit;
     hit.label = type == "label";
     hit.id = api_json::id_text(result, "id");
-    hit.name = api_json::text(result, "title");
+    hit.name = display_form(api_json::text(result, "title"));
     if (hit.id.empty() || hit.name.empty() || known(hits, hit)) continue;
     if (hit.label) {
       hits.push_back(hit);

@@ -1,21 +1,25 @@
 #include "app/apply_release.h"
 
 #include <fcntl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "model/run_state.h"
 #include "model/settings.h"
+#include "platform/codepage.h"
 #include "tests/output/in_temp_folder.h"
 #include "tests/output/tag_reader.h"
 #include "tests/support/mp3_files.h"
 #include "tests/support/recording_front_end.h"
 #include "tests/support/run_checks.h"
 #include "tests/support/standin_server.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -37,6 +41,10 @@ using test_support::write_file;
 
 using test_support::entries;
 using Names = std::set<std::string>;
+
+std::string journal_folder() {
+  return std::string(std::getenv("XDG_STATE_HOME")) + "/plinth/journal";
+}
 
 // Artist, title, label, catalogue number, date, genre, style, the tracks'
 // artists, names and numbers, and the picture.
@@ -126,6 +134,35 @@ TEST_F(Finish, APlaylistNameTooLongForTheFolderIsReported) {
                          ".m3u': File name too long\n" + kDone);
 }
 
+// Finish! and then --undo give the album back byte for byte: two copies
+// of one track, both matched to it, each get their own name back, and a
+// file of the user's under the playlist's name is kept in the journal
+// before the playlist takes its place, and comes back.
+TEST_F(Finish, ThenUndoGivesTheAlbumBackByteForByte) {
+  std::filesystem::remove_all(journal_folder());
+  add_file("a.mp3", 0, 1);
+  add_file("a\x1b copy.mp3", 0, 1);  // an ESC, shown escaped
+  add_file("b.mp3", 1, 2);
+  write_file(album_ + "/Artist - Title [CAT1].m3u", "my own list");
+  std::map<std::string, std::string> before;
+  for (const std::string &name : entries(album_)) before[name] = read_file(album_ + "/" + name);
+  finish();
+  EXPECT_EQ(read_file(renamed_album() + "/Artist - Title [CAT1].m3u"),
+            "#EXTM3U\r\n1 - X - One.mp3\r\n2 - X - Two.mp3\r\na\x1b copy.mp3\r\n");
+
+  int status = -1;
+  const std::string printed = test_support::run_command(
+      std::string(PLINTH_BINARY) + " --undo '" + renamed_album() + "'", &status);
+  EXPECT_EQ(status, 0) << printed;
+  EXPECT_THAT(printed, ::testing::HasSubstr("restored 'a\\x1b copy.mp3'"));
+  EXPECT_EQ(entries(album_),
+            Names({"a.mp3", "a\x1b copy.mp3", "b.mp3", "Artist - Title [CAT1].m3u"}));
+  for (const auto &file : before) {
+    EXPECT_TRUE(read_file(album_ + "/" + file.first) == file.second) << file.first;
+  }
+  std::filesystem::remove_all(journal_folder());
+}
+
 TEST_F(Finish, TwoFilesOnOneTrackLoseNothing) {
   const std::string a = add_file("a.mp3", 0, 1);
   const std::string b = add_file("b.mp3", 0, 2);
@@ -183,14 +220,19 @@ TEST_F(Finish, TemplatesThatExpandToNothingRenameNothingAndWriteNoPlaylist) {
   EXPECT_EQ(entries(renamed_album()), Names({"a.mp3", "b.mp3"}));
 }
 
-TEST_F(Finish, NamesCrossTheCodePageAndThePlaylistKeepsIt) {
+// The playlist's lines are the files' names as the file system holds them,
+// for a new name and for a local one the code page lacks letters for.
+TEST_F(Finish, NamesCrossTheCodePageAndThePlaylistNamesTheFiles) {
   add_file("a.mp3", 0, 1);
-  g_releases[0].track_names[0] = "Caf\xE9";  // Windows-1252 e acute
+  const std::string japanese = "\xE6\x97\xA5\xE6\x9C\xAC.mp3";  // 日本.mp3
+  write_file(album_ + "/" + japanese, test_support::untagged_mp3(2));
+  assign(platform::name_from_fs(japanese), 0);  // its new name is taken: it keeps its own
+  g_releases[0].track_names[0] = "Caf\xE9";     // Windows-1252 e acute
   finish();
-  EXPECT_EQ(entries(renamed_album()),
-            Names({"1 - X - Caf\xC3\xA9.mp3", "Artist - Title [CAT1].m3u"}));
+  const std::string cafe = "1 - X - Caf\xC3\xA9.mp3";
+  EXPECT_EQ(entries(renamed_album()), Names({cafe, japanese, "Artist - Title [CAT1].m3u"}));
   EXPECT_EQ(read_file(renamed_album() + "/Artist - Title [CAT1].m3u"),
-            "#EXTM3U\r\n1 - X - Caf\xE9.mp3\r\n");
+            "#EXTM3U\r\n" + cafe + "\r\n" + japanese + "\r\n");
 }
 
 TEST_F(Finish, AFolderReachedThroughALinkIsRenamedWhereTheUserSeesIt) {
@@ -251,6 +293,54 @@ TEST_F(FinishWithCover, ANameThatCannotBeInTheFolderIsRefusedAndToldOnce) {
                          "These names from the database cannot be names in the folder and were not "
                          "used:\n'..' (it names a folder, not a file in it)\n" +
                          kDone);
+}
+
+// The cover is written only after the journal that lets the run be taken
+// back: when the journal cannot be written, nothing is, the cover neither.
+TEST_F(FinishWithCover, NoCoverIsWrittenBeforeTheJournal) {
+  serve({});
+  const std::string a = add_file("a.mp3", 0, 1);
+  std::filesystem::remove_all(journal_folder());
+  std::filesystem::create_directories(std::filesystem::path(journal_folder()).parent_path());
+  write_file(journal_folder(), "a file where the journal's folder would be");
+  finish();
+  std::filesystem::remove(journal_folder());
+  EXPECT_EQ(entries(album_), Names({"a.mp3"}));
+  EXPECT_TRUE(read_file(album_ + "/a.mp3") == a);
+  EXPECT_THAT(shown(), ::testing::StartsWith(kError + "Could not write the journal"));
+  EXPECT_THAT(shown(), ::testing::HasSubstr("No file was changed."));
+}
+
+// A front end that takes the journal away when the first box shows, as a
+// full or failing disk would keep its result from being written.
+class JournalGoesAtFirstBox : public test_support::RecordingFrontEnd {
+ public:
+  int message_box(platform::Window *owner, const std::string &text, const std::string &caption,
+                  unsigned style) override {
+    std::filesystem::remove_all(journal_folder());
+    return RecordingFrontEnd::message_box(owner, text, caption, style);
+  }
+};
+
+// A cover that cannot be written and a journal whose result cannot be
+// written are each said, and "Done!" does not say that all went well.
+TEST_F(FinishWithCover, ACoverOrJournalThatCannotBeWrittenIsSaidAndDoneSaysSo) {
+  serve({});
+  // A name too long for the folder; the server answers without the query.
+  g_releases[0].picture_url += "?" + std::string(300, 'x');
+  add_file("a.mp3", 0, 1);
+  add_file("b.mp3", 0, 2);  // its new name is taken: a box while the run goes on
+  JournalGoesAtFirstBox front_end;
+  finish();
+  const std::vector<std::string> texts = front_end.texts();
+  ASSERT_EQ(texts.size(), 4u) << ::testing::PrintToString(texts);
+  EXPECT_EQ(texts[0], "Could not write the cover 'R-100101.jpg?" + std::string(300, 'x') +
+                          "': File name too long");
+  EXPECT_THAT(texts[1], ::testing::StartsWith("An error:'File exists'"));
+  EXPECT_EQ(texts[2],
+            "Could not write how this run ended into its journal: No such file or directory. It "
+            "can still be taken back.");
+  EXPECT_EQ(texts[3], "Done, but not everything went well: see the messages before this one.");
 }
 
 // A symbolic link in the album to a file outside it, under a track's, the

@@ -44,7 +44,7 @@ TEST(ReleaseRanking, TheBestFittingTitle) {
   };
   for (const auto& row : rows) {
     std::vector<ReleaseEntry> entries;
-    for (const std::string& title : row.titles) entries.push_back({"", title, "Label", "LP"});
+    for (const std::string& title : row.titles) entries.push_back({"", title, "Label", "LP", ""});
     std::vector<LocalTrack> tags;
     if (!row.tag_artist.empty()) {
       tags = {LocalTrack()};
@@ -54,5 +54,40 @@ TEST(ReleaseRanking, TheBestFittingTitle) {
     const std::string keywords =
         row.keywords.empty() ? build_release_keywords(row.folder, tags) : row.keywords;
     EXPECT_EQ(rank_releases(keywords, entries), row.chosen) << keywords;
+  }
+}
+
+// Among equal best scores: a year the keywords name, then the fewest title
+// words they lack, then the first. Only the best scores take part.
+TEST(ReleaseRanking, TiesGoToTheYearThenTheFewestUnknownWordsThenTheFirst) {
+  const struct {
+    const char* name;
+    std::vector<std::string> titles, years;
+    std::vector<int32_t> scores;
+    std::string keywords;
+    int32_t chosen;
+  } rows[] = {
+      {"a named year first", {"Oslo", "Oslo By Night"}, {"1999", "2001"}, {4, 4}, "oslo 2001", 1},
+      {"not inside a number", {"A", "A"}, {"1999", "2001"}, {1, 1}, "SK2001 20011", 0},
+      {"a date's year", {"A", "A"}, {"", "1999"}, {1, 1}, "1999-05-01", 1},
+      {"fewest unknown words", {"Oslo By Night", "Oslo"}, {"", ""}, {4, 4}, "oslo", 1},
+      {"punctuation splits", {"Oslo Live", "Oslo"}, {"", ""}, {4, 4}, "Oslo-Live", 0},
+      {"code page capitals", {"Tr\xE4sk", "\xC5NGBY LIVE"}, {"", ""}, {5, 5}, "\xE5ngby live", 1},
+      {"best scores only",
+       {"Oslo", "Oslo Nights", "Bus"},
+       {"1999", "", ""},
+       {3, 9, 9},
+       "oslo 1999",
+       1},
+  };
+  for (const auto& row : rows) {
+    std::vector<ReleaseEntry> entries;
+    for (size_t i = 0; i < row.titles.size(); ++i) {
+      ReleaseEntry entry;
+      entry.title = row.titles[i];
+      entry.year = row.years[i];
+      entries.push_back(entry);
+    }
+    EXPECT_EQ(preferred_release(row.scores, entries, row.keywords), row.chosen) << row.name;
   }
 }

@@ -33,15 +33,23 @@ class ApiRun : public test_support::WholeRun {
                             source + " http_proxy=" + shell_quoted(server.proxy_url()));
   }
 
-  // An untagged album of files named "NN Title.mp3".
-  std::string album(const std::string& name, const std::vector<std::string>& titles) {
+  // An album of files named "NN Title.mp3", untagged, or file i with the
+  // artist and title tags[i].
+  std::string album(const std::string& name, const std::vector<std::string>& titles,
+                    const std::vector<std::pair<std::string, std::string>>& tags = {}) {
     const std::string folder = work.file(name);
     std::filesystem::create_directory(folder);
+    std::vector<test_support::Mp3> files;
     for (size_t i = 0; i < titles.size(); ++i) {
-      const std::string number = (i < 9 ? "0" : "") + std::to_string(i + 1);
-      test_support::write_file(folder + "/" + number + " " + titles[i] + ".mp3",
-                               test_support::untagged_mp3(static_cast<unsigned>(i + 1)));
+      files.push_back(
+          {folder + "/" + (i < 9 ? "0" : "") + std::to_string(i + 1) + " " + titles[i] + ".mp3",
+           {"seed=" + std::to_string(i + 1)}});
+      if (i < tags.size())
+        files.back().fields.insert(
+            files.back().fields.end(),
+            {"v2=4", "enc=3", "TPE1=" + tags[i].first, "TIT2=" + tags[i].second});
     }
+    test_support::make_mp3s(files);
     return folder;
   }
 };
@@ -132,52 +140,133 @@ TEST_F(ApiRun, EnterOnEveryPageTagsAFullyTaggedAlbumAndAgainItsNewFolder) {
   EXPECT_TRUE(std::filesystem::is_directory(renamed));
 }
 
-TEST_F(ApiRun, NameVariationsJoinsSuffixesHeadingsIndexesMastersAndJapaneseNames) {
+// Releases as the database keeps them: a name variation joined to a "(2)"
+// (answered No), headings, an index and a master; a sort-form artist with
+// two titles that score the same; no catalogue number; a compilation with a
+// track artist's suffix (at a typed address); tags in Japanese; and an
+// accented album through the site's pages. Every playlist line names a file.
+TEST_F(ApiRun, RealReleasesComeOutAsAUserExpects) {
   StandinServer server;
-  // The artist's list holds the release as a master; its credit asks the
-  // "(2)" question, which is answered No.
-  const std::string kiln = album("Sable Reyes - Kiln Nights",
-                                 {"Ember Road", "Slow Glaze", "Firing", "Cooling", "Ash Garden"});
-  const Outcome first = plinth(server, kiln, kToken, "\n\n\nn\n\n\n\n\n\n");
-  EXPECT_TRUE(test_support::in_order(
-      first.drawn, {">  1. Sable Reyes (Artist)", ">  1. Kiln Nights[, ]",
-                    "Remove brackets after artist name for S. Reyes Feat. Orin Vale (2)?"}));
-  EXPECT_TRUE(server.requested(std::string(kApi) + "/releases/100108"));
+  const std::string kuon = "\xE4\xB9\x85\xE9\x81\xA0\xE3\x83\x9F\xE3\x83\x8A\xE3\x83\x88";
+  const std::string shiosai = "\xE6\xBD\xAE\xE9\xA8\x92";
+  const std::string todai = "\xE7\x99\xBD\xE3\x81\x84\xE7\x81\xAF\xE5\x8F\xB0";
+  const std::string dawn = "\xE5\xA4\x9C\xE6\x98\x8E\xE3\x81\x91\xE3\x81\xAE\xE6\xB8\xAF";
+  const std::string celeste = "C\xC3\xA9leste V\xC3\xA5rdahl";
+  const std::string enter(20, '\n');
   const std::string credit = "S. Reyes Feat. Orin Vale (2)";
-  const std::string kiln_done = work.file("[KST 3] " + credit + " - Kiln Nights");
-  ASSERT_TRUE(std::filesystem::is_directory(kiln_done)) << first.drawn;
-  EXPECT_EQ(names_in(kiln_done),
-            (std::vector<std::string>{
-                "A1 - " + credit + " - Ember Road.mp3", "A2 - Orin Vale (2) - Slow Glaze.mp3",
-                "B1a - " + credit + " - Firing.mp3", "B1b - " + credit + " - Cooling.mp3",
-                "B2 - " + credit + " - Ash Garden.mp3", "R-100108.jpg",
-                credit + " - Kiln Nights [KST 3].m3u"}));
-  const std::string cooling = show_tags(kiln_done + "/B1b - " + credit + " - Cooling.mp3");
-  for (const std::string& frame :
-       std::vector<std::string>{"TPE1: " + credit, "TIT2: Cooling", "TRCK: 4", "TYER: 2005",
-                                std::string("TCON: DubTechno,Ambient")}) {
-    EXPECT_TRUE(has_line(cooling, frame)) << frame << "\n" << cooling;
+  const struct {
+    const char* name;
+    std::string token, folder;
+    std::vector<std::string> titles;
+    std::vector<std::pair<std::string, std::string>> tags;
+    std::string input;
+    std::vector<std::string> drawn;
+    std::string done;
+    std::vector<std::string> names;   // besides the playlist and the cover
+    std::vector<std::string> frames;  // of the last file
+  } rows[] = {
+      {"name variation, suffix, index and master",
+       kToken,
+       "Sable Reyes - Kiln Nights",
+       {"Ember Road", "Slow Glaze", "Firing", "Cooling", "Ash Garden"},
+       {},
+       "\n\n\nn\n" + enter,
+       {">  1. Sable Reyes (Artist)", ">  1. Kiln Nights[2005, ]",
+        "Remove brackets after artist name for " + credit + "?"},
+       "[KST 3] " + credit + " - Kiln Nights",
+       {"A1 - " + credit + " - Ember Road.mp3", "A2 - Orin Vale (2) - Slow Glaze.mp3",
+        "B1a - " + credit + " - Firing.mp3", "B1b - " + credit + " - Cooling.mp3",
+        "B2 - " + credit + " - Ash Garden.mp3"},
+       {"TPE1: " + credit, "TRCK: 5", "TYER: 2005", "TCON: DubTechno,Ambient"}},
+      {"sort form and year",
+       kToken,
+       "The Persuader - Stockholm (1999)",
+       {"\xC3\x96stermalm", "Gamla Stan", "Norrmalm"},
+       {},
+       enter,
+       {">  1. The Persuader (Artist)", "   1. Stockholm By Night[12\", Svek]",
+        ">  2. Stockholm[1999, ]"},
+       "[SK032] The Persuader - Stockholm",
+       {"A - The Persuader - \xC3\x96stermalm.mp3", "B1 - The Persuader - Gamla Stan.mp3",
+        "B2 - The Persuader - Norrmalm.mp3"},
+       {"TPE1: The Persuader", "TALB: Stockholm"}},
+      {"no catalogue number",
+       kToken,
+       "Pale Harrow - Darkroom (2010)",
+       {"Red Light", "Fixer Bath"},
+       {},
+       enter,
+       {">  1. Darkroom Soundtrack[File, MP3, Album, Not On Label]"},
+       "Pale Harrow - Darkroom Soundtrack",
+       {"1 - Pale Harrow - Red Light.mp3", "2 - Pale Harrow - Fixer Bath.mp3"},
+       {"TPE1: Pale Harrow"}},
+      {"a track artist's suffix",
+       kToken,
+       "Quay Signals",
+       {"Static Bloom", "Low Beacon"},
+       {},
+       "= https://www.discogs.com/release/100113\nmanual search\nyes\n" + enter,
+       {"Remove brackets after artist name for Dune Relay (2)?"},
+       "[QT 1] Various - Quay Signals",
+       {"1 - Pale Harrow - Static Bloom.mp3", "2 - Dune Relay - Low Beacon.mp3"},
+       {"TPE1: Dune Relay", "TALB: Quay Signals"}},
+      // Letters the code page lacks: from the tags to the search, and on
+      // into the names and tags whole.
+      {"Japanese tags",
+       kToken,
+       "Kuon Minato",
+       {"Shiosai", "Shiroi Todai", "Tide Clock"},
+       {{kuon, shiosai}, {kuon, todai}, {kuon, "Tide Clock"}},
+       enter,
+       {">  2. " + kuon + "\n   3. " + shiosai + "\n", ">  1. " + kuon + " (Artist)"},
+       "[KST 7] " + kuon + " - " + dawn,
+       {"1 - " + kuon + " - " + shiosai + ".mp3", "2 - " + kuon + " - " + todai + ".mp3",
+        "3 - " + kuon + " - Tide Clock.mp3"},
+       {"TPE1: " + kuon, "TALB: " + dawn, "TYER: 2009"}},
+      {"accents through the site",
+       "",
+       celeste + " - Sm\xC3\xA5 Ljus (2006)",
+       {"\xC3\x96ver Isen", "Caf\xC3\xA9 Nocturne", "No\xC3\xABl \xC3\x80 Bergen"},
+       {},
+       enter,
+       {">  1. " + celeste},
+       "[TW 024] " + celeste + " - Sm\xC3\xA5 Ljus",
+       {"1 - " + celeste + " - \xC3\x96ver Isen.mp3",
+        "2 - " + celeste + " - Caf\xC3\xA9 Nocturne.mp3",
+        "5 - " + celeste + " - No\xC3\xABl \xC3\x80 Bergen.mp3"},
+       {"TPE1: " + celeste}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const Outcome run =
+        plinth(server, album(row.folder, row.titles, row.tags), row.token, row.input);
+    EXPECT_TRUE(test_support::in_order(run.drawn, row.drawn));
+    const std::string done = work.file(row.done);
+    ASSERT_TRUE(std::filesystem::is_directory(done)) << run.drawn;
+    std::vector<std::string> tracks;
+    std::string playlist;
+    for (const std::string& name : names_in(done)) {
+      if (name.size() > 4 && name.compare(name.size() - 4, 4, ".mp3") == 0) tracks.push_back(name);
+      if (name.size() > 4 && name.compare(name.size() - 4, 4, ".m3u") == 0) playlist = name;
+    }
+    EXPECT_EQ(tracks, row.names);
+    ASSERT_FALSE(tracks.empty());
+    const std::string tags = show_tags(done + "/" + tracks.back());
+    for (const std::string& frame : row.frames)
+      EXPECT_TRUE(has_line(tags, frame)) << frame << "\n" << tags;
+    // The playlist names exactly the folder's files, as the file system
+    // holds their names, a CR LF line each.
+    std::vector<std::string> lines = {"#EXTM3U\r"};
+    for (const std::string& track : tracks) lines.push_back(track + "\r");
+    EXPECT_EQ(test_support::lines_of(read_file(done + "/" + playlist)), lines) << playlist;
   }
-
-  // A typed release address; names the code page lacks reach the names and
-  // the tags whole.
-  const std::string dawn = album("Kuon Minato", {"Shiosai", "Shiroi Todai", "Tide Clock"});
-  const Outcome second =
-      plinth(server, dawn, kToken,
-             "= https://www.discogs.com/release/100109-Kuon-Minato\nmanual search\n\n\n\n");
-  const std::string artist = "\xE4\xB9\x85\xE9\x81\xA0\xE3\x83\x9F\xE3\x83\x8A\xE3\x83\x88";
-  const std::string title = "\xE5\xA4\x9C\xE6\x98\x8E\xE3\x81\x91\xE3\x81\xAE\xE6\xB8\xAF";
-  const std::string dawn_done = work.file("[KST 7] " + artist + " - " + title);
-  ASSERT_TRUE(std::filesystem::is_directory(dawn_done)) << second.drawn;
-  EXPECT_FALSE(server.requested(std::string(kApi) + "/database/search"));
-  const std::string tide = dawn_done + "/3 - " + artist + " - Tide Clock.mp3";
-  ASSERT_TRUE(std::filesystem::exists(tide))
-      << test_support::run_command("ls " + shell_quoted(dawn_done));
-  const std::string tags = show_tags(tide);
-  for (const std::string& frame :
-       std::vector<std::string>{"TPE1: " + artist, "TALB: " + title, std::string("TYER: 2009")}) {
-    EXPECT_TRUE(has_line(tags, frame)) << frame << "\n" << tags;
-  }
+  // Accented names go to the site as UTF-8, the term and the link alike.
+  EXPECT_TRUE(
+      server.requested("http://www.discogs.com/search?type=all&q=C%C3%A9leste+V%C3%A5rdahl"));
+  EXPECT_TRUE(server.requested("http://www.discogs.com/artist/C%C3%A9leste+V%C3%A5rdahl"));
+  EXPECT_TRUE(server.requested(
+      std::string(kApi) +
+      "/database/search?q=%E4%B9%85%E9%81%A0%E3%83%9F%E3%83%8A%E3%83%88&type=artist&per_page=100"));
 }
 
 // How long each wait is and when the waits give up is the API source's own

@@ -112,7 +112,7 @@ TEST_F(Run, FilesNamedOutsideTheCodePageAreAllListedAndRead) {
               "artist: '\xDCn\xEF"
               "c\xF6"
               "d\xE9'");
-    EXPECT_EQ(*(at + 2), "title : 'Track " + std::to_string(i + 1) + " ?'");
+    EXPECT_EQ(*(at + 2), "title : 'Track " + std::to_string(i + 1) + " \20165e5;'");
   }
   EXPECT_NE(result.trace.find("clean name: \xDCn\xEF"
                               "c\xF6"

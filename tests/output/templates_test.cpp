@@ -37,8 +37,20 @@ TEST(Template, EachPlaceholderTakesItsFieldAndNothingElseIsExpanded) {
       {"/1|/2|/3|/4|/5|/6|/7|/8|/9", sample, 0, "A|T|L|C|12 Mar 1999|B|N|A1|Punk"},
       {"/6 /7 /8", sample, 1, "B2 N2 A2"},
       {"/1 - /2", sample, 0, "A - T"},
-      // An empty field leaves the text around it.
-      {"[/4] /1 - /2", no_catalog, 0, "[] A - T"},
+      // A bracket pair of nothing but empty fields and blanks goes, with one
+      // blank beside it (after it, else before it); any text in it keeps it.
+      {"[/4] /1 - /2", no_catalog, 0, "A - T"},
+      {"[/4] /1 - /2", sample, 0, "[C] A - T"},
+      {"/1 - /2 [/4]", no_catalog, 0, "A - T"},
+      {"/1 (/4) - /2", no_catalog, 0, "A - T"},
+      {"/1 { /4 /4 }", no_catalog, 0, "A"},
+      {"/1 ([/4]) /2", no_catalog, 0, "A T"},
+      {"[/4]/1", no_catalog, 0, "A"},
+      {"[/4 /3] /1", no_catalog, 0, "[ L] A"},
+      {"[#/4] /1", no_catalog, 0, "[#] A"},
+      {"[] /1", no_catalog, 0, "[] A"},
+      {"[/4) /1", no_catalog, 0, "[) A"},
+      {"/1 [/]", no_catalog, 0, "A ["},
       // The number is read like atoi, but only two characters go.
       {"x/12y", sample, 0, "x2y"},
       {"x/0y", sample, 0, "xy"},

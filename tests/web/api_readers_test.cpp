@@ -1,5 +1,6 @@
 #include "web/api_readers.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +8,9 @@
 
 #include "web/api_address.h"
 #include "web/api_client.h"
+
+using ::testing::ElementsAre;
+using ::testing::FieldsAre;
 
 namespace {
 
@@ -22,17 +26,6 @@ std::string credit(const std::string& name, const std::string& anv, const std::s
   return "{'name': '" + name + "', 'anv': '" + anv + "', 'join': '" + join + "', 'id': 1}";
 }
 
-// Each entry as "id: artist|label|title|format", in order.
-std::string listed(const ApiDiscographyPage& page) {
-  std::string text;
-  for (size_t i = 0; i < page.entries.size(); ++i) {
-    const ReleaseEntry& e = page.entries[i];
-    text += page.release_ids.at(i) + ": " + e.artist + "|" + e.label + "|" + e.title + "|" +
-            e.format + " ";
-  }
-  return text;
-}
-
 TEST(ApiSearch, ArtistsBeforeLabelsEachOnce) {
   std::vector<ApiSearchHit> hits;
   ASSERT_TRUE(
@@ -46,15 +39,14 @@ TEST(ApiSearch, ArtistsBeforeLabelsEachOnce) {
                            " {'type': 'label', 'id': '1234567890123456789', 'title': 'Longest Id'},"
                            " {'type': 'artist', 'id': 5, 'title': ''}]}"),
                       hits));
-  ASSERT_TRUE(read_api_search(json("{'results': [{'type': 'artist', 'id': 9, 'title': 'Tomas "
-                                   "Quill'}, {'type': 'label', 'id': 7, 'title': 'Lumen Lane'}]}"),
+  ASSERT_TRUE(read_api_search(json("{'results': [{'type': 'artist', 'id': 9, 'title': 'Persuader, "
+                                   "The'}, {'type': 'label', 'id': 7, 'title': 'Lumen Lane'}]}"),
                               hits));
-  std::string listed;
-  for (const ApiSearchHit& hit : hits)
-    listed += hit.name + "#" + hit.id + (hit.label ? " label|" : "|");
-  EXPECT_EQ(
-      listed,
-      "Marta Vey (2)#3|Tomas Quill#9|Lumen Lane#7 label|Longest Id#1234567890123456789 label|");
+  // Names kept in sort form are shown as people say them.
+  EXPECT_THAT(
+      hits, ElementsAre(FieldsAre(false, "3", "Marta Vey (2)"),
+                        FieldsAre(false, "9", "The Persuader"), FieldsAre(true, "7", "Lumen Lane"),
+                        FieldsAre(true, "1234567890123456789", "Longest Id")));
 }
 
 TEST(ApiReaders, UnreadableDocumentsReadAsNothing) {
@@ -75,26 +67,36 @@ TEST(ApiReaders, UnreadableDocumentsReadAsNothing) {
   }
 }
 
+// A master stands for its main release and shows its year for a format.
 TEST(ApiDiscography, MainRolesOnArtistsAndMastersAsMainRelease) {
   const std::string doc = json(
       "{'pagination': {'page': 2, 'pages': 3}, 'releases': ["
       "{'id': 11, 'type': 'master', 'main_release': 12, 'title': 'Best Of', 'role': 'Main',"
-      " 'artist': 'A'},"
+      " 'artist': 'A', 'year': 1999},"
       "{'id': 13, 'type': 'release', 'title': 'Night', 'format': 'CD, Album', 'label': 'Tide',"
-      " 'role': 'Main', 'artist': 'A'},"
+      " 'role': 'Main', 'artist': 'A', 'year': 2005},"
       "{'id': 14, 'type': 'release', 'title': 'Guest', 'role': 'TrackAppearance'},"
+      "{'id': 16, 'type': 'master', 'main_release': 17, 'title': 'Undated', 'role': 'Main',"
+      " 'year': 0},"
       "{'id': 15, 'type': 'release', 'title': 'Remix', 'role': 'Remix'}]}");
   ApiDiscographyPage artist;
   ASSERT_TRUE(read_api_discography(doc, false, artist));
-  EXPECT_EQ(std::to_string(artist.page) + "/" + std::to_string(artist.pages) + " " + listed(artist),
-            "2/3 12: ||Best Of| 13: |Tide|Night|CD, Album ");
+  EXPECT_EQ(artist.page, 2);
+  EXPECT_EQ(artist.pages, 3);
+  EXPECT_THAT(artist.release_ids, ElementsAre("12", "13", "17"));
+  // artist, title, label, format, year
+  EXPECT_THAT(artist.entries, ElementsAre(FieldsAre("", "Best Of", "", "1999", "1999"),
+                                          FieldsAre("", "Night", "Tide", "CD, Album", "2005"),
+                                          FieldsAre("", "Undated", "", "", "")));
 
   ApiDiscographyPage label;
   ASSERT_TRUE(read_api_discography(
       json("{'releases': [{'id': 21, 'artist': 'Marta Vey (2)', 'title': 'Paper Moons',"
-           " 'format': 'CD, Album', 'catno': 'LL 031'}]}"),
+           " 'format': 'CD, Album', 'catno': 'LL 031', 'year': 2007}]}"),
       true, label));
-  EXPECT_EQ(listed(label), "21: Marta Vey (2)||Paper Moons|CD, Album ");
+  EXPECT_THAT(label.release_ids, ElementsAre("21"));
+  EXPECT_THAT(label.entries,
+              ElementsAre(FieldsAre("Marta Vey (2)", "Paper Moons", "", "CD, Album", "2007")));
 }
 
 TEST(ApiCredits, NameVariationsStarsAndJoins) {
@@ -108,9 +110,31 @@ TEST(ApiCredits, NameVariationsStarsAndJoins) {
       {{{"A", "", "Feat."}, {"C (2)", "", ""}}, "A Feat. C (2)"},
       {{{"A", "", ""}, {"B", "", "&"}, {"C", "", ","}}, "A and B & C"},
       {{{"", "", ","}, {"B", "", ""}}, "B"},
+      {{{"Persuader, The", "", "&"}, {"Sentinel, The (2)*", "", ""}},
+       "The Persuader & The Sentinel (2)"},
       {{}, ""},
   };
   for (const auto& c : cases) EXPECT_EQ(join_credits(c.credits), c.joined);
+}
+
+// Only a trailing ", The", ", A" or ", An", before a numbered suffix or not,
+// is a sort form.
+TEST(ApiCredits, SortFormsTurnedBack) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Persuader, The", "The Persuader"},
+      {"Sentinel, The (2)", "The Sentinel (2)"},
+      {"Band, A", "A Band"},
+      {"Orchestra, An (12)", "An Orchestra (12)"},
+      {"Earth, Wind & Fire", "Earth, Wind & Fire"},
+      {"Crosby, Stills & Nash", "Crosby, Stills & Nash"},
+      {"Band, the", "Band, the"},
+      {"Band, Then", "Band, Then"},
+      {"Band, The (live)", "Band, The (live)"},
+      {"Band, The ()", "Band, The ()"},
+      {", The", ", The"},
+      {"The", "The"},
+  };
+  for (const auto& [name, shown] : cases) EXPECT_EQ(display_form(name), shown) << name;
 }
 
 TEST(ApiRelease, FillsTheRecordThePageReaderFills) {
@@ -153,22 +177,34 @@ TEST(ApiRelease, FillsTheRecordThePageReaderFills) {
             "B2 Harbour Lights, M. Vey - No Type");
 }
 
-TEST(ApiRelease, DatesAndPictures) {
-  const std::pair<const char*, const char*> cases[] = {
-      // fields, "date|picture"
-      {"'released': '2005-03-14', 'year': 2005", "2005-03-14|"},
-      {"'released': '2019-00-00', 'year': 2019", "2019|"},
-      {"'released': '', 'year': 1987", "1987|"},
-      {"'year': 0", "|"},
+TEST(ApiRelease, DatesPicturesAndCatalogueNumbers) {
+  const struct {
+    const char* fields;
+    const char* date;
+    const char* picture;
+    const char* catalog_number;
+  } cases[] = {
+      {"'released': '2005-03-14', 'year': 2005", "2005-03-14", "", ""},
+      {"'released': '2019-00-00', 'year': 2019", "2019", "", ""},
+      {"'released': '', 'year': 1987", "1987", "", ""},
+      {"'year': 0", "", "", ""},
       {"'images': [{'type': 'secondary', 'uri': 'http://x/1.jpg'}, {'type': 'secondary',"
        " 'uri': 'http://x/2.jpg'}]",
-       "|http://x/1.jpg"},
+       "", "http://x/1.jpg", ""},
       {"'images': [{'type': 'primary', 'uri': ''}, {'type': 'secondary', 'uri': 'http://x/2.jpg'}]",
-       "|http://x/2.jpg"}};
-  for (const auto& [fields, expected] : cases) {
+       "", "http://x/2.jpg", ""},
+      // "none" is the database's word for no catalogue number.
+      {"'labels': [{'name': 'Not On Label', 'catno': 'none'}]", "", "", ""},
+      {"'labels': [{'name': 'Not On Label', 'catno': ' NONE '}]", "", "", ""},
+      {"'labels': [{'name': 'L', 'catno': 'none 2'}]", "", "", "none 2"},
+      {"'labels': [{'name': 'L', 'catno': 'SK032'}]", "", "", "SK032"},
+  };
+  for (const auto& c : cases) {
     Release release;
-    ASSERT_TRUE(read_api_release(json(std::string("{") + fields + "}"), release)) << fields;
-    EXPECT_EQ(release.release_date + "|" + release.picture_url, expected);
+    ASSERT_TRUE(read_api_release(json(std::string("{") + c.fields + "}"), release)) << c.fields;
+    EXPECT_EQ(release.release_date, c.date) << c.fields;
+    EXPECT_EQ(release.picture_url, c.picture) << c.fields;
+    EXPECT_EQ(release.catalog_number, c.catalog_number) << c.fields;
   }
 }
 

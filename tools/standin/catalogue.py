@@ -27,6 +27,16 @@ def link_name(name):
     return urllib.parse.quote_plus(name, safe="")
 
 
+SORT_FORM = re.compile(r"^(.*\S), (The|An|A)((?: \(\d+\))?)$")
+
+
+def display_name(name):
+    """A name kept in sort form ("Persuader, The (2)") as the site's pages
+    show it ("The Persuader (2)"); links keep the sort form."""
+    found = SORT_FORM.match(name)
+    return "%s %s%s" % (found.group(2), found.group(1), found.group(3)) if found else name
+
+
 def decode_link_text(raw):
     """Decodes a path segment or query value as it came in the request line.
     The request line arrives as Latin-1 text of its bytes; escapes decode to

@@ -10,7 +10,7 @@ Names are written with '&', '<' and '>' escaped and nothing else, as the site
 does: quotes and apostrophes stay as they are in text.
 """
 
-from .catalogue import link_name
+from .catalogue import display_name, link_name
 
 SITE_NAME = "Record Index"
 
@@ -80,7 +80,7 @@ def label_href(name):
 
 
 def artist_links(names, joiner=" &amp; "):
-    return joiner.join('<a href="%s">%s</a>' % (attr(artist_href(n)), text(n)) for n in names)
+    return joiner.join('<a href="%s">%s</a>' % (attr(artist_href(n)), text(display_name(n))) for n in names)
 
 
 def details_table(rows):
@@ -132,7 +132,7 @@ def search_page(term, artists, labels, releases):
         term=text(term),
         counts=", ".join(_count(n, what) for n, what in
                          ((len(artists), "artist"), (len(labels), "label"), (len(releases), "release"))),
-        artists=section("Artists", ['<li><a href="%s">%s</a></li>' % (attr(artist_href(a.name)), text(a.name))
+        artists=section("Artists", ['<li><a href="%s">%s</a></li>' % (attr(artist_href(a.name)), text(display_name(a.name)))
                                     for a in artists]),
         labels=section("Labels", ['<li><a href="%s">%s</a></li>' % (attr(label_href(l.name)), text(l.name))
                                   for l in labels]),
@@ -180,7 +180,7 @@ def artist_page(catalogue, artist):
 <div class="discography">
 {sections}
 </div>
-</div>""".format(name=text(artist.name), profile=details_table(profile), sections="\n".join(sections))
+</div>""".format(name=text(display_name(artist.name)), profile=details_table(profile), sections="\n".join(sections))
     return layout(artist.name, body)
 
 
