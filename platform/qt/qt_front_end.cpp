@@ -110,7 +110,9 @@ void QtFrontEnd::show_wait(const std::string& what, int seconds, bool stoppable)
   ensure_application();
   if (wait_ == nullptr) {
     QWidget* owner = shown_.empty() ? nullptr : shown_.back().window;
-    wait_ = new QProgressDialog(owner);
+    // A stoppable wait's box is a window of its own, so that the page under
+    // it can be kept from input while its Cancel still takes a click.
+    wait_ = new QProgressDialog(stoppable ? nullptr : owner);
     wait_->setWindowTitle(QStringLiteral("Plinth"));
     if (stoppable) {
       wait_->setCancelButtonText(QStringLiteral("Cancel"));
@@ -119,10 +121,16 @@ void QtFrontEnd::show_wait(const std::string& what, int seconds, bool stoppable)
     }
     wait_->setRange(0, 0);  // no end known: a busy bar
     wait_->setMinimumDuration(0);
+    wait_->setWindowModality(Qt::NonModal);
     // The page stays in sight underneath, but only the box takes input.
-    wait_->setWindowModality(stoppable ? (owner != nullptr ? Qt::WindowModal : Qt::ApplicationModal)
-                                       : Qt::NonModal);
+    if (stoppable && owner != nullptr) {
+      owner->setEnabled(false);
+      held_page_ = owner;
+    }
     wait_->show();
+    if (held_page_ != nullptr) {
+      wait_->move(held_page_->frameGeometry().center() - wait_->rect().center());
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
   }
   wait_->setLabelText(qt_text(what) + (seconds > 0 ? QStringLiteral("... %1 s").arg(seconds)
@@ -140,6 +148,8 @@ void QtFrontEnd::end_wait() {
   if (wait_ == nullptr) return;
   delete wait_;
   wait_ = nullptr;
+  if (held_page_ != nullptr) held_page_->setEnabled(true);
+  held_page_ = nullptr;
   QApplication::restoreOverrideCursor();
 }
 

@@ -43,6 +43,7 @@ class QtFrontEnd : public FrontEnd {
   };
   std::vector<Shown> shown_;         // running pages, innermost last
   QProgressDialog* wait_ = nullptr;  // the wait notice on show
+  QWidget* held_page_ = nullptr;     // the page a stoppable wait keeps from input
 };
 
 }  // namespace platform

@@ -174,9 +174,13 @@ TEST_F(QtFrontEndTest, AStoppableWaitOffersCancelOverThePage) {
     EXPECT_EQ(plain->findChild<QPushButton*>(), nullptr);
     ui.end_wait();
     ui.show_wait("Waiting for www.discogs.com", 1, true);
-    const auto* box = page.findChild<QProgressDialog*>();
+    const QProgressDialog* box = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (auto* found = qobject_cast<QProgressDialog*>(top)) box = found;
+    }
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(page.isVisible());
+    EXPECT_FALSE(page.isEnabled());  // only the box takes input
     QPushButton* cancel = box->findChild<QPushButton*>();
     ASSERT_NE(cancel, nullptr);
     EXPECT_EQ(cancel->text(), QString("Cancel"));
@@ -184,6 +188,7 @@ TEST_F(QtFrontEndTest, AStoppableWaitOffersCancelOverThePage) {
     QTest::mouseClick(cancel, Qt::LeftButton);
     EXPECT_TRUE(ui.wait_stopped());
     ui.end_wait();
+    EXPECT_TRUE(page.isEnabled());
     page.close();
   });
   run_probe();
