@@ -1,9 +1,11 @@
 #include "app/apply_release.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "app/cover_download.h"
 #include "app/error_box.h"
+#include "app/front_end_pick.h"
 #include "app/left_alone.h"
 #include "common/text.h"
 #include "model/run_state.h"
@@ -13,6 +15,7 @@
 #include "output/journal_format.h"
 #include "output/tag_writer.h"
 #include "output/templates.h"
+#include "output/undo.h"
 #include "platform/album_entries.h"
 #include "platform/codepage.h"
 #include "platform/folders.h"
@@ -240,6 +243,23 @@ void start_journal(FinishJournal& journal, const FinishPlan& plan) {
   journal.start(g_run.directory, folder_after_finish(), old_names, new_names);
 }
 
+std::vector<std::string> finish_lines(const std::string& folder) {
+  return {"The folder is now " + folder, undo_hint(g_run.program, folder)};
+}
+
+// "Done!" (or that something failed), then where the folder is now and how to take the run back, so
+// that someone who started the program from a file manager learns both.
+// The terminal says the rest after the box (finish_lines), on lines it
+// never wraps, so that the command can be copied whole.
+std::string done_text(const std::string& folder, bool all_well) {
+  std::string text = all_well ? "Done!"
+                              : "Done, but not everything went well: see the messages before "
+                                "this one.";
+  if (pages_in_terminal()) return text;
+  for (const std::string& line : finish_lines(folder)) text += "\n" + line;
+  return text;
+}
+
 }  // namespace
 
 bool move_or_report(const std::string& old_name, const std::string& new_name) {
@@ -312,10 +332,11 @@ std::string apply_release(platform::Window* dialog) {
   }
   left_alone.tell_user();
   g_run.finished = true;
-  platform::message_box(dialog,
-                        all_well ? "Done!"
-                                 : "Done, but not everything went well: see the messages before "
-                                   "this one.",
-                        "Done.", platform::kBoxOk);
-  return folder_moved ? folder_after_finish() : g_run.directory;
+  const std::string folder = folder_moved ? folder_after_finish() : g_run.directory;
+  platform::message_box(dialog, done_text(folder, all_well), "Done.", platform::kBoxOk);
+  if (pages_in_terminal()) {
+    for (const std::string& line : finish_lines(folder))
+      std::fprintf(stderr, "%s\n", platform::to_utf8(line).c_str());
+  }
+  return folder;
 }

@@ -11,14 +11,28 @@
 
 namespace {
 
-std::string stored_token() {
+bool token_stored() {
   std::string stored;
-  if (!platform::read_whole_file(token_file_path(), stored)) return "";
-  return trimmed_token(stored.substr(0, stored.find('\n')));
+  if (!platform::read_whole_file(token_file_path(), stored)) return false;
+  return !trimmed_token(stored.substr(0, stored.find('\n'))).empty();
+}
+
+// The token is a secret: the field starts empty and a line says whether one
+// is stored. Whether the user typed in the field tells an empty field that
+// keeps the stored token from one that removes it.
+bool g_token_typed = false;
+
+void open_token_page(platform::Window& dialog) {
+  g_token_typed = false;
+  dialog.set_item_text(kIdContextLine, token_stored()
+                                           ? "A token is stored. Type a new one to replace it, or "
+                                             "empty the field to remove it."
+                                           : "No token is stored.");
 }
 
 // Stores the field's token and tells where, or why not.
 void store(platform::Window& dialog) {
+  if (!g_token_typed) return;  // the stored token, if any, stays
   char text[1024];
   dialog.get_item_text(kIdTokenField, text, sizeof text);
   const std::string token = trimmed_token(text);
@@ -42,10 +56,13 @@ void store(platform::Window& dialog) {
 bool database_token_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam, intptr_t) {
   switch (message) {
     case platform::kWmInitDialog:
-      dialog.set_item_text(kIdTokenField, stored_token());
+      open_token_page(dialog);
       return true;
     case platform::kWmCommand:
       switch (platform::low_word(wparam)) {
+        case kIdTokenField:
+          g_token_typed = g_token_typed || platform::high_word(wparam) == platform::kEditChange;
+          return true;
         case kIdNext:
           store(dialog);
           dialog.end(0);

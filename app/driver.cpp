@@ -53,6 +53,7 @@ int run_status() {
 int run_plinth(const RunArguments& arguments) {
   platform::trace("command line: %s\n", arguments.command_line.c_str());
   g_run.directory = arguments.folder;
+  g_run.program = arguments.program;
   set_default_settings();
   load_user_settings();
   choose_database(api_config_from_environment());

@@ -4,8 +4,9 @@
 
 // What the process hands the run (Windows-1252 text, see platform/codepage.h).
 struct RunArguments {
-  std::string command_line;  // the program path and its arguments, for the log
-  std::string folder;        // the folder to process, absolute; empty if none
+  std::string command_line;        // the program path and its arguments, for the log
+  std::string folder;              // the folder to process, absolute; empty if none
+  std::string program = "plinth";  // the program path as it was started
 };
 
 // The exit statuses a script can read.

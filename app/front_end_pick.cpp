@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/desktop_module.h"
+#include "platform/front_end.h"
 #include "platform/term/term_front_end.h"
 
 void pick_front_end() {
@@ -18,4 +19,8 @@ void pick_front_end() {
     }
   }
   platform::set_front_end(chosen);
+}
+
+bool pages_in_terminal() {
+  return dynamic_cast<platform::TermFrontEnd*>(&platform::front_end()) != nullptr;
 }

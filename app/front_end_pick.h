@@ -4,3 +4,6 @@
 // display is named and the desktop module can open it, else the terminal
 // (with one line on standard error saying why, when a display was named).
 void pick_front_end();
+
+// True when the pages are drawn in the terminal.
+bool pages_in_terminal();

@@ -2,6 +2,7 @@
 #include "app/driver.h"
 #include "app/front_end_pick.h"
 #include "app/journal_options.h"
+#include "platform/codepage.h"
 #include "platform/command_line.h"
 
 int main(int argc, char** argv) {
@@ -12,5 +13,6 @@ int main(int argc, char** argv) {
   RunArguments arguments;
   arguments.command_line = platform::command_line(argc, argv);
   arguments.folder = platform::folder_argument(argc, argv);
+  if (argc > 0 && argv[0][0] != '\0') arguments.program = platform::name_from_fs(argv[0]);
   return run_plinth(arguments);
 }

@@ -1,28 +1,22 @@
 // The last page: the tracks, the files and which file is which track;
 // "Force Match" corrects it, "Finish!" applies the release to the folder.
-#include <cstdio>
-
 #include "app/apply_release.h"
 #include "app/error_box.h"
 #include "app/menu_commands.h"
 #include "app/pages.h"
 #include "model/run_state.h"
-#include "output/undo.h"
-#include "platform/codepage.h"
 #include "platform/dialog.h"
-#include "platform/term/term_front_end.h"
+#include "platform/front_end.h"
 #include "platform/trace.h"
 #include "resources/templates.h"
 
 namespace {
 
-// After "Done!" the terminal says how to take the run back; on the desktop
-// the README says it.
-void tell_how_to_undo(const std::string& folder) {
-  if (folder.empty() || dynamic_cast<platform::TermFrontEnd*>(&platform::front_end()) == nullptr) {
-    return;
-  }
-  std::fprintf(stderr, "%s\n", platform::to_utf8(undo_hint(folder)).c_str());
+// "Artist \x96 Title [CAT 001]": the release the page confirms.
+std::string release_context(const Release& release) {
+  std::string line = "Release: " + release.artist + " \x96 " + release.title;
+  if (!release.catalog_number.empty()) line += " [" + release.catalog_number + "]";
+  return line;
 }
 
 void open_match_page(platform::Window& dialog) {
@@ -32,7 +26,10 @@ void open_match_page(platform::Window& dialog) {
   // Each file stands beside the track it was matched to.
   dialog.scroll_together(kIdOriginalList, kIdMatchesList);
   platform::trace("initing dlg\n");
-  if (Release* release = chosen_release()) pad_track_numbers(*release);
+  if (Release* release = chosen_release()) {
+    pad_track_numbers(*release);
+    dialog.set_item_text(kIdContextLine, release_context(*release));
+  }
   fill_match_lists(dialog);
   platform::trace("%s::%d\n", "main", 244);
 }
@@ -53,6 +50,17 @@ void force_match(platform::Window& dialog) {
     track_of_file.resize(static_cast<size_t>(file) + 1, -1);
   track_of_file[static_cast<size_t>(file)] = track;
   fill_match_lists(dialog);
+  // Two files with one track would get one name, and the second rename
+  // would fail at Finish!: say so now, while it can be corrected.
+  for (size_t other = 0; other < track_of_file.size() && other < g_run.files.size(); ++other) {
+    if (static_cast<int>(other) == file || track_of_file[other] != track) continue;
+    platform::message_box(&dialog,
+                          "This track is also matched to " + g_run.files[other] +
+                              ". Please force another track for one of the two files, or the "
+                              "second to be renamed keeps its old name.",
+                          "Force Match", platform::kBoxOk | platform::kBoxIconWarning);
+    return;
+  }
 }
 
 }  // namespace
@@ -82,9 +90,8 @@ bool match_confirmation_dialog(platform::Window& dialog, unsigned message, uintp
         return true;
       }
       if (id == kIdNext) {
-        const std::string folder = apply_release(&dialog);
+        apply_release(&dialog);
         dialog.end(0);
-        tell_how_to_undo(folder);
         return true;
       }
       if (id == kIdCancelButton) {

@@ -19,6 +19,17 @@ std::string track_label(const Release& release, int track) {
   return number + " " + release.track_names[k];
 }
 
+// How many files are matched to the track; a track two files share would
+// give both one name.
+int files_matched_to(int track) {
+  if (track < 0) return 0;
+  const std::vector<int32_t>& track_of_file = g_run.assignment.track_of_file;
+  int files = 0;
+  for (size_t i = 0; i < track_of_file.size() && i < g_run.files.size(); ++i)
+    files += track_of_file[i] == track;
+  return files;
+}
+
 }  // namespace
 
 void pad_track_numbers(Release& release) {
@@ -55,7 +66,10 @@ void fill_match_lists(platform::Window& dialog) {
     dialog.add_line(kIdOriginalList, g_run.files[i]);
     if (tracks > 0) {
       const int track = i < track_of_file.size() ? track_of_file[i] : -1;
-      dialog.add_line(kIdMatchesList, track_label(*release, track));
+      const int sharing = files_matched_to(track);
+      dialog.add_line(kIdMatchesList,
+                      track_label(*release, track) +
+                          (sharing > 1 ? " (" + std::to_string(sharing) + " files)" : ""));
     }
   }
   platform::trace("%s::%d\n", "main", 162);

@@ -3,6 +3,7 @@
 #include "app/pages.h"
 #include "app/settings.h"
 #include "model/run_state.h"
+#include "platform/codepage.h"
 #include "platform/dialog.h"
 #include "platform/front_end.h"
 #include "platform/installed_files.h"
@@ -16,6 +17,21 @@ std::string help_location() {
   const std::string installed = platform::installed_doc_url("plinthhelp.html");
   return installed.empty() ? help_page_address() : installed;
 }
+
+namespace {
+
+// The help page in the user's browser; when nothing opens it, a box says
+// where it is, so that it can be opened by hand.
+void open_help(platform::Window& page, const std::string& anchor) {
+  if (platform::open_url(help_location() + anchor)) return;
+  const std::string file = platform::installed_doc_file("plinthhelp.html");
+  const std::string where =
+      file.empty() ? "at\n" + help_page_address() : "the file\n" + platform::name_from_fs(file);
+  platform::message_box(&page, "No program could open the help page. It is " + where, "Online Help",
+                        platform::kBoxOk);
+}
+
+}  // namespace
 
 std::string about_caption() { return "Plinth Duziva - " + maker_address(); }
 
@@ -36,7 +52,7 @@ bool handle_menu_command(platform::Window& page, int command, const std::string&
       platform::message_box(&page, about_text(), about_caption(), platform::kBoxOk);
       return true;
     case kCmdOnlineHelp:
-      platform::open_url(help_location() + help_anchor);
+      open_help(page, help_anchor);
       return true;
     case kCmdFilenames:
       // Not owned by the page, as the templates dialog has always been.

@@ -10,6 +10,7 @@ namespace {
 
 void open_search_term_page(platform::Window& dialog) {
   dialog.set_text("Select search term");
+  dialog.set_item_text(kIdContextLine, "Folder: " + g_run.folder_name);
   int best = -1;
   int32_t best_count = 0;
   for (int i = 0; i < g_terms.size(); ++i) {

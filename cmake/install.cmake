@@ -11,9 +11,11 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/plinth.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
 # The help page is the maker's site's own page, which the stand-in web site
-# also serves at the maker's address.
-install(FILES ${PROJECT_SOURCE_DIR}/tools/catalogue/site/plinthhelp.html
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# also serves at the maker's address. The build puts a copy beside the
+# program, where Online Help finds it when the program runs from the build.
+set(PLINTH_HELP_PAGE ${PROJECT_SOURCE_DIR}/tools/catalogue/site/plinthhelp.html)
+configure_file(${PLINTH_HELP_PAGE} ${CMAKE_BINARY_DIR}/plinthhelp.html COPYONLY)
+install(FILES ${PLINTH_HELP_PAGE} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # A registry file and default settings for every user, so that a first run
 # shows no error box. They go where XDG_CONFIG_DIRS looks (/etc/xdg for a

@@ -28,6 +28,7 @@ class TermList {
 };
 
 struct RunState {
+  std::string program = "plinth";        // as it was started, for the line that says how to undo
   std::string directory;                 // the folder as taken from the command line
   std::string folder_name;               // its last component, not cleaned
   std::vector<std::string> files;        // *.mp3 names without path, as listed

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <map>
 #include <set>
@@ -473,8 +474,25 @@ std::vector<std::string> run_history(const std::string& folder) {
   return lines;
 }
 
-std::string undo_hint(const std::string& folder) {
-  std::string shell_quoted = "'";
-  for (const char c : folder) shell_quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return "To take this run back: plinth --undo " + shell_quoted + "'";
+namespace {
+
+std::string single_quoted(const std::string& text) {
+  std::string quoted = "'";
+  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// A word a shell takes as it stands, so it needs no quotes.
+bool plain_word(const std::string& text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+    return platform::ascii_letter_or_digit(static_cast<unsigned char>(c)) ||
+           std::strchr("/._+-=:,@%", c) != nullptr;
+  });
+}
+
+}  // namespace
+
+std::string undo_hint(const std::string& program, const std::string& folder) {
+  return "To take this run back: " + (plain_word(program) ? program : single_quoted(program)) +
+         " --undo " + single_quoted(folder);
 }

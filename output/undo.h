@@ -19,5 +19,6 @@ UndoReport undo_last_run(const std::string& folder);
 // files; only the runs on `folder` (before or after) unless it is empty.
 std::vector<std::string> run_history(const std::string& folder);
 
-// The line after "Done!" that tells how to take the run back.
-std::string undo_hint(const std::string& folder);
+// The line that tells how to take the run back: the program as it was
+// started and the folder, each quoted for a shell where it needs to be.
+std::string undo_hint(const std::string& program, const std::string& folder);

@@ -21,6 +21,7 @@ bool resolve_all(void* handle, CurlLibrary& curl) {
          resolve_symbol(handle, "curl_easy_perform", curl.easy_perform) &&
          resolve_symbol(handle, "curl_easy_getinfo", curl.easy_getinfo) &&
          resolve_symbol(handle, "curl_easy_cleanup", curl.easy_cleanup) &&
+         resolve_symbol(handle, "curl_easy_reset", curl.easy_reset) &&
          resolve_symbol(handle, "curl_slist_append", curl.slist_append) &&
          resolve_symbol(handle, "curl_slist_free_all", curl.slist_free_all) &&
          resolve_symbol(handle, "curl_easy_strerror", curl.easy_strerror);

@@ -28,6 +28,10 @@ constexpr unsigned kStyleNoSelection = 1u << 6;  // lists whose lines cannot be 
 constexpr unsigned kStyleAutoHScroll = 1u << 7;  // edits scroll sideways as one types
 constexpr unsigned kStyleLeft = 1u << 8;         // static text aligned left
 constexpr unsigned kStyleGroup = 1u << 9;
+// A static text that shows data as it stands (a folder or release name may
+// hold '&'): it names no control.
+constexpr unsigned kStyleNoPrefix = 1u << 10;
+constexpr unsigned kStylePassword = 1u << 11;  // edits whose text is a secret
 
 constexpr int kNoControlId = -1;  // static texts that nothing refers to
 

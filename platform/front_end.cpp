@@ -29,7 +29,7 @@ void FrontEnd::run_modal(Window& page) {
   if (!page.ended()) page.end(kIdCancel);
 }
 
-void FrontEnd::open_url(const std::string& url) { xdg_open(url); }
+bool FrontEnd::open_url(const std::string& url) { return xdg_open(url); }
 
 FrontEnd& front_end() {
   static UntilInstalled until_installed;
@@ -46,6 +46,6 @@ int message_box(Window* owner, const std::string& text, const std::string& capti
   return front_end().message_box(owner, text, caption, style);
 }
 
-void open_url(const std::string& url) { front_end().open_url(url); }
+bool open_url(const std::string& url) { return front_end().open_url(url); }
 
 }  // namespace platform

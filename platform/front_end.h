@@ -39,8 +39,8 @@ class FrontEnd {
   // closes the page at once, as the close box would.
   virtual void run_modal(Window& page);
   virtual BaseUnits base_units() const { return BaseUnits(); }
-  // Opens the address in the user's web browser; the result is not examined.
-  virtual void open_url(const std::string& url);
+  // Opens the address in the user's web browser; false when nothing could.
+  virtual bool open_url(const std::string& url);
   // A wait that has lasted a while (see wait_notice.h): what it is for and
   // how many seconds it has lasted. Called again and again while it lasts,
   // from the thread that runs the pages; a front end keeps its windows
@@ -60,7 +60,8 @@ void set_front_end(FrontEnd* front_end);
 
 int message_box(Window* owner, const std::string& text, const std::string& caption, unsigned style);
 
-// The shell's "open" on an address, through the front end in use.
-void open_url(const std::string& url);
+// The shell's "open" on an address, through the front end in use; false
+// when nothing could open it.
+bool open_url(const std::string& url);
 
 }  // namespace platform

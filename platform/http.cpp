@@ -91,8 +91,40 @@ CURLcode perform_telling_the_user(const CurlLibrary& lib, CURL* curl, const std:
   return result;
 }
 
-using CurlHandle = std::unique_ptr<CURL, void (*)(CURL*)>;
 using HeaderList = std::unique_ptr<curl_slist, void (*)(curl_slist*)>;
+
+// One handle for the whole run, taken by one request at a time. libcurl
+// keeps the connections a request leaves open in its handle, so the next
+// HTTP/1.1 request to the same server goes over the same connection
+// instead of a new one. Every option is reset before and after each
+// request: nothing of one (the API's token above all) goes with the next.
+// Never cleaned up, as the library is never unloaded.
+class KeptHandle {
+ public:
+  explicit KeptHandle(const CurlLibrary& lib) : lib_(lib), lock_(mutex()), curl_(shared(lib)) {
+    if (curl_ != nullptr) lib_.easy_reset(curl_);
+  }
+  ~KeptHandle() {
+    if (curl_ != nullptr) lib_.easy_reset(curl_);
+  }
+  KeptHandle(const KeptHandle&) = delete;
+  KeptHandle& operator=(const KeptHandle&) = delete;
+  CURL* get() const { return curl_; }
+
+ private:
+  static std::mutex& mutex() {
+    static std::mutex handle_mutex;
+    return handle_mutex;
+  }
+  static CURL* shared(const CurlLibrary& lib) {
+    static CURL* const handle = lib.easy_init();
+    return handle;
+  }
+
+  const CurlLibrary& lib_;
+  std::lock_guard<std::mutex> lock_;
+  CURL* const curl_;
+};
 
 }  // namespace
 
@@ -123,12 +155,13 @@ namespace {
 
 bool perform_get(const std::string& url, const std::string& agent,
                  const std::vector<std::string>& header_lines, bool follow_redirects,
-                 const HttpBodySink& sink, HttpReply& reply, const HttpLimits& limits) {
+                 HttpVersion version, const HttpBodySink& sink, HttpReply& reply,
+                 const HttpLimits& limits) {
   reply = HttpReply();
   const CurlLibrary* const lib = curl_library();
   if (lib == nullptr) return false;
-  CurlHandle curl(lib->easy_init(), lib->easy_cleanup);
-  if (!curl) return false;
+  const KeptHandle curl(*lib);
+  if (curl.get() == nullptr) return false;
   HeaderList headers(nullptr, lib->slist_free_all);
   for (const std::string& line : header_lines) {
     curl_slist* const longer = lib->slist_append(headers.get(), line.c_str());
@@ -141,12 +174,18 @@ bool perform_get(const std::string& url, const std::string& agent,
   transfer.sink = &sink;
   transfer.reply = &reply;
   const std::string target = request_url(url);
-  CURL* c = curl.get();
+  CURL* const c = curl.get();
   lib->easy_setopt(c, CURLOPT_URL, target.c_str());
   lib->easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
   lib->easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   lib->easy_setopt(c, CURLOPT_DEFAULT_PROTOCOL, "http");
-  lib->easy_setopt(c, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+  if (version == HttpVersion::k1_1) {
+    lib->easy_setopt(c, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+  } else {
+    lib->easy_setopt(c, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+    lib->easy_setopt(c, CURLOPT_FRESH_CONNECT, 1L);
+    lib->easy_setopt(c, CURLOPT_FORBID_REUSE, 1L);
+  }
   lib->easy_setopt(c, CURLOPT_HTTPGET, 1L);
   lib->easy_setopt(c, CURLOPT_USERAGENT, agent.c_str());
   lib->easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
@@ -200,14 +239,14 @@ bool perform_get(const std::string& url, const std::string& agent,
 }  // namespace
 
 bool http_get(const std::string& url, const std::string& agent, const HttpBodySink& sink,
-              HttpReply& reply, const HttpLimits& limits) {
-  return perform_get(url, agent, {"Accept: */*"}, true, sink, reply, limits);
+              HttpReply& reply, const HttpLimits& limits, HttpVersion version) {
+  return perform_get(url, agent, {"Accept: */*"}, true, version, sink, reply, limits);
 }
 
 bool http_get_with_headers(const std::string& url, const std::string& agent,
                            const std::vector<std::string>& header_lines, const HttpBodySink& sink,
                            HttpReply& reply, const HttpLimits& limits) {
-  return perform_get(url, agent, header_lines, false, sink, reply, limits);
+  return perform_get(url, agent, header_lines, false, HttpVersion::k1_1, sink, reply, limits);
 }
 
 }  // namespace platform

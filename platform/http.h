@@ -1,9 +1,11 @@
 #pragma once
-// The platform's HTTP service: one blocking GET at a time. HTTP/1.0, the
-// caller's user agent, "Accept: */*", redirects followed a few times, TLS
-// certificates verified, and the proxy the user configured in http_proxy,
-// https_proxy and no_proxy. A dead, stalled or trickling server is given up
-// on (HttpLimits) so that it never hangs the wizard.
+// The platform's HTTP service: one blocking GET at a time. HTTP/1.0 unless
+// the caller asks for HTTP/1.1, the caller's user agent, "Accept: */*",
+// redirects followed a few times, TLS certificates verified, and the proxy
+// the user configured in http_proxy, https_proxy and no_proxy. A dead,
+// stalled or trickling server is given up on (HttpLimits) so that it never
+// hangs the wizard. HTTP/1.1 requests of a run to the same server (or
+// through the same proxy) share one connection.
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -40,6 +42,11 @@ std::string url_host(const std::string& url);
 // and the rest of the response is then not fetched.
 using HttpBodySink = std::function<bool(const char* data, size_t size)>;
 
+// HTTP/1.0: a connection of its own for the request, closed after it.
+// HTTP/1.1: the connection an earlier HTTP/1.1 request left open is taken
+// again, and left open for the next.
+enum class HttpVersion { k1_0, k1_1 };
+
 // Header lines beyond this many bytes are not kept.
 constexpr size_t kMaxHeaderBytes = 100000;
 
@@ -53,11 +60,13 @@ std::string percent_encode(const std::string& bytes, bool (*escape)(unsigned cha
 // no connection, no answer in time, or a URL that cannot be requested.
 // Body bytes that arrived before a failure have been given to the sink.
 bool http_get(const std::string& url, const std::string& agent, const HttpBodySink& sink,
-              HttpReply& reply, const HttpLimits& limits = HttpLimits());
+              HttpReply& reply, const HttpLimits& limits = HttpLimits(),
+              HttpVersion version = HttpVersion::k1_0);
 
 // The same GET with the caller's header lines in place of "Accept: */*",
-// for the database API. Redirects are not followed, so the headers (a token)
-// go to the URL's own host and nowhere else.
+// for the database API, over HTTP/1.1. Redirects are not followed, so the
+// headers (a token) go to the URL's own host and nowhere else; no later
+// request carries them.
 bool http_get_with_headers(const std::string& url, const std::string& agent,
                            const std::vector<std::string>& header_lines, const HttpBodySink& sink,
                            HttpReply& reply, const HttpLimits& limits = HttpLimits());

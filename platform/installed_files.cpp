@@ -28,11 +28,14 @@ std::string program_folder() {
 }
 
 std::string installed_doc_file(const std::string& name) {
-  const std::string folder = program_folder();  // <prefix>/bin
+  const std::string folder = program_folder();  // <prefix>/bin, or the build
   const std::string prefix = folder.substr(0, folder.rfind('/'));
-  const std::string path = prefix + "/" PLINTH_INSTALL_DOCDIR "/" + name;
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? path : "";
+  for (const std::string& path :
+       {prefix + "/" PLINTH_INSTALL_DOCDIR "/" + name, folder + "/" + name}) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return path;
+  }
+  return "";
 }
 
 std::string installed_doc_url(const std::string& name) {

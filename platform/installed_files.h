@@ -10,8 +10,8 @@ namespace platform {
 std::string program_folder();
 
 // The path (file-system bytes) of a file in the program's documentation
-// folder, or "" when no such file is there, as for a program run from its
-// build.
+// folder, else of the file beside the program, as the build puts it there;
+// "" when neither is there.
 std::string installed_doc_file(const std::string& name);
 
 // The same file as a file:// address, characters outside a URL's plain set

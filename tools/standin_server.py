@@ -44,15 +44,16 @@ class Response:
         self.body = body
         self.extra_headers = list(extra_headers)
 
-    def head(self, content_length=None):
+    def head(self, content_length=None, keep_alive=False):
         length = len(self.body) if content_length is None else content_length
-        lines = ["HTTP/1.0 %d %s" % (self.status, REASONS.get(self.status, "Unknown")),
+        lines = ["HTTP/1.%d %d %s" % (keep_alive, self.status, REASONS.get(self.status, "Unknown")),
                  "Date: " + time.strftime("%a, %d %b %Y %H:%M:%S GMT", time.gmtime()),
                  "Server: Apache/2.0.54 (Unix)",
                  "Content-Type: " + self.content_type,
                  "Content-Length: %d" % length]
         lines += ["%s: %s" % h for h in self.extra_headers]
-        lines.append("Connection: close")
+        if not keep_alive:
+            lines.append("Connection: close")
         return ("\r\n".join(lines) + "\r\n\r\n").encode("latin-1", "replace")
 
 
@@ -175,11 +176,13 @@ class RequestLog:
         self._lock = threading.Lock()
         self._file = open(path, "a", encoding="ascii") if path else None
 
-    def write(self, method, target, version, agent, authorization=None):
+    def write(self, method, target, version, agent, authorization=None, again=False):
         line = "%s %s %s %s" % (printable(method) or "-", printable(target) or "-",
                                 printable(version) or "-", printable(agent) if agent else "-")
         if authorization:
             line += " [Authorization: %s]" % printable(authorization)
+        if again:
+            line += " [same connection]"
         with self._lock:
             if self._file:
                 self._file.write(line + "\n")
@@ -193,26 +196,42 @@ class RequestLog:
 
 
 class Handler(socketserver.BaseRequestHandler):
-    """One request per connection, as HTTP/1.0 has it."""
+    """One request per connection, as HTTP/1.0 has it; an HTTP/1.1 connection
+    stays open for the next request unless the client asks to close it, and
+    a misbehaving answer closes it."""
 
     def handle(self):
         self.request.settimeout(30)
+        self.served = 0
         try:
             with self.request.makefile("rb") as stream:
-                request = self.read_request(stream)
+                while self.serve_one(stream):
+                    self.served += 1
         except (OSError, ValueError):
             return
+
+    def serve_one(self, stream):
+        """Answers the next request; True when the connection stays open."""
+        self.keep_alive = False
+        request = self.read_request(stream)
         if request is None:
-            return
+            return False
+        method, target, version, headers = request
+        self.keep_alive = version == "HTTP/1.1" and "close" not in (
+            headers.get("connection", "") + headers.get("proxy-connection", "")).lower()
         try:
             self.answer(*request)
         except Exception:  # a fault of this server: say so, as a web server would
             traceback.print_exc()
+            self.keep_alive = False
             self.send(html(500, pages.error_page(500, REASONS[500])), "GET")
+        return self.keep_alive
 
     def answer(self, method, target, version, headers):
         self.server.log.write(method, target, version, headers.get("user-agent"),
-                              headers.get("authorization"))
+                              headers.get("authorization"), again=self.served > 0)
+        if not version.startswith("HTTP/") or method not in ("GET", "HEAD"):
+            self.keep_alive = False  # what follows the request cannot be told apart
         if not version.startswith("HTTP/"):
             return self.send(html(400, pages.error_page(400, "Bad Request")), method)
         if method not in ("GET", "HEAD"):
@@ -238,6 +257,7 @@ class Handler(socketserver.BaseRequestHandler):
             response = site.answer(host, path, parse_query(raw_query), proxied)
         fault = self.server.fault
         if fault.applies(path, response.content_type):
+            self.keep_alive = False
             return self.misbehave(fault, response, method, target, proxied, headers)
         self.send(response, method)
 
@@ -263,7 +283,7 @@ class Handler(socketserver.BaseRequestHandler):
 
     def send(self, response, method, extra=(), content_length=None):
         response.extra_headers += list(extra)
-        data = response.head(content_length)
+        data = response.head(content_length, self.keep_alive)
         if method != "HEAD":
             data += response.body
         try:

@@ -137,8 +137,9 @@ bool HttpClient::RequestWhole(const std::string& url, const std::string& agent, 
   bool too_large = false;
   const platform::HttpBodySink keep = whole_body_sink(body, too_large);
   platform::HttpReply reply;
-  const bool whole = platform::http_get(url, agent, keep, reply, limits_) && reply.complete &&
-                     !too_large && reply.status >= 200 && reply.status < 300 && !body.empty();
+  const bool whole =
+      platform::http_get(url, agent, keep, reply, limits_, platform::HttpVersion::k1_1) &&
+      reply.complete && !too_large && reply.status >= 200 && reply.status < 300 && !body.empty();
   if (!whole) body.clear();
   return whole;
 }

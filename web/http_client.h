@@ -1,6 +1,7 @@
 #pragma once
 // One blocking GET per call; the body is kept in a fixed buffer inside the
-// object, cut at its capacity. Each caller makes its own client.
+// object, cut at its capacity. Each caller makes its own client; the
+// connections are the platform's, shared by every client of the run.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -57,7 +58,8 @@ class HttpClient {
   const char* Headers() const { return headers_; }
 
   // The whole body of a complete response with a 2xx status, not cut at the
-  // buffer's capacity; false (and an empty body) for anything else: no
+  // buffer's capacity, over HTTP/1.1 (a picture: its connection may carry
+  // the next request); false (and an empty body) for anything else: no
   // answer, an error status, a response cut short, an empty body, or one
   // over kWholeBodyLimit. Leaves Body() and `received` alone.
   bool RequestWhole(const std::string& url, const std::string& agent, std::string& body);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,25 +10,27 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <utility>
 
 #include "platform/qt/line_tips.h"
 #include "platform/qt/page_font.h"
 #include "platform/qt/qt_text.h"
+#include "platform/qt/template_grid.h"
 
 namespace platform {
 namespace {
 
-// The page's client area: the controls stand in it at their pixel
-// positions, below the menu bar, as in a dialog of the desktop platform.
+// The page's client area, below the menu bar: the grid of its controls.
 class ClientArea : public QWidget {
  public:
-  ClientArea(QSize initial, QWidget* parent) : QWidget(parent), initial_(initial) {}
-  QSize sizeHint() const override { return initial_; }
+  using QWidget::QWidget;
   std::function<void(int, int)> on_resize;
 
  protected:
@@ -35,12 +38,31 @@ class ClientArea : public QWidget {
     QWidget::resizeEvent(event);
     if (on_resize) on_resize(width(), height());
   }
-
- private:
-  QSize initial_;
 };
 
-QRect to_qrect(const Rect& rect) { return QRect(rect.left, rect.top, rect.width, rect.height); }
+// A list asks for the room its lines need: as wide as its widest line and
+// tall enough for twelve of them, or for all of them up to twenty-four,
+// and never less than its template gives it.
+class ContentList : public QListWidget {
+ public:
+  ContentList(QSize template_size, QWidget* parent)
+      : QListWidget(parent), template_size_(template_size) {}
+
+  QSize sizeHint() const override {
+    constexpr int kFewestRows = 12;
+    constexpr int kMostRows = 24;
+    const int frame = 2 * frameWidth();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const int row = count() > 0 ? sizeHintForRow(0) : fontMetrics().height() + 2;
+    const int rows = std::min(std::max(count(), kFewestRows), kMostRows);
+    const int widest = count() > 0 ? sizeHintForColumn(0) : 0;
+    return QSize(std::max(template_size_.width(), widest + frame + bar + 4),
+                 std::max(template_size_.height(), rows * row + frame));
+  }
+
+ private:
+  QSize template_size_;
+};
 
 int selected_row(const QListWidget* list) {
   const QList<QListWidgetItem*> picked = list->selectedItems();
@@ -90,15 +112,13 @@ PageDialog::PageDialog(Window& page, QWidget* parent) : QDialog(parent), page_(p
   build_frame();
   build_menu();
   build_controls();
+  lay_out_controls();
   link_scrolling();
   sync();
-  if (page_.dialog_template().resizable()) {
-    // Opens at the template's size, even where Qt would trim a window to a
-    // part of a small screen.
-    const Size size = page_.client_size();
-    const int menu_height = menu_bar_ != nullptr ? menu_bar_->sizeHint().height() : 0;
-    resize(size.width, size.height + menu_height);
-  }
+  open_at_content_size();
+  // Arrow keys work at once on the page's list, and Enter still takes the
+  // default button.
+  if (QWidget* first = first_focus()) first->setFocus();
 }
 
 QWidget* PageDialog::control_widget(int id) const {
@@ -110,20 +130,30 @@ QWidget* PageDialog::control_widget(int id) const {
   return nullptr;
 }
 
+QWidget* PageDialog::first_focus() const {
+  const std::vector<Control>& controls = page_.controls();
+  for (const bool lists : {true, false}) {
+    for (size_t i = 0; i < controls.size(); ++i) {
+      if (lists ? controls[i].is_list() : controls[i].is_edit()) return shown_[i].widget;
+    }
+  }
+  return nullptr;
+}
+
 void PageDialog::build_frame() {
   const DialogTemplate& dialog = page_.dialog_template();
   Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-  if ((dialog.frame & kFrameMaximizeBox) != 0) flags |= Qt::WindowMaximizeButtonHint;
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::WindowMaximizeButtonHint;
   setWindowFlags(flags);
   setModal(true);
+  setSizeGripEnabled(true);
   setFont(page_font());
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  const Size size = page_.client_size();
-  auto* client = new ClientArea(QSize(size.width, size.height), this);
+  auto* client = new ClientArea(this);
   client_ = client;
   layout->addWidget(client_);
   if (page_.menu() != nullptr) {
@@ -133,22 +163,22 @@ void PageDialog::build_frame() {
   }
 
   if (dialog.resizable()) {
+    // The page's own smallest size; the page hears of every new size, as on
+    // the desktop platform, though the grid places the widgets here.
     const MinMaxInfo limits = page_.min_max_info();
     client_->setMinimumSize(std::max(1, limits.min_track_width),
                             std::max(1, limits.min_track_height));
     client->on_resize = [this](int width, int height) { client_resized(width, height); };
-  } else {
-    client_->setFixedSize(size.width, size.height);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
   }
 }
 
 void PageDialog::build_menu() {
   if (menu_bar_ == nullptr) return;
   for (const MenuPopup& popup : page_.menu()->popups) {
-    QMenu* menu = menu_bar_->addMenu(qt_text(popup.title));
+    QMenu* menu = menu_bar_->addMenu(keys_.marked(qt_text(popup.title)));
+    MnemonicPicker item_keys;
     for (const MenuItem& item : popup.items) {
-      QAction* action = menu->addAction(qt_text(item.text));
+      QAction* action = menu->addAction(item_keys.marked(qt_text(item.text)));
       const int command = item.command;
       menu_actions_.emplace_back(command, action);
       connect(action, &QAction::triggered, this,
@@ -159,11 +189,64 @@ void PageDialog::build_menu() {
 
 void PageDialog::build_controls() {
   for (const Control& control : page_.controls()) {
-    QWidget* widget = make_widget(control);
+    const QString text = qt_text(control.text);
+    QWidget* widget = make_widget(control, control.is_button() ? keys_.marked(text) : text);
     if (control.id != kNoControlId)
       widget->setObjectName(QStringLiteral("control_%1").arg(control.id));
-    shown_.push_back({widget, {}, -1});
+    shown_.push_back({widget, {}, -1, text});
   }
+}
+
+void PageDialog::lay_out_controls() {
+  const TemplateGrid grid = template_grid(page_.dialog_template());
+  const std::vector<Control>& controls = page_.controls();
+  auto* layout = new QGridLayout(client_);
+  // The controls of each cell, in template order.
+  std::map<std::pair<int, int>, std::vector<size_t>> cells;
+  for (size_t i = 0; i < controls.size(); ++i) {
+    const GridCell& cell = grid.cells[i];
+    cells[{cell.row, cell.column}].push_back(i);
+    // Lists take the room the window gains; edit fields take its width.
+    if (controls[i].is_list()) layout->setRowStretch(cell.row, 1);
+    if ((controls[i].is_list() || controls[i].is_edit()) && cell.column_span == 1)
+      layout->setColumnStretch(cell.column, 1);
+  }
+  // Without a list, the room the window gains goes below the controls.
+  const bool any_list = std::any_of(controls.begin(), controls.end(),
+                                    [](const Control& control) { return control.is_list(); });
+  if (!any_list) layout->setRowStretch(grid.rows, 1);
+  for (const auto& [at, members] : cells) {
+    const GridCell& cell = grid.cells[members.front()];
+    if (members.size() == 1) {
+      const Control& control = controls[members.front()];
+      const Qt::Alignment alignment = control.is_button() ? Qt::AlignLeft | Qt::AlignTop
+                                      : control.kind == ControlKind::kStaticText
+                                          ? Qt::AlignLeft | Qt::AlignVCenter
+                                          : Qt::Alignment();
+      layout->addWidget(shown_[members.front()].widget, cell.row, cell.column, 1, cell.column_span,
+                        alignment);
+      continue;
+    }
+    // Buttons stacked at the top of their cell, as the template stacks them.
+    auto* stack = new QVBoxLayout;
+    bool only_buttons = true;
+    for (const size_t i : members) {
+      stack->addWidget(shown_[i].widget);
+      only_buttons = only_buttons && controls[i].is_button();
+    }
+    if (only_buttons) stack->addStretch(1);
+    layout->addLayout(stack, cell.row, cell.column, 1, cell.column_span);
+  }
+}
+
+void PageDialog::open_at_content_size() {
+  layout()->activate();
+  QSize size = sizeHint();
+  if (const QScreen* screen = this->screen()) {
+    const QRect room = screen->availableGeometry();
+    size = size.boundedTo(QSize(room.width() * 3 / 4, room.height() * 3 / 4));
+  }
+  resize(size.expandedTo(minimumSizeHint()));
 }
 
 void PageDialog::link_scrolling() {
@@ -192,12 +275,12 @@ void PageDialog::link_scrolling() {
   }
 }
 
-QWidget* PageDialog::make_widget(const Control& control) {
+QWidget* PageDialog::make_widget(const Control& control, const QString& button_text) {
   const int id = control.id;
   switch (control.kind) {
     case ControlKind::kPushButton:
     case ControlKind::kDefPushButton: {
-      auto* button = new QPushButton(client_);
+      auto* button = new QPushButton(button_text, client_);
       button->setDefault(control.kind == ControlKind::kDefPushButton);
       button->setFocusPolicy(focus_policy(control.style));
       button->installEventFilter(new ArrowKeysStay(button));
@@ -206,13 +289,16 @@ QWidget* PageDialog::make_widget(const Control& control) {
       return button;
     }
     case ControlKind::kListBox: {
-      auto* list = new QListWidget(client_);
+      auto* list = new ContentList(QSize(control.rect.width, control.rect.height), client_);
       watch_list(list, id, control.style);
       return list;
     }
     case ControlKind::kEdit: {
       auto* edit = new QLineEdit(client_);
       edit->setFrame((control.style & kStyleBorder) != 0);
+      edit->setMinimumWidth(control.rect.width);
+      // A secret is neither shown nor copied out of the field.
+      if ((control.style & kStylePassword) != 0) edit->setEchoMode(QLineEdit::Password);
       // A field to type in is always reachable with Tab, in template order.
       edit->setFocusPolicy(Qt::StrongFocus);
       connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) {
@@ -225,7 +311,13 @@ QWidget* PageDialog::make_widget(const Control& control) {
   }
   auto* label = new QLabel(client_);
   label->setTextFormat(Qt::PlainText);
-  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  if ((control.style & kStyleNoPrefix) != 0) {
+    // The window opens wide enough for a long name, but may be made
+    // narrower; the name can be copied.
+    label->setMinimumWidth(1);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  }
   return label;
 }
 
@@ -281,14 +373,6 @@ void PageDialog::sync() {
   for (size_t i = 0; i < controls.size(); ++i) {
     const Control& control = controls[i];
     Shown& shown = shown_[i];
-    QRect rect = to_qrect(control.rect);
-    if (auto* label = qobject_cast<QLabel*>(shown.widget)) {
-      // The desktop's font may need a few pixels more than the template
-      // gives a text; a label is never cut off at its right end.
-      const int needed = label->fontMetrics().horizontalAdvance(qt_text(control.text));
-      rect.setWidth(std::max(rect.width(), needed));
-    }
-    if (shown.widget->geometry() != rect) shown.widget->setGeometry(rect);
     if (auto* list = qobject_cast<QListWidget*>(shown.widget)) {
       sync_list(list, control, shown);
     } else if (auto* edit = qobject_cast<QLineEdit*>(shown.widget)) {
@@ -301,10 +385,16 @@ void PageDialog::sync() {
       }
     } else if (auto* button = qobject_cast<QPushButton*>(shown.widget)) {
       const QString text = qt_text(control.text);
-      if (button->text() != text) button->setText(text);
+      if (shown.text != text) {
+        shown.text = text;
+        button->setText(MnemonicPicker().marked(text));
+      }
     } else if (auto* label = qobject_cast<QLabel*>(shown.widget)) {
       const QString text = qt_text(control.text);
-      if (label->text() != text) label->setText(text);
+      if (label->text() != text) {
+        label->setText(text);
+        if (label->minimumWidth() == 1) label->setToolTip(text);  // whole where it is cut
+      }
     }
   }
   for (const auto& [command, action] : menu_actions_) {
@@ -322,6 +412,7 @@ void PageDialog::sync_list(QListWidget* list, const Control& control, Shown& sho
     for (const std::string& line : control.lines) list->addItem(qt_text(line));
     shown.lines = control.lines;
     shown.extent = -1;
+    list->updateGeometry();  // the room it asks for follows its lines
   }
   if (shown.extent != control.horizontal_extent) {
     apply_extent(list, control.horizontal_extent);

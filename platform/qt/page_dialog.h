@@ -1,14 +1,16 @@
 #pragma once
-// One running page as a modal Qt dialog. Its widgets stand where the page's
-// controls stand (in pixels, from the template's dialog units); the user's
-// input goes to the page as messages, and after each message the widgets are
-// drawn again from the page.
+// One running page as a modal Qt dialog. Its widgets are laid out in a grid
+// read from the page's template (template_grid.h), so that the window opens
+// at the size its content needs and its lists take the room it gains; the
+// user's input goes to the page as messages, and after each message the
+// widgets are drawn again from the page.
 #include <QDialog>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/dialog.h"
+#include "platform/qt/mnemonics.h"
 
 class QAction;
 class QListWidget;
@@ -25,6 +27,9 @@ class PageDialog : public QDialog {
   QWidget* control_widget(int id) const;
   // The area the controls stand in, below the menu bar.
   QWidget* client_area() const { return client_; }
+  // The control that has the focus when the page opens: its first list, else
+  // its first edit field; nullptr when it has neither.
+  QWidget* first_focus() const;
   QMenuBar* menu_bar() const { return menu_bar_; }
 
  protected:
@@ -36,13 +41,16 @@ class PageDialog : public QDialog {
     QWidget* widget;
     std::vector<std::string> lines;  // list boxes: the lines on show
     int extent = -1;                 // list boxes: the extent on show
+    QString text;                    // buttons: the page's text they show
   };
 
   void build_frame();
   void build_menu();
   void build_controls();
+  void lay_out_controls();
+  void open_at_content_size();
   void link_scrolling();
-  QWidget* make_widget(const Control& control);
+  QWidget* make_widget(const Control& control, const QString& button_text);
   void watch_list(QListWidget* list, int id, unsigned style);
 
   // Delivers one piece of input to the page, then draws what changed and
@@ -57,6 +65,7 @@ class PageDialog : public QDialog {
   Window& page_;
   QMenuBar* menu_bar_ = nullptr;
   std::vector<std::pair<int, QAction*>> menu_actions_;  // by command
+  MnemonicPicker keys_;  // the menu bar's titles and the buttons share them
   QWidget* client_ = nullptr;
   std::vector<Shown> shown_;  // parallel to page_.controls()
   unsigned drawn_revision_ = 0;

@@ -5,10 +5,8 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QMessageBox>
 #include <QProgressDialog>
-#include <QUrl>
 #include <cerrno>
 #include <clocale>
 #include <string>
@@ -101,9 +99,12 @@ BaseUnits QtFrontEnd::base_units() const {
   return base_units_of(page_font());
 }
 
-void QtFrontEnd::open_url(const std::string& url) {
+bool QtFrontEnd::open_url(const std::string& url) {
   ensure_application();
-  if (!QDesktopServices::openUrl(QUrl(QString::fromStdString(url)))) xdg_open(url);
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const bool opened = xdg_open(url);
+  QApplication::restoreOverrideCursor();
+  return opened;
 }
 
 void QtFrontEnd::show_wait(const std::string& what, int seconds, bool stoppable) {

@@ -20,7 +20,8 @@ class QtFrontEnd : public FrontEnd {
   void run_modal(Window& page) override;
   // From the pages' font: its average character width and its height.
   BaseUnits base_units() const override;
-  void open_url(const std::string& url) override;
+  // With the desktop's opener, as the terminal does.
+  bool open_url(const std::string& url) override;
   // A busy cursor and a small box over the page that says what the program
   // waits for, with a Cancel button when the wait can be stopped; the
   // windows are drawn meanwhile, but the page takes no input.

@@ -83,8 +83,11 @@ bool edit_line(FILE* in, FILE* out, const std::string& prompt,
   if (read == nullptr) return false;
   line = read;
   std::free(read);
-  if (!line.empty()) edit.add_history(line.c_str());
   return true;
+}
+
+void remember_line(const std::string& line) {
+  if (!line.empty() && line_editing_available()) edit_library()->add_history(line.c_str());
 }
 
 }  // namespace term

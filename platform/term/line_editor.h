@@ -20,6 +20,9 @@ bool line_editing_available();
 // Only when line_editing_available().
 bool edit_line(FILE* in, FILE* out, const std::string& prompt,
                const std::vector<std::string>& commands, std::string& line);
+// Keeps a line for Up and Down to bring back; a line that holds a secret is
+// never given here.
+void remember_line(const std::string& line);
 
 // The completions of the word being typed: text is that word, typed the
 // text of the line before it. Each completion ends where its command's word

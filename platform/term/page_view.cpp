@@ -154,11 +154,12 @@ std::vector<std::string> draw_page(const Window& page, int width) {
     if (c.is_button()) {
       buttons += (buttons.empty() ? "[" : " [") + to_utf8(c.text) + "]";
     } else if (c.kind == ControlKind::kStaticText) {
-      if (!is_some_label(page, c)) add_wrapped(out, to_utf8(c.text), width, 0);
+      if (!is_some_label(page, c) && !c.text.empty()) add_wrapped(out, to_utf8(c.text), width, 0);
     } else if (c.is_edit()) {
       const std::string label = control_label(page, c);
-      add_wrapped(out, (label.empty() ? "Text" : to_utf8(label)) + " = " + to_utf8(c.text), width,
-                  4);
+      const bool secret = (c.style & kStylePassword) != 0;
+      const std::string text = secret && !c.text.empty() ? "(not shown)" : to_utf8(c.text);
+      add_wrapped(out, (label.empty() ? "Text" : to_utf8(label)) + " = " + text, width, 4);
     } else if (c.is_list() && lists.size() > 1) {
       if (!lists_drawn && !draw_list_columns(out, page, lists, width)) {
         for (const Control* list : lists) draw_list(out, page, *list, width);

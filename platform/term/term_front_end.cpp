@@ -1,6 +1,7 @@
 #include "platform/term/term_front_end.h"
 
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -26,15 +27,27 @@ void on_interrupt(int) { interrupted = 1; }
 
 }  // namespace
 
-bool TermFrontEnd::read_line(std::string& line, const std::string& prompt,
-                             const std::vector<std::string>& commands) {
-  line.clear();
-  if (isatty(fileno(in_)) && term::line_editing_available()) {
-    if (term::edit_line(in_, out_, prompt, commands, line)) return true;
-    write("\n");
-    return false;
-  }
-  write(prompt);
+namespace {
+
+// The secret field a line sets, as "database token = TEXT" does; nullptr
+// for any other line.
+const Control* secret_field_set(const Window* page, const std::string& line) {
+  if (page == nullptr) return nullptr;
+  const term::PageCommand command = term::parse_page_command(*page, line);
+  if (command.kind != term::PageCommand::kSetText) return nullptr;
+  const Control* field = page->control(command.id);
+  return field != nullptr && (field->style & kStylePassword) != 0 ? field : nullptr;
+}
+
+// True when the line holds a secret itself, not only the field's name.
+bool holds_secret(const Window* page, const std::string& line) {
+  return secret_field_set(page, line) != nullptr &&
+         !term::parse_page_command(*page, line).text.empty();
+}
+
+}  // namespace
+
+bool TermFrontEnd::read_plain_line(std::string& line) {
   int c;
   bool any = false;
   while ((c = std::fgetc(in_)) != EOF) {
@@ -43,9 +56,46 @@ bool TermFrontEnd::read_line(std::string& line, const std::string& prompt,
     line += static_cast<char>(c);
   }
   if (!line.empty() && line.back() == '\r') line.pop_back();
+  return any;
+}
+
+bool TermFrontEnd::read_line(std::string& line, const std::string& prompt,
+                             const std::vector<std::string>& commands, const Window* page) {
+  line.clear();
+  if (isatty(fileno(in_)) && term::line_editing_available()) {
+    if (term::edit_line(in_, out_, prompt, commands, line)) {
+      if (!holds_secret(page, line)) term::remember_line(line);
+      return true;
+    }
+    write("\n");
+    return false;
+  }
+  write(prompt);
+  const bool any = read_plain_line(line);
   // Input from a pipe or file is echoed, so that the transcript reads as a
-  // session. The end of input ends the prompt's line.
-  write(any ? line + "\n" : "\n");
+  // session, but never a secret. The end of input ends the prompt's line.
+  if (holds_secret(page, line)) {
+    write(line.substr(0, line.find('=') + 1) + " (not shown)\n");
+  } else {
+    write(any ? line + "\n" : "\n");
+  }
+  return any;
+}
+
+bool TermFrontEnd::read_secret(std::string& text, const std::string& prompt) {
+  text.clear();
+  write(prompt);
+  const int fd = fileno(in_);
+  termios before{};
+  const bool terminal = isatty(fd) && tcgetattr(fd, &before) == 0;
+  if (terminal) {
+    termios quiet = before;
+    quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    tcsetattr(fd, TCSANOW, &quiet);
+  }
+  const bool any = read_plain_line(text);
+  if (terminal) tcsetattr(fd, TCSANOW, &before);
+  write("\n");
   return any;
 }
 
@@ -107,14 +157,21 @@ void TermFrontEnd::run_modal(Window& page) {
   draw(page);
   while (!page.ended()) {
     std::string line;
-    if (!read_line(line, term::prompt(page), term::command_words(page))) {
+    if (!read_line(line, term::prompt(page), term::command_words(page), &page)) {
       page.close();
       if (!page.ended()) page.end(kIdCancel);  // a page that will not close: leave it
       break;
     }
     const unsigned revision = page.revision();
     const unsigned drawings = drawings_;
-    const term::PageCommand command = term::parse_page_command(page, line);
+    term::PageCommand command = term::parse_page_command(page, line);
+    // "database token =" alone asks for the secret on a line that is not shown.
+    const Control* secret = secret_field_set(&page, line);
+    if (secret != nullptr && command.text.empty()) {
+      std::string typed;
+      read_secret(typed, to_utf8(term::control_label(page, *secret)) + " (typing is not shown): ");
+      command.text = text_from_utf8(typed);
+    }
     switch (command.kind) {
       case term::PageCommand::kSelect:
         page.user_select(command.id, command.index);
@@ -133,13 +190,10 @@ void TermFrontEnd::run_modal(Window& page) {
   }
 }
 
-void TermFrontEnd::open_url(const std::string& url) {
-  if (!browser_available()) {
-    write("\nNo web browser can be started here. The page is at\n  " + to_utf8(url) + "\n");
-    return;
-  }
+bool TermFrontEnd::open_url(const std::string& url) {
+  if (!browser_available()) return false;
   write("\nOpening " + to_utf8(url) + " in your web browser.\n");
-  xdg_open(url);
+  return xdg_open(url);
 }
 
 void TermFrontEnd::show_wait(const std::string& what, int seconds, bool stoppable) {

@@ -20,7 +20,7 @@ class TermFrontEnd : public FrontEnd {
   int message_box(Window* owner, const std::string& text, const std::string& caption,
                   unsigned style) override;
   void run_modal(Window& page) override;
-  void open_url(const std::string& url) override;
+  bool open_url(const std::string& url) override;
   // One line on out that updates, only when out is a terminal; a stoppable
   // wait ends in "(Ctrl-C to stop)", and Ctrl-C then stops it.
   void show_wait(const std::string& what, int seconds, bool stoppable) override;
@@ -30,9 +30,13 @@ class TermFrontEnd : public FrontEnd {
  protected:
   // Shows the prompt and reads one line of input without its line end;
   // false at end of input. At a terminal the line can be edited and Tab
-  // completes the commands.
+  // completes the commands. A line that sets a secret field of the page is
+  // neither echoed nor kept for Up and Down.
   bool read_line(std::string& line, const std::string& prompt,
-                 const std::vector<std::string>& commands = {});
+                 const std::vector<std::string>& commands = {}, const Window* page = nullptr);
+  // Reads a line that a terminal does not show as it is typed.
+  bool read_secret(std::string& text, const std::string& prompt);
+  bool read_plain_line(std::string& line);
   void write(const std::string& utf8);
   // Bytes as they are, terminal control sequences included.
   void write_controls(const std::string& bytes);

@@ -1,21 +1,50 @@
 #include "platform/term/term_text.h"
 
+#include <locale.h>
+#include <wchar.h>
+
 #include "platform/codepage.h"
 
 namespace platform {
 namespace term {
 namespace {
 
-bool continuation_byte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+// The code point of the valid UTF-8 sequence of that length at text[at].
+char32_t code_point_at(const std::string& text, size_t at, size_t length) {
+  static const unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+  char32_t code = static_cast<unsigned char>(text[at]) & kLeadBits[length];
+  for (size_t k = 1; k < length; ++k) code = (code << 6) | (text[at + k] & 0x3F);
+  return code;
+}
 
-// Byte offset after the first n characters of text (or its size).
-size_t offset_of(const std::string& text, int n) {
+// The columns a character takes on a terminal, from the C library's table:
+// two for the wide letters of East Asian scripts, none for a combining
+// mark. The table is read in a UTF-8 locale of its own, whatever locale the
+// program runs in; a byte that is no character takes one.
+int columns_at(const std::string& text, size_t at, size_t length) {
+  if (length <= 1) return 1;
+  static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+  if (utf8 == static_cast<locale_t>(0)) return 1;
+  const locale_t before = uselocale(utf8);
+  const int columns = wcwidth(static_cast<wchar_t>(code_point_at(text, at, length)));
+  uselocale(before);
+  return columns < 0 ? 1 : columns;
+}
+
+size_t length_at(const std::string& text, size_t at) {
+  const size_t length = utf8_sequence_length(text, at);
+  return length == 0 ? 1 : length;
+}
+
+// Byte offset after the longest start of text that fits in that many
+// columns (or its size); never inside a character.
+size_t offset_of(const std::string& text, int columns) {
   size_t i = 0;
-  for (int seen = 0; i < text.size(); ++i) {
-    if (!continuation_byte(text[i])) {
-      if (seen == n) break;
-      ++seen;
-    }
+  for (int used = 0; i < text.size();) {
+    const size_t length = length_at(text, i);
+    used += columns_at(text, i, length);
+    if (used > columns) break;
+    i += length;
   }
   return i;
 }
@@ -57,11 +86,13 @@ std::string visible(const std::string& utf8) {
 }
 
 int text_width(const std::string& utf8) {
-  int n = 0;
-  for (char c : utf8) {
-    if (!continuation_byte(c)) ++n;
+  int columns = 0;
+  for (size_t i = 0; i < utf8.size();) {
+    const size_t length = length_at(utf8, i);
+    columns += columns_at(utf8, i, length);
+    i += length;
   }
-  return n;
+  return columns;
 }
 
 std::string pad_right(const std::string& utf8, int width) {
@@ -81,6 +112,7 @@ std::vector<std::string> wrap(const std::string& utf8, int width, int indent) {
       break;
     }
     size_t cut = offset_of(rest, room);
+    if (cut == 0) cut = length_at(rest, 0);  // a wide character alone in a narrow room
     // Break at the last blank of the piece when it is not too far back.
     const size_t blank = rest.rfind(' ', cut);
     if (blank != std::string::npos && blank > cut / 2) cut = blank;

@@ -1,5 +1,5 @@
 #pragma once
-// Text shaping for the terminal: widths in characters of UTF-8 text, lines
+// Text shaping for the terminal: widths in columns of UTF-8 text, lines
 // wrapped to the terminal's width, and the loose comparison that commands
 // use.
 #include <string>
@@ -8,11 +8,12 @@
 namespace platform {
 namespace term {
 
-// Characters (code points) of UTF-8 text; a column each on the terminal.
+// The columns UTF-8 text takes on the terminal: two for each wide East
+// Asian character, none for a combining mark, one for any other.
 int text_width(const std::string& utf8);
-// Pads with blanks on the right to width characters.
+// Pads with blanks on the right to width columns.
 std::string pad_right(const std::string& utf8, int width);
-// Splits into pieces of at most width characters, at a blank where one is
+// Splits into pieces of at most width columns, at a blank where one is
 // near the end, never inside a character. Continuation pieces get indent
 // blanks in front (counted in the width). Empty text gives one empty line.
 std::vector<std::string> wrap(const std::string& utf8, int width, int indent);

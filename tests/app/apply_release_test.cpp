@@ -90,12 +90,15 @@ class Finish : public output_test::InTempFolder {
     return reinterpret_cast<platform::Window *>(&window);
   }
 
-  // Every box shown, a line each: "[caption style, unowned] text".
+  // Every box shown, a line each: "[caption style, unowned] text"; of the
+  // last box, "Done!" only (the rest is the test of its own below).
   std::string shown() const {
     std::string lines;
-    for (const RecordedBox &box : boxes_.boxes)
+    for (const RecordedBox &box : boxes_.boxes) {
+      const std::string text = box.caption == "Done." ? box.text.substr(0, 5) : box.text;
       lines += "[" + box.caption + " " + std::to_string(box.style) + (box.owned ? "" : " unowned") +
-               "] " + box.text + "\n";
+               "] " + text + "\n";
+    }
     return lines;
   }
 
@@ -201,6 +204,18 @@ TEST_F(Finish, ARightNameStaysAndACaseOnlyChangeIsMade) {
   EXPECT_EQ(shown(), kDone);
 }
 
+// The box says where the folder is now and how to take the run back, with
+// the program as it was started; each is quoted for a shell where needed.
+TEST_F(Finish, TheDoneBoxNamesTheFolderAndTheCommandThatUndoesTheRun) {
+  add_file("a.mp3", 0, 1);
+  g_run.program = "./my plinth";
+  finish();
+  ASSERT_EQ(boxes_.boxes.size(), 1u);
+  EXPECT_EQ(boxes_.boxes[0].text, "Done!\nThe folder is now " + renamed_album() +
+                                      "\nTo take this run back: './my plinth' --undo '" +
+                                      renamed_album() + "'");
+}
+
 TEST_F(Finish, AFolderTemplateThatExpandsToNothingKeepsTheFolder) {
   add_file("a.mp3", 0, 1);
   g_dirf = "/3";
@@ -208,6 +223,9 @@ TEST_F(Finish, AFolderTemplateThatExpandsToNothingKeepsTheFolder) {
   finish();
   EXPECT_EQ(entries(album_), Names({"1 - X - One.mp3", "Artist - Title [CAT1].m3u"}));
   EXPECT_EQ(shown(), move_error("No such file or directory", album_, "") + kDone);
+  EXPECT_THAT(boxes_.boxes.back().text,
+              ::testing::EndsWith("The folder is now " + album_ +
+                                  "\nTo take this run back: plinth --undo '" + album_ + "'"));
 }
 
 TEST_F(Finish, TemplatesThatExpandToNothingRenameNothingAndWriteNoPlaylist) {
@@ -340,7 +358,8 @@ TEST_F(FinishWithCover, ACoverOrJournalThatCannotBeWrittenIsSaidAndDoneSaysSo) {
   EXPECT_EQ(texts[2],
             "Could not write how this run ended into its journal: No such file or directory. It "
             "can still be taken back.");
-  EXPECT_EQ(texts[3], "Done, but not everything went well: see the messages before this one.");
+  EXPECT_THAT(texts[3], ::testing::StartsWith("Done, but not everything went well: see the "
+                                              "messages before this one.\nThe folder is now "));
 }
 
 // A symbolic link in the album to a file outside it, under a track's, the

@@ -4,6 +4,7 @@
 // Whatever goes wrong, the program must say so, end, and leave every file
 // there with its audio as it was.
 #include <fcntl.h>
+#include <gmock/gmock.h>
 #include <signal.h>
 #include <sys/ptrace.h>
 #include <sys/stat.h>
@@ -476,9 +477,11 @@ class Undo : public Fault {
     const Outcome outcome = run_against({});
     ASSERT_EQ(outcome.status, 0) << outcome.drawn;
     ASSERT_TRUE(fs::exists(tagged)) << outcome.drawn;
-    EXPECT_NE(outcome.drawn.find("To take this run back: plinth --undo " + shell_quoted(tagged)),
-              std::string::npos)
-        << outcome.drawn;
+    // After the box, on lines of their own: the folder, and the command
+    // with the program as it was started.
+    EXPECT_THAT(outcome.drawn, ::testing::HasSubstr("\nThe folder is now " + tagged +
+                                                    "\nTo take this run back: " + PLINTH_BINARY +
+                                                    " --undo " + shell_quoted(tagged) + "\n"));
   }
 
   // What --undo printed, and how it ended.

@@ -1,6 +1,7 @@
 // The built program run on album folders against the stand-in web database,
 // driven through its pages by commands on standard input, as a person at a
 // terminal or a script drives it.
+#include <gmock/gmock.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -14,8 +15,12 @@ using test_support::Outcome;
 using test_support::read_file;
 using test_support::shell_quoted;
 using test_support::show_tags;
+using ::testing::HasSubstr;
 
 namespace {
+
+// Where the build puts the program, and the help page beside it.
+std::string build_folder() { return std::filesystem::path(PLINTH_BINARY).parent_path().string(); }
 
 class Wizard : public test_support::WholeRun {
  protected:
@@ -215,16 +220,19 @@ TEST_F(Wizard, CancelOrEndOfInputOnAnyPageLeavesEverythingUntouched) {
 // cancel: what is drawn, in this order, and nothing changed.
 TEST_F(Wizard, MenusHelpAndHintsOnEveryPage) {
   const std::string folder = night_ferry_album();
-  const std::string help = "The page is at\n  http://www.plinth.example/plinthhelp.html";
+  // No browser can be started here, so a box names the help page's file.
+  const std::string help =
+      "== Online Help ==\nNo program could open the help page. It is the file\n" + build_folder() +
+      "/plinthhelp.html\n";
   const struct {
     std::string input;
     std::vector<std::string> drawn;
   } cases[] = {
-      {"about\n\nonline help\nfoo\ndirectory\n\nfilenames\nhelp\n\ncancel\ntoggel m3u\n\n"
+      {"about\n\nonline help\n\nfoo\ndirectory\n\nfilenames\nhelp\n\ncancel\ntoggel m3u\n\n"
        "toggel m3u\n\ncancel\n",
        {"== Plinth Duziva - www.plinth.example ==\nNames and tags a folder of MP3 files from the "
         "Discogs web music database.\nVersion ",
-        help + "\n",
+        help,
         "Unknown command. Commands: a line number; '= text' (or 'name = text') to type;\n"
         "  Next >>, Cancel, Manual Search, Directory?, About, Online Help, Filenames,\n"
         "  Toggel M3U, Save Settings, Database Token...; Enter for Next >>; end of input\n"
@@ -234,9 +242,9 @@ TEST_F(Wizard, MenusHelpAndHintsOnEveryPage) {
         "Number\n/5 = Release Date\n/6 = Track Artist\n/7 = Track Name\n/8 = Track "
         "Number\n/9 = Style\n",
         "M3U Playlist Generation off", "M3U Playlist Generation on", "=== Select search term"}},
-      {"\nonline help\n\nonline help\n\nonline help\nfilenames\n= x\ncancel\ncancel\n",
-       {help + "#refine", "=== Select release", help + "#refine", "=== Confirm track matches",
-        help + "#trackmatch", "Output Track Format = /8 - /6 - /7"}},
+      {"\nonline help\n\n\nonline help\n\n\nonline help\n\nfilenames\n= x\ncancel\ncancel\n",
+       {help, "=== Select release", help, "=== Confirm track matches", help,
+        "Output Track Format = /8 - /6 - /7"}},
       // "help" on every page lists its commands; the match page names both
       // lists that can be chosen from.
       {"help\n\nhelp\n\nhelp\n\nhelp\ncancel\n",
@@ -267,7 +275,7 @@ TEST_F(Wizard, OnlineHelpStartsTheBrowserQuietly) {
   WholeRun::plinth(shell_quoted(night_ferry_album()), "online help\ncancel\n", "/",
                    "BROWSER=x PATH=" + shell_quoted(work.file("bin")) + ":/usr/bin:/bin");
   for (int i = 0; i < 100 && !std::filesystem::exists(opened); ++i) usleep(50000);
-  EXPECT_EQ(read_file(opened), "http://www.plinth.example/plinthhelp.html\n");
+  EXPECT_EQ(read_file(opened), "file://" + build_folder() + "/plinthhelp.html\n");
   // Only the browser was started: no second program took the next command.
   const std::string drawn = read_file(logs.file("err" + std::to_string(runs)));
   EXPECT_EQ(drawn.find("chatter"), std::string::npos);
@@ -359,14 +367,23 @@ TEST_F(Wizard, DatabaseTokenIsStoredForTheOwnerOnly) {
 
 TEST_F(Wizard, ForceMatchGivesAFileAnotherTrack) {
   const std::string folder = night_ferry_album();
-  const Outcome run = plinth(folder,
-                             "\n\n\nforce match\n\noriginal 1\nforce match\n\n"
-                             "original 1\nrelease 12\nforce match\noriginal 2\nrelease 1\n"
-                             "force match\n\n\n");
+  const Outcome run =
+      plinth(folder,
+             "\n\n\nforce match\n\noriginal 1\nforce match\n\n"
+             "original 1\nrelease 12\nforce match\noriginal 2\nrelease 3\nforce match\n\n"
+             "original 2\nrelease 1\n"
+             "force match\n\n\n");
   EXPECT_NE(run.drawn.find("Please select an original track filename to rename"),
             std::string::npos);
   EXPECT_NE(run.drawn.find("Please assign a matching track filename from the release database"),
             std::string::npos);
+  // Track 3 is the third file's already: a box says so, and both files'
+  // matches are marked until another Force Match.
+  EXPECT_THAT(run.drawn, HasSubstr("== (!) Force Match ==\nThis track is also matched to "));
+  EXPECT_THAT(
+      run.drawn,
+      HasSubstr(
+          "   2. 03 Lanterns Over Water (2 files)\n   3. 03 Lanterns Over Water (2 files)\n"));
   const std::string renamed = work.file("[HL 007] Harbour Lights - Night Ferry");
   const std::string moved = renamed + "/12 - Harbour Lights - Morning Landfall.mp3";
   ASSERT_TRUE(std::filesystem::exists(moved)) << run.drawn;

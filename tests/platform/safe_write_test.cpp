@@ -212,4 +212,53 @@ TEST(StagedRewrites, AChangedFileWinsAndOnlyLeftoversAreRemoved) {
                                    ".plinth-new-x.tmp.mp3", ".plinth-new-folder.tmp"}));
 }
 
+// The copies are flushed together; one that cannot be flushed fails the
+// whole flush wherever it stands (the first failure in order is told), and
+// the flush itself puts nothing in place. A copy is lost by removing it
+// behind the batch's back, or made unflushable by putting a link to
+// /dev/null, which takes no flush, in its place.
+TEST(StagedRewrites, ACopyThatCannotBeFlushedFailsTheFlushAndReplacesNothing) {
+  const struct {
+    const char* name;
+    int removed;      // the copy removed before the flush; -1 for none
+    int unflushable;  // the copy made a link to /dev/null; -1 for none
+    int error;
+  } cases[] = {{"all flushed", -1, -1, 0},           {"first removed", 0, -1, ENOENT},
+               {"first unflushable", -1, 0, EINVAL}, {"middle unflushable", -1, 3, EINVAL},
+               {"last unflushable", -1, 6, EINVAL},  {"the earlier failure", 4, 1, EINVAL}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const test_support::KeepCurrentFolder keep;
+    std::filesystem::current_path(dir.path());
+    platform::StagedRewrites batch;
+    std::vector<size_t> index(7);
+    for (size_t i = 0; i < index.size(); ++i) {
+      const std::string name = std::to_string(i) + ".mp3";
+      write_file(name, "old " + std::to_string(i));
+      ASSERT_EQ(batch.stage(name, 5, {FilePiece::bytes("new " + std::to_string(i))}, index[i]), 0);
+    }
+    write_file("in place.mp3", "old tag");
+    ASSERT_EQ(batch.overwrite_part("in place.mp3", 7, 0, "new"), 0);
+    const auto copy = [](int i) { return ".plinth-new-" + std::to_string(i) + ".mp3.tmp"; };
+    if (c.removed >= 0) {
+      ASSERT_EQ(::unlink(copy(c.removed).c_str()), 0);
+    }
+    if (c.unflushable >= 0) {
+      ASSERT_EQ(::unlink(copy(c.unflushable).c_str()), 0);
+      ASSERT_EQ(::symlink("/dev/null", copy(c.unflushable).c_str()), 0);
+    }
+    EXPECT_EQ(batch.flush(), c.error);
+    EXPECT_EQ(read_file("in place.mp3"), "new tag");
+    for (size_t i = 0; i < index.size(); ++i) {
+      EXPECT_EQ(read_file(std::to_string(i) + ".mp3"), "old " + std::to_string(i)) << i;
+    }
+    if (c.error != 0) continue;
+    for (size_t i = 0; i < index.size(); ++i) {
+      EXPECT_EQ(batch.commit(index[i]), 0) << i;
+      EXPECT_EQ(read_file(std::to_string(i) + ".mp3"), "new " + std::to_string(i)) << i;
+    }
+  }
+}
+
 }  // namespace

@@ -1,16 +1,20 @@
 #include "platform/term/term_front_end.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "platform/codepage.h"
 #include "platform/dialog.h"
 #include "platform/term/line_editor.h"
 #include "platform/term/page_commands.h"
@@ -19,12 +23,15 @@
 #include "tests/support/recording_front_end.h"
 
 using namespace platform;
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace {
 
 // What the page under test saw.
 struct Seen {
-  std::vector<int> commands;  // low words of the commands, notifications left out
+  std::vector<int> commands;       // low words of the commands, notifications left out
+  std::vector<std::string> typed;  // what each edit of a field left in it
   bool closed = false;
 };
 Seen* g_seen = nullptr;
@@ -41,6 +48,11 @@ bool test_proc(Window& page, unsigned message, uintptr_t wparam, intptr_t) {
     return true;
   }
   if (message == kWmCommand) {
+    if (high_word(wparam) == kEditChange) {
+      char text[256];
+      page.get_item_text(low_word(wparam), text, sizeof text);
+      g_seen->typed.push_back(text);
+    }
     if (high_word(wparam) != kButtonClicked) return true;
     g_seen->commands.push_back(low_word(wparam));
     if (low_word(wparam) == kIdOk || low_word(wparam) == kIdCancel) page.end(low_word(wparam));
@@ -211,17 +223,23 @@ TEST(TermPage, ListsByLabelAndTheMatchesListCannotSelect) {
   EXPECT_NE(out.find(">  1. a.mp3"), std::string::npos);
 }
 
+// Columns are counted as the terminal draws them: a Japanese letter takes
+// two, so the columns after a Japanese name stand where the others do.
 TEST(TermPage, MatchListsStandInAlignedColumnsWhenTheyFit) {
-  g_lines = {{kIdReleaseList, {"01 Intro", "02 Harbour Lights"}},
-             {kIdOriginalList, {"track1.mp3", "track2.mp3"}},
-             {kIdMatchesList, {"01 Intro", "02 Harbour Lights"}}};
+  const std::string japanese = name_from_fs("\xE4\xB9\x85\xE9\x81\xA0\xE3\x83\x9F");  // 久遠ミ
+  g_lines = {{kIdReleaseList, {"01 " + japanese, "02 Harbour Lights"}},
+             {kIdOriginalList, {japanese + ".mp3", "track2.mp3"}},
+             {kIdMatchesList, {"01 " + japanese, "02 Harbour Lights"}}};
   Terminal term("");
   const std::string out = term.run(kDialogMatchConfirmation);
-  EXPECT_NE(out.find("Release                  Original          Matches\n"
-                     "   1. 01 Intro              1. track1.mp3     1. 01 Intro\n"
-                     "   2. 02 Harbour Lights     2. track2.mp3     2. 02 Harbour Lights\n"),
-            std::string::npos)
-      << out;
+  const std::string shown = to_utf8(japanese);
+  EXPECT_THAT(out,
+              HasSubstr("Release                  Original          Matches\n"
+                        "   1. 01 " +
+                        shown + "             1. " + shown + ".mp3     1. 01 " + shown +
+                        "\n"
+                        "   2. 02 Harbour Lights     2. track2.mp3     2. 02 Harbour Lights\n"));
+  EXPECT_EQ(term::text_width("01 " + shown), 9);
 }
 
 TEST(TermPage, WideMatchListsStandOneUnderTheOtherAndWrap) {
@@ -250,6 +268,61 @@ TEST(TermText, WrapNeverSplitsACharacter) {
   EXPECT_EQ(term::wrap(text, 4, 2), lines);  // a narrower terminal still gets ten columns
   EXPECT_EQ(term::wrap("one two three four", 12, 0),
             (std::vector<std::string>{"one two", "three four"}));
+}
+
+// The token is a secret: given on the command line it is not echoed nor
+// drawn; "database token =" alone asks for it on a line of its own.
+TEST(TermPage, ASecretFieldIsNeitherEchoedNorDrawn) {
+  g_lines = {};
+  Terminal term("database token = first-secret\ndatabase token =\nsecond-secret\n");
+  const std::string out = term.run(kDialogDatabaseToken);
+  EXPECT_EQ(term.seen.typed, (std::vector<std::string>{"first-secret", "second-secret"}));
+  EXPECT_THAT(out, Not(HasSubstr("secret")));
+  EXPECT_THAT(out, HasSubstr("> database token = (not shown)\n"));
+  EXPECT_THAT(out, HasSubstr("Database Token = (not shown)\n"));
+  EXPECT_THAT(out, HasSubstr("\nDatabase Token (typing is not shown): \n"));
+}
+
+// At a terminal, what is typed for a secret is not echoed, and the echo
+// comes back afterwards.
+TEST(TermPage, ATerminalDoesNotEchoTheSecret) {
+  struct Secretive : TermFrontEnd {
+    using TermFrontEnd::read_secret;
+    using TermFrontEnd::TermFrontEnd;
+  };
+  int master = -1;
+  int slave = -1;
+  ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+  FILE* tty = fdopen(slave, "r");
+  FILE* drawn = tmpfile();
+  // Types once the echo is off, as a person does after the prompt.
+  std::thread typist([&] {
+    termios mode{};
+    for (int i = 0; i < 500 && tcgetattr(slave, &mode) == 0 && (mode.c_lflag & ECHO) != 0; ++i)
+      usleep(10000);
+    const std::string typed = "hunter2\n";
+    EXPECT_EQ(write(master, typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+  });
+  Secretive ui(tty, drawn, 80);
+  std::string secret;
+  EXPECT_TRUE(ui.read_secret(secret, "Token: "));
+  typist.join();
+  EXPECT_EQ(secret, "hunter2");
+  std::string echoed;
+  pollfd ready{master, POLLIN, 0};
+  char buffer[256];
+  while (poll(&ready, 1, 100) == 1) {
+    const ssize_t n = read(master, buffer, sizeof buffer);
+    if (n <= 0) break;
+    echoed.append(buffer, static_cast<size_t>(n));
+  }
+  EXPECT_THAT(echoed, Not(HasSubstr("hunter2")));
+  termios mode{};
+  ASSERT_EQ(tcgetattr(slave, &mode), 0);
+  EXPECT_NE(mode.c_lflag & ECHO, 0u);
+  fclose(tty);
+  fclose(drawn);
+  close(master);
 }
 
 // A question asks again until yes or no and takes Enter for Yes, an OK box

@@ -3,8 +3,10 @@
 // way a person does it: look at each window, take its default button.
 #include "tests/support/whole_run.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -21,6 +23,7 @@
 #include "model/run_state.h"
 #include "platform/codepage.h"
 #include "platform/front_end.h"
+#include "platform/installed_files.h"
 #include "platform/qt/qt_front_end.h"
 #include "resources/templates.h"
 #include "tests/qt/support/page_driver.h"
@@ -38,6 +41,7 @@ using test_support::show_tags;
 namespace fs = std::filesystem;
 using platform::PageDialog;
 using test_support::read_file;
+using ::testing::ElementsAre;
 
 // The demo album's files, and the names they get with the default settings.
 const char* const kTitles[] = {"Salt Road",       "Night Ferry",    "Lanterns Over Water",
@@ -60,9 +64,35 @@ void press_enter(QWidget& window) {
   QTest::keyClick(focused != nullptr ? focused : &window, Qt::Key_Return);
 }
 
+QString context_line(PageDialog& page) {
+  return qobject_cast<QLabel*>(page.control_widget(kIdContextLine))->text();
+}
+
+QAction* menu_item(PageDialog& page, const QString& text) {
+  for (QAction* menu : page.menu_bar()->actions()) {
+    for (QAction* item : menu->menu()->actions()) {
+      if (QString(item->text()).remove('&') == text) return item;
+    }
+  }
+  return nullptr;
+}
+
+// A stand-in for the desktop's opener: it notes the address and ends with
+// the status its file holds.
+class FakeOpener : public test_support::TempDir {
+ public:
+  FakeOpener() {
+    test_support::write_file(file("xdg-open"), "#!/bin/sh\necho \"$1\" >>'" + file("opened") +
+                                                   "'\nexit $(cat '" + file("status") + "')\n");
+    fs::permissions(file("xdg-open"), fs::perms::owner_all);
+  }
+};
+
 class WholeRun : public ::testing::Test {
  protected:
-  WholeRun() : proxy_("http_proxy", server.proxy_url().c_str()) {
+  WholeRun()
+      : proxy_("http_proxy", server.proxy_url().c_str()),
+        path_("PATH", (opener.path() + ":" + std::getenv("PATH")).c_str()) {
     test_support::reset_run_state();
     config.write_settings_file(test_support::kDefaultSettings);
     platform::set_front_end(&ui);
@@ -86,6 +116,8 @@ class WholeRun : public ::testing::Test {
   test_support::IsolatedConfig config;
   test_support::StandinServer server;
   test_support::ScopedEnv proxy_;
+  FakeOpener opener;
+  test_support::ScopedEnv path_;
   test_support::TempDir work;
   platform::QtFrontEnd ui;
   PageDriver driver;
@@ -117,49 +149,66 @@ TEST_F(WholeRun, TheDefaultButtonOnEveryWindowTagsTheDemoAlbum) {
                              QString::number(next->isDefault()), next->text()})
                     .join("|")
                     .toStdString(),
-                std::string(pick.title) + "|1|" + pick.first_line + "|0|1|Next >>");
+                std::string(pick.title) + "|1|" + pick.first_line + "|0|1|&Next >>");
+      // Arrow keys work at once: the list has the focus.
+      EXPECT_EQ(page.focusWidget(), list_of(page, pick.list)) << pick.title;
       press_enter(page);
     });
   }
   driver.on_page("Confirm track matches", [&](PageDialog& page) {
     titles.push_back(page.windowTitle().toStdString());
+    EXPECT_EQ(context_line(page),
+              QString::fromUtf8("Release: Harbour Lights \u2013 Night Ferry [HL 007]"));
+    // Online Help hands the help page beside the program to the desktop's
+    // opener; when the opener fails, a box names the file (answered below).
+    for (const char* verdict : {"0", "3"}) {
+      test_support::write_file(opener.file("status"), verdict);
+      menu_item(page, "Online Help")->trigger();
+    }
     const QStringList tracks = shown_lines(page, kIdReleaseList);
     list_of(page, kIdOriginalList)->verticalScrollBar()->setValue(3);
-    int checked = 0;
-    for (QAction* menu : page.menu_bar()->actions()) {
-      for (QAction* item : menu->menu()->actions())
-        checked += item->text() == "Toggel M3U" && item->isCheckable() && item->isChecked();
-    }
+    QAction* playlist = menu_item(page, "Toggel M3U");
+    const int checked = playlist->isCheckable() && playlist->isChecked();
     QPushButton* finish = button_of(page, kIdNext);
+    EXPECT_EQ(finish->text(), "F&inish!");
     // Every file matched to its own track; the files and their matches
     // scroll together, so rows stay side by side; the Settings menu shows
     // the playlist switch as a check mark.
-    EXPECT_EQ(QStringList(
-                  {QString::number(tracks.size()),
-                   QString::number(shown_lines(page, kIdOriginalList).size()),
-                   QString::number(shown_lines(page, kIdMatchesList) == tracks), tracks.value(2),
-                   QString::number(list_of(page, kIdMatchesList)->verticalScrollBar()->value() ==
-                                   list_of(page, kIdOriginalList)->verticalScrollBar()->value()),
-                   QString::number(checked), QString::number(finish->isDefault()), finish->text()})
-                  .join("|")
-                  .toStdString(),
-              "12|12|1|03 Lanterns Over Water|1|1|1|Finish!");
+    EXPECT_EQ(
+        QStringList({QString::number(tracks.size()),
+                     QString::number(shown_lines(page, kIdOriginalList).size()),
+                     QString::number(shown_lines(page, kIdMatchesList) == tracks), tracks.value(2),
+                     QString::number(list_of(page, kIdMatchesList)->verticalScrollBar()->value() ==
+                                     list_of(page, kIdOriginalList)->verticalScrollBar()->value()),
+                     QString::number(checked), QString::number(finish->isDefault())})
+            .join("|")
+            .toStdString(),
+        "12|12|1|03 Lanterns Over Water|1|1|1");
     press_enter(page);
   });
-  driver.on_box([&](QMessageBox& box) {
-    titles.push_back(box.windowTitle().toStdString());
-    QTest::keyClick(&box, Qt::Key_Return);
-  });
+  for (int box = 0; box < 2; ++box) {
+    driver.on_box([&](QMessageBox& box) {
+      titles.push_back(box.windowTitle().toStdString());
+      QTest::keyClick(&box, Qt::Key_Return);
+    });
+  }
 
   EXPECT_EQ(run(album), 0);
   EXPECT_EQ(titles, (std::vector<std::string>{"Select search term", "Select search result term",
-                                              "Select release", "Confirm track matches", "Done."}));
-  EXPECT_EQ(driver.box_texts, std::vector<std::string>{"Done!"});
+                                              "Select release", "Confirm track matches",
+                                              "Online Help", "Done."}));
+  const std::string help = platform::program_folder() + "/plinthhelp.html";
+  EXPECT_EQ(read_file(opener.file("opened")),
+            "file://" + help + "#trackmatch\nfile://" + help + "#trackmatch\n");
+  const std::string tagged = work.file(test_support::kTaggedDemoFolder);
+  EXPECT_THAT(driver.box_texts,
+              ElementsAre("No program could open the help page. It is the file\n" + help,
+                          "Done!\nThe folder is now " + tagged +
+                              "\nTo take this run back: plinth --undo '" + tagged + "'"));
   EXPECT_TRUE(server.requested("http://www.discogs.com/search?type=all&q=Harbour+Lights"));
   EXPECT_TRUE(server.requested("http://www.discogs.com/release/100101"));
 
   // The folder, its files, the playlist and the cover.
-  const std::string tagged = work.file(test_support::kTaggedDemoFolder);
   ASSERT_TRUE(fs::is_directory(tagged));
   EXPECT_FALSE(fs::exists(album));
   std::vector<std::string> expected = tagged_demo_files();

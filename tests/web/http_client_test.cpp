@@ -144,3 +144,25 @@ TEST(HttpClient, WholeBodies) {
     EXPECT_TRUE(c.size == 0 || body.compare(0, cover.size(), cover) == 0);
   }
 }
+
+// The API's requests and the pictures go over HTTP/1.1 on one connection
+// (here the proxy's) for the whole run, the token only on the request that
+// carries it; the site's pages keep HTTP/1.0 and a connection each.
+TEST(HttpClient, OneConnectionForTheApiAndPicturesAndTheTokenGoesWithNothingElse) {
+  Standin standin;
+  const std::string release = "http://api.discogs.com/releases/100101";
+  std::string body;
+  EXPECT_TRUE(standin.client->RequestWithHeaders(
+      release, kAgent, {"Authorization: Discogs token=standin-token"}, body));
+  EXPECT_TRUE(standin.client->RequestWhole(kCover, kAgent, body));
+  EXPECT_TRUE(standin.get(kSearch));
+  EXPECT_TRUE(standin.get(kSearch));
+  EXPECT_TRUE(standin.client->RequestWhole(kCover, kAgent, body));
+  EXPECT_EQ(standin.server.request_log(),
+            (std::vector<std::string>{
+                "GET " + release + " HTTP/1.1 " + kAgent +
+                    " [Authorization: Discogs token=standin-token]",
+                "GET " + kCover + " HTTP/1.1 " + kAgent + " [same connection]",
+                "GET " + kSearch + " HTTP/1.0 " + kAgent, "GET " + kSearch + " HTTP/1.0 " + kAgent,
+                "GET " + kCover + " HTTP/1.1 " + kAgent + " [same connection]"}));
+}
