@@ -64,9 +64,17 @@ std::string status_text(const LookupError& failure) {
 
 std::string megabytes(size_t bytes) { return std::to_string(bytes / (1024 * 1024)) + " MB"; }
 
+// A failure that a personal access token set now can mend.
+bool token_can_mend(const LookupError& failure) {
+  return failure.kind == LookupFailure::kBadToken ||
+         (failure.kind == LookupFailure::kRefused && failure.from_pages);
+}
+
+}  // namespace
+
 // What went wrong, named: the host, and the status, the system's reason,
 // the limit that ran out or the size that was too much.
-std::string failure_text(const LookupError& failure) {
+std::string lookup_failure_text(const LookupError& failure) {
   const std::string answer =
       "The answer of " + host_of(failure) + " to the request for " + failure.what;
   const std::string reason = failure.reason.empty() ? "" : " (" + failure.reason + ")";
@@ -97,20 +105,13 @@ std::string failure_text(const LookupError& failure) {
     case LookupFailure::kNoConnection:
       return "No connection to " + host_of(failure) +
              (failure.reason.empty() ? "." : ": " + failure.reason + ".");
-    case LookupFailure::kNone:
     case LookupFailure::kCancelled:
+      return "The wait for " + host_of(failure) + " was stopped.";
+    case LookupFailure::kNone:
       break;
   }
   return "";
 }
-
-// A failure that a personal access token set now can mend.
-bool token_can_mend(const LookupError& failure) {
-  return failure.kind == LookupFailure::kBadToken ||
-         (failure.kind == LookupFailure::kRefused && failure.from_pages);
-}
-
-}  // namespace
 
 void choose_database(const ApiConfig& config) {
   g_run.api = config;
@@ -136,7 +137,7 @@ bool tell_lookup_failure(platform::Window* owner, const LookupError& failure,
     return false;
   }
   g_run.could_not_go_on = true;
-  const std::string text = failure_text(failure);
+  const std::string text = lookup_failure_text(failure);
   if (token_can_mend(failure)) return offer_new_token(owner, text);
   error_box(said_before.empty() ? text : said_before + "\n" + text, owner);
   return false;

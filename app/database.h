@@ -2,6 +2,8 @@
 // Where the run's lookups go, chosen once: with a personal access token the
 // database's REST API, without one the site's pages. And what a lookup that
 // failed tells the user.
+#include <string>
+
 #include "model/api_config.h"
 #include "web/database_source.h"
 
@@ -14,6 +16,8 @@ class Window;
 void choose_database(const ApiConfig& config);
 // The run's source; the one g_run.api asks for when none was chosen yet.
 DatabaseSource& database();
+// Why the lookup failed, as the user reads it: what failed, named.
+std::string lookup_failure_text(const LookupError& failure);
 // Tells the user in a box why the lookup failed, naming what failed, after
 // `said_before` (the text the program has always shown for the case, where
 // there is one). A refusal that a personal access token can mend offers the

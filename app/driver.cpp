@@ -12,12 +12,11 @@
 #include "app/wizard.h"
 #include "common/text.h"
 #include "model/run_state.h"
+#include "output/batch_record.h"
 #include "output/journal.h"
 #include "platform/folders.h"
 #include "platform/staged_rewrites.h"
 #include "platform/trace.h"
-
-namespace {
 
 void load_user_settings() {
   char path[kRegistryBufferSize];
@@ -27,6 +26,8 @@ void load_user_settings() {
     error_box("Could not read settings file - using defaults");
   }
 }
+
+namespace {
 
 // Listing whatever folder happens to be current instead would later rename
 // the wrong folder, so a folder that cannot be entered ends the run. 0 when
@@ -57,7 +58,7 @@ int run_plinth(const RunArguments& arguments) {
   set_default_settings();
   load_user_settings();
   choose_database(api_config_from_environment());
-  prune_journals(static_cast<int64_t>(std::time(nullptr)));
+  prune_journals(static_cast<int64_t>(std::time(nullptr)), journals_of_last_batch());
   if (const int status = enter_folder()) return status;
   // What a run that was killed during Finish! left beside the files.
   platform::remove_staged_leftovers();

@@ -9,6 +9,9 @@ struct RunArguments {
   std::string program = "plinth";  // the program path as it was started
 };
 
+// The settings the registry names, else the defaults after an error box.
+void load_user_settings();
+
 // The exit statuses a script can read.
 constexpr int kExitDone = 0;          // the run finished ("Done!")
 constexpr int kExitCancelled = 1;     // a page was cancelled or closed; nothing changed

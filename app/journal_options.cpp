@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "output/batch_record.h"
 #include "output/journal.h"
 #include "output/journal_format.h"
 #include "output/undo.h"
@@ -52,7 +53,7 @@ bool run_journal_option(int argc, const char* const* argv, int& status) {
   // The folder after the option, read as the folder of a run is.
   const std::string folder = platform::folder_argument(argc - 1, argv + 1);
   if (history) {
-    const std::vector<std::string> lines = run_history(folder);
+    const std::vector<std::string> lines = history_with_batches(folder);
     if (lines.empty()) std::printf("No run of Plinth is in the journal.\n");
     print_lines(lines);
     status = 0;

@@ -1,3 +1,4 @@
+#include "app/batch_options.h"
 #include "app/command_line_options.h"
 #include "app/driver.h"
 #include "app/front_end_pick.h"
@@ -7,6 +8,7 @@
 
 int main(int argc, char** argv) {
   int status = 0;
+  if (run_batch_option(argc, argv, status)) return status;
   if (run_journal_option(argc, argv, status)) return status;
   if (run_command_line_option(argc, argv, status)) return status;
   pick_front_end();

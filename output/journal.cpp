@@ -109,12 +109,13 @@ bool is_journal_of(const std::string& journal_path, const std::string& folder) {
   return is_journal_name(name) && name.compare(kStampSize, part.size(), part) == 0;
 }
 
-void prune_journals(int64_t now) {
+void prune_journals(int64_t now, const std::vector<std::string>& keep) {
   const std::string oldest_kept = stamp(now - kKeepSeconds);
   const std::vector<std::string> paths = journal_paths();
   for (size_t i = 0; i < paths.size(); ++i) {
     const std::string name = paths[i].substr(paths[i].rfind('/') + 1);
-    if (i >= kKeepNewest || name.compare(0, kStampSize, oldest_kept) < 0) {
+    const bool kept = std::find(keep.begin(), keep.end(), paths[i]) != keep.end();
+    if ((i >= kKeepNewest && !kept) || name.compare(0, kStampSize, oldest_kept) < 0) {
       platform::remove_file(paths[i]);
     }
   }

@@ -16,7 +16,9 @@ std::vector<std::string> journal_paths();
 bool is_journal_of(const std::string& journal_path, const std::string& folder);
 
 // Removes the journals older than 90 days and those beyond the 200 newest.
-void prune_journals(int64_t now);
+// Those in `keep` (paths as journal_paths gives them) go only by their age:
+// a library run's journals are taken back together.
+void prune_journals(int64_t now, const std::vector<std::string>& keep = {});
 
 // The hash of the bytes between a file's tags, the tags themselves when
 // `tags` is given. A file that cannot be read as an MP3 file is hashed

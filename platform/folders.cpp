@@ -39,7 +39,63 @@ bool listed_before(const std::string& a, const std::string& b) {
   return a < b;
 }
 
+// The entries of a folder that are folders themselves (links are not) and
+// whether it holds an MP3 file, read without following a link anywhere.
+struct FolderEntries {
+  std::vector<std::string> folders;  // the file system's bytes
+  bool has_mp3 = false;
+};
+
+FolderEntries read_folder(int fd) {
+  FolderEntries entries;
+  const int listing = dup(fd);
+  DIR* folder = listing < 0 ? nullptr : fdopendir(listing);
+  if (folder == nullptr) {
+    if (listing >= 0) close(listing);
+    return entries;
+  }
+  while (const dirent* entry = readdir(folder)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat info;
+    if (fstatat(fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (S_ISDIR(info.st_mode)) {
+      // Hidden folders hold a program's own files, not albums.
+      if (name[0] != '.') entries.folders.push_back(name);
+    } else if (S_ISREG(info.st_mode) && ends_in_mp3(name)) {
+      entries.has_mp3 = true;
+    }
+  }
+  closedir(folder);
+  std::sort(entries.folders.begin(), entries.folders.end(), [](const auto& a, const auto& b) {
+    return listed_before(name_from_fs(a), name_from_fs(b));
+  });
+  return entries;
+}
+
+void walk(int fd, const std::string& path, std::vector<std::string>& albums) {
+  const FolderEntries entries = read_folder(fd);
+  if (entries.has_mp3) albums.push_back(name_from_fs(path));
+  for (const std::string& name : entries.folders) {
+    const int child = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (child < 0) continue;
+    walk(child, (path == "/" ? "" : path) + "/" + name, albums);
+    close(child);
+  }
+}
+
 }  // namespace
+
+std::vector<std::string> album_folders(const std::string& root) {
+  std::vector<std::string> albums;
+  std::string path = fs_name(root);
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return albums;
+  walk(fd, path, albums);
+  close(fd);
+  return albums;
+}
 
 bool set_current_folder(const std::string& path) {
   if (path.empty()) return false;

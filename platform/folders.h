@@ -21,6 +21,13 @@ int current_folder_write_refusal();
 // Whether the path names a folder (a link to one counts).
 bool folder_exists(const std::string& path);
 
+// Every folder at or below `root` (an absolute path) that directly holds a
+// regular "*.mp3" file, any case of the extension: as paths, in name order,
+// each folder before the folders inside it. Symbolic links are not
+// followed, below the root, and folders whose names begin with '.' are
+// skipped.
+std::vector<std::string> album_folders(const std::string& root);
+
 // True when a file of that name can be opened for reading.
 bool file_readable(const std::string& name);
 

@@ -26,8 +26,10 @@ void make_folders(const std::string& path) {
   mkdir(path.c_str(), 0755);
 }
 
+bool log_file_wanted = false;
+
 FILE* open_sink() {
-  if (!isatty(STDOUT_FILENO)) return stdout;
+  if (!isatty(STDOUT_FILENO) && !log_file_wanted) return stdout;
   const std::string folder = cache_folder();
   make_folders(folder);
   FILE* log = std::fopen(trace_log_path().c_str(), "w");
@@ -49,6 +51,10 @@ void trace(const char* format, ...) {
   std::vfprintf(sink(), format, args);
   va_end(args);
 }
+
+bool standard_error_is_terminal() { return isatty(STDERR_FILENO) != 0; }
+
+void trace_to_log_file() { log_file_wanted = true; }
 
 void flush_trace() { std::fflush(sink()); }
 

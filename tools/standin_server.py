@@ -384,6 +384,10 @@ def parse_arguments(argv):
                         help="answer the first N API requests with 429")
     parser.add_argument("--api-retry-after", type=int, metavar="SECONDS",
                         help="the Retry-After of those 429 answers (none without this)")
+    parser.add_argument("--api-rate-limit", type=int, default=60, metavar="N",
+                        help="the requests a minute the rate-limit headers announce")
+    parser.add_argument("--api-enforce-limit", action="store_true",
+                        help="answer requests beyond that limit within a minute with 429")
     parser.add_argument("--write-pages", metavar="DIR",
                         help="write every page of the catalogue into DIR and exit, without serving")
     parser.add_argument("--exit-with-stdin", action="store_true",
@@ -438,7 +442,8 @@ def main(argv):
         site = Site(catalogue, args.database_host.lower(), args.image_host.lower(), args.maker_host.lower())
         site.api_host = args.api_host.lower()
         site.api = Api(catalogue, "http://" + site.api_host, site.image_base, args.api_token,
-                       args.api_too_many, args.api_retry_after)
+                       args.api_too_many, args.api_retry_after, args.api_rate_limit,
+                       args.api_enforce_limit)
         if args.write_pages:
             print("wrote %d pages" % write_pages(site, args.write_pages))
             return 0

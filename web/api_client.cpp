@@ -64,6 +64,7 @@ ApiResponse api_get(const ApiConfig& config, const std::string& path) {
   const std::string headers = client->Headers();
   response.retry_after = header_number(header_value(headers, "Retry-After"));
   response.remaining = header_number(header_value(headers, "X-Discogs-Ratelimit-Remaining"));
+  response.limit = header_number(header_value(headers, "X-Discogs-Ratelimit"));
   platform::trace("API status: %d\n", response.status);
   return response;
 }

@@ -14,6 +14,7 @@ struct ApiResponse {
   std::string body;      // UTF-8 JSON
   int retry_after = -1;  // seconds from Retry-After; -1 when absent
   int remaining = -1;    // X-Discogs-Ratelimit-Remaining; -1 when absent
+  int limit = -1;        // X-Discogs-Ratelimit, requests a minute; -1 when absent
 };
 
 // GET base + path (path starts with '/' and carries its query).

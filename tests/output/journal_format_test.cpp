@@ -155,11 +155,14 @@ TEST(JournalStore, PruningKeepsTheNewestAndTouchesNothingElse) {
   }
   make("notes.txt");
   make("2020-old.journal");
-  prune_journals(december_2026);
+  // A library run's journal beyond the 200 newest stays with its run.
+  const std::string of_a_batch = folder + "/20261101-000000-Album.journal";
+  prune_journals(december_2026, {of_a_batch});
   const std::vector<std::string> kept = journal_paths();
-  ASSERT_EQ(kept.size(), 200u);
+  ASSERT_EQ(kept.size(), 201u);
   EXPECT_THAT(kept.front(), ::testing::HasSubstr("20261130-000000"));
-  EXPECT_THAT(kept.back(), ::testing::HasSubstr("20261104-010000"));
+  EXPECT_THAT(kept[199], ::testing::HasSubstr("20261104-010000"));
+  EXPECT_EQ(kept.back(), of_a_batch);
   EXPECT_TRUE(std::filesystem::exists(folder + "/notes.txt"));
   EXPECT_TRUE(std::filesystem::exists(folder + "/2020-old.journal"));
   std::filesystem::remove_all(folder);

@@ -4,12 +4,17 @@ artist's or a label's releases, releases and masters. Every request needs
 and the first N requests can be refused with 429 on purpose."""
 
 import json
+import re
 import threading
+import time
+
+from standin.catalogue import search_words
 
 API_PATHS = ("/database/", "/artists/", "/labels/", "/releases/", "/masters/")
 ARTIST_IDS = 200001
 LABEL_IDS = 300001
 RATE_LIMIT = 60
+WINDOW_SECONDS = 60.0
 
 
 def is_api_path(path):
@@ -17,8 +22,13 @@ def is_api_path(path):
 
 
 class Api:
-    def __init__(self, catalogue, api_base, image_base, token, too_many=0, retry_after=None):
+    def __init__(self, catalogue, api_base, image_base, token, too_many=0, retry_after=None,
+                 rate_limit=RATE_LIMIT, enforce_limit=False, clock=time.monotonic):
         self.catalogue = catalogue
+        self.rate_limit = rate_limit
+        self.enforce_limit = enforce_limit
+        self.clock = clock
+        self._window = []  # when each request of the last minute came
         self.api_base = api_base
         self.image_base = image_base
         self.token = token
@@ -34,16 +44,24 @@ class Api:
         with self._lock:
             self._answered += 1
             count = self._answered
-        limits = [("X-Discogs-Ratelimit", str(RATE_LIMIT)),
-                  ("X-Discogs-Ratelimit-Used", str(min(count, RATE_LIMIT))),
-                  ("X-Discogs-Ratelimit-Remaining", str(max(RATE_LIMIT - count, 0)))]
+            used = self._count_in_window()
+        limits = [("X-Discogs-Ratelimit", str(self.rate_limit)),
+                  ("X-Discogs-Ratelimit-Used", str(min(used, self.rate_limit))),
+                  ("X-Discogs-Ratelimit-Remaining", str(max(self.rate_limit - used, 0)))]
         if headers.get("authorization", "") != "Discogs token=" + self.token:
             return 401, {"message": "You must authenticate to access this resource."}, limits
-        if count <= self.too_many:
+        if count <= self.too_many or (self.enforce_limit and used > self.rate_limit):
             extra = [("Retry-After", str(self.retry_after))] if self.retry_after is not None else []
             return 429, {"message": "You are making requests too quickly."}, limits + extra
         status, body = self.route(path.rstrip("/").split("/")[1:], query)
         return status, body, limits
+
+    def _count_in_window(self):
+        """The requests of the last minute, this one included: the database
+        counts a moving window of 60 seconds."""
+        now = self.clock()
+        self._window = [t for t in self._window if now - t < WINDOW_SECONDS] + [now]
+        return len(self._window)
 
     def route(self, parts, query):
         if parts == ["database", "search"]:
@@ -64,8 +82,10 @@ class Api:
         return 404, {"message": "The requested resource was not found."}
 
     def search(self, query):
-        artists, labels, releases = self.catalogue.search(query.get("q", ""))
         wanted = query.get("type", "")
+        if wanted == "release":
+            return _paged(self.release_results(query), query, "results")
+        artists, labels, _ = self.catalogue.search(query.get("q", ""))
         results = []
         if wanted in ("", "artist"):
             results += [{"id": self.artist_ids[a.name], "type": "artist", "title": a.name,
@@ -75,15 +95,42 @@ class Api:
             results += [{"id": self.label_ids[l.name], "type": "label", "title": l.name,
                          "resource_url": "%s/labels/%d" % (self.api_base, self.label_ids[l.name])}
                         for l in labels]
-        if wanted in ("", "release"):
-            # As the API titles them: "Artist - Title", a "(n)" suffix kept.
-            results += [{"id": r.id, "type": "release", "title": "%s - %s" % (
-                             _display(r.credits), r.title),
-                         "year": str(_year(r) or ""), "catno": r.catno, "format": [r.format],
-                         "label": [r.label], "uri": "/release/%d" % r.id,
-                         "resource_url": "%s/releases/%d" % (self.api_base, r.id)}
-                        for r in releases]
         return _paged(results, query, "results")
+
+    def release_results(self, query):
+        """Releases that share words with the query's artist, release_title
+        and q (loosely, as the database matches: words without regard to
+        case and accents), the most words shared first."""
+        fields = [(search_words(query.get("artist", "")), lambda r: " ".join(r.artists)),
+                  (search_words(query.get("release_title", "")), lambda r: r.title),
+                  (search_words(query.get("q", "")),
+                   lambda r: " ".join(r.artists + [r.title, r.label, r.catno]))]
+        scored = []
+        for order, r in enumerate(self.catalogue.releases):
+            shared = 0
+            for words, text in fields:
+                own = set(search_words(text(r)))
+                shared += sum(1 for w in words if w in own)
+            if shared:
+                scored.append((-shared, order, r))
+        return [self.release_result(r) for _, _, r in sorted(scored, key=lambda s: s[:2])]
+
+    def release_result(self, r):
+        formats = [f.strip() for f in r.format.split(",") if f.strip()]
+        quantity = 1
+        if formats:
+            many = re.match(r"(\d+)x(.+)", formats[0])
+            if many:
+                quantity, formats[0] = int(many.group(1)), many.group(2)
+        return {"id": r.id, "type": "release", "master_id": r.master,
+                "master_url": "%s/masters/%d" % (self.api_base, r.master) if r.master else None,
+                "title": "%s - %s" % (_stored_names(r.credits), r.title),
+                "uri": "/release/%d" % r.id,
+                "resource_url": "%s/releases/%d" % (self.api_base, r.id),
+                "thumb": "", "cover_image": "", "catno": r.catno, "year": _year_text(r),
+                "country": r.country, "format": formats, "format_quantity": quantity,
+                "label": [r.label] if r.label else [], "genre": r.genres, "style": r.styles,
+                "barcode": []}
 
     def discography(self, kind, number, query):
         if kind == "artists":
@@ -167,6 +214,21 @@ def _display(credits):
         if i + 1 < len(credits):
             out += ", " if c["join"] == "," else " %s " % (c["join"] or "&")
     return out
+
+
+def _stored_names(credits):
+    """Search titles name the artists as stored, "(2)" and all."""
+    out = ""
+    for i, c in enumerate(credits):
+        out += c["name"]
+        if i + 1 < len(credits):
+            out += ", " if c["join"] == "," else " %s " % (c["join"] or "&")
+    return out
+
+
+def _year_text(release):
+    """Search results carry the year as a text."""
+    return release.year()
 
 
 def _year(release):
