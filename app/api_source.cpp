@@ -14,7 +14,32 @@ std::string environment(const char* name) {
   return value == nullptr ? "" : value;
 }
 
-std::string first_line(const std::string& text) { return text.substr(0, text.find('\n')); }
+// A token is some forty characters; the file is read no further than this,
+// however large it has grown.
+constexpr size_t kMostTokenFileLine = 4096;
+
+// The token file's first line; "" when there is no file. A first line
+// longer than any token is refused.
+std::string token_file_line(std::string& refusal) {
+  std::string start;
+  if (!platform::read_file_part(token_file_path(), 0, kMostTokenFileLine + 1, start)) return "";
+  const size_t end = start.find('\n');
+  if (end == std::string::npos && start.size() > kMostTokenFileLine) {
+    refusal = "The first line of the token file " + token_file_path() + " is longer than " +
+              std::to_string(kMostTokenFileLine) + " bytes, so it holds no token.";
+    return "";
+  }
+  return start.substr(0, end);
+}
+
+// A token goes into a header line: anything that could end the line or
+// smuggle another header makes it unusable.
+bool has_control_character(const std::string& token) {
+  for (const char c : token) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -33,26 +58,30 @@ std::string token_file_path() {
 
 std::string api_user_agent() { return "Plinth/" PLINTH_VERSION " +http://" + maker_address(); }
 
-ApiConfig api_config_from_environment() {
+ApiConfig api_config_from_environment(std::string& refusal) {
+  refusal.clear();
   ApiConfig config;
   config.user_agent = api_user_agent();
   config.base = environment("PLINTH_API_URL");
   if (config.base.empty()) config.base = kApiBase;
   while (!config.base.empty() && config.base.back() == '/') config.base.pop_back();
   config.token = trimmed_token(environment("DISCOGS_TOKEN"));
-  std::string stored;
-  if (config.token.empty() && platform::read_whole_file(token_file_path(), stored)) {
-    config.token = trimmed_token(first_line(stored));
+  std::string source = "the environment variable DISCOGS_TOKEN";
+  if (config.token.empty()) {
+    config.token = trimmed_token(token_file_line(refusal));
+    source = "the token file " + token_file_path();
   }
-  // A token goes into a header line: anything that could end the line or
-  // smuggle another header makes it unusable.
-  for (const char c : config.token) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-      config.token.clear();
-      break;
-    }
+  if (has_control_character(config.token)) {
+    config.token.clear();
+    refusal = "The database token in " + source +
+              " holds a control character, so it cannot be sent and was not used.";
   }
   return config;
+}
+
+ApiConfig api_config_from_environment() {
+  std::string refusal;
+  return api_config_from_environment(refusal);
 }
 
 int store_api_token(const std::string& token) {

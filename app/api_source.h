@@ -13,6 +13,12 @@ constexpr const char* kApiBase = "https://api.discogs.com";
 // The token file's path as the program holds it (Windows-1252).
 std::string token_file_path();
 // What the environment and the token file say; the token is "" for none.
+// A token that cannot be sent (it holds a control character, or the file's
+// first line is longer than any token) is none, and `refusal` says so in
+// one line that names where it came from; "" otherwise. Only the token
+// file's first few KB are read.
+ApiConfig api_config_from_environment(std::string& refusal);
+// The same, for callers that have told the user already.
 ApiConfig api_config_from_environment();
 // "Plinth/<version> +http://<maker>": the API refuses vague user agents.
 std::string api_user_agent();

@@ -1,6 +1,7 @@
 #include "app/apply_release.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 #include "app/cover_download.h"
@@ -186,6 +187,18 @@ bool rename_folder(LeftAlone& left_alone) {
   return !left_alone.refuses_name(new_name) && move_or_report(old_name, new_name);
 }
 
+// The files Finish! is to change that can no longer be read: renamed,
+// removed or made unreadable while a page waited. Quoted, one a line.
+std::string files_gone_since_listed(const FinishPlan& plan) {
+  std::string gone;
+  for (size_t i = 0; i < g_run.files.size(); ++i) {
+    if (plan.touched[i] && !platform::file_readable(g_run.files[i])) {
+      gone += "\n'" + g_run.files[i] + "'";
+    }
+  }
+  return gone;
+}
+
 // The picture for the tags: fetched when nothing is under the cover's name
 // yet, else the picture already there, used as it is. A fetched one is
 // recorded in the journal before anything is written.
@@ -280,9 +293,13 @@ bool write_playlist(const std::string& name, const std::vector<std::string>& tra
 }
 
 std::string apply_release(platform::Window* dialog) {
-  // Nothing may be written or renamed in whatever folder happens to be current.
-  if (!platform::set_current_folder(g_run.directory)) {
-    error_box("Could not open the folder " + g_run.directory);
+  // Nothing may be written or renamed in whatever folder happens to be
+  // current, nor in one that took the folder's place while a page waited.
+  if (const int error = platform::reenter_folder(g_run.directory, g_run.folder)) {
+    error_box(error == ESTALE ? "The folder " + g_run.directory +
+                                    " is no longer the folder these pages were shown for: it was "
+                                    "moved, replaced or made a link meanwhile. Nothing was changed."
+                              : "Could not open the folder " + g_run.directory);
     g_run.could_not_go_on = true;
     return std::string();
   }
@@ -305,6 +322,15 @@ std::string apply_release(platform::Window* dialog) {
   const Release release = *chosen;
   LeftAlone left_alone;
   const FinishPlan plan = plan_files(left_alone);
+  // Each file's old name and tags must go into the journal first.
+  const std::string gone = files_gone_since_listed(plan);
+  if (!gone.empty()) {
+    error_box(
+        "These files were renamed, removed or made unreadable while the pages were open, "
+        "so nothing was changed:" +
+        gone);
+    return std::string();
+  }
   FinishJournal journal;
   start_journal(journal, plan);
 

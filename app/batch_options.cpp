@@ -56,7 +56,12 @@ int batch(const std::vector<std::string>& arguments, const char* program) {
       return usage_error("there is no folder '" + folders[i] + "'");
     }
   }
-  if (api_config_from_environment().token.empty()) {
+  std::string refusal;
+  if (api_config_from_environment(refusal).token.empty()) {
+    if (!refusal.empty()) {
+      std::fprintf(stderr, "plinth: %s\n", platform::to_utf8(refusal).c_str());
+      return 2;
+    }
     std::fprintf(stderr,
                  "plinth: --batch looks releases up through the database's API, which needs a "
                  "personal access token.\nGet one at https://www.discogs.com/settings/developers "

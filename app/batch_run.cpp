@@ -23,6 +23,7 @@
 #include "output/batch_record.h"
 #include "output/finished_albums.h"
 #include "output/templates.h"
+#include "platform/album_entries.h"
 #include "platform/codepage.h"
 #include "platform/folders.h"
 #include "platform/staged_rewrites.h"
@@ -104,12 +105,19 @@ class BatchRun {
  private:
   AlbumResult process(const std::string& folder) {
     reset_album_state(folder);
-    if (!platform::set_current_folder(folder)) return failed(folder, "could not open the folder");
+    // Finish! writes only in the folder entered here.
+    if (!platform::enter_folder(folder, g_run.folder)) {
+      return failed(folder, "could not open the folder");
+    }
     if (finished_.unchanged_since(folder, platform::list_mp3_names())) {
       return result(Outcome::kUnchanged, "done    " + folder + ": tagged before, unchanged since");
     }
-    // What a Finish! that was killed left beside the files.
-    if (!options_.dry_run) platform::remove_staged_leftovers();
+    // What a Finish! that was killed left beside the files; not what one
+    // at work in the folder now is writing.
+    if (!options_.dry_run) {
+      const platform::FolderLock lock;
+      if (lock.free()) platform::remove_staged_leftovers();
+    }
     find_mp3_files(g_run);
     scan_local_tracks(g_run);
     AlbumFacts album;

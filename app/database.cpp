@@ -75,8 +75,7 @@ bool token_can_mend(const LookupError& failure) {
 // What went wrong, named: the host, and the status, the system's reason,
 // the limit that ran out or the size that was too much.
 std::string lookup_failure_text(const LookupError& failure) {
-  const std::string answer =
-      "The answer of " + host_of(failure) + " to the request for " + failure.what;
+  const std::string answer = "The answer for " + failure.what + " from " + host_of(failure);
   const std::string reason = failure.reason.empty() ? "" : " (" + failure.reason + ")";
   switch (failure.kind) {
     case LookupFailure::kRefused:
@@ -100,8 +99,8 @@ std::string lookup_failure_text(const LookupError& failure) {
     case LookupFailure::kCutOff:
       return answer + " was cut off" + reason + ".";
     case LookupFailure::kTimedOut:
-      return host_of(failure) + " took longer than " + std::to_string(failure.seconds) +
-             " s to answer the request for " + failure.what + ".";
+      return answer + " took longer than " + std::to_string(failure.seconds) +
+             (failure.seconds == 1 ? " second." : " seconds.");
     case LookupFailure::kNoConnection:
       return "No connection to " + host_of(failure) +
              (failure.reason.empty() ? "." : ": " + failure.reason + ".");

@@ -48,7 +48,9 @@ void store(platform::Window& dialog) {
   }
   platform::message_box(&dialog, outcome, "Database Token", platform::kBoxOk);
   // The lookups still to come in this run use what is now in force.
-  choose_database(api_config_from_environment());
+  std::string refusal;
+  choose_database(api_config_from_environment(refusal));
+  if (!refusal.empty()) platform::message_box(&dialog, refusal, "Database Token", platform::kBoxOk);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "model/run_state.h"
 #include "output/batch_record.h"
 #include "output/journal.h"
+#include "platform/album_entries.h"
 #include "platform/folders.h"
 #include "platform/staged_rewrites.h"
 #include "platform/trace.h"
@@ -37,7 +38,7 @@ int enter_folder() {
     error_box("No folder was given. Start the program with the folder of MP3 files to process.");
     return kExitUsage;
   }
-  if (!platform::set_current_folder(g_run.directory)) {
+  if (!platform::enter_folder(g_run.directory, g_run.folder)) {
     error_box("Could not open the folder " + g_run.directory);
     return platform::folder_exists(g_run.directory) ? kExitCouldNotGoOn : kExitUsage;
   }
@@ -49,6 +50,14 @@ int run_status() {
   return g_run.could_not_go_on ? kExitCouldNotGoOn : kExitCancelled;
 }
 
+// What a run that was killed during Finish! left beside the files. While
+// another run holds the folder its new files are no leftovers: removed,
+// they would make all of its tag writes fail.
+void remove_leftovers() {
+  const platform::FolderLock lock;
+  if (lock.free()) platform::remove_staged_leftovers();
+}
+
 }  // namespace
 
 int run_plinth(const RunArguments& arguments) {
@@ -57,11 +66,18 @@ int run_plinth(const RunArguments& arguments) {
   g_run.program = arguments.program;
   set_default_settings();
   load_user_settings();
-  choose_database(api_config_from_environment());
+  std::string refusal;
+  const ApiConfig api = api_config_from_environment(refusal);
+  if (!refusal.empty()) {
+    // Going on with the site's pages instead would hide that the token the
+    // user set is not used.
+    error_box(refusal);
+    return kExitCouldNotGoOn;
+  }
+  choose_database(api);
   prune_journals(static_cast<int64_t>(std::time(nullptr)), journals_of_last_batch());
   if (const int status = enter_folder()) return status;
-  // What a run that was killed during Finish! left beside the files.
-  platform::remove_staged_leftovers();
+  remove_leftovers();
 
   if (!find_mp3_files(g_run)) {
     error_box("Failed to find mp3 files!");

@@ -94,6 +94,12 @@ void remove_controls_and_undefined(std::string& text) {
       i += escape - 1;
       continue;
     }
+    // So does a control character, bidi marks included: whole, not its
+    // escape's digits.
+    if (const size_t escape = platform::control_character_escape(text, i)) {
+      i += escape - 1;
+      continue;
+    }
     const auto b = static_cast<unsigned char>(text[i]);
     const bool control = b < 0x20 || b == 0x7F;
     const bool undefined = b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;

@@ -24,7 +24,8 @@ void url_unescape(std::string& text);
 // leaves undefined: they are no characters of a name, and the undefined ones
 // must not reach the file system's boundary, where they mean something else.
 // The one exception is an escape of a letter the code page lacks
-// (platform::foreign_character_escape), which stays whole.
+// (platform::foreign_character_escape), which stays whole; an escape of a
+// control character, the bidi marks included, goes whole.
 void remove_controls_and_undefined(std::string& text);
 // Makes the text usable as one file or folder name (no path separators, no
 // control characters).

@@ -10,6 +10,7 @@
 #include "model/local_track.h"
 #include "model/release.h"
 #include "model/track_assignment.h"
+#include "platform/folders.h"
 
 class DatabaseSource;  // web/database_source.h
 
@@ -31,6 +32,7 @@ struct RunState {
   std::string program = "plinth";        // as it was started, for the line that says how to undo
   std::string directory;                 // the folder as taken from the command line
   std::string folder_name;               // its last component, not cleaned
+  platform::EnteredFolder folder;        // the folder the run entered at its start
   std::vector<std::string> files;        // *.mp3 names without path, as listed
   std::vector<LocalTrack> local_tracks;  // element i belongs to files[i]
   int32_t release_index = -1;            // into g_releases; -1 until one is read

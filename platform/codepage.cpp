@@ -96,12 +96,26 @@ size_t utf8_sequence_length(const std::string& text, size_t at) {
   return decode_utf8(text, at, code_point);
 }
 
+bool is_bidi_control(char32_t cp) {
+  return cp == 0x061C || cp == 0x200E || cp == 0x200F || (cp >= 0x202A && cp <= 0x202E) ||
+         (cp >= 0x2066 && cp <= 0x2069);
+}
+
 size_t foreign_character_escape(const std::string& text, size_t at) {
   if (at >= text.size() || static_cast<unsigned char>(text[at]) != kCharEscape) return 0;
   char32_t cp = 0;
   const size_t length = read_char_escape(text, at, cp);
-  const bool foreign = cp > 0x9F && cp1252_byte(cp) < 0 && (cp < 0xD800 || cp > 0xDFFF);
+  const bool foreign =
+      cp > 0x9F && cp1252_byte(cp) < 0 && (cp < 0xD800 || cp > 0xDFFF) && !is_bidi_control(cp);
   return length != 0 && foreign ? length : 0;
+}
+
+size_t control_character_escape(const std::string& text, size_t at) {
+  if (at >= text.size() || static_cast<unsigned char>(text[at]) != kCharEscape) return 0;
+  char32_t cp = 0;
+  const size_t length = read_char_escape(text, at, cp);
+  const bool control = cp < 0x20 || (cp >= 0x7F && cp <= 0x9F) || is_bidi_control(cp);
+  return length != 0 && control ? length : 0;
 }
 
 std::string to_utf8(const std::string& text) {

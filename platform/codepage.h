@@ -41,11 +41,20 @@ inline std::string ascii_lower(std::string text) {
   return text;
 }
 
+// The invisible marks that set the direction of the text around them
+// (U+061C, U+200E, U+200F, U+202A to U+202E, U+2066 to U+2069): in a name
+// they make "Track\u202e3pm.exe" read as something it is not, so they count
+// as control characters.
+bool is_bidi_control(char32_t code_point);
+
 // The length of the character escape at text[at] when it stands for a
 // character that Windows-1252 lacks and that is no control character (as
 // name_from_fs writes it for a Japanese letter, say); 0 for anything else.
 // Such an escape can never turn into '/', a zero byte or a control.
 size_t foreign_character_escape(const std::string& text, size_t at);
+// The length of the character escape at text[at] when it stands for a
+// control character (C0, DEL, C1 or a bidi control); 0 for anything else.
+size_t control_character_escape(const std::string& text, size_t at);
 
 // The file system's bytes for a name the program holds.
 std::string fs_name(const std::string& name);

@@ -112,6 +112,32 @@ bool folder_exists(const std::string& path) {
   return stat(fs_name(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+bool enter_folder(const std::string& path, EnteredFolder& entered) {
+  entered = EnteredFolder();
+  struct stat entry;
+  if (!set_current_folder(path) || !folder_identity(".", entered.identity)) return false;
+  entered.through_link = ::lstat(fs_name(path).c_str(), &entry) == 0 && S_ISLNK(entry.st_mode);
+  return true;
+}
+
+int reenter_folder(const std::string& path, const EnteredFolder& entered) {
+  if (path.empty()) return ENOENT;
+  const int no_follow = entered.through_link ? 0 : O_NOFOLLOW;
+  const int fd = ::open(fs_name(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | no_follow);
+  // A link where the folder was, or a file: not the folder the run was for.
+  if (fd < 0) return errno == ELOOP || errno == ENOTDIR ? ESTALE : errno;
+  struct stat info;
+  int error = ::fstat(fd, &info) == 0 ? 0 : errno;
+  if (error == 0 && (static_cast<uint64_t>(info.st_dev) != entered.identity.device ||
+                     static_cast<uint64_t>(info.st_ino) != entered.identity.inode)) {
+    error = ESTALE;
+  }
+  // From here on every name is taken relative to the folder opened.
+  if (error == 0 && ::fchdir(fd) != 0) error = errno;
+  ::close(fd);
+  return error;
+}
+
 std::vector<std::string> list_mp3_names() {
   std::vector<std::string> names;
   DIR* folder = opendir(".");

@@ -43,6 +43,24 @@ struct FolderIdentity {
 // False when the path names no folder.
 bool folder_identity(const std::string& path, FolderIdentity& identity);
 
+// The folder a run entered at its start: which folder it is, and whether
+// the path's last component was a symbolic link.
+struct EnteredFolder {
+  FolderIdentity identity;
+  bool through_link = false;
+};
+
+// Makes the folder current as set_current_folder does, and tells which
+// folder it is; false when it cannot be entered.
+bool enter_folder(const std::string& path, EnteredFolder& entered);
+
+// Makes the folder current again, for writing in it: the path is opened
+// once, its last component not followed unless it was a link when the
+// folder was entered, and the folder opened must be the one entered then.
+// 0, ESTALE when another folder or a link stands under the path now (the
+// folder was moved or replaced meanwhile), or another errno value.
+int reenter_folder(const std::string& path, const EnteredFolder& entered);
+
 // The folder part of a path: "." without a '/', "/" for a name in the root.
 std::string folder_of(const std::string& path);
 

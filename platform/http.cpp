@@ -93,6 +93,42 @@ CURLcode perform_telling_the_user(const CurlLibrary& lib, CURL* curl, const std:
 
 using HeaderList = std::unique_ptr<curl_slist, void (*)(curl_slist*)>;
 
+// Which time limit ran out: the connection's while there was none, else the
+// whole request's when it was used up, else the stall's.
+long limit_that_ran_out(const CurlLibrary& lib, CURL* curl, const HttpLimits& limits,
+                        std::chrono::steady_clock::duration took) {
+  // Also set on a connection kept from an earlier request, unlike the
+  // connection's own time.
+  curl_off_t ready_to_send_after = 0;
+  lib.easy_getinfo(curl, CURLINFO_PRETRANSFER_TIME_T, &ready_to_send_after);
+  if (ready_to_send_after == 0) return limits.connect_seconds;
+  // libcurl's own clock may run out a little before this one.
+  if (took + std::chrono::milliseconds(250) >= std::chrono::seconds(limits.total_seconds)) {
+    return limits.total_seconds;
+  }
+  return limits.stall_seconds;
+}
+
+HttpEnd end_of(CURLcode result, bool answered) {
+  switch (result) {
+    case CURLE_OK:
+      return HttpEnd::kWhole;
+    case CURLE_OPERATION_TIMEDOUT:
+      return HttpEnd::kTimedOut;
+    case CURLE_WRITE_ERROR:
+      return HttpEnd::kStopped;
+    case CURLE_ABORTED_BY_CALLBACK:
+      return HttpEnd::kCancelled;
+    case CURLE_PARTIAL_FILE:
+    case CURLE_RECV_ERROR:
+    case CURLE_GOT_NOTHING:
+    case CURLE_BAD_CONTENT_ENCODING:
+      return answered ? HttpEnd::kCutOff : HttpEnd::kNoConnection;
+    default:
+      return HttpEnd::kNoConnection;
+  }
+}
+
 // One handle for the whole run, taken by one request at a time. libcurl
 // keeps the connections a request leaves open in its handle, so the next
 // HTTP/1.1 request to the same server goes over the same connection
@@ -158,6 +194,8 @@ bool perform_get(const std::string& url, const std::string& agent,
                  HttpVersion version, const HttpBodySink& sink, HttpReply& reply,
                  const HttpLimits& limits) {
   reply = HttpReply();
+  reply.end = HttpEnd::kNoConnection;  // until the request is made
+  reply.error = "the HTTP library could not be used";
   const CurlLibrary* const lib = curl_library();
   if (lib == nullptr) return false;
   const KeptHandle curl(*lib);
@@ -209,6 +247,7 @@ bool perform_get(const std::string& url, const std::string& agent,
   char error[CURL_ERROR_SIZE] = "";
   lib->easy_setopt(c, CURLOPT_ERRORBUFFER, error);
 
+  const auto start = std::chrono::steady_clock::now();
   const CURLcode result = perform_telling_the_user(*lib, c, url, transfer);
   long status = 0;
   lib->easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
@@ -216,22 +255,12 @@ bool perform_get(const std::string& url, const std::string& agent,
   reply.answered = status != 0;
   reply.complete = reply.answered && result == CURLE_OK;
   reply.timed_out = result == CURLE_OPERATION_TIMEDOUT;
-  reply.cancelled = result == CURLE_ABORTED_BY_CALLBACK;
+  reply.end = end_of(result, reply.answered);
+  reply.error.clear();
+  if (result != CURLE_OK) reply.error = error[0] != '\0' ? error : lib->easy_strerror(result);
   if (reply.timed_out) {
-    // Which limit: the connection's, the stall's or the whole request's.
-    double seconds = 0;
-    double connected = 0;
-    lib->easy_getinfo(c, CURLINFO_TOTAL_TIME, &seconds);
-    lib->easy_getinfo(c, CURLINFO_CONNECT_TIME, &connected);
-    reply.limit_seconds = connected <= 0                    ? limits.connect_seconds
-                          : seconds >= limits.total_seconds ? limits.total_seconds
-                                                            : limits.stall_seconds;
-  }
-  // The sink's own stop (a full buffer) is no failure of the connection.
-  reply.cut_off = reply.answered && !reply.timed_out && !reply.cancelled && result != CURLE_OK &&
-                  result != CURLE_WRITE_ERROR;
-  if (result != CURLE_OK && result != CURLE_WRITE_ERROR && !reply.cancelled) {
-    reply.error = error[0] != '\0' ? error : lib->easy_strerror(result);
+    reply.limit_seconds =
+        limit_that_ran_out(*lib, c, limits, std::chrono::steady_clock::now() - start);
   }
   return reply.answered;
 }

@@ -22,15 +22,24 @@ struct HttpLimits {
   long total_seconds = 120;
 };
 
+// How one GET ended.
+enum class HttpEnd {
+  kWhole,         // the whole answer arrived
+  kNoConnection,  // no answer: no connection, refused, reset before one came
+  kTimedOut,      // a time limit ran out, before or during the answer
+  kCutOff,        // the connection broke off part way through the answer
+  kStopped,       // the body sink asked to stop
+  kCancelled,     // the user stopped the wait for it
+};
+
 // What came back from one GET.
 struct HttpReply {
   bool answered = false;   // a status line arrived
   int status = 0;          // the final response's status code
   bool complete = false;   // the whole body arrived and nothing failed
   bool timed_out = false;  // a time limit cut the response short
-  bool cancelled = false;  // the user stopped the wait for it
-  bool cut_off = false;    // the connection broke off part way through the answer
   std::string headers;     // the final response's header lines, CR LF ends
+  HttpEnd end = HttpEnd::kWhole;
   std::string error;       // the system's words for what failed; "" when nothing did
   long limit_seconds = 0;  // when timed out: the limit that ran out
 };

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,7 +19,8 @@ namespace platform {
 namespace {
 
 // A name the folder listing never takes for an MP3 file, that says what
-// the file is, and that the next run recognises as its own leftover.
+// the file is and which process writes it, and that a later run recognises
+// as a leftover: ".plinth-new-<process>-<name>.tmp".
 const char kPrefix[] = ".plinth-new-";
 const char kSuffix[] = ".tmp";
 
@@ -60,11 +62,11 @@ int64_t mtime_ns(const struct stat& info) {
 int create_beside(const std::string& path, mode_t mode, std::string& temporary) {
   const std::string folder = folder_of(path);
   std::vector<std::string> candidates;
-  const std::string named = kPrefix + base_of(path) + kSuffix;
+  const std::string process = std::to_string(::getpid());
+  const std::string named = kPrefix + process + "-" + base_of(path) + kSuffix;
   if (named.size() <= NAME_MAX) candidates.push_back(named);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    candidates.push_back(kPrefix + std::to_string(::getpid()) + "-" + std::to_string(attempt) +
-                         kSuffix);
+    candidates.push_back(kPrefix + process + "-" + std::to_string(attempt) + kSuffix);
   }
   for (const std::string& name : candidates) {
     temporary = in_folder(folder, name);
@@ -125,6 +127,19 @@ bool is_leftover_name(const std::string& name) {
   const size_t suffix = sizeof kSuffix - 1;
   return name.size() > prefix + suffix && name.compare(0, prefix, kPrefix) == 0 &&
          name.compare(name.size() - suffix, suffix, kSuffix) == 0;
+}
+
+// Whether the process whose number the name carries still runs (another
+// run on a file system that has no locks, or that took none): its new file
+// is not a leftover. A name without a number is an older version's.
+bool writer_still_runs(const std::string& name) {
+  const size_t digits = name.find_first_not_of("0123456789", sizeof kPrefix - 1);
+  if (digits == sizeof kPrefix - 1 || digits - (sizeof kPrefix - 1) > 9 || name[digits] != '-') {
+    return false;
+  }
+  const auto process = static_cast<pid_t>(std::stol(name.substr(sizeof kPrefix - 1)));
+  if (process <= 0 || process == ::getpid()) return false;
+  return ::kill(process, 0) == 0 || errno == EPERM;
 }
 
 }  // namespace
@@ -291,7 +306,7 @@ int remove_staged_leftovers() {
   int removed = 0;
   while (const dirent* entry = ::readdir(folder)) {
     struct stat info;
-    if (!is_leftover_name(entry->d_name)) continue;
+    if (!is_leftover_name(entry->d_name) || writer_still_runs(entry->d_name)) continue;
     if (::fstatat(::dirfd(folder), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
     if (!S_ISREG(info.st_mode)) continue;
     if (::unlinkat(::dirfd(folder), entry->d_name, 0) == 0) ++removed;

@@ -78,8 +78,10 @@ class StagedRewrites {
 };
 
 // Removes from the current folder the temporary files that an interrupted
-// run left: regular files named ".plinth-new-....tmp", and nothing else. Returns how
-// many were removed.
+// run left: regular files named ".plinth-new-....tmp" whose writing process
+// no longer runs, and nothing else. Only to be called while holding the
+// folder's lock (FolderLock), so that a run at work in the folder keeps its
+// new files. Returns how many were removed.
 int remove_staged_leftovers();
 
 // Flushes a folder's entries (renames and new names in it) to the disk.

@@ -1,5 +1,6 @@
 #include "platform/trace.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,13 +27,31 @@ void make_folders(const std::string& path) {
   mkdir(path.c_str(), 0755);
 }
 
+// The log holds the names of the user's files, so it is the user's alone;
+// a link or anything but a regular file under its name (planted there, say)
+// is never followed or written through, and the lines then go to standard
+// output as when there is no terminal.
+FILE* open_log() {
+  const int fd = ::open(trace_log_path().c_str(),
+                        O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+  if (fd < 0) return nullptr;
+  struct stat info;
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::ftruncate(fd, 0) != 0 ||
+      ::fchmod(fd, 0600) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  FILE* log = ::fdopen(fd, "w");
+  if (log == nullptr) ::close(fd);
+  return log;
+}
+
 bool log_file_wanted = false;
 
 FILE* open_sink() {
   if (!isatty(STDOUT_FILENO) && !log_file_wanted) return stdout;
-  const std::string folder = cache_folder();
-  make_folders(folder);
-  FILE* log = std::fopen(trace_log_path().c_str(), "w");
+  make_folders(cache_folder());
+  FILE* log = open_log();
   return log != nullptr ? log : stdout;
 }
 

@@ -324,7 +324,7 @@ class Handler(socketserver.BaseRequestHandler):
             location = target if proxied else "http://%s%s" % (
                 headers.get("host") or "127.0.0.1:%d" % self.server.server_address[1], target)
             self.send(html(302, pages.error_page(302, "Found")), method, extra=[("Location", location)])
-        elif mode in ("huge-page", "huge-cover"):
+        elif mode in ("huge-page", "huge-cover", "huge-json"):
             response.body = fault.padded(response.body, response.content_type)
             self.send(response, method)
         elif mode == "empty-body":

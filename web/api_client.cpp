@@ -58,6 +58,7 @@ ApiResponse api_get(const ApiConfig& config, const std::string& path) {
   ApiResponse response;
   response.answered =
       client->RequestWithHeaders(url, config.user_agent, header_lines, response.body);
+  response.failure = client->Failure();
   response.status = client->Status();
   response.failure = client->Failure();
   response.failure.host = platform::url_host(url);  // also for an answer that is a refusal

@@ -63,23 +63,34 @@ int HttpClient::SplitUrl(const std::string& url) {
   return part_fits(host_end, n) ? 1 : 0;
 }
 
+bool HttpClient::no_answer(const std::string& url, const std::string& reason) {
+  failure_ = HttpFailure();
+  failure_.kind = HttpFailure::kNoConnection;
+  failure_.host = platform::url_host(url);
+  failure_.reason = reason;
+  return false;
+}
+
 bool HttpClient::failed(const std::string& url, const platform::HttpReply& reply, bool too_large) {
   failure_ = HttpFailure();
   failure_.host = platform::url_host(url);
   failure_.reason = reply.error;
-  if (reply.cancelled) {
+  if (reply.end == platform::HttpEnd::kCancelled) {
     failure_.kind = HttpFailure::kCancelled;
+    failure_.reason.clear();
   } else if (too_large) {
     failure_.kind = HttpFailure::kTooLarge;
     failure_.bytes = kWholeBodyLimit;
-  } else if (reply.timed_out) {
+    failure_.reason.clear();
+  } else if (reply.end == platform::HttpEnd::kTimedOut) {
     failure_.kind = HttpFailure::kTimedOut;
     failure_.seconds = reply.limit_seconds;
-  } else if (reply.cut_off) {
+  } else if (reply.end == platform::HttpEnd::kCutOff) {
     failure_.kind = HttpFailure::kCutOff;
-  } else if (!reply.answered) {
+  } else if (reply.end == platform::HttpEnd::kNoConnection) {
     failure_.kind = HttpFailure::kNoConnection;
   }
+  if (failure_.kind == HttpFailure::kNone) failure_ = HttpFailure();
   return failure_.kind != HttpFailure::kNone;
 }
 
@@ -89,12 +100,8 @@ bool HttpClient::Request(const std::string& url, int method, const std::string& 
   body_[0] = '\0';
   headers_[0] = '\0';
   failure_ = HttpFailure();
-  if (method != kMethodGet || !SplitUrl(url)) {
-    failure_.kind = HttpFailure::kNoConnection;
-    failure_.host = platform::url_host(url);
-    failure_.reason = "the address is too long";
-    return false;
-  }
+  if (method != kMethodGet || !SplitUrl(url))
+    return no_answer(url, "the address cannot be requested");
 
   const auto keep = [this](const char* data, size_t size) {
     const size_t take = std::min(size, kBodyCapacity - received);
@@ -103,22 +110,15 @@ bool HttpClient::Request(const std::string& url, int method, const std::string& 
     return received < kBodyCapacity;  // the rest of a longer body is not read
   };
   platform::HttpReply reply;
-  const bool answered = platform::http_get(url, agent, keep, reply, limits_);
+  platform::http_get(url, agent, keep, reply, limits_);
   body_[received] = '\0';
   // A page cut by a time limit or a broken connection would be read as if
-  // it were whole.
+  // it were whole; one cut at the capacity (the sink stopped) is read so.
   if (failed(url, reply, false)) return false;
-  if (!answered || reply.headers.empty()) {
-    failure_.kind = HttpFailure::kNoConnection;
-    return false;
-  }
+  if (!reply.answered || reply.headers.empty()) return no_answer(url, "no answer came");
   keep_headers(reply.headers);
   status_ = reply.status;
-  if (received == 0) {
-    failure_.kind = HttpFailure::kNoConnection;
-    failure_.reason = "the answer was empty";
-    return false;
-  }
+  if (received == 0) return no_answer(url, "the answer was empty");
   return true;
 }
 
@@ -132,14 +132,16 @@ std::string HttpClient::BodyText() const { return std::string(body_, strnlen(bod
 
 bool HttpClient::RequestWhole(const std::string& url, const std::string& agent, std::string& body) {
   body.clear();
-  if (!SplitUrl(url)) return false;
+  failure_ = HttpFailure();
+  if (!SplitUrl(url)) return no_answer(url, "the address cannot be requested");
 
   bool too_large = false;
   const platform::HttpBodySink keep = whole_body_sink(body, too_large);
   platform::HttpReply reply;
-  const bool whole =
-      platform::http_get(url, agent, keep, reply, limits_, platform::HttpVersion::k1_1) &&
-      reply.complete && !too_large && reply.status >= 200 && reply.status < 300 && !body.empty();
+  platform::http_get(url, agent, keep, reply, limits_, platform::HttpVersion::k1_1);
+  status_ = reply.status;
+  const bool whole = !failed(url, reply, too_large) && reply.complete && reply.status >= 200 &&
+                     reply.status < 300 && !body.empty();
   if (!whole) body.clear();
   return whole;
 }
@@ -151,12 +153,7 @@ bool HttpClient::RequestWithHeaders(const std::string& url, const std::string& a
   status_ = 0;
   headers_[0] = '\0';
   failure_ = HttpFailure();
-  if (!SplitUrl(url)) {
-    failure_.kind = HttpFailure::kNoConnection;
-    failure_.host = platform::url_host(url);
-    failure_.reason = "the address is too long";
-    return false;
-  }
+  if (!SplitUrl(url)) return no_answer(url, "the address cannot be requested");
 
   bool too_large = false;
   const platform::HttpBodySink keep = whole_body_sink(body, too_large);
@@ -165,11 +162,10 @@ bool HttpClient::RequestWithHeaders(const std::string& url, const std::string& a
       platform::http_get_with_headers(url, agent, header_lines, keep, reply, limits_);
   keep_headers(reply.headers);
   status_ = reply.status;
-  if (!answered || !reply.complete || too_large) {
+  if (failed(url, reply, too_large) || !answered || !reply.complete) {
+    if (failure_.kind == HttpFailure::kNone) no_answer(url, "no answer came");
     body.clear();
-    if (!failed(url, reply, too_large)) failure_.kind = HttpFailure::kNoConnection;
     return false;
   }
-  failure_ = HttpFailure();
   return true;
 }

@@ -13,7 +13,8 @@
 struct HttpFailure {
   enum Kind {
     kNone,          // an answer arrived (whatever its status)
-    kNoConnection,  // no answer: no connection, refused, reset, an empty answer
+    kNoConnection,  // no answer: no connection, refused, reset, a redirect
+                    // loop, an empty answer, an address that cannot be requested
     kTimedOut,      // a time limit ran out, before or during the answer
     kCutOff,        // the connection broke off part way through the answer
     kTooLarge,      // the answer was larger than the program takes
@@ -89,6 +90,8 @@ class HttpClient {
   void keep_headers(const std::string& headers);
   // Sets failure_ from how the request ended; true when it failed.
   bool failed(const std::string& url, const platform::HttpReply& reply, bool too_large);
+  // Sets failure_ to kNoConnection for that reason; false, for the caller to return.
+  bool no_answer(const std::string& url, const std::string& reason);
 
   char body_[kBodyCapacity + 1];
   char headers_[kHeaderCapacity + 1];

@@ -49,11 +49,18 @@ size_t offset_of(const std::string& text, int columns) {
   return i;
 }
 
-// C0 controls and DEL; C1 controls are the two-byte sequences C2 80 to C2 9F.
+// C0 controls and DEL; C1 controls are the two-byte sequences C2 80 to C2
+// 9F; the bidi marks would reorder what is drawn after them.
 bool is_control(const std::string& text, size_t at, size_t length) {
   const auto b = static_cast<unsigned char>(text[at]);
   if (length == 1) return b < 0x20 || b == 0x7F;
-  return length == 2 && b == 0xC2 && static_cast<unsigned char>(text[at + 1]) < 0xA0;
+  if (length == 2 && b == 0xC2) return static_cast<unsigned char>(text[at + 1]) < 0xA0;
+  char32_t code_point = 0;
+  for (size_t k = 0; k < length; ++k) {
+    const auto byte = static_cast<unsigned char>(text[at + k]);
+    code_point = k == 0 ? byte & (0x7F >> length) : (code_point << 6) | (byte & 0x3F);
+  }
+  return is_bidi_control(code_point);
 }
 
 void append_shown_bytes(std::string& out, const std::string& text, size_t at, size_t length) {

@@ -22,7 +22,8 @@ std::vector<std::string> wrap(const std::string& utf8, int width, int indent);
 std::string command_key(const std::string& text);
 std::string trim_blanks(const std::string& text);
 // The text as it may go to the terminal: every control character but the
-// line end, and every byte that is not UTF-8, written out as \xNN, so that
+// line end (the bidi marks included), and every byte that is not UTF-8,
+// written out as \xNN, so that
 // a name from a page can neither move the cursor, recolour the screen nor
 // retitle the window.
 std::string visible(const std::string& utf8);

@@ -1,5 +1,6 @@
 #include "app/api_source.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,31 +8,52 @@
 #include "tests/support/isolated_config.h"
 #include "tests/support/mp3_files.h"
 
+using ::testing::HasSubstr;
+using ::testing::Not;
+
 namespace {
 
+// The token comes from the environment, else from the first line of the
+// token file, read no further than a few KB; one that cannot be sent is
+// refused in one line that names where it came from.
 TEST(ApiSource, TokenFromTheEnvironmentElseTheTokenFileAndTheBaseAddress) {
   test_support::IsolatedConfig config;
   const std::string token_file = config.config_home() + "/plinth/discogs-token";
+  const std::string long_line(5000, 't');
   const struct {
+    const char* name;
     const char* environment;  // nullptr: unset
-    const char* file;         // nullptr: no file
+    std::string file;         // "-": no file
     const char* token;
+    std::string refusal;  // a part of it; "" for none
   } cases[] = {
-      {nullptr, nullptr, ""},
-      {"  env-token\n", "file-token\n", "env-token"},
-      {"", " file-token \r\nsecond line\n", "file-token"},
-      {nullptr, "file-token", "file-token"},
-      {"bad\x01token", nullptr, ""},
+      {"None", nullptr, "-", "", ""},
+      {"EnvironmentWins", "  env-token\n", "file-token\n", "env-token", ""},
+      {"FileFirstLine", "", " file-token \r\nsecond line\n", "file-token", ""},
+      {"FileWithoutLineEnd", nullptr, "file-token", "file-token", ""},
+      {"LongSecondLine", nullptr, "file-token\n" + long_line, "file-token", ""},
+      {"ControlInEnvironment", "bad\x01token", "file-token\n", "",
+       "The database token in the environment variable DISCOGS_TOKEN holds a control character"},
+      {"ControlInFile", nullptr, "bad\x1b[0mtoken\n", "",
+       "The database token in the token file " + token_file + " holds a control character"},
+      {"LongFirstLine", nullptr, long_line, "", "is longer than 4096 bytes"},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     if (c.environment)
       setenv("DISCOGS_TOKEN", c.environment, 1);
     else
       unsetenv("DISCOGS_TOKEN");
     std::remove(token_file.c_str());
-    if (c.file) test_support::write_file(token_file, c.file);
-    EXPECT_EQ(api_config_from_environment().token, c.token)
-        << (c.environment ? c.environment : "unset") << " / " << (c.file ? c.file : "none");
+    if (c.file != "-") test_support::write_file(token_file, c.file);
+    std::string refusal = "old";
+    EXPECT_EQ(api_config_from_environment(refusal).token, c.token);
+    if (c.refusal.empty()) {
+      EXPECT_EQ(refusal, "");
+    } else {
+      EXPECT_THAT(refusal, HasSubstr(c.refusal));
+      EXPECT_THAT(refusal, Not(HasSubstr("\n")));
+    }
   }
   unsetenv("DISCOGS_TOKEN");
   EXPECT_EQ(api_config_from_environment().base, "https://api.discogs.com");

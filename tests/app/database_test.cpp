@@ -36,12 +36,12 @@ TEST(LookupFailureBox, NamesTheFailureAndLetsTheRunGoOn) {
       {"no connection, no reason", LookupFailure::kNoConnection, 0, false, "", "",
        "No connection to www.discogs.com."},
       {"timed out", LookupFailure::kTimedOut, 0, true, "", "",
-       "www.discogs.com took longer than 20 s to answer the request for release 7."},
+       "The answer for release 7 from www.discogs.com took longer than 20 seconds."},
       {"cut off", LookupFailure::kCutOff, 200, true, "Connection reset by peer", "",
-       "The answer of www.discogs.com to the request for release 7 was cut off (Connection "
-       "reset by peer)."},
+       "The answer for release 7 from www.discogs.com was cut off (Connection reset by "
+       "peer)."},
       {"too large", LookupFailure::kTooLarge, 200, false, "", "",
-       "The answer of www.discogs.com to the request for release 7 was larger than 64 MB."},
+       "The answer for release 7 from www.discogs.com was larger than 64 MB."},
       {"pages refused", LookupFailure::kRefused, 403, true, "", "",
        "The database's web pages refuse programs (HTTP 403), so the search cannot be read from "
        "them. With a personal access token the program asks the database's API instead. Set a "

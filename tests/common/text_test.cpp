@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -97,15 +98,33 @@ TEST(TextFileName, SafeFileNameCleansInOrder) {
       21);
   safe_file_name(text);
   EXPECT_EQ(text, "[31mred2F2f;");
-  // A letter the code page lacks stays, as its escape; an escape of a
-  // control character or of a letter the code page has does not.
-  text =
-      "\x81"
-      "3042;-\x81"
-      "85;-\x81"
-      "e9;";
-  safe_file_name(text);
-  EXPECT_EQ(text,
-            "\x81"
-            "3042;-85;-e9;");
+}
+
+// A letter the code page lacks stays, as its escape; an escape of a control
+// character goes whole, the marks that reorder text included, so that
+// "Track<RLO>3pm.exe<PDF>" cannot pose as another name; an escape of a
+// letter the code page has is no escape, and only its first byte goes.
+TEST(TextFileName, ControlEscapesGoWholeForeignLettersStay) {
+  const struct {
+    const char* name;
+    const char* text;  // '~' stands for the escape byte 0x81
+    const char* kept;
+  } cases[] = {
+      {"ForeignLetter", "a~3042;b", "a~3042;b"},
+      {"C1Control", "a~85;b", "ab"},
+      {"C0Control", "a~1b;b", "ab"},
+      {"RightToLeftOverride", "Track~202e;3pm.exe~202c;", "Track3pm.exe"},
+      {"OtherBidiMarks", "~202a;a~202d;b~2066;c~2069;d~200e;e~200f;f~61c;", "abcdef"},
+      {"NextToBidiMarks", "~2065;~202f;~2010;", "~2065;~202f;~2010;"},
+      {"LetterTheCodePageHas", "~e9;", "e9;"},
+  };
+  const auto escaped = [](std::string text) {
+    std::replace(text.begin(), text.end(), '~', '\x81');
+    return text;
+  };
+  for (const auto& c : cases) {
+    std::string text = escaped(c.text);
+    safe_file_name(text);
+    EXPECT_EQ(text, escaped(c.kept)) << c.name;
+  }
 }

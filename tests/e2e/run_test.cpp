@@ -188,22 +188,49 @@ TEST_F(Run, CommandLinesFoldersAndSettingsThatCannotServe) {
   }
 }
 
-// With a terminal on standard output the trace goes to the log file instead.
-TEST_F(Run, AtATerminalTheTraceGoesToTheLastRunLog) {
+// With a terminal on standard output the trace goes to the log file
+// instead, one the user alone may read; a link planted under its name is
+// not followed, so the file it names keeps its bytes.
+TEST_F(Run, AtATerminalTheTraceGoesToTheLastRunLogForTheUserAlone) {
+  namespace fs = std::filesystem;
   const std::string album = work.file("Album");
-  std::filesystem::create_directory(album);
+  fs::create_directory(album);
   make_mp3s({{album + "/01.mp3", {}}});
   const std::string log = config.cache_home() + "/plinth/last-run.log";
-  int status = -1;
-  test_support::run_command(
-      "env -u DISPLAY -u WAYLAND_DISPLAY script -qec " +
-          shell_quoted(shell_quoted(PLINTH_BINARY) + " " + shell_quoted(album) + " </dev/null") +
-          " /dev/null </dev/null >/dev/null 2>&1",
-      &status);
-  EXPECT_EQ(status, 1);  // the end of input closed the first page
-  EXPECT_EQ(test_support::read_file(log).rfind("command line: " + std::string(PLINTH_BINARY), 0),
-            0u)
-      << test_support::read_file(log);
+  const std::string victim = work.file("victim");
+  const struct {
+    const char* name;
+    const char* before;  // "file" an old log open to all, "link" a link to victim
+  } cases[] = {{"OldLogOpenToAll", "file"}, {"LinkToAnotherFile", "link"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(log);
+    test_support::write_file(victim, "the user's own bytes");
+    fs::create_directories(fs::path(log).parent_path());
+    if (std::string(c.before) == "file") {
+      test_support::write_file(log, "an old run's lines\n");
+      fs::permissions(log, fs::perms(0644));
+    } else if (std::string(c.before) == "link") {
+      fs::create_symlink(victim, log);
+    }
+    int status = -1;
+    test_support::run_command(
+        "env -u DISPLAY -u WAYLAND_DISPLAY script -qec " +
+            shell_quoted(shell_quoted(PLINTH_BINARY) + " " + shell_quoted(album) + " </dev/null") +
+            " /dev/null </dev/null >/dev/null 2>&1",
+        &status);
+    EXPECT_EQ(status, 1);  // the end of input closed the first page
+    EXPECT_EQ(test_support::read_file(victim), "the user's own bytes");
+    if (std::string(c.before) == "link") {
+      EXPECT_TRUE(fs::is_symlink(log));
+      continue;
+    }
+    const auto mode = static_cast<unsigned>(fs::status(log).permissions() & fs::perms::all);
+    EXPECT_EQ(mode, 0600u) << "the log's mode, in octal: " << std::oct << mode;
+    EXPECT_EQ(test_support::read_file(log).rfind("command line: " + std::string(PLINTH_BINARY), 0),
+              0u)
+        << test_support::read_file(log);
+  }
 }
 
 TEST_F(Run, InstalledConfigurationMeansNoBoxOnTheFirstRun) {

@@ -189,6 +189,9 @@ TEST(StagedRewrites, AChangedFileWinsAndOnlyLeftoversAreRemoved) {
     ASSERT_EQ(batch.stage("a.mp3", 5, {FilePiece::bytes("new a")}, a), 0);
     ASSERT_EQ(batch.stage("b.mp3", 5, {FilePiece::bytes("new b")}, b), 0);
     EXPECT_EQ(batch.stage("b.mp3", 4, {FilePiece::bytes("x")}, b), ESTALE);
+    // Named after the file and the process that writes it.
+    EXPECT_EQ(entries(dir.path()).count(".plinth-new-" + std::to_string(getpid()) + "-a.mp3.tmp"),
+              1u);
     EXPECT_EQ(batch.flush(), 0);
     write_file("b.mp3", "mine!");
     const struct timespec another_day[2] = {{1000000000, 0}, {1000000000, 0}};
@@ -200,16 +203,43 @@ TEST(StagedRewrites, AChangedFileWinsAndOnlyLeftoversAreRemoved) {
   EXPECT_EQ(read_file("a.mp3"), "new a");
   EXPECT_EQ(read_file("b.mp3"), "mine!");
   EXPECT_EQ(entries(dir.path()), std::set<std::string>({"a.mp3", "b.mp3"}));
+}
 
-  for (const char* name : {".plinth-new-a.mp3.tmp", ".plinth-new-17-0.tmp", ".plinth-new-.mp3",
-                           "plinth-new-a.tmp", ".plinth-new-x.tmp.mp3"}) {
-    write_file(name, "left");
-  }
+// Only what a run that no longer runs left is removed: a run at work in the
+// folder (one that holds no lock, or on a file system without locks) keeps
+// its new files, or all its tag writes would fail.
+TEST(StagedRewrites, OnlyLeftoversOfRunsNoLongerRunningAreRemoved) {
+  TempDir dir;
+  const test_support::KeepCurrentFolder keep;
+  std::filesystem::current_path(dir.path());
+  const pid_t running = getppid();
+  const pid_t ended = fork();
+  if (ended == 0) _exit(0);
+  ASSERT_GT(ended, 0);
+  waitpid(ended, nullptr, 0);
+  const std::string of_running = ".plinth-new-" + std::to_string(running) + "-";
+  const std::string of_ended = ".plinth-new-" + std::to_string(ended) + "-";
+  const struct {
+    const char* name;
+    std::string file;
+    bool removed;
+  } cases[] = {
+      {"OfAnOlderVersion", ".plinth-new-a.mp3.tmp", true},
+      {"OfAnEndedRun", of_ended + "a.mp3.tmp", true},
+      {"OfAnEndedRunNumbered", of_ended + "0.tmp", true},
+      {"OfThisProcess", ".plinth-new-" + std::to_string(getpid()) + "-1.tmp", true},
+      {"OfARunningRun", of_running + "a.mp3.tmp", false},
+      {"OfARunningRunNumbered", of_running + "3.tmp", false},
+      {"NotTemporary", ".plinth-new-.mp3", false},
+      {"NotHidden", "plinth-new-a.tmp", false},
+      {"AnMp3File", ".plinth-new-x.tmp.mp3", false},
+  };
+  for (const auto& c : cases) write_file(c.file, "left");
   std::filesystem::create_directory(".plinth-new-folder.tmp");
-  EXPECT_EQ(platform::remove_staged_leftovers(), 2);
-  EXPECT_EQ(entries(dir.path()),
-            std::set<std::string>({"a.mp3", "b.mp3", ".plinth-new-.mp3", "plinth-new-a.tmp",
-                                   ".plinth-new-x.tmp.mp3", ".plinth-new-folder.tmp"}));
+  EXPECT_EQ(platform::remove_staged_leftovers(), 4);
+  const std::set<std::string> left = entries(dir.path());
+  for (const auto& c : cases) EXPECT_EQ(left.count(c.file), c.removed ? 0u : 1u) << c.name;
+  EXPECT_EQ(left.count(".plinth-new-folder.tmp"), 1u);
 }
 
 // The copies are flushed together; one that cannot be flushed fails the
@@ -240,7 +270,9 @@ TEST(StagedRewrites, ACopyThatCannotBeFlushedFailsTheFlushAndReplacesNothing) {
     }
     write_file("in place.mp3", "old tag");
     ASSERT_EQ(batch.overwrite_part("in place.mp3", 7, 0, "new"), 0);
-    const auto copy = [](int i) { return ".plinth-new-" + std::to_string(i) + ".mp3.tmp"; };
+    const auto copy = [](int i) {
+      return ".plinth-new-" + std::to_string(getpid()) + "-" + std::to_string(i) + ".mp3.tmp";
+    };
     if (c.removed >= 0) {
       ASSERT_EQ(::unlink(copy(c.removed).c_str()), 0);
     }

@@ -270,6 +270,28 @@ TEST(TermText, WrapNeverSplitsACharacter) {
             (std::vector<std::string>{"one two", "three four"}));
 }
 
+// The marks that reorder the line are shown as \xNN, as controls are (see
+// TermBox); letters, whatever their script, as they are.
+TEST(TermText, ControlsAndBidiMarksAreShownEscaped) {
+  const struct {
+    const char* name;
+    std::string text;
+    std::string shown;
+  } cases[] = {
+      {"Letters", "Caf\xC3\xA9 \xE3\x81\x82", "Caf\xC3\xA9 \xE3\x81\x82"},
+      {"RightToLeftOverride",
+       "Track\xE2\x80\xAE"
+       "3pm.exe",
+       "Track\\xe2\\x80\\xae"
+       "3pm.exe"},
+      {"Isolate", "\xE2\x81\xA6x\xE2\x81\xA9", "\\xe2\\x81\\xa6x\\xe2\\x81\\xa9"},
+      {"ArabicLetterMark", "\xD8\x9C", "\\xd8\\x9c"},
+      {"RightToLeftMark", "\xE2\x80\x8F", "\\xe2\\x80\\x8f"},
+      {"NarrowNoBreakSpace", "\xE2\x80\xAF", "\xE2\x80\xAF"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(term::visible(c.text), c.shown) << c.name;
+}
+
 // The token is a secret: given on the command line it is not echoed nor
 // drawn; "database token =" alone asks for it on a line of its own.
 TEST(TermPage, ASecretFieldIsNeitherEchoedNorDrawn) {

@@ -1,11 +1,13 @@
 #include "web/http_client.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 #include <string>
 
+#include "platform/http.h"
 #include "tests/support/mp3_files.h"
 #include "tests/support/recording_front_end.h"
 #include "tests/support/standin_server.h"
@@ -13,6 +15,7 @@
 
 using test_support::ScopedProxy;
 using test_support::StandinServer;
+using ::testing::HasSubstr;
 
 namespace {
 
@@ -51,30 +54,40 @@ TEST(HttpClientSplitUrl, UrlsWhosePartsFitCanBeRequested) {
   for (const auto& c : cases) EXPECT_EQ(HttpClient::SplitUrl(c.url), c.fits) << c.url.substr(0, 40);
 }
 
-// What a page request gives for each way the server answers.
+// What a page request gives for each way the server answers, and how a
+// failure is named: its kind, the host asked and the system's reason.
 TEST(HttpClient, PageRequestsAgainstEveryKindOfAnswer) {
+  constexpr auto kNone = HttpFailure::kNone, kNoConnection = HttpFailure::kNoConnection,
+                 kCutOff = HttpFailure::kCutOff;
   const struct {
     std::vector<std::string> server;
     std::string url;
     bool ok;
     std::string body;  // a part of the body
     size_t requests;   // that reached the server
+    HttpFailure::Kind failure;
+    std::string reason;  // a part of it
   } cases[] = {
-      {{}, kSearch, true, "Harbour Lights", 1},
-      {{"--fault", "status-404"}, kSearch, true, "404", 1},  // an error page is a page
-      {{"--fault", "refuse"}, kSearch, false, "", 1},
-      {{"--fault", "redirect-loop"}, kSearch, false, "", 6},
-      {{"--fault", "empty-body"}, kSearch, false, "", 1},
-      {{}, kBase + "/" + std::string(1100, 'p'), false, "", 0},
-      {{}, "file:///etc/hostname", false, "", 0},
-      {{}, "ftp://127.0.0.1/x", false, "", 0},
+      {{}, kSearch, true, "Harbour Lights", 1, kNone, ""},
+      // an error page is a page
+      {{"--fault", "status-404"}, kSearch, true, "404", 1, kNone, ""},
+      {{"--fault", "refuse"}, kSearch, false, "", 1, kNoConnection, "reset"},
+      {{"--fault", "reset-mid-body"}, kSearch, false, "", 1, kCutOff, "reset"},
+      {{"--fault", "redirect-loop"}, kSearch, false, "", 6, kNoConnection, "redirects"},
+      {{"--fault", "empty-body"}, kSearch, false, "", 1, kNoConnection, "empty"},
+      {{}, kBase + "/" + std::string(1100, 'p'), false, "", 0, kNoConnection, "cannot be"},
+      {{}, "ftp://127.0.0.1/x", false, "", 0, kNoConnection, "ftp"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.url.substr(0, 60) + (c.server.empty() ? "" : " " + c.server[1]));
     Standin standin(c.server);
     EXPECT_EQ(standin.get(c.url), c.ok);
-    EXPECT_NE(standin.client->BodyText().find(c.body), std::string::npos);
+    EXPECT_THAT(standin.client->BodyText(), HasSubstr(c.body));
     EXPECT_EQ(standin.server.request_log().size(), c.requests);
+    const HttpFailure& failure = standin.client->Failure();
+    EXPECT_EQ(failure.kind, c.failure);
+    EXPECT_EQ(failure.host, c.ok ? "" : platform::url_host(c.url));
+    EXPECT_THAT(failure.reason, HasSubstr(c.reason));
   }
 }
 
@@ -104,11 +117,20 @@ TEST(HttpClient, ALongPageIsCutAtTheCapacity) {
 // A server that stalls, or sends a page too slowly, is given up on after
 // the limits; a page cut short by them is no page.
 TEST(HttpClient, SlowServersAreGivenUpOn) {
-  for (const char* fault : {"stall", "trickle"}) {
+  // Connect, stall and total seconds: only one of them can run out first.
+  const struct {
+    const char* fault;
+    platform::HttpLimits limits;
+    long ran_out;
+  } cases[] = {{"stall", {10, 1, 5}, 1}, {"trickle", {10, 3, 2}, 2}};
+  for (const auto& c : cases) {
+    const char* const fault = c.fault;
     test_support::RecordingFrontEnd ui;  // the wait is shown meanwhile, again and again
     Standin standin({"--fault", fault});
-    standin.client->set_limits({10, 1, 2});  // connect, stall, total
+    standin.client->set_limits(c.limits);
     EXPECT_FALSE(standin.get(kSearch)) << fault;
+    EXPECT_EQ(standin.client->Failure().kind, HttpFailure::kTimedOut) << fault;
+    EXPECT_EQ(standin.client->Failure().seconds, c.ran_out) << fault;
     EXPECT_GT(ui.waits.size(), 2u) << fault;
     EXPECT_EQ(ui.waits.front(), "Waiting for www.discogs.com") << fault;
     EXPECT_EQ(ui.ended_waits, 1) << fault;
@@ -128,13 +150,18 @@ TEST(HttpClient, NothingListeningFails) {
 TEST(HttpClient, WholeBodies) {
   const std::string cover =
       test_support::read_file(PLINTH_SOURCE_DIR "/tools/catalogue/covers/R-100101.jpg");
+  const std::string over_the_limit = std::to_string(HttpClient::kWholeBodyLimit + 1);
   const struct {
     std::vector<std::string> server;
     size_t size;  // 0: no picture
-  } cases[] = {{{}, cover.size()},
-               {{"--fault", "huge-cover"}, 5 << 20},  // far over a page's capacity
-               {{"--fault", "status-404"}, 0},
-               {{"--fault", "reset-mid-body"}, 0}};
+    HttpFailure::Kind failure;
+  } cases[] = {
+      {{}, cover.size(), HttpFailure::kNone},
+      {{"--fault", "huge-cover"}, 5 << 20, HttpFailure::kNone},  // far over a page's capacity
+      {{"--fault", "status-404"}, 0, HttpFailure::kNone},        // an answer, not a picture
+      {{"--fault", "reset-mid-body"}, 0, HttpFailure::kCutOff},
+      {{"--fault", "huge-cover", "--fault-size", over_the_limit}, 0, HttpFailure::kTooLarge},
+  };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.server.empty() ? "" : c.server[1]);
     Standin standin(c.server);
@@ -142,6 +169,7 @@ TEST(HttpClient, WholeBodies) {
     EXPECT_EQ(standin.client->RequestWhole(kCover, kAgent, body), c.size > 0);
     EXPECT_EQ(body.size(), c.size);
     EXPECT_TRUE(c.size == 0 || body.compare(0, cover.size(), cover) == 0);
+    EXPECT_EQ(standin.client->Failure().kind, c.failure);
   }
 }
 

@@ -13,11 +13,13 @@ MODES = {
     "redirect-loop": "answers 302 with a Location that names the same address again",
     "huge-page": "sends HTML pages padded to the fault size (default 20 MB)",
     "huge-cover": "sends cover pictures padded to the fault size (default 5 MB)",
+    "huge-json": "sends API answers padded with blanks to the fault size (default 65 MB)",
     "empty-body": "answers 200 with a body of 0 bytes",
     "trickle": "sends the headers, then the body one byte every half second",
 }
 
-DEFAULT_SIZES = {"huge-page": 20 * 1024 * 1024, "huge-cover": 5 * 1024 * 1024}
+DEFAULT_SIZES = {"huge-page": 20 * 1024 * 1024, "huge-cover": 5 * 1024 * 1024,
+                 "huge-json": 65 * 1024 * 1024}
 
 
 class FaultPlan:
@@ -39,12 +41,14 @@ class FaultPlan:
             return content_type.startswith("text/html")
         if self.mode == "huge-cover":
             return content_type.startswith("image/")
+        if self.mode == "huge-json":
+            return content_type.startswith("application/json")
         return True
 
     def padded(self, body, content_type):
         """The body grown to the fault size: an HTML comment before the end of
         a page, trailing zero bytes behind a picture (decoders stop at the
-        picture's end marker)."""
+        picture's end marker), trailing blanks behind JSON."""
         missing = self.size - len(body)
         if missing <= 0:
             return body
@@ -54,6 +58,8 @@ class FaultPlan:
             cut = body.rfind(b"</body>")
             cut = len(body) if cut < 0 else cut
             return body[:cut] + filler + body[cut:]
+        if content_type.startswith("application/json"):
+            return body + b" " * missing
         return body + b"\0" * missing
 
 
