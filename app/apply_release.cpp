@@ -104,15 +104,18 @@ bool write_cover(const Cover& cover, FinishJournal& journal) {
 // last before anything changes, the cover first after it. Returns the
 // names the files have afterwards; false when the journal could not be
 // written, and then nothing has changed. `all_well` goes false when a
-// failure was said that the file boxes do not cover.
+// failure was said that the file boxes do not cover; `changed` counts the
+// files that got their new tags or name.
 bool tag_files_together(const Release& release, const FinishPlan& plan, const Cover& cover,
-                        FinishJournal& journal, std::vector<std::string>& names, bool& all_well) {
+                        FinishJournal& journal, std::vector<std::string>& names, bool& all_well,
+                        size_t& changed) {
   platform::StagedRewrites batch;
   std::vector<TagWrite> writes(g_run.files.size());
   size_t journaled = 0;  // the journal holds the touched files, in order
   std::vector<size_t> entry(g_run.files.size());
   platform::WaitNotice notice("Finish!");
   const std::string of_all = " of " + std::to_string(g_run.files.size());
+  std::vector<bool> tagged(g_run.files.size(), false);
   for (size_t i = 0; i < g_run.files.size(); ++i) {
     notice.update("Finish!: writing the tags of file " + std::to_string(i + 1) + of_all);
     if (!plan.touched[i]) continue;
@@ -134,6 +137,7 @@ bool tag_files_together(const Release& release, const FinishPlan& plan, const Co
     if (error == 0 && writes[i].staged) error = batch.commit(writes[i].index);
     if (!writes[i].failure.empty()) report_tag_failure(g_run.files[i], writes[i].failure);
     if (error != 0) report_tag_failure(g_run.files[i], platform::error_text(error));
+    tagged[i] = writes[i].failure.empty() && error == 0;
   }
   names = g_run.files;
   for (size_t i = 0; i < g_run.files.size(); ++i) {
@@ -143,6 +147,7 @@ bool tag_files_together(const Release& release, const FinishPlan& plan, const Co
         plan.new_names[i] != g_run.files[i] && move_or_report(g_run.files[i], plan.new_names[i]);
     if (moved) names[i] = plan.new_names[i];
     journal.file_result(entry[i], moved);
+    if (moved || tagged[i]) ++changed;
   }
   if (const int error = batch.flush_folders(".")) {
     error_box("Could not save the new names in the folder to disk: " + platform::error_text(error));
@@ -290,6 +295,14 @@ std::string apply_release(platform::Window* dialog) {
                                     " is no longer the folder these pages were shown for: it was "
                                     "moved, replaced or made a link meanwhile. Nothing was changed."
                               : "Could not open the folder " + g_run.directory);
+    g_run.could_not_go_on = true;
+    return std::string();
+  }
+  // One box instead of one for every file that cannot be written.
+  if (const int refusal = platform::current_folder_write_refusal()) {
+    error_box("Nothing can be written in the folder " + g_run.directory + ": " +
+              platform::error_text(refusal) + ". Nothing was changed.");
+    g_run.could_not_go_on = true;
     return std::string();
   }
   const Release* chosen = chosen_release();
@@ -298,6 +311,7 @@ std::string apply_release(platform::Window* dialog) {
   if (!lock.free()) {
     error_box("Another run of the program is working on the folder " + g_run.directory +
               ", so nothing was changed.");
+    g_run.could_not_go_on = true;
     return std::string();
   }
   const Release release = *chosen;
@@ -319,9 +333,14 @@ std::string apply_release(platform::Window* dialog) {
   const std::string playlist = plan_playlist(plan, left_alone, journal);
   bool all_well = true;
   std::vector<std::string> names;
-  if (!tag_files_together(release, plan, cover, journal, names, all_well)) return std::string();
+  size_t changed = 0;  // files that got their new tags or name
+  if (!tag_files_together(release, plan, cover, journal, names, all_well, changed)) {
+    g_run.could_not_go_on = true;
+    return std::string();
+  }
   if (!playlist.empty() && write_playlist(playlist, names)) journal.created(playlist);
-  const bool folder_moved = rename_folder(left_alone);
+  // A folder named after a release that none of its files took would lie.
+  const bool folder_moved = changed > 0 && rename_folder(left_alone);
   journal.folder_result(folder_moved);
   if (const int error = folder_moved ? platform::flush_folder(".") : 0) {
     error_box("Could not save the folder's new name to disk: " + platform::error_text(error));
@@ -333,6 +352,7 @@ std::string apply_release(platform::Window* dialog) {
     all_well = false;
   }
   left_alone.tell_user();
+  g_run.finished = true;
   const std::string folder = folder_moved ? folder_after_finish() : g_run.directory;
   platform::message_box(dialog, done_text(folder, all_well), "Done.", platform::kBoxOk);
   if (pages_in_terminal()) {

@@ -204,8 +204,7 @@ class BatchRun {
     g_run.release_index = 0;
     g_run.assignment = assignment;
     const std::string id = "  (release " + chosen.found.id + ")";
-    std::string name = output_folder_name(chosen_release(), g_dirf);
-    safe_file_name(name);
+    const std::string name = output_folder_name(chosen_release(), g_dirf);
     const std::string parent = platform::folder_of(folder);
     const std::string renamed = (parent == "/" ? "" : parent) + "/" + name;
     // Finish! would tag the files and then fail to rename the folder: the

@@ -15,6 +15,7 @@ namespace {
 std::string usage() {
   std::string text =
       "Usage: plinth FOLDER\n"
+      "       plinth -- FOLDER          a FOLDER whose name begins with '-'\n"
       "       plinth --undo FOLDER      take the last Finish! in FOLDER back\n"
       "       plinth --history [FOLDER] list the runs the journal holds\n"
       "       plinth --batch [--dry-run] FOLDER...\n"
@@ -24,8 +25,9 @@ std::string usage() {
       "\n"
       "Names and tags the MP3 files in FOLDER from the Discogs web music database,\n"
       "then names the folder after the release. The arguments are joined by blanks\n"
-      "into one folder; a folder whose name begins with '-' is given as ./-name.\n"
-      "Later versions may add options to this list.\n"
+      "into one folder (double quotes in them are dropped unless the folder's name\n"
+      "holds them); a folder whose name begins with '-' is given as ./-name or after\n"
+      "'--'. Later versions may add options to this list.\n"
       "\n"
       "--batch takes every folder that directly holds *.mp3 files as an album and\n"
       "tags it through the database's API (a token is needed, see below) only where\n"
@@ -39,8 +41,17 @@ std::string usage() {
       "                      beginning is enough: 'man' for Manual Search)\n"
       "  = text              type into the page's text field\n"
       "  track = text        type into the field of that name (Filenames page)\n"
-      "  Enter               the page's default button\n"
+      "  back                the page before (<< Back)\n"
+      "  help                the commands of the page\n"
+      "  Enter               the page's default button; Yes to a question\n"
       "  Ctrl-D              close the page, as the window's close box does\n"
+      "\n"
+      "Exit status:\n"
+      "  0  the run finished (\"Done!\"), or the option did its job\n"
+      "  1  a page was cancelled or closed, or the input ended: nothing changed\n"
+      "  2  usage: no folder, a missing folder, an unknown option\n"
+      "  3  the run could not go on: no connection, a refusal, a bad token, a\n"
+      "     folder that cannot be written\n"
       "\n"
       "Files:\n";
   const std::vector<std::string> registry = platform::registry_file_paths();
@@ -55,7 +66,8 @@ std::string usage() {
 }  // namespace
 
 bool run_command_line_option(int argc, const char* const* argv, int& exit_status) {
-  if (argc < 2 || argv[1][0] != '-') return false;
+  // "--" ends the options: what follows is the folder, '-' or not.
+  if (argc < 2 || argv[1][0] != '-' || std::strcmp(argv[1], "--") == 0) return false;
   const std::string option = argv[1];
   if (option == "--help" || option == "-h") {
     std::fputs(usage().c_str(), stdout);

@@ -7,6 +7,7 @@
 
 #include "app/api_source.h"
 #include "app/error_box.h"
+#include "app/token_offer.h"
 #include "model/run_state.h"
 #include "platform/trace.h"
 #include "platform/wait_notice.h"
@@ -19,26 +20,29 @@ namespace {
 // programs with 403 whatever they send.
 const char kPagesRefused[] =
     "The database's web pages refuse programs (HTTP 403), so the search cannot be read from "
-    "them. Get a personal access token from the database's developer settings "
-    "(https://www.discogs.com/settings/developers) and set it with Settings > Database Token... "
-    "or in the environment variable DISCOGS_TOKEN: the program then asks the database's API "
-    "instead.";
+    "them. With a personal access token the program asks the database's API instead.";
 
 // The wait says what it is for, and a window is drawn meanwhile. Said by
 // the wait notice, which needs no answer: a box would stall a script and
-// the wait alike.
+// the wait alike. The user may stop it, as any wait for the database.
 class NoticedWait : public ApiWait {
  public:
   void wait(int seconds, const std::string& reason) override {
-    platform::WaitNotice notice(reason);
+    platform::WaitNotice notice(reason, true);
+    stopped_ = false;
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    for (auto now = std::chrono::steady_clock::now(); now < end;
+    for (auto now = std::chrono::steady_clock::now(); now < end && !stopped_;
          now = std::chrono::steady_clock::now()) {
       std::this_thread::sleep_for(
           std::min<std::chrono::steady_clock::duration>(end - now, std::chrono::milliseconds(50)));
       notice.tick();
+      stopped_ = notice.stopped();
     }
   }
+  bool stopped() const override { return stopped_; }
+
+ private:
+  bool stopped_ = false;
 };
 
 // The API source with what it asks through and how it waits.
@@ -49,24 +53,38 @@ struct OnlineDatabase {
   ApiDatabase source{transport, wait};
 };
 
+std::string host_of(const LookupError& failure) {
+  return failure.host.empty() ? std::string("the database") : failure.host;
+}
+
 std::string status_text(const LookupError& failure) {
-  return "The database answered the request for " + failure.what + " with HTTP status " +
+  return host_of(failure) + " answered the request for " + failure.what + " with HTTP status " +
          std::to_string(failure.status) + ".";
+}
+
+std::string megabytes(size_t bytes) { return std::to_string(bytes / (1024 * 1024)) + " MB"; }
+
+// A failure that a personal access token set now can mend.
+bool token_can_mend(const LookupError& failure) {
+  return failure.kind == LookupFailure::kBadToken ||
+         (failure.kind == LookupFailure::kRefused && failure.from_pages);
 }
 
 }  // namespace
 
+// What went wrong, named: the host, and the status, the system's reason,
+// the limit that ran out or the size that was too much.
 std::string lookup_failure_text(const LookupError& failure) {
+  const std::string answer = "The answer for " + failure.what + " from " + host_of(failure);
+  const std::string reason = failure.reason.empty() ? "" : " (" + failure.reason + ")";
   switch (failure.kind) {
     case LookupFailure::kRefused:
       return failure.from_pages ? kPagesRefused : status_text(failure);
     case LookupFailure::kBadToken:
-      return "The database refused the token (HTTP 401). The token is read from the environment "
-             "variable DISCOGS_TOKEN or, when that is not set, from the file " +
-             token_file_path() +
-             ". Set a valid personal access token with Settings > Database Token...";
+      return "The database refused the token (HTTP 401).";
     case LookupFailure::kNotFound:
-      return "The database has no " + failure.what + " (HTTP 404).";
+      if (failure.from_pages) return status_text(failure);
+      return "The database has no " + failure.what + " (HTTP 404 from " + host_of(failure) + ").";
     case LookupFailure::kRateLimited:
       return "The database keeps asking to slow down (HTTP 429), even after waiting " +
              std::to_string(failure.seconds_waited) + " seconds. Please try again later.";
@@ -76,14 +94,22 @@ std::string lookup_failure_text(const LookupError& failure) {
       return status_text(failure);
     case LookupFailure::kNotOffered:
       return "The database's web pages cannot answer " + failure.what + ".";
-    case LookupFailure::kNone:
-    case LookupFailure::kNoConnection:
     case LookupFailure::kTooLarge:
+      return answer + " was larger than " + megabytes(failure.bytes) + ".";
     case LookupFailure::kCutOff:
+      return answer + " was cut off" + reason + ".";
     case LookupFailure::kTimedOut:
+      return answer + " took longer than " + std::to_string(failure.seconds) +
+             (failure.seconds == 1 ? " second." : " seconds.");
+    case LookupFailure::kNoConnection:
+      return "No connection to " + host_of(failure) +
+             (failure.reason.empty() ? "." : ": " + failure.reason + ".");
+    case LookupFailure::kCancelled:
+      return "The wait for " + host_of(failure) + " was stopped.";
+    case LookupFailure::kNone:
       break;
   }
-  return http_failure_text(failure.transfer, failure.what);
+  return "";
 }
 
 void choose_database(const ApiConfig& config) {
@@ -102,7 +128,18 @@ DatabaseSource& database() {
   return *g_run.database;
 }
 
-void tell_lookup_failure(platform::Window* owner, const LookupError& failure) {
-  error_box(lookup_failure_text(failure), owner);
-  g_cancelled = true;
+bool tell_lookup_failure(platform::Window* owner, const LookupError& failure,
+                         const std::string& said_before) {
+  // Stopping the wait is cancelling the page.
+  if (failure.kind == LookupFailure::kCancelled) {
+    g_cancelled = true;
+    return false;
+  }
+  g_run.could_not_go_on = true;
+  const std::string text = lookup_failure_text(failure);
+  if (token_can_mend(failure)) return offer_new_token(owner, text);
+  error_box(said_before.empty() ? text : said_before + "\n" + text, owner);
+  return false;
 }
+
+void lookup_succeeded() { g_run.could_not_go_on = false; }

@@ -16,8 +16,16 @@ class Window;
 void choose_database(const ApiConfig& config);
 // The run's source; the one g_run.api asks for when none was chosen yet.
 DatabaseSource& database();
-// Why the lookup failed, as the user reads it.
+// Why the lookup failed, as the user reads it: what failed, named.
 std::string lookup_failure_text(const LookupError& failure);
-// Tells the user in a box why the lookup failed, and ends the run
-// (g_cancelled).
-void tell_lookup_failure(platform::Window* owner, const LookupError& failure);
+// Tells the user in a box why the lookup failed, naming what failed, after
+// `said_before` (the text the program has always shown for the case, where
+// there is one). A refusal that a personal access token can mend offers the
+// token page: true when a new token is in force and the lookup should be
+// tried again. A wait the user stopped cancels the page (g_cancelled),
+// without a box. Until a later lookup succeeds, a run that ends could not
+// go on.
+bool tell_lookup_failure(platform::Window* owner, const LookupError& failure,
+                         const std::string& said_before = "");
+// A lookup succeeded: a failure before it no longer ends the run.
+void lookup_succeeded();

@@ -31,21 +31,24 @@ void load_user_settings() {
 
 namespace {
 
-// The exit status of a run that could not go on.
-constexpr int kRunCouldNotGoOn = 3;
-
 // Listing whatever folder happens to be current instead would later rename
-// the wrong folder, so a folder that cannot be entered ends the run.
-bool enter_folder() {
+// the wrong folder, so a folder that cannot be entered ends the run. 0 when
+// it was entered, else the exit status.
+int enter_folder() {
   if (g_run.directory.empty()) {
     error_box("No folder was given. Start the program with the folder of MP3 files to process.");
-    return false;
+    return kExitUsage;
   }
   if (!platform::enter_folder(g_run.directory, g_run.folder)) {
     error_box("Could not open the folder " + g_run.directory);
-    return false;
+    return platform::folder_exists(g_run.directory) ? kExitCouldNotGoOn : kExitUsage;
   }
-  return true;
+  return 0;
+}
+
+int run_status() {
+  if (g_run.finished) return kExitDone;
+  return g_run.could_not_go_on ? kExitCouldNotGoOn : kExitCancelled;
 }
 
 // What a run that was killed during Finish! left beside the files. While
@@ -70,16 +73,16 @@ int run_plinth(const RunArguments& arguments) {
     // Going on with the site's pages instead would hide that the token the
     // user set is not used.
     error_box(refusal);
-    return kRunCouldNotGoOn;
+    return kExitCouldNotGoOn;
   }
   choose_database(api);
   prune_journals(static_cast<int64_t>(std::time(nullptr)), journals_of_last_batch());
-  if (!enter_folder()) return 0;
+  if (const int status = enter_folder()) return status;
   remove_leftovers();
 
   if (!find_mp3_files(g_run)) {
     error_box("Failed to find mp3 files!");
-    return 0;
+    return kExitCouldNotGoOn;
   }
   scan_local_tracks(g_run);
 
@@ -94,5 +97,5 @@ int run_plinth(const RunArguments& arguments) {
   add_tag_candidates(g_run.local_tracks);
 
   run_wizard();
-  return 0;
+  return run_status();
 }

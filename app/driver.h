@@ -12,6 +12,11 @@ struct RunArguments {
 // The settings the registry names, else the defaults after an error box.
 void load_user_settings();
 
-// Runs the program over the folder. Returns 0, error boxes included, or 3
-// when the database token that was set cannot be used.
+// The exit statuses a script can read.
+constexpr int kExitDone = 0;          // the run finished ("Done!")
+constexpr int kExitCancelled = 1;     // a page was cancelled or closed; nothing changed
+constexpr int kExitUsage = 2;         // no folder, a missing folder, an unknown option
+constexpr int kExitCouldNotGoOn = 3;  // no connection, a refusal, a bad token, nothing writable
+
+// Runs the program over the folder and returns its exit status.
 int run_plinth(const RunArguments& arguments);

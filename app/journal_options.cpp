@@ -5,9 +5,12 @@
 #include <string>
 
 #include "output/batch_record.h"
+#include "output/journal.h"
+#include "output/journal_format.h"
 #include "output/undo.h"
 #include "platform/codepage.h"
 #include "platform/command_line.h"
+#include "platform/file_read.h"
 #include "platform/term/term_text.h"
 
 namespace {
@@ -18,6 +21,26 @@ void print_lines(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
     std::printf("%s\n", platform::term::visible(platform::to_utf8(line)).c_str());
   }
+}
+
+// The user knows the folder by the name it had before the run as well as
+// by the one the run gave it: the newest run that started from that name
+// is taken back where it left the folder. A name a run left a folder under
+// is taken as it is.
+std::string folder_to_undo(const std::string& folder) {
+  for (const std::string& path : journal_paths()) {
+    std::string text, why;
+    Journal journal;
+    if (!platform::read_whole_file(platform::name_from_fs(path), text) ||
+        !parse_journal(text, journal, why)) {
+      continue;
+    }
+    const bool moved = !journal.result_known || journal.folder_moved;
+    const std::string& left = moved ? journal.folder_after : journal.folder_before;
+    if (left == folder || (!journal.result_known && journal.folder_before == folder)) return folder;
+    if (journal.folder_before == folder) return left;
+  }
+  return folder;
 }
 
 }  // namespace
@@ -41,7 +64,7 @@ bool run_journal_option(int argc, const char* const* argv, int& status) {
     status = 2;
     return true;
   }
-  const UndoReport report = undo_last_run(folder);
+  const UndoReport report = undo_last_run(folder_to_undo(folder));
   print_lines(report.lines);
   std::fflush(stdout);
   status = report.complete ? 0 : 1;

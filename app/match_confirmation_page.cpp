@@ -99,6 +99,10 @@ bool match_confirmation_dialog(platform::Window& dialog, unsigned message, uintp
         dialog.end(0);
         return true;
       }
+      if (id == kIdBack) {
+        dialog.end(kIdBack);
+        return true;
+      }
       handle_menu_command(dialog, id, "#trackmatch");
       return false;
     }
@@ -109,6 +113,9 @@ bool match_confirmation_dialog(platform::Window& dialog, unsigned message, uintp
   return false;
 }
 
-void show_match_confirmation_page() {
-  dialog_box_param(kDialogMatchConfirmation, nullptr, match_confirmation_dialog, 0);
+PageExit show_match_confirmation_page() {
+  const int result =
+      dialog_box_param(kDialogMatchConfirmation, nullptr, match_confirmation_dialog, 0);
+  if (result == kIdBack) return PageExit::kBack;
+  return g_run.finished ? PageExit::kNext : PageExit::kCancel;
 }

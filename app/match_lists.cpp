@@ -85,6 +85,9 @@ void layout_match_dialog(platform::Window& dialog, int width, int height) {
   dialog.move_control(kIdForceMatch, {5, 5, 70, 20});
   dialog.move_control(kIdCancelButton, {x, 5, 70, 20});
   dialog.move_control(kIdNext, {2 * x, 5, 70, 20});
+  // In the gap between Cancel and Finish!, which is narrowest at the
+  // page's smallest width.
+  dialog.move_control(kIdBack, {x + 75, 5, std::max(0, std::min(70, x - 80)), 20});
   dialog.move_control(kIdReleaseLabel, {5, 35, 100, 20});
   dialog.move_control(kIdOriginalLabel, {x, 35, 100, 20});
   dialog.move_control(kIdMatchesLabel, {2 * x, 35, 100, 20});

@@ -65,9 +65,12 @@ bool handle_menu_command(platform::Window& page, int command, const std::string&
                             g_m3u ? "M3U Playlist Generation on" : "M3U Playlist Generation off",
                             about_caption(), platform::kBoxOk);
       return true;
-    case kCmdSaveSettings:
-      write_settings();
+    case kCmdSaveSettings: {
+      const std::string outcome = write_settings();
+      if (!outcome.empty())
+        platform::message_box(&page, outcome, "Save Settings", platform::kBoxOk);
       return true;
+    }
     case kCmdDatabaseToken:
       dialog_box_param(kDialogDatabaseToken, nullptr, database_token_dialog, 0);
       return true;

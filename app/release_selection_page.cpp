@@ -5,6 +5,7 @@
 #include "app/match_release.h"
 #include "app/pages.h"
 #include "app/pick_page.h"
+#include "app/search.h"
 #include "common/dm_match.h"
 #include "common/release_ranking.h"
 #include "model/run_state.h"
@@ -31,13 +32,20 @@ void open_release_selection_page(platform::Window& dialog) {
   dialog.set_selection(kIdResultList, rank_releases(keywords, g_collection));
 }
 
-// Reads the release and matches the local files to it; a failed lookup
-// tells the user and ends the run.
-void read_chosen_release(int line) {
-  if (line >= static_cast<int>(g_rurl.size())) return;
-  Lookup<Release> release = database().read_release(g_rurl[static_cast<size_t>(line)]);
-  if (!release.ok()) return tell_lookup_failure(nullptr, release.failure);
-  match_release(release.value);
+// Reads the release and matches the local files to it. A failed lookup
+// tells the user, and the page stays for another try or another release;
+// false then.
+bool read_chosen_release(platform::Window& dialog, int line) {
+  if (line >= static_cast<int>(g_rurl.size())) return true;
+  for (;;) {
+    Lookup<Release> release = database().read_release(g_rurl[static_cast<size_t>(line)]);
+    if (release.ok()) {
+      lookup_succeeded();
+      match_release(release.value);
+      return true;
+    }
+    if (!tell_lookup_failure(&dialog, release.failure, kNoTracks)) return false;
+  }
 }
 
 void take_release(platform::Window& dialog) {
@@ -46,7 +54,11 @@ void take_release(platform::Window& dialog) {
     error_box("Please select a search result from the list", &dialog);
     return;
   }
-  read_chosen_release(selected);
+  if (!read_chosen_release(dialog, selected)) {
+    // A stopped wait cancels the page; else it stays.
+    if (g_cancelled) dialog.end(0);
+    return;
+  }
   // A fixed marker in the trace, so that the logs of two runs line up here.
   platform::trace("%s::%d", "main", 519);
   platform::trace("DONE!\n");
@@ -60,11 +72,11 @@ std::string release_line(const ReleaseEntry& entry, bool label_page) {
 }
 
 bool release_selection_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam,
-                              intptr_t) {
+                              intptr_t lparam) {
   static const PickPage kPage = {open_release_selection_page, take_release, nullptr, "#refine"};
-  return pick_page_message(kPage, dialog, message, wparam);
+  return pick_page_message(kPage, dialog, message, wparam, lparam);
 }
 
-void show_release_selection_page() {
-  dialog_box_param(kDialogResultSelection, nullptr, release_selection_dialog, 0);
+PageExit show_release_selection_page(PageChoice& choice) {
+  return run_pick_page(kDialogResultSelection, release_selection_dialog, choice);
 }

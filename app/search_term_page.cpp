@@ -1,4 +1,5 @@
 // The first page: the search-term candidates, or a term of the user's own.
+#include "app/error_box.h"
 #include "app/pages.h"
 #include "app/pick_page.h"
 #include "model/run_state.h"
@@ -23,17 +24,30 @@ void open_search_term_page(platform::Window& dialog) {
   dialog.set_selection(kIdCandidateList, best);
 }
 
-void take_typed_term(platform::Window& dialog) {
+// The field's text, at most 255 characters; "" when it holds only blanks.
+std::string typed_term(const platform::Window& dialog) {
   char text[256];
   dialog.get_item_text(kIdTermField, text, sizeof text);
-  g_search_term = text;
+  const std::string term = text;
+  return term.find_first_not_of(" \t") == std::string::npos ? std::string() : term;
+}
+
+void take_typed_term(platform::Window& dialog) {
+  const std::string term = typed_term(dialog);
+  // An empty search would only end in "no matches".
+  if (term.empty()) {
+    error_box("Please type a search term into the field.", &dialog);
+    return;
+  }
+  g_search_term = term;
   dialog.end(0);
 }
 
+// Text the user typed wins over the chosen line: Enter after typing
+// searches what was typed.
 void take_chosen_term(platform::Window& dialog) {
   const int selected = dialog.selection(kIdCandidateList);
-  // Without a candidate to take, the typed text is all there is.
-  if (selected < 0 || selected >= g_terms.size()) {
+  if (!typed_term(dialog).empty() || selected < 0 || selected >= g_terms.size()) {
     take_typed_term(dialog);
   } else {
     g_search_term = g_terms.item(selected);
@@ -41,19 +55,27 @@ void take_chosen_term(platform::Window& dialog) {
   }
 }
 
-bool manual_search(platform::Window& dialog, int id) {
-  if (id != kIdManualSearch) return false;
-  take_typed_term(dialog);
-  return true;
+bool other_command(platform::Window& dialog, int id, unsigned notification) {
+  if (id == kIdManualSearch && notification == platform::kButtonClicked) {
+    take_typed_term(dialog);
+    return true;
+  }
+  // Choosing a candidate after typing: the candidate is what is meant now.
+  if (id == kIdCandidateList && notification == platform::kListSelectionChange) {
+    dialog.set_item_text(kIdTermField, "");
+    return true;
+  }
+  return false;
 }
 
 }  // namespace
 
-bool search_term_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam, intptr_t) {
-  static const PickPage kPage = {open_search_term_page, take_chosen_term, manual_search, ""};
-  return pick_page_message(kPage, dialog, message, wparam);
+bool search_term_dialog(platform::Window& dialog, unsigned message, uintptr_t wparam,
+                        intptr_t lparam) {
+  static const PickPage kPage = {open_search_term_page, take_chosen_term, other_command, ""};
+  return pick_page_message(kPage, dialog, message, wparam, lparam);
 }
 
-void show_search_term_page() {
-  dialog_box_param(kDialogSearchTerm, nullptr, search_term_dialog, 0);
+PageExit show_search_term_page(PageChoice& choice) {
+  return run_pick_page(kDialogSearchTerm, search_term_dialog, choice);
 }

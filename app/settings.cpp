@@ -9,6 +9,7 @@
 #include "app/registry_string.h"
 #include "platform/codepage.h"
 #include "platform/file_read.h"
+#include "platform/moves.h"
 #include "platform/registry.h"
 #include "platform/safe_write.h"
 #include "platform/trace.h"
@@ -169,12 +170,12 @@ bool load_settings(const std::string& path) {
   return true;
 }
 
-void write_settings() {
+std::string write_settings() {
   std::string path;
   bool named_in_user_registry = false;
   if (!user_settings_path(path, named_in_user_registry)) {
     error_box("Could not read settings location from registry");
-    return;
+    return "";
   }
   const std::string content =
       std::string("<?xml version=\"1.0\"?>\n") + "<Settings m3u=\"" + (g_m3u ? 't' : 'f') +
@@ -182,8 +183,12 @@ void write_settings() {
       xml_attribute_text(g_m3uf) + "\" g_tf=\"" + xml_attribute_text(g_tf) + "\" />\n";
   // Written beside and renamed over, so a full disk or a crash never leaves
   // the user's settings cut short.
-  // A file that cannot be written is left as it is, without a word.
-  if (platform::write_file_whole(path, content) == 0 && !named_in_user_registry) {
+  const int error = platform::write_file_whole(path, content);
+  if (error != 0) {
+    return "Could not save the settings in " + path + ": " + platform::error_text(error);
+  }
+  if (!named_in_user_registry) {
     platform::set_user_registry_value(kLocalMachine, kSettingsKey, kSettingsValue, path);
   }
+  return "The settings were saved in " + path + ".";
 }

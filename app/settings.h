@@ -13,5 +13,7 @@ constexpr const char* kSettingsValue = "Settings";
 bool load_settings(const std::string& path);
 // Rewrites the user's settings file from the globals above: the one the
 // user's registry file names, else one it creates beside that registry file
-// and registers there. Files shared by all users are never written.
-void write_settings();
+// and registers there. Files shared by all users are never written. Returns
+// what to tell the user: where they were saved, or why not; "" when a box
+// has told it already.
+std::string write_settings();

@@ -39,6 +39,9 @@ struct RunState {
   TrackAssignment assignment;
   ApiConfig api;                             // lookups go to the API when it has a token
   std::shared_ptr<DatabaseSource> database;  // where lookups go, chosen once from `api`
+  // How the run ended, for the exit status a script reads.
+  bool finished = false;         // Finish! went through to "Done!"
+  bool could_not_go_on = false;  // the last lookup failed, or the folder cannot be written
 };
 
 extern RunState g_run;

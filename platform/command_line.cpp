@@ -1,7 +1,9 @@
 #include "platform/command_line.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -35,12 +37,22 @@ std::string command_line(int argc, const char* const* argv) {
 }
 
 std::string folder_argument(int argc, const char* const* argv) {
+  // "--" ends the options; whatever follows is the folder.
+  const int first = argc > 1 && argv[1] != nullptr && std::strcmp(argv[1], "--") == 0 ? 2 : 1;
+  const std::string as_given = joined(argc, argv, first);
+  const std::string current = current_folder();
+  // A name that holds double quotes is taken as it stands when that folder
+  // is there; otherwise the quotes are a shell's, left in by a launcher.
+  if (as_given.find('"') != std::string::npos && (as_given[0] == '/' || !current.empty())) {
+    const std::string folder = absolute_folder(as_given, current);
+    struct stat info;
+    if (stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return name_from_fs(folder);
+  }
   std::string argument;
-  for (char c : joined(argc, argv, 1)) {
+  for (char c : as_given) {
     if (c != '"') argument += c;
   }
   if (argument.empty()) return "";
-  const std::string current = current_folder();
   // Without a current folder a relative path names nothing; it is kept as
   // it is so that making it current fails and the user is told.
   if (argument[0] != '/' && current.empty()) return name_from_fs(argument);

@@ -8,9 +8,10 @@ namespace platform {
 // The program path and every argument joined by single blanks.
 std::string command_line(int argc, const char* const* argv);
 
-// The folder to process: the arguments after the program path joined by
-// single blanks, double quotes removed, made absolute against the current
-// folder. Empty when there is no argument.
+// The folder to process: the arguments after the program path (and after a
+// first "--") joined by single blanks, made absolute against the current
+// folder; taken as they stand when that folder exists, else with their
+// double quotes removed. Empty when there is no argument.
 std::string folder_argument(int argc, const char* const* argv);
 
 // `path` made absolute against `current` (both file-system bytes): "." and

@@ -108,6 +108,11 @@ class Window {
 
   void end(int result);  // closes the page once its current message returns
 
+  // One value the procedure keeps with its page, as the desktop's DWLP_USER:
+  // usually what its open message brought.
+  void set_user_data(intptr_t value) { user_data_ = value; }
+  intptr_t user_data() const { return user_data_; }
+
   // Two list boxes whose lines belong together row by row: a front end
   // that scrolls lists keeps them at the same row.
   void scroll_together(int list_id, int other_list_id);
@@ -168,6 +173,7 @@ class Window {
   bool ended_ = false;
   int result_ = 0;
   unsigned revision_ = 0;
+  intptr_t user_data_ = 0;
 };
 
 // Runs the procedure modally on the current front end: the page gets its

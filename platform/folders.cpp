@@ -102,6 +102,16 @@ bool set_current_folder(const std::string& path) {
   return chdir(fs_name(path).c_str()) == 0;
 }
 
+int current_folder_write_refusal() {
+  // The effective ids decide, as they do for the writes that follow.
+  return faccessat(AT_FDCWD, ".", W_OK | X_OK, AT_EACCESS) == 0 ? 0 : errno;
+}
+
+bool folder_exists(const std::string& path) {
+  struct stat info;
+  return stat(fs_name(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 bool enter_folder(const std::string& path, EnteredFolder& entered) {
   entered = EnteredFolder();
   struct stat entry;

@@ -14,6 +14,13 @@ bool set_current_folder(const std::string& path);
 // case (folders too), sorted without regard to case, ties by bytes.
 std::vector<std::string> list_mp3_names();
 
+// 0 when entries can be created and renamed in the current folder, else the
+// errno value that says why not (EACCES, EROFS, ...).
+int current_folder_write_refusal();
+
+// Whether the path names a folder (a link to one counts).
+bool folder_exists(const std::string& path);
+
 // Every folder at or below `root` (an absolute path) that directly holds a
 // regular "*.mp3" file, any case of the extension: as paths, in name order,
 // each folder before the folders inside it. Symbolic links are not

@@ -44,8 +44,11 @@ class FrontEnd {
   // A wait that has lasted a while (see wait_notice.h): what it is for and
   // how many seconds it has lasted. Called again and again while it lasts,
   // from the thread that runs the pages; a front end keeps its windows
-  // drawn meanwhile, but takes no input. end_wait takes the notice away.
-  virtual void show_wait(const std::string& /*what*/, int /*seconds*/) {}
+  // drawn meanwhile, but takes no input for them. A stoppable wait (a
+  // lookup) offers the user a way to stop it, and wait_stopped() then says
+  // whether the user took it. end_wait takes the notice away.
+  virtual void show_wait(const std::string& /*what*/, int /*seconds*/, bool /*stoppable*/) {}
+  virtual bool wait_stopped() { return false; }
   virtual void end_wait() {}
 };
 

@@ -1,5 +1,6 @@
 #include "platform/http.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -19,7 +20,12 @@ constexpr long kMaxRedirects = 5;
 struct Transfer {
   const HttpBodySink* sink;
   HttpReply* reply;
+  std::atomic<bool> stop{false};  // the user stopped the wait: libcurl gives up
 };
+
+int on_progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return static_cast<Transfer*>(user)->stop ? 1 : 0;  // nonzero ends the transfer
+}
 
 size_t on_body(char* data, size_t size, size_t count, void* user) {
   auto* transfer = static_cast<Transfer*>(user);
@@ -53,7 +59,8 @@ std::string request_url(const std::string& url) {
 // what the program waits for, and so keeps a window drawn, until it is done.
 // The callbacks only fill the caller's buffers, which nothing else touches
 // meanwhile.
-CURLcode perform_telling_the_user(const CurlLibrary& lib, CURL* curl, const std::string& url) {
+CURLcode perform_telling_the_user(const CurlLibrary& lib, CURL* curl, const std::string& url,
+                                  Transfer& transfer_state) {
   std::mutex mutex;
   std::condition_variable finished;
   bool done = false;
@@ -71,11 +78,12 @@ CURLcode perform_telling_the_user(const CurlLibrary& lib, CURL* curl, const std:
     return lib.easy_perform(curl);  // no thread to be had: wait without a word
   }
   {
-    WaitNotice notice("Waiting for " + url_host(url));
+    WaitNotice notice("Waiting for " + url_host(url), true);
     std::unique_lock<std::mutex> lock(mutex);
     while (!finished.wait_for(lock, std::chrono::milliseconds(50), [&] { return done; })) {
       lock.unlock();
       notice.tick();
+      if (notice.stopped()) transfer_state.stop = true;
       lock.lock();
     }
   }
@@ -109,6 +117,8 @@ HttpEnd end_of(CURLcode result, bool answered) {
       return HttpEnd::kTimedOut;
     case CURLE_WRITE_ERROR:
       return HttpEnd::kStopped;
+    case CURLE_ABORTED_BY_CALLBACK:
+      return HttpEnd::kCancelled;
     case CURLE_PARTIAL_FILE:
     case CURLE_RECV_ERROR:
     case CURLE_GOT_NOTHING:
@@ -198,7 +208,9 @@ bool perform_get(const std::string& url, const std::string& agent,
     headers.reset(longer);
   }
 
-  Transfer transfer{&sink, &reply};
+  Transfer transfer;
+  transfer.sink = &sink;
+  transfer.reply = &reply;
   const std::string target = request_url(url);
   CURL* const c = curl.get();
   lib->easy_setopt(c, CURLOPT_URL, target.c_str());
@@ -229,12 +241,14 @@ bool perform_get(const std::string& url, const std::string& agent,
   lib->easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
   lib->easy_setopt(c, CURLOPT_HEADERFUNCTION, &on_header);
   lib->easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
-
+  lib->easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &on_progress);
+  lib->easy_setopt(c, CURLOPT_XFERINFODATA, &transfer);
+  lib->easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
   char error[CURL_ERROR_SIZE] = "";
   lib->easy_setopt(c, CURLOPT_ERRORBUFFER, error);
 
   const auto start = std::chrono::steady_clock::now();
-  const CURLcode result = perform_telling_the_user(*lib, c, url);
+  const CURLcode result = perform_telling_the_user(*lib, c, url, transfer);
   long status = 0;
   lib->easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
   reply.status = static_cast<int>(status);

@@ -29,6 +29,7 @@ enum class HttpEnd {
   kTimedOut,      // a time limit ran out, before or during the answer
   kCutOff,        // the connection broke off part way through the answer
   kStopped,       // the body sink asked to stop
+  kCancelled,     // the user stopped the wait for it
 };
 
 // What came back from one GET.

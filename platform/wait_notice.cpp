@@ -11,8 +11,8 @@ constexpr std::chrono::milliseconds kQuietWait(500);
 
 }  // namespace
 
-WaitNotice::WaitNotice(std::string what)
-    : what_(std::move(what)), start_(std::chrono::steady_clock::now()) {}
+WaitNotice::WaitNotice(std::string what, bool stoppable)
+    : what_(std::move(what)), start_(std::chrono::steady_clock::now()), stoppable_(stoppable) {}
 
 WaitNotice::~WaitNotice() {
   if (shown_) front_end().end_wait();
@@ -28,7 +28,10 @@ void WaitNotice::tick() {
   if (waited < kQuietWait) return;
   shown_ = true;
   front_end().show_wait(
-      what_, static_cast<int>(std::chrono::duration_cast<std::chrono::seconds>(waited).count()));
+      what_, static_cast<int>(std::chrono::duration_cast<std::chrono::seconds>(waited).count()),
+      stoppable_);
 }
+
+bool WaitNotice::stopped() const { return shown_ && stoppable_ && front_end().wait_stopped(); }
 
 }  // namespace platform

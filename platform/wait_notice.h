@@ -11,7 +11,9 @@ namespace platform {
 
 class WaitNotice {
  public:
-  explicit WaitNotice(std::string what);
+  // A stoppable wait is one the user may end (a lookup), as cancelling the
+  // page that started it.
+  explicit WaitNotice(std::string what, bool stoppable = false);
   ~WaitNotice();  // takes the notice away, if it was shown
   WaitNotice(const WaitNotice&) = delete;
   WaitNotice& operator=(const WaitNotice&) = delete;
@@ -20,10 +22,13 @@ class WaitNotice {
   void update(std::string what);
   // Called often while waiting (a few times a second at least).
   void tick();
+  // True once the user asked to stop a stoppable wait.
+  bool stopped() const;
 
  private:
   std::string what_;
   std::chrono::steady_clock::time_point start_;
+  bool stoppable_;
   bool shown_ = false;
 };
 

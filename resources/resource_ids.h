@@ -16,6 +16,7 @@ constexpr int kIdContextLine = 1010;
 constexpr int kIdNext = 1;  // "Next >>", "Finish!", "OK": the default button
 constexpr int kIdCancelButton = 2;
 constexpr int kIdManualSearch = 3;
+constexpr int kIdBack = 4;  // "<< Back" on every page after the first
 
 // Search-term page.
 constexpr int kIdCandidateList = 1000;

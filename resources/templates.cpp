@@ -28,7 +28,8 @@ const DialogTemplate kResultSelection = {
     kMenuWizard,
     {{kIdResultList, ControlKind::kListBox, "", 7, 7, 118, 144, kListStyle},
      {kIdNext, ControlKind::kDefPushButton, "Next >>", 133, 7, 50, 14, kStyleTabStop},
-     {kIdCancelButton, ControlKind::kPushButton, "Cancel", 133, 24, 50, 14, kStyleTabStop}}};
+     {kIdCancelButton, ControlKind::kPushButton, "Cancel", 133, 24, 50, 14, kStyleTabStop},
+     {kIdBack, ControlKind::kPushButton, "<< Back", 133, 41, 50, 14, kStyleTabStop}}};
 
 const DialogTemplate kMatchConfirmation = {
     kDialogMatchConfirmation,
@@ -41,6 +42,7 @@ const DialogTemplate kMatchConfirmation = {
     kMenuWizard,
     {{kIdForceMatch, ControlKind::kPushButton, "Force Match", 7, 7, 50, 14, kStyleTabStop},
      {kIdCancelButton, ControlKind::kPushButton, "Cancel", 111, 7, 50, 14, kStyleTabStop},
+     {kIdBack, ControlKind::kPushButton, "<< Back", 163, 7, 45, 14, kStyleTabStop},
      {kIdNext, ControlKind::kDefPushButton, "Finish!", 211, 7, 50, 14, kStyleTabStop},
      {kIdReleaseLabel, ControlKind::kStaticText, "Release", 9, 29, 80, 10, kLabelStyle},
      {kIdOriginalLabel, ControlKind::kStaticText, "Original", 111, 29, 80, 9, kLabelStyle},

@@ -60,6 +60,8 @@ ApiResponse api_get(const ApiConfig& config, const std::string& path) {
       client->RequestWithHeaders(url, config.user_agent, header_lines, response.body);
   response.failure = client->Failure();
   response.status = client->Status();
+  response.failure = client->Failure();
+  response.failure.host = platform::url_host(url);  // also for an answer that is a refusal
   const std::string headers = client->Headers();
   response.retry_after = header_number(header_value(headers, "Retry-After"));
   response.remaining = header_number(header_value(headers, "X-Discogs-Ratelimit-Remaining"));

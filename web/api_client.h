@@ -9,7 +9,7 @@
 
 struct ApiResponse {
   bool answered = false;  // a whole response arrived
-  HttpFailure failure;    // why not, when it did not
+  HttpFailure failure;    // why not, when it did not; its host is always set
   int status = 0;
   std::string body;      // UTF-8 JSON
   int retry_after = -1;  // seconds from Retry-After; -1 when absent

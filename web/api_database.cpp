@@ -54,20 +54,21 @@ std::string query_part(const char* name, const std::string& value) {
 
 }  // namespace
 
-void ApiDatabase::pace() {
-  if (requests_left_ < 0 || requests_left_ >= kPaceBelow) return;
+bool ApiDatabase::pace() {
+  if (requests_left_ < 0 || requests_left_ >= kPaceBelow) return true;
   platform::trace("API: %d requests left in the window; pausing\n", requests_left_);
   wait_.wait(1, "Keeping to the database's rate limit");
+  return !wait_.stopped();
 }
 
 Lookup<std::string> ApiDatabase::fetch(const std::string& path, const std::string& what) {
   int waited = 0;
   int backoff = 1;
   for (;;) {
-    pace();
+    if (!pace()) return failed<std::string>(LookupFailure::kCancelled, what);
     const ApiResponse response = transport_.get(path);
     requests_left_ = response.remaining;
-    if (!response.answered) return failed<std::string>(transfer_failure(response.failure, what));
+    if (!response.answered) return failed<std::string>(lookup_error_of(response.failure, what));
     if (response.status == 429) {
       // A Retry-After of 0 would ask again at once, forever.
       const int wait = response.retry_after > 0 ? response.retry_after : backoff;
@@ -80,11 +81,15 @@ Lookup<std::string> ApiDatabase::fetch(const std::string& path, const std::strin
       const std::string reason = rate_limit_reason(wait);
       platform::trace("%s\n", reason.c_str());
       wait_.wait(wait, reason);
+      if (wait_.stopped()) return failed<std::string>(LookupFailure::kCancelled, what);
       waited += wait;
       continue;
     }
     if (response.status < 200 || response.status > 299) {
-      return failed<std::string>(failure_of_status(response.status), what, response.status);
+      Lookup<std::string> refused =
+          failed<std::string>(failure_of_status(response.status), what, response.status);
+      refused.failure.host = response.failure.host;
+      return refused;
     }
     Lookup<std::string> body;
     body.value = response.body;

@@ -33,6 +33,8 @@ class ApiWait {
  public:
   virtual ~ApiWait() = default;
   virtual void wait(int seconds, const std::string& reason) = 0;
+  // True when the user stopped the last wait: the lookup is then given up.
+  virtual bool stopped() const { return false; }
 };
 
 class ApiDatabase : public DatabaseSource {
@@ -58,7 +60,8 @@ class ApiDatabase : public DatabaseSource {
   // The body of a successful answer to the path, or why there is none.
   // `what` names the resource for the user ("release 249504").
   Lookup<std::string> fetch(const std::string& path, const std::string& what);
-  void pace();
+  // A pause when the rate window runs low; false when the user stopped it.
+  bool pace();
   Lookup<Release> read_release_id(const std::string& id);
   Lookup<Discography> list_releases_of(bool is_label, const std::string& id);
 

@@ -24,30 +24,23 @@ enum class LookupFailure {
   kUnreadable,    // an answer that is not what was asked for
   kBadStatus,     // any other status that is not a success
   kNotOffered,    // this source cannot answer this question
+  kCancelled,     // the user stopped the wait for the answer
 };
 
 struct LookupError {
   LookupFailure kind = LookupFailure::kNone;
-  // kNoConnection, kTooLarge, kCutOff, kTimedOut: how the request failed,
-  // with the host asked and the system's reason.
-  HttpFailure transfer;
   std::string what;         // what was asked, as the user reads it: "release 249504"
   int status = 0;           // the HTTP status, where one arrived
   int seconds_waited = 0;   // kRateLimited: the waits that came before giving up
   bool from_pages = false;  // the site's pages answered, not the API
+  std::string host;         // the host asked, where one was
+  std::string reason;       // the system's words for a failure without an answer
+  long seconds = 0;         // kTimedOut: the limit that ran out
+  size_t bytes = 0;         // kTooLarge: the most the program takes
 };
 
-// The failure of a request that brought no usable answer.
-inline LookupError transfer_failure(const HttpFailure& http, const std::string& what) {
-  LookupError error;
-  error.kind = http.kind == HttpFailure::kTimedOut   ? LookupFailure::kTimedOut
-               : http.kind == HttpFailure::kCutOff   ? LookupFailure::kCutOff
-               : http.kind == HttpFailure::kTooLarge ? LookupFailure::kTooLarge
-                                                     : LookupFailure::kNoConnection;
-  error.what = what;
-  error.transfer = http;
-  return error;
-}
+// The failure of a request that brought no usable answer, for `what`.
+LookupError lookup_error_of(const HttpFailure& failure, const std::string& what);
 
 template <typename T>
 struct Lookup {

@@ -75,7 +75,10 @@ bool HttpClient::failed(const std::string& url, const platform::HttpReply& reply
   failure_ = HttpFailure();
   failure_.host = platform::url_host(url);
   failure_.reason = reply.error;
-  if (too_large) {
+  if (reply.end == platform::HttpEnd::kCancelled) {
+    failure_.kind = HttpFailure::kCancelled;
+    failure_.reason.clear();
+  } else if (too_large) {
     failure_.kind = HttpFailure::kTooLarge;
     failure_.bytes = kWholeBodyLimit;
     failure_.reason.clear();

@@ -18,6 +18,7 @@ struct HttpFailure {
     kTimedOut,      // a time limit ran out, before or during the answer
     kCutOff,        // the connection broke off part way through the answer
     kTooLarge,      // the answer was larger than the program takes
+    kCancelled,     // the user stopped the wait for it
   };
   Kind kind = kNone;
   std::string host;    // the host asked, "www.discogs.com"

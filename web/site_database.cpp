@@ -7,6 +7,7 @@
 #include "web/discography.h"
 #include "web/hosts.h"
 #include "web/http_client.h"
+#include "web/page_text.h"
 #include "web/release_page.h"
 #include "web/search_page.h"
 
@@ -20,35 +21,46 @@ Lookup<T> failed(LookupFailure kind, const std::string& what, int status = 0) {
 }
 
 struct Page {
-  LookupFailure failure = LookupFailure::kNone;  // kNone when a page came
-  HttpFailure transfer;                          // how the request failed
+  LookupError failure;  // kind kNone when a page came
   int status = 0;
   std::string text;
 };
 
-// The failure of a page that did not come.
-template <typename T>
-Lookup<T> failed(const Page& page, const std::string& what) {
-  Lookup<T> lookup;
-  lookup.failure = transfer_failure(page.transfer, what);
-  lookup.failure.from_pages = true;
-  return lookup;
-}
-
-// The page at the address, whatever its status: an error page is read as a
-// page that holds nothing.
-Page fetch_page(const std::string& address) {
+// The page at the address; `what` names it for the user. An answer with an
+// error status (the site's 404 or 500 page) is a failure too: read as a
+// page it would hold nothing, and say nothing of why.
+Page fetch_page(const std::string& address, const std::string& what) {
   // The client holds two large buffers; keep them off the stack.
   const auto client = std::make_unique<HttpClient>();
   Page page;
   if (!client->Request(address, HttpClient::kMethodGet, kUserAgent)) {
-    page.transfer = client->Failure();
-    page.failure = transfer_failure(page.transfer, "").kind;
+    page.failure = lookup_error_of(client->Failure(), what);
+    page.failure.from_pages = true;
     return page;
   }
   page.status = client->Status();
   page.text = client->BodyText();
+  if (page.status >= 400) {
+    // Since the database put a bot check in front of its pages, they answer
+    // programs with 403 whatever they send.
+    page.failure.kind = page.status == 403   ? LookupFailure::kRefused
+                        : page.status == 404 ? LookupFailure::kNotFound
+                                             : LookupFailure::kBadStatus;
+    page.failure.what = what;
+    page.failure.status = page.status;
+    page.failure.host = platform::url_host(address);
+    page.failure.from_pages = true;
+  }
   return page;
+}
+
+// "the artist page of Harbour Lights", as the link names it.
+std::string hit_name(const SearchHit& hit) {
+  std::string name = hit.link.substr(hit.link.find('/', 1) + 1);
+  replace_char(name, '+', ' ');
+  url_unescape(name);
+  return std::string(hit.is_label ? "the label page of " : "the artist page of ") +
+         page_text_in_code_page(name);
 }
 
 Discography read_discography(const std::string& page, bool is_label) {
@@ -83,11 +95,8 @@ Found read_direct_page(const std::string& page) {
 // The search page or a typed address: a list of results, or the hit itself.
 Lookup<Found> search_at(const std::string& address) {
   platform::trace("searching: %s\n", address.c_str());
-  const Page page = fetch_page(address);
-  if (page.failure != LookupFailure::kNone) return failed<Found>(page, "the search");
-  // Since the database put a bot check in front of its pages, they answer
-  // programs with 403 whatever they send.
-  if (page.status == 403) return failed<Found>(LookupFailure::kRefused, "the search", 403);
+  const Page page = fetch_page(address, "the search");
+  if (page.failure.kind != LookupFailure::kNone) return failed<Found>(page.failure);
   Lookup<Found> found;
   if (!is_search_result_page(page.text)) {
     found.value = read_direct_page(page.text);
@@ -121,8 +130,8 @@ Lookup<Found> SiteDatabase::search(const std::string& term) {
 Lookup<Discography> SiteDatabase::list_releases(const SearchHit& hit) {
   const std::string address = std::string(kDatabaseBase) + hit.link;
   platform::trace(hit.is_label ? "label is true\n" : "label is false\n");
-  const Page page = fetch_page(address);
-  if (page.failure != LookupFailure::kNone) return failed<Discography>(page, hit.link);
+  const Page page = fetch_page(address, hit_name(hit));
+  if (page.failure.kind != LookupFailure::kNone) return failed<Discography>(page.failure);
   platform::trace("requesting %s\n", address.c_str());
   Lookup<Discography> list;
   list.value = read_discography(page.text, hit.is_label);
@@ -133,8 +142,8 @@ Lookup<Discography> SiteDatabase::list_releases(const SearchHit& hit) {
 Lookup<Release> SiteDatabase::read_release(const std::string& link) {
   const std::string address = std::string(kDatabaseBase) + link;
   platform::trace("requesting %s\n", address.c_str());
-  const Page page = fetch_page(address);
-  if (page.failure != LookupFailure::kNone) return failed<Release>(page, link);
+  const Page page = fetch_page(address, "the release page " + link);
+  if (page.failure.kind != LookupFailure::kNone) return failed<Release>(page.failure);
   Lookup<Release> release;
   read_release_page(page.text, release.value);
   return release;

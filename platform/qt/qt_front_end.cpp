@@ -107,30 +107,50 @@ bool QtFrontEnd::open_url(const std::string& url) {
   return opened;
 }
 
-void QtFrontEnd::show_wait(const std::string& what, int seconds) {
+void QtFrontEnd::show_wait(const std::string& what, int seconds, bool stoppable) {
   ensure_application();
   if (wait_ == nullptr) {
     QWidget* owner = shown_.empty() ? nullptr : shown_.back().window;
-    wait_ = new QProgressDialog(owner);
+    // A stoppable wait's box is a window of its own, so that the page under
+    // it can be kept from input while its Cancel still takes a click.
+    wait_ = new QProgressDialog(stoppable ? nullptr : owner);
     wait_->setWindowTitle(QStringLiteral("Plinth"));
-    wait_->setCancelButton(nullptr);
+    if (stoppable) {
+      wait_->setCancelButtonText(QStringLiteral("Cancel"));
+    } else {
+      wait_->setCancelButton(nullptr);
+    }
     wait_->setRange(0, 0);  // no end known: a busy bar
     wait_->setMinimumDuration(0);
     wait_->setWindowModality(Qt::NonModal);
+    // The page stays in sight underneath, but only the box takes input.
+    if (stoppable && owner != nullptr) {
+      owner->setEnabled(false);
+      held_page_ = owner;
+    }
     wait_->show();
+    if (held_page_ != nullptr) {
+      wait_->move(held_page_->frameGeometry().center() - wait_->rect().center());
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
   }
   wait_->setLabelText(qt_text(what) + (seconds > 0 ? QStringLiteral("... %1 s").arg(seconds)
                                                    : QStringLiteral("...")));
-  // Drawing, moves and resizes go on; clicks and keys wait in the queue
-  // until the page can take them again.
-  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  // Drawing, moves and resizes go on; clicks and keys for the page wait in
+  // the queue until it can take them again. A stoppable wait's box takes
+  // its Cancel (and Escape) at once.
+  QApplication::processEvents(stoppable ? QEventLoop::AllEvents
+                                        : QEventLoop::ExcludeUserInputEvents);
 }
+
+bool QtFrontEnd::wait_stopped() { return wait_ != nullptr && wait_->wasCanceled(); }
 
 void QtFrontEnd::end_wait() {
   if (wait_ == nullptr) return;
   delete wait_;
   wait_ = nullptr;
+  if (held_page_ != nullptr) held_page_->setEnabled(true);
+  held_page_ = nullptr;
   QApplication::restoreOverrideCursor();
 }
 

@@ -22,9 +22,11 @@ class QtFrontEnd : public FrontEnd {
   BaseUnits base_units() const override;
   // With the desktop's opener, as the terminal does.
   bool open_url(const std::string& url) override;
-  // A busy cursor and a small box that says what the program waits for;
-  // the windows are drawn meanwhile, but take no input.
-  void show_wait(const std::string& what, int seconds) override;
+  // A busy cursor and a small box over the page that says what the program
+  // waits for, with a Cancel button when the wait can be stopped; the
+  // windows are drawn meanwhile, but the page takes no input.
+  void show_wait(const std::string& what, int seconds, bool stoppable) override;
+  bool wait_stopped() override;
   void end_wait() override;
 
   // True when a Qt application can be started on the display that the
@@ -42,6 +44,7 @@ class QtFrontEnd : public FrontEnd {
   };
   std::vector<Shown> shown_;         // running pages, innermost last
   QProgressDialog* wait_ = nullptr;  // the wait notice on show
+  QWidget* held_page_ = nullptr;     // the page a stoppable wait keeps from input
 };
 
 }  // namespace platform

@@ -179,6 +179,14 @@ PageCommand parse_page_command(const Window& page, const std::string& line) {
 
   const std::string key = command_key(trimmed);
   const std::vector<Pressable> all = pressables(page);
+  // Every page answers "help": with its own Help button where it has one,
+  // else with the list of its commands.
+  const bool own_help =
+      std::any_of(all.begin(), all.end(), [](const Pressable& p) { return p.key == "help"; });
+  if ((key == "help" && !own_help) || trimmed == "?") {
+    command.text = command_hint(page);
+    return command;
+  }
   const Pressable* found = nullptr;
   int prefixed = 0;
   for (const Pressable& p : all) {
@@ -237,20 +245,19 @@ std::vector<std::string> command_words(const Window& page) {
 std::string command_hint(const Window& page) {
   std::string hint = "Commands:";
   int lists = 0;
-  std::string list_example;
+  std::string list_examples;  // 'release N' or 'original N'
   bool edits = false;
   for (const Control& c : page.controls()) {
     if (c.is_list()) {
       ++lists;
-      if (list_example.empty() && (c.style & kStyleNoSelection) == 0) {
-        const std::string label = command_key(control_label(page, c));
-        list_example = label.empty() ? "" : label + " N";
-      }
+      const std::string label = command_key(control_label(page, c));
+      if ((c.style & kStyleNoSelection) == 0 && !label.empty())
+        list_examples += (list_examples.empty() ? "'" : " or '") + label + " N'";
     }
     if (c.is_edit()) edits = true;
   }
   if (lists == 1) hint += " a line number;";
-  if (lists > 1 && !list_example.empty()) hint += " '" + list_example + "' to select a line;";
+  if (lists > 1 && !list_examples.empty()) hint += " " + list_examples + " to select a line;";
   if (edits) hint += " '= text' (or 'name = text') to type;";
   std::string names;
   for (const Control& c : page.controls()) {

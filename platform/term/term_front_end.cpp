@@ -4,6 +4,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 
 #include "platform/codepage.h"
@@ -15,6 +16,16 @@
 #include "platform/term/term_text.h"
 
 namespace platform {
+namespace {
+
+// Set by Ctrl-C while a stoppable wait is on show; a signal handler can
+// only reach a flag like this one.
+volatile std::sig_atomic_t interrupted = 0;
+struct sigaction interrupt_before;
+
+void on_interrupt(int) { interrupted = 1; }
+
+}  // namespace
 
 namespace {
 
@@ -129,7 +140,8 @@ int TermFrontEnd::message_box(Window*, const std::string& text, const std::strin
   for (;;) {
     if (!read_line(line, "[Yes] [No] (y/n) ", {"yes", "no"})) return kAnswerNo;
     const std::string answer = ascii_lower(term::trim_blanks(line));
-    if (answer == "y" || answer == "yes") return kAnswerYes;
+    // Enter takes the default button, Yes, as it does in a window.
+    if (answer.empty() || answer == "y" || answer == "yes") return kAnswerYes;
     if (answer == "n" || answer == "no") return kAnswerNo;
   }
 }
@@ -184,10 +196,18 @@ bool TermFrontEnd::open_url(const std::string& url) {
   return xdg_open(url);
 }
 
-void TermFrontEnd::show_wait(const std::string& what, int seconds) {
+void TermFrontEnd::show_wait(const std::string& what, int seconds, bool stoppable) {
   if (!isatty(fileno(out_))) return;
+  if (stoppable && !catching_interrupt_) {
+    interrupted = 0;
+    struct sigaction action = {};
+    action.sa_handler = on_interrupt;
+    sigemptyset(&action.sa_mask);
+    catching_interrupt_ = sigaction(SIGINT, &action, &interrupt_before) == 0;
+  }
   const std::string line =
-      term::wrap(to_utf8(what) + "..." + (seconds > 0 ? " " + std::to_string(seconds) + " s" : ""),
+      term::wrap(to_utf8(what) + "..." + (seconds > 0 ? " " + std::to_string(seconds) + " s" : "") +
+                     (catching_interrupt_ ? " (Ctrl-C to stop)" : ""),
                  columns() - 1, 0)
           .front();
   if (line == wait_line_) return;
@@ -196,7 +216,13 @@ void TermFrontEnd::show_wait(const std::string& what, int seconds) {
   write_controls("\r" + term::visible(line) + "\x1b[K");
 }
 
+bool TermFrontEnd::wait_stopped() { return catching_interrupt_ && interrupted != 0; }
+
 void TermFrontEnd::end_wait() {
+  if (catching_interrupt_) {
+    sigaction(SIGINT, &interrupt_before, nullptr);
+    catching_interrupt_ = false;
+  }
   if (wait_line_.empty()) return;
   wait_line_.clear();
   write_controls("\r\x1b[K");

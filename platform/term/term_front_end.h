@@ -2,7 +2,8 @@
 // The terminal front end: draws on standard error, reads one command or
 // answer a line from standard input, so that a person or a script can drive
 // it. The commands are those of page_commands.h; the end of input is the
-// close box of every page and the "No" of every question.
+// close box of every page and the "No" of every question; an empty line is
+// the default button of every page and the "Yes" of every question.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -20,8 +21,10 @@ class TermFrontEnd : public FrontEnd {
                   unsigned style) override;
   void run_modal(Window& page) override;
   bool open_url(const std::string& url) override;
-  // One line on out that updates, only when out is a terminal.
-  void show_wait(const std::string& what, int seconds) override;
+  // One line on out that updates, only when out is a terminal; a stoppable
+  // wait ends in "(Ctrl-C to stop)", and Ctrl-C then stops it.
+  void show_wait(const std::string& what, int seconds, bool stoppable) override;
+  bool wait_stopped() override;
   void end_wait() override;
 
  protected:
@@ -43,8 +46,9 @@ class TermFrontEnd : public FrontEnd {
   FILE* in_;
   FILE* out_;
   int columns_;
-  unsigned drawings_ = 0;  // pages and boxes drawn so far
-  std::string wait_line_;  // the wait notice on show, "" for none
+  unsigned drawings_ = 0;            // pages and boxes drawn so far
+  std::string wait_line_;            // the wait notice on show, "" for none
+  bool catching_interrupt_ = false;  // Ctrl-C stops the wait on show
 };
 
 }  // namespace platform

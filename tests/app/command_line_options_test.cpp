@@ -20,6 +20,7 @@ TEST(CommandLineOptions, OptionsPrintAndEndTheRunButFoldersRun) {
       {{"plinth", "--version"}, true, 0, "plinth " PLINTH_TEST_VERSION "\n"},
       {{"plinth", "-help"}, true, 2, ""},
       {{"plinth", "./-help"}, false, -1, ""},
+      {{"plinth", "--", "-help"}, false, -1, ""},
       {{"plinth", "My", "--help"}, false, -1, ""},
       {{"plinth"}, false, -1, ""},
   };
@@ -36,7 +37,10 @@ TEST(CommandLineOptions, OptionsPrintAndEndTheRunButFoldersRun) {
     if (c.option && c.argv.back() == std::string("--help")) {
       for (const std::string& path :
            {std::string("next, cancel, ...   press the button or menu item of that name"),
-            platform::trace_log_path(), platform::registry_file_paths()[0]})
+            std::string("  back                the page before (<< Back)\n"),
+            std::string("Exit status:\n  0  the run finished"),
+            std::string("  3  the run could not go on: "), platform::trace_log_path(),
+            platform::registry_file_paths()[0]})
         EXPECT_NE(out.find(path), std::string::npos) << path;
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr().empty(), c.status != 2) << c.argv.back();

@@ -87,13 +87,13 @@ TEST_F(ApiRun, TheDemoAlbumComesOutAsThroughTheSitePages) {
   // the same connection (the proxy's): one for the whole run.
   const std::vector<std::string> log = server.request_log();
   const std::vector<std::string> api_log(log.begin() + static_cast<long>(site_requests), log.end());
-  ASSERT_EQ(api_log.size(), 5u);
-  for (size_t i = 0; i < 4; ++i) {
+  ASSERT_EQ(api_log.size(), 6u);  // artists, labels and releases found, the list, the release
+  for (size_t i = 0; i < 5; ++i) {
     EXPECT_EQ(api_log[i].rfind(std::string("GET ") + kApi + "/", 0), 0u) << api_log[i];
     EXPECT_NE(api_log[i].find(" HTTP/1.1 Plinth/"), std::string::npos) << api_log[i];
   }
-  EXPECT_EQ(api_log[3].find(std::string("GET ") + kApi + "/releases/100101 "), 0u);
-  EXPECT_EQ(api_log[4],
+  EXPECT_EQ(api_log[4].find(std::string("GET ") + kApi + "/releases/100101 "), 0u);
+  EXPECT_EQ(api_log[5],
             "GET http://images.discogs.com/R/R-100101.jpg HTTP/1.1 KAVORN(0.9/;p) "
             "[same connection]");
   for (size_t i = 0; i < api_log.size(); ++i) {
@@ -104,6 +104,47 @@ TEST_F(ApiRun, TheDemoAlbumComesOutAsThroughTheSitePages) {
     const bool with_token = line.find("[Authorization:") != std::string::npos;
     EXPECT_EQ(with_token, line.rfind(std::string("GET ") + kApi + "/", 0) == 0) << line;
   }
+}
+
+// Enter on every page tags a fully tagged album in a folder named after
+// the album, whose title is then the first term and finds no artist but the
+// release; and again on the folder that run named.
+TEST_F(ApiRun, EnterOnEveryPageTagsAFullyTaggedAlbumAndAgainItsNewFolder) {
+  StandinServer server;
+  const std::string artist = work.file("Harbour Lights");
+  const std::string folder = artist + "/Night Ferry";
+  std::filesystem::create_directories(folder);
+  const char* const titles[] = {"Salt Road",       "Night Ferry",    "Lanterns Over Water",
+                                "Harbour Wall",    "The Quiet Deck", "Low Tide Signal",
+                                "Gulls At Four",   "Crossing",       "Paper Boats",
+                                "Foghorn Lullaby", "Pier Lights",    "Morning Landfall"};
+  std::vector<test_support::Mp3> files;
+  for (int i = 0; i < 12; ++i) {
+    const std::string n = std::to_string(i + 1);
+    files.push_back({folder + "/" + (i < 9 ? "0" : "") + n + " " + titles[i] + ".mp3",
+                     {"seed=" + n, "TPE1=Harbour Lights", std::string("TIT2=") + titles[i],
+                      "TALB=Night Ferry", "TRCK=" + n + "/12"}});
+  }
+  test_support::make_mp3s(files);
+  const std::string enter_everywhere(20, '\n');
+  const Outcome first = plinth(server, folder, kToken, enter_everywhere);
+  EXPECT_EQ(first.status, 0) << first.drawn;
+  EXPECT_TRUE(test_support::in_order(
+      first.drawn, {"=== Select search term ===\n>  1. Night Ferry\n",
+                    "=== Select search result term ===\n>  1. Night Ferry - Harbour Lights "
+                    "(Release)\n   2. Night Ferry Remixes - Harbour Lights (Release)\n",
+                    "=== Confirm track matches", "Done!"}));
+  const std::string renamed = artist + "/" + test_support::kTaggedDemoFolder;
+  ASSERT_TRUE(std::filesystem::is_directory(renamed)) << first.drawn;
+  EXPECT_TRUE(has_line(show_tags(renamed + "/12 - Harbour Lights - Morning Landfall.mp3"),
+                       "TALB: Night Ferry"));
+
+  const Outcome second = plinth(server, renamed, kToken, enter_everywhere);
+  EXPECT_EQ(second.status, 0) << second.drawn;
+  EXPECT_TRUE(test_support::in_order(
+      second.drawn, {">  3. Night Ferry\n", ">  1. Night Ferry - Harbour Lights (Release)\n",
+                     "=== Confirm track matches", "Done!"}));
+  EXPECT_TRUE(std::filesystem::is_directory(renamed));
 }
 
 // Releases as the database keeps them: a name variation joined to a "(2)"
@@ -249,7 +290,9 @@ TEST_F(ApiRun, ARateLimitIsWaitedOutAndTheRunFinishes) {
   EXPECT_TRUE(std::filesystem::is_directory(work.file("[HL 007] Harbour Lights - Night Ferry")));
 }
 
-TEST_F(ApiRun, RefusalsEndTheRunWithABoxThatSaysWhyAndTouchNothing) {
+// Each refusal is a box that says why; the input ends there, and the run
+// ends as one that could not go on, with nothing touched.
+TEST_F(ApiRun, RefusalsAreToldInABoxAndTouchNothing) {
   const std::string folder = album("Harbour Lights - Night Ferry", {"Salt Road", "Night Ferry"});
   const std::string token_file = config.config_home() + "/plinth/discogs-token";
   const struct {
@@ -263,23 +306,32 @@ TEST_F(ApiRun, RefusalsEndTheRunWithABoxThatSaysWhyAndTouchNothing) {
       {{},
        "not-the-token",
        "",
-       "The database refused the token (HTTP 401). The token is read from the "
-       "environment variable DISCOGS_TOKEN or, when that is not set, from the file " +
-           token_file + ". Set a valid personal access token with Settings > Database Token...",
+       "The database refused the token (HTTP 401). The token comes from the environment "
+       "variable DISCOGS_TOKEN, which wins over one set in the program: change or unset it",
        1,
-       0},
+       3},
       {{"--fault", "status-403", "--fault-path", "/search"},
        "",
        "",
-       "The database's web pages refuse programs (HTTP 403), so the search cannot be read",
+       "The database's web pages refuse programs (HTTP 403), so the search cannot be read "
+       "from them. With a personal access token the program asks the database's API instead. "
+       "Set a personal access token now? Get one from the database's developer settings "
+       "(https://www.discogs.com/settings/developers); it is kept in " +
+           token_file + ".",
        1,
-       0},
+       3},
       {{},
        kToken,
        "= https://www.discogs.com/release/999999\nmanual search\n",
-       "The database has no release 999999 (HTTP 404).",
+       "The database has no release 999999 (HTTP 404 from api.discogs.com).",
        1,
-       0},
+       3},
+      {{"--fault", "status-500", "--fault-path", "/database/"},
+       kToken,
+       "",
+       "api.discogs.com answered the request for the search with HTTP status 500.",
+       1,
+       3},
       // Sent, it would end the header line; not sent, the site's pages
       // would be read behind the user's back.
       {{},
@@ -293,7 +345,7 @@ TEST_F(ApiRun, RefusalsEndTheRunWithABoxThatSaysWhyAndTouchNothing) {
   const auto before = snapshot(work.path());
   for (const auto& c : cases) {
     StandinServer server(c.server_args);
-    const Outcome run = plinth(server, folder, c.token, c.input + std::string(20, '\n'));
+    const Outcome run = plinth(server, folder, c.token, c.input + "\n");
     EXPECT_EQ(run.status, c.status) << c.box;
     std::string drawn = run.drawn;  // the terminal wraps the box's lines
     std::replace(drawn.begin(), drawn.end(), '\n', ' ');
@@ -301,4 +353,37 @@ TEST_F(ApiRun, RefusalsEndTheRunWithABoxThatSaysWhyAndTouchNothing) {
     EXPECT_EQ(server.request_log().size(), c.requests) << c.box;
   }
   EXPECT_EQ(snapshot(work.path()), before);
+}
+
+// A refusal that a token can mend offers the token page at once, and the
+// step is tried again with the new token: a token in the file that the
+// database refuses, and the site's pages that refuse programs.
+TEST_F(ApiRun, ARefusalIsMendedOnTheSpotWithANewToken) {
+  const std::string token_file = config.config_home() + "/plinth/discogs-token";
+  const struct {
+    const char* name;
+    std::vector<std::string> server_args;
+    std::string stored;  // in the token file before the run
+  } cases[] = {
+      {"refused token", {}, "not-the-token\n"},
+      {"refused pages", {"--fault", "status-403", "--fault-path", "/search"}, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    StandinServer server(c.server_args);
+    std::filesystem::remove(token_file);
+    if (!c.stored.empty()) test_support::write_file(token_file, c.stored);
+    const std::string folder = album("Harbour Lights - Night Ferry", {"Salt Road", "Night Ferry"});
+    // Next, Yes to the offer, the token and OK, the box that says where it
+    // went, then Enter through the pages and Done.
+    const Outcome run = WholeRun::plinth(shell_quoted(folder),
+                                         "\ny\n= " + std::string(kToken) + "\n\n\n\n\n\n\n", "/",
+                                         "-u DISCOGS_TOKEN PLINTH_API_URL=" + std::string(kApi) +
+                                             " http_proxy=" + shell_quoted(server.proxy_url()));
+    EXPECT_EQ(run.status, 0) << run.drawn;
+    EXPECT_EQ(read_file(token_file), std::string(kToken) + "\n");
+    EXPECT_TRUE(std::filesystem::is_directory(work.file("[HL 007] Harbour Lights - Night Ferry")))
+        << run.drawn;
+    std::filesystem::remove_all(work.file("[HL 007] Harbour Lights - Night Ferry"));
+  }
 }

@@ -205,8 +205,9 @@ TEST_P(ServerFault, IsReportedOrPassedOverAndLeavesTheFilesAsTheyWere) {
 INSTANTIATE_TEST_SUITE_P(
     EveryRequest, ServerFault,
     ::testing::Values(
-        ServerCase{
-            "refuse", {"--fault", "refuse"}, "Could not connect to web server (www.discogs.com: "},
+        ServerCase{"refuse",
+                   {"--fault", "refuse"},
+                   "Could not connect to web server No connection to www.discogs.com: "},
         ServerCase{"resetmidbody",
                    {"--fault", "reset-mid-body"},
                    "The answer for the search from www.discogs.com was cut off"},
@@ -228,8 +229,50 @@ INSTANTIATE_TEST_SUITE_P(
         ServerCase{"failedcover", {"--fault", "status-500", "--fault-path", "/R/"}, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A fault on the artist's page: a box names it, and the run goes on, by
+// another way to the release (its label) that the fault does not touch.
+struct ArtistPageCase {
+  const char* name;
+  const char* fault;
+  std::vector<std::string> told;  // in the box, in this order
+};
+
+void PrintTo(const ArtistPageCase& c, std::ostream* os) { *os << c.name; }
+
+class ArtistPageFault : public Fault, public ::testing::WithParamInterface<ArtistPageCase> {};
+
+TEST_P(ArtistPageFault, IsNamedInABoxAndTheRunGoesOn) {
+  make_album();
+  start_server({"--fault", GetParam().fault, "--fault-path", "/artist/"});
+  // The artist, its page fails; OK, back, the label instead, on to Done.
+  const Outcome outcome =
+      plinth(shell_quoted(album), "\n\n\nback\n= Tidewater Records\n\n\n\n\n\n\n\n", parent,
+             "COLUMNS=1000");
+  std::vector<std::string> drawn = {"=== Select search result term", "== (!) Error! =="};
+  drawn.insert(drawn.end(), GetParam().told.begin(), GetParam().told.end());
+  for (const char* then : {"=== Select search result term", "=== Select search term",
+                           "Tidewater Records (Label)", "=== Confirm track matches", "Done!"}) {
+    drawn.push_back(then);
+  }
+  EXPECT_TRUE(test_support::in_order(outcome.drawn, drawn));
+  EXPECT_EQ(outcome.status, 0);
+  expect_files_intact(outcome);
+  EXPECT_TRUE(fs::is_directory(parent + "/" + test_support::kTaggedDemoFolder)) << outcome.drawn;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    NotFoundServerErrorRefusedStalledCut, ArtistPageFault,
+    ::testing::Values(
+        ArtistPageCase{"NotFound", "status-404", {"www.discogs.com", "HTTP status 404"}},
+        ArtistPageCase{"ServerError", "status-500", {"www.discogs.com", "HTTP status 500"}},
+        ArtistPageCase{"Refused", "refuse", {"www.discogs.com", "Connection reset by peer"}},
+        ArtistPageCase{"Stalled", "stall", {"www.discogs.com", "took longer than 20 s"}},
+        ArtistPageCase{"Cut", "reset-mid-body", {"www.discogs.com", "was cut off"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // A read-only album folder or track: the run says it cannot write, and the
-// track's bytes stay, under its old name or a new one.
+// track's bytes stay, under its old name or a new one. A folder in which
+// nothing can be written gets one box before anything changes.
 class ReadOnly : public Fault, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(ReadOnly, IsReportedAndLeftAlone) {
@@ -238,13 +281,27 @@ TEST_P(ReadOnly, IsReportedAndLeftAlone) {
     GTEST_SKIP() << "running as root, and no user \"nobody\" to run as";
   const size_t before = std::hash<std::string>()(read_file(album + "/01 - Salt Road.mp3"));
   const std::string target = album + GetParam();
-  chmod(target.c_str(), fs::is_directory(target) ? 0555 : 0444);
-  const Outcome outcome = run_against({});
+  const bool folder = fs::is_directory(target);
+  chmod(target.c_str(), folder ? 0555 : 0444);
+  const auto whole_before = snapshot(parent);
+  start_server();
+  // Wide enough for the box's text on one line.
+  const Outcome outcome = plinth(shell_quoted(album), kEveryDefault, parent, "COLUMNS=1000");
   expect_files_intact(outcome);
   EXPECT_TRUE(names_a_fault(outcome.drawn)) << "drew:\n" << outcome.drawn;
   const auto after = snapshot(parent);
   EXPECT_TRUE(std::any_of(after.begin(), after.end(),
                           [&](const auto& entry) { return entry.second == before; }));
+  if (!folder) return;
+  size_t boxes = 0;
+  for (size_t at = outcome.drawn.find("== (!) "); at != std::string::npos;
+       at = outcome.drawn.find("== (!) ", at + 1))
+    ++boxes;
+  EXPECT_EQ(boxes, 1u) << outcome.drawn;
+  EXPECT_TRUE(test_support::in_order(
+      outcome.drawn, {"Nothing can be written in the folder " + album + ": Permission denied."}));
+  EXPECT_EQ(after, whole_before);
+  EXPECT_EQ(outcome.status, 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(FolderAndFile, ReadOnly, ::testing::Values("", "/01 - Salt Road.mp3"),
@@ -542,7 +599,8 @@ class Undo : public Fault {
 
 TEST_F(Undo, GivesBackTheAlbumByteForByteOnceAndTheHistoryShowsIt) {
   finish();
-  const Outcome undone = undo();
+  // The folder's name before the run names the run as well as the new one.
+  const Outcome undone = plinth("--undo " + shell_quoted(album));
   EXPECT_EQ(undone.status, 0) << undone.trace;
   EXPECT_EQ(snapshot(parent), before) << undone.trace;
   EXPECT_NE(undone.trace.find("renamed the folder back to"), std::string::npos) << undone.trace;

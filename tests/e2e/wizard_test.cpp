@@ -87,6 +87,99 @@ TEST_F(Wizard, EmptyLinesTakeATypicalAlbumFromSearchToDone) {
   EXPECT_TRUE(server->requested(kDatabase + "/artist/Harbour+Lights"));
 }
 
+// "<< Back", a search without hits and a typed term each lead to another
+// page: the pages drawn, in this order, ending on the last one named.
+TEST_F(Wizard, BackNoHitsAndTypedTermsLeadToThePageBefore) {
+  const std::string folder = night_ferry_album();
+  const struct {
+    const char* name;
+    std::string input;
+    std::vector<std::string> drawn;
+    std::string last_page;
+  } cases[] = {
+      {"no hits, then a new term",
+       "= Nothing Like This\nmanual search\n\n= Harbour Lights\n\n\n\n",
+       {"Could not find any matches for your search terms.",
+        "=== Select search term ===\n>  1. Harbour Lights\n", "Text = Nothing Like This",
+        "=== Select search result term ===\n>  1. Harbour Lights (Artist)", "=== Select release",
+        "=== Confirm track matches"},
+       "Confirm track matches"},
+      {"back from the results",
+       "\nback\n",
+       {"=== Select search result term", "=== Select search term ===\n>  1. Harbour Lights\n"},
+       "Select search term"},
+      {"back from the releases, the result kept",
+       "\n\nback\n",
+       {"=== Select release", "=== Select search result term ===\n>  1. Harbour Lights (Artist)"},
+       "Select search result term"},
+      {"back from the match page, the release kept",
+       "\n\n2\n\nback\n",
+       {"=== Confirm track matches", "A1 ", "=== Select release ===\n   1. Night Ferry[",
+        ">  2. Tidal Lines EP["},
+       "Select release"},
+      {"back twice, then on again",
+       "\n\nback\nback\n\n\n",
+       {"=== Select search term", "=== Select search result term", "=== Select release"},
+       "Select release"},
+      // A term typed wins over the chosen line, until a line is chosen.
+      {"typed text and Enter",
+       "= Tidewater Records\n\n",
+       {"=== Select search result term ===\n>  1. Tidewater Records (Label)"},
+       "Select search result term"},
+      {"a line chosen after typing",
+       "= Tidewater Records\n1\n\n",
+       {"=== Select search result term ===\n>  1. Harbour Lights (Artist)"},
+       "Select search result term"},
+      {"manual search without a term",
+       "manual search\n\n",
+       {"Please type a search term into the field.", "=== Select search term"},
+       "Select search term"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Outcome run = plinth(folder, c.input);
+    EXPECT_TRUE(in_order(run.drawn, c.drawn));
+    const size_t last = run.drawn.rfind("=== ");
+    ASSERT_NE(last, std::string::npos);
+    EXPECT_EQ(run.drawn.substr(last + 4, c.last_page.size()), c.last_page);
+    EXPECT_EQ(run.status, 1);
+  }
+}
+
+// What a script reads from the exit status.
+TEST_F(Wizard, ExitStatusSaysHowTheRunEnded) {
+  const struct {
+    const char* name;
+    std::vector<std::string> server;
+    std::string arguments;  // "" for the album
+    std::string environment;
+    std::string input;
+    int status;
+  } cases[] = {
+      {"success", {}, "", "", std::string(10, '\n'), 0},
+      {"cancel", {}, "", "", "\n\ncancel\n", 1},
+      {"end of input", {}, "", "", "\n", 1},
+      {"missing folder", {}, shell_quoted(work.file("Gone")), "", "\n", 2},
+      {"unknown option", {}, "--frobnicate", "", "", 2},
+      {"refused connection", {"--fault", "refuse"}, "", "", std::string(10, '\n'), 3},
+      {"refused token",
+       {},
+       "",
+       "DISCOGS_TOKEN=not-the-token PLINTH_API_URL=http://api.discogs.com",
+       std::string(10, '\n'),
+       3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    start_server(c.server);
+    const std::string arguments =
+        c.arguments.empty() ? shell_quoted(night_ferry_album()) : c.arguments;
+    const Outcome run = WholeRun::plinth(arguments, c.input, "/", c.environment);
+    EXPECT_EQ(run.status, c.status) << run.drawn;
+    std::filesystem::remove_all(work.file("[HL 007] Harbour Lights - Night Ferry"));
+  }
+}
+
 TEST_F(Wizard, CancelOrEndOfInputOnAnyPageLeavesEverythingUntouched) {
   const std::string folder = night_ferry_album();
   const auto before = snapshot(work.path());
@@ -110,7 +203,7 @@ TEST_F(Wizard, CancelOrEndOfInputOnAnyPageLeavesEverythingUntouched) {
   };
   for (const auto& c : cases) {
     const Outcome run = plinth(folder, c.input);
-    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.status, 1) << c.input;
     const size_t last = run.drawn.rfind("=== ");
     ASSERT_NE(last, std::string::npos);
     EXPECT_EQ(run.drawn.compare(last, 4 + c.last_page.size(), "=== " + c.last_page), 0)
@@ -152,11 +245,19 @@ TEST_F(Wizard, MenusHelpAndHintsOnEveryPage) {
       {"\nonline help\n\n\nonline help\n\n\nonline help\n\nfilenames\n= x\ncancel\ncancel\n",
        {help, "=== Select release", help, "=== Confirm track matches", help,
         "Output Track Format = /8 - /6 - /7"}},
+      // "help" on every page lists its commands; the match page names both
+      // lists that can be chosen from.
+      {"help\n\nhelp\n\nhelp\n\nhelp\ncancel\n",
+       {"\nCommands: a line number; '= text' (or 'name = text') to type; Next >>, Cancel,",
+        "=== Select search result term", "\nCommands: a line number; Next >>, Cancel, << Back,",
+        "=== Select release", "\nCommands: a line number; Next >>, Cancel, << Back,",
+        "=== Confirm track matches",
+        "\nCommands: 'release N' or 'original N' to select a line; Force Match,"}},
   };
   const auto before = snapshot(work.path());
   for (const auto& c : cases) {
     const Outcome run = plinth(folder, c.input);
-    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(in_order(run.drawn, c.drawn));
     EXPECT_EQ(snapshot(work.path()), before);
   }
@@ -307,7 +408,8 @@ TEST_F(Wizard, ToggelM3uDropsThePlaylist) {
 // serve this run alone.
 TEST_F(Wizard, SavedTemplatesServeTheNextRunAndChangedOnesThisRunOnly) {
   const std::string folder = night_ferry_album();
-  plinth(folder, "filenames\ntrack = /7 by /1\nok\nsave settings\ncancel\n");
+  const Outcome saving = plinth(folder, "filenames\ntrack = /7 by /1\nok\nsave settings\ncancel\n");
+  EXPECT_TRUE(in_order(saving.drawn, {"== Save Settings ==\nThe settings were saved in "}));
   const std::string saved = read_file(config.settings_path());
   EXPECT_NE(saved.find("g_tf=\"/7 by /1\""), std::string::npos) << saved;
   plinth(folder, "\n\n\nfilenames\ndirectory = /2 (/5)\nplaylist = list\nok\n\n\n");

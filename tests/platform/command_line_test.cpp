@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "platform/codepage.h"
 #include "tests/support/current_folder.h"
@@ -30,6 +32,23 @@ TEST(CommandLine, ArgumentsAreJoinedByBlanksWithoutQuotes) {
   const char* argv[] = {"/usr/bin/plinth", "/music/\"My", "Album\"", nullptr};
   EXPECT_EQ(folder_argument(3, argv), "/music/My Album");
   EXPECT_EQ(platform::command_line(3, argv), "/usr/bin/plinth /music/\"My Album\"");
+}
+
+// Quotes are a launcher's, unless the folder's own name holds them; "--"
+// ends the options.
+TEST(CommandLine, QuotesStayWhenTheFolderHasThemAndDoubleDashEndsTheOptions) {
+  test_support::TempDir dir;
+  const std::string quoted = dir.file("Say \"Hi\"");
+  std::filesystem::create_directory(quoted);
+  const std::vector<std::string> given = {dir.file("Say"), "\"Hi\""};
+  const char* argv[] = {"plinth", given[0].c_str(), given[1].c_str(), nullptr};
+  EXPECT_EQ(folder_argument(3, argv), quoted);
+  std::filesystem::remove(quoted);
+  EXPECT_EQ(folder_argument(3, argv), dir.file("Say Hi"));
+  const char* dashed[] = {"plinth", "--", "/music/-x", nullptr};
+  EXPECT_EQ(folder_argument(3, dashed), "/music/-x");
+  const char* dash_folder[] = {"plinth", "/music/--", nullptr};
+  EXPECT_EQ(folder_argument(2, dash_folder), "/music/--");
 }
 
 TEST(CommandLine, NoArgumentGivesNoFolder) {

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -180,14 +181,16 @@ TEST(TermPage, TabCompletesThePagesCommandsWordByWord) {
 
 TEST(TermPage, UnknownOrAmbiguousCommandsOnlyHint) {
   g_lines = {};
-  Terminal term("dance\nf\n9\n");
+  Terminal term("dance\nf\n9\nhelp\n");
   const std::string out = term.run(kDialogMatchConfirmation);
   EXPECT_TRUE(term.seen.commands.empty());
   EXPECT_EQ(count_of(out, "=== Test page ==="), 1);  // hints do not draw the page again
   EXPECT_NE(out.find("Unknown command. Commands:"), std::string::npos);
   EXPECT_NE(out.find("'f' could mean more than one command."), std::string::npos);
-  EXPECT_NE(out.find("Name the list first. Commands: 'release N' to select a line;"),
+  EXPECT_NE(out.find("Name the list first. Commands: 'release N' or 'original N' to select"),
             std::string::npos);
+  // "help" on a page without a Help button lists the commands, no complaint.
+  EXPECT_NE(out.find("> help\nCommands: 'release N' or"), std::string::npos);
   EXPECT_TRUE(term.seen.closed);
 }
 
@@ -344,13 +347,16 @@ TEST(TermPage, ATerminalDoesNotEchoTheSecret) {
   close(master);
 }
 
-// A question asks again until yes or no, an OK box takes any line, the end
-// of input answers No and OK, and what pages put in boxes is shown, never
-// obeyed: a window title, a colour, cursor moves, an 8-bit CSI, a raw byte.
+// A question asks again until yes or no and takes Enter for Yes, an OK box
+// takes any line, the end of input answers No and OK, and what pages put in
+// boxes is shown, never obeyed: a window title, a colour, cursor moves, an
+// 8-bit CSI, a raw byte.
 TEST(TermBox, AnswersAndWhatTheyShow) {
-  Terminal term("maybe\n y \nwhatever\n\n");
+  Terminal term("maybe\n y \nwhatever\n\n No\n");
   EXPECT_EQ(term.ui().message_box(nullptr, "Remove it?", "Question", kBoxYesNo), kAnswerYes);
   EXPECT_EQ(term.ui().message_box(nullptr, "line one\nline two", "Help", kBoxOk), kAnswerOk);
+  EXPECT_EQ(term.ui().message_box(nullptr, "Enter?", "Q", kBoxYesNo), kAnswerYes);
+  EXPECT_EQ(term.ui().message_box(nullptr, "No?", "Q", kBoxYesNo), kAnswerNo);
   EXPECT_EQ(term.ui().message_box(nullptr, "Sure?", "Q", kBoxYesNo), kAnswerNo);
   EXPECT_EQ(term.ui().message_box(nullptr,
                                   "\x1b]0;owned\x07Red\x1b[31m\r\xE9\x81"
@@ -359,7 +365,7 @@ TEST(TermBox, AnswersAndWhatTheyShow) {
                                   "T\tab", kBoxOk | kBoxIconWarning),
             kAnswerOk);
   const std::string drawn = term.drawn();
-  EXPECT_EQ(count_of(drawn, "[Yes] [No] (y/n) "), 4);
+  EXPECT_EQ(count_of(drawn, "[Yes] [No] (y/n) "), 5);
   EXPECT_NE(drawn.find("== Help ==\nline one\nline two\n"), std::string::npos);
   EXPECT_NE(
       drawn.find(
@@ -368,6 +374,8 @@ TEST(TermBox, AnswersAndWhatTheyShow) {
       << drawn;
 }
 
+// A stoppable wait says how to stop it, and Ctrl-C stops it only while it
+// is on show.
 TEST(TermWait, OneLineThatUpdatesOnlyOnATerminal) {
   int master = -1;
   int slave = -1;
@@ -376,14 +384,23 @@ TEST(TermWait, OneLineThatUpdatesOnlyOnATerminal) {
   FILE* file = tmpfile();
   for (FILE* out : {tty, file}) {
     TermFrontEnd ui(stdin, out, 80);
-    ui.show_wait("Waiting for www.discogs.com", 0);
-    ui.show_wait("Waiting for www.discogs.com", 0);
-    ui.show_wait("Waiting for www.discogs.com", 1);
+    ui.show_wait("Waiting for www.discogs.com", 0, false);
+    ui.show_wait("Waiting for www.discogs.com", 0, false);
+    ui.show_wait("Waiting for www.discogs.com", 1, true);
+    EXPECT_FALSE(ui.wait_stopped());
+    if (out == tty) {
+      raise(SIGINT);
+      EXPECT_TRUE(ui.wait_stopped());
+    }
     ui.end_wait();
     ui.end_wait();
+    struct sigaction after = {};
+    sigaction(SIGINT, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, SIG_DFL);
   }
   const std::string expected =
-      "\rWaiting for www.discogs.com...\x1b[K\rWaiting for www.discogs.com... 1 s\x1b[K\r\x1b[K";
+      "\rWaiting for www.discogs.com...\x1b[K\rWaiting for www.discogs.com... 1 s (Ctrl-C to "
+      "stop)\x1b[K\r\x1b[K";
   // The terminal hands the bytes on a moment later.
   std::string shown;
   pollfd ready{master, POLLIN, 0};

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
 #include <QToolTip>
@@ -163,6 +164,36 @@ TEST_F(QtFrontEndTest, EscSendsCancelAndTheCloseBoxSendsClose) {
   EXPECT_EQ(run_probe(), 7);
   EXPECT_TRUE(probe.commands.empty());
   EXPECT_EQ(probe.messages.back(), platform::kWmClose);
+}
+
+// A stoppable wait's box sits over the page, which stays in sight, and
+// its Cancel stops the wait; another wait has no Cancel.
+TEST_F(QtFrontEndTest, AStoppableWaitOffersCancelOverThePage) {
+  driver.on_page("Caf\xE9 \x80", [&](PageDialog& page) {
+    ui.show_wait("Finish!", 1, false);
+    const auto* plain = page.findChild<QProgressDialog*>();
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(plain->findChild<QPushButton*>(), nullptr);
+    ui.end_wait();
+    ui.show_wait("Waiting for www.discogs.com", 1, true);
+    const QProgressDialog* box = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (auto* found = qobject_cast<QProgressDialog*>(top)) box = found;
+    }
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(page.isVisible());
+    EXPECT_FALSE(page.isEnabled());  // only the box takes input
+    QPushButton* cancel = box->findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_EQ(cancel->text(), QString("Cancel"));
+    EXPECT_FALSE(ui.wait_stopped());
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    EXPECT_TRUE(ui.wait_stopped());
+    ui.end_wait();
+    EXPECT_TRUE(page.isEnabled());
+    page.close();
+  });
+  run_probe();
 }
 
 TEST_F(QtFrontEndTest, ALineTheListCutsOffShowsWholeAsATip) {

@@ -32,7 +32,7 @@ class RecordingFrontEnd : public platform::FrontEnd {
     return out;
   }
 
-  void show_wait(const std::string& what, int) override { waits.push_back(what); }
+  void show_wait(const std::string& what, int, bool) override { waits.push_back(what); }
   void end_wait() override { ++ended_waits; }
 
   std::vector<RecordedBox> boxes;

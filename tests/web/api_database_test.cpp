@@ -52,12 +52,14 @@ struct Script : ApiTransport, ApiWait {
     reasons.push_back(reason);
     log.push_back("wait " + std::to_string(seconds));
   }
+  bool stopped() const override { return stop_waits; }
 
   std::deque<ApiResponse> answers;
   std::vector<std::string> paths;
   std::vector<int> waits;
   std::vector<std::string> reasons;
   std::vector<std::string> log;
+  bool stop_waits = false;  // the user stops every wait
 };
 
 std::string discography_page(int page, int pages) {
@@ -150,6 +152,27 @@ TEST(ApiPacing, PausesBeforeTheNextRequestWhenTheWindowRunsLow) {
     ApiDatabase database(script, script);
     database.read_release("/release/1");
     database.read_release("/release/2");
+    EXPECT_THAT(script.log, ElementsAreArray(row.log)) << row.name;
+  }
+}
+
+// A wait the user stops gives the lookup up at once: no request after it.
+TEST(ApiRateLimit, AStoppedWaitGivesTheLookupUp) {
+  const struct {
+    const char* name;
+    std::deque<ApiResponse> answers;
+    std::vector<std::string> log;
+  } rows[] = {
+      {"asked to slow down", {too_many(1), answer(200, kRelease)}, {"GET /releases/1", "wait 1"}},
+      {"pacing", {answer(200, kRelease, -1, 0)}, {"GET /releases/1", "wait 1"}},
+  };
+  for (const auto& row : rows) {
+    Script script(row.answers);
+    script.stop_waits = true;
+    ApiDatabase database(script, script);
+    LookupFailure kind = database.read_release("/release/1").failure.kind;
+    if (kind == LookupFailure::kNone) kind = database.read_release("/release/2").failure.kind;
+    EXPECT_EQ(kind, LookupFailure::kCancelled) << row.name;
     EXPECT_THAT(script.log, ElementsAreArray(row.log)) << row.name;
   }
 }
