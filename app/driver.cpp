@@ -2,22 +2,22 @@
 
 #include <ctime>
 
-#include "app/api_source.h"
-#include "app/candidates.h"
-#include "app/database.h"
 #include "app/error_box.h"
 #include "app/local_scan.h"
-#include "app/registry_string.h"
-#include "app/settings.h"
+#include "app/lookup/api_source.h"
+#include "app/lookup/candidates.h"
+#include "app/lookup/database.h"
+#include "app/settings/registry_string.h"
+#include "app/settings/settings_file.h"
 #include "app/wizard.h"
 #include "common/text.h"
 #include "model/run_state.h"
-#include "output/batch_record.h"
-#include "output/journal.h"
-#include "platform/album_entries.h"
-#include "platform/folders.h"
+#include "output/journal/batch_record.h"
+#include "output/journal/journal.h"
+#include "platform/files/album_entries.h"
+#include "platform/files/folders.h"
+#include "platform/files/staged_rewrites.h"
 #include "platform/paths.h"
-#include "platform/staged_rewrites.h"
 #include "platform/trace.h"
 
 void load_user_settings() {
@@ -35,13 +35,13 @@ namespace {
 // the wrong folder, so a folder that cannot be entered ends the run. 0 when
 // it was entered, else the exit status.
 int enter_folder() {
-  if (g_run.directory.empty()) {
+  if (g_run.folder_path.empty()) {
     error_box("No folder was given. Start the program with the folder of MP3 files to process.");
     return kExitUsage;
   }
-  if (!platform::enter_folder(g_run.directory, g_run.folder)) {
-    error_box("Could not open the folder " + g_run.directory);
-    return platform::folder_exists(g_run.directory) ? kExitCouldNotGoOn : kExitUsage;
+  if (!platform::enter_folder(g_run.folder_path, g_run.folder)) {
+    error_box("Could not open the folder " + g_run.folder_path);
+    return platform::folder_exists(g_run.folder_path) ? kExitCouldNotGoOn : kExitUsage;
   }
   return 0;
 }
@@ -63,7 +63,7 @@ void remove_leftovers() {
 
 int run_plinth(const RunArguments& arguments) {
   platform::trace("command line: %s\n", arguments.command_line.c_str());
-  g_run.directory = arguments.folder;
+  g_run.folder_path = arguments.folder;
   g_run.program = arguments.program;
   set_default_settings();
   load_user_settings();
@@ -86,7 +86,7 @@ int run_plinth(const RunArguments& arguments) {
   }
   scan_local_tracks(g_run);
 
-  g_run.folder_name = platform::base_of(g_run.directory);
+  g_run.folder_name = platform::base_of(g_run.folder_path);
   g_clean_name = g_run.folder_name;
   clean_folder_name(g_clean_name);
   platform::trace("clean name: %s\n", g_clean_name.c_str());

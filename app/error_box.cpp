@@ -1,6 +1,6 @@
 #include "app/error_box.h"
 
-#include "platform/front_end.h"
+#include "platform/dialogs/front_end.h"
 
 int error_box(const std::string& text, platform::Window* owner) {
   return platform::message_box(owner, text, "Error!", platform::kBoxOk | platform::kBoxIconWarning);

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/desktop_module.h"
-#include "platform/front_end.h"
+#include "platform/dialogs/desktop_module.h"
+#include "platform/dialogs/front_end.h"
 #include "platform/term/term_front_end.h"
 
 void pick_front_end() {

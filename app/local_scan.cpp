@@ -1,7 +1,7 @@
 #include "app/local_scan.h"
 
-#include "output/tag_reader.h"
-#include "platform/folders.h"
+#include "output/tags/tag_reader.h"
+#include "platform/files/folders.h"
 #include "platform/trace.h"
 
 bool find_mp3_files(RunState& run) {

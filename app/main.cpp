@@ -1,8 +1,8 @@
-#include "app/batch_options.h"
-#include "app/command_line_options.h"
+#include "app/batch/batch_options.h"
 #include "app/driver.h"
 #include "app/front_end_pick.h"
-#include "app/journal_options.h"
+#include "app/options/command_line_options.h"
+#include "app/options/journal_options.h"
 #include "platform/codepage.h"
 #include "platform/command_line.h"
 

@@ -1,13 +1,13 @@
 #include "app/wizard.h"
 
 #include "app/error_box.h"
-#include "app/pages.h"
-#include "app/search.h"
+#include "app/lookup/search.h"
+#include "app/pages/pages.h"
 #include "common/dm_match.h"
 #include "common/text.h"
 #include "model/run_state.h"
 #include "model/settings.h"
-#include "output/templates.h"
+#include "output/names/name_templates.h"
 #include "platform/trace.h"
 
 namespace {

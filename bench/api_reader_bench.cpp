@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "bench/api_documents.h"
-#include "web/api_readers.h"
+#include "web/api/api_readers.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // online. bench/run's floor row under plinth's peak memory.
 #include <cstdio>
 
-#include "platform/http.h"
+#include "platform/http/http.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "model/release.h"
-#include "web/release_page.h"
+#include "web/site/release_page.h"
 
 namespace {
 

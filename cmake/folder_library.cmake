@@ -1,6 +1,7 @@
-# One static library per folder of the system, made of every .cpp in it.
+# One static library per folder of the system, made of every .cpp in it
+# and in its sub-folders of subjects.
 function(plinth_folder_library name)
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
   if(sources)
     add_library(${name} STATIC ${sources})

@@ -10,7 +10,7 @@
 #include "model/local_track.h"
 #include "model/release.h"
 #include "model/track_assignment.h"
-#include "platform/folders.h"
+#include "platform/files/folders.h"
 
 class DatabaseSource;  // web/database_source.h
 
@@ -30,7 +30,7 @@ class TermList {
 
 struct RunState {
   std::string program = "plinth";        // as it was started, for the line that says how to undo
-  std::string directory;                 // the folder as taken from the command line
+  std::string folder_path;               // the folder as taken from the command line
   std::string folder_name;               // its last component, not cleaned
   platform::EnteredFolder folder;        // the folder the run entered at its start
   std::vector<std::string> files;        // *.mp3 names without path, as listed

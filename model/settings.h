@@ -1,6 +1,6 @@
 #pragma once
 // The user's settings for the run: three name templates and the playlist
-// switch. Loaded and saved by app/settings.h; read wherever names are made.
+// switch. Loaded and saved by app/settings/settings_file.h; read wherever names are made.
 #include <string>
 
 extern std::string g_dirf;  // output folder name template

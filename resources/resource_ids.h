@@ -1,5 +1,6 @@
 #pragma once
 // Numbers of the program's dialog templates, menu, controls and commands.
+#include "platform/dialogs/dialog.h"
 
 // Templates and the menu.
 constexpr int kDialogResultSelection = 101;  // search results and releases share it
@@ -14,7 +15,7 @@ constexpr int kIdContextLine = 1010;
 
 // Buttons every page knows.
 constexpr int kIdNext = 1;  // "Next >>", "Finish!", "OK": the default button
-constexpr int kIdCancelButton = 2;
+// "Cancel" is platform::kIdCancel, the command the close box sends too.
 constexpr int kIdManualSearch = 3;
 constexpr int kIdBack = 4;  // "<< Back" on every page after the first
 

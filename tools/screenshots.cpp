@@ -22,7 +22,7 @@
 
 #include "app/driver.h"
 #include "platform/codepage.h"
-#include "platform/front_end.h"
+#include "platform/dialogs/front_end.h"
 #include "platform/qt/qt_front_end.h"
 
 namespace {

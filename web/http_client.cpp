@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/http.h"
+#include "platform/http/http.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/http.h"
+#include "platform/http/http.h"
 
 // Why the last request brought no usable answer, in words a box can use.
 struct HttpFailure {

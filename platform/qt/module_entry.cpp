@@ -1,5 +1,5 @@
 // The one symbol the program looks up in the desktop module.
-#include "platform/desktop_module.h"
+#include "platform/dialogs/desktop_module.h"
 #include "platform/qt/qt_front_end.h"
 
 extern "C" platform::FrontEnd* plinth_desktop_front_end() {

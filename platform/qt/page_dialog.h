@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/dialog.h"
+#include "platform/dialogs/dialog.h"
 #include "platform/qt/mnemonics.h"
 
 class QAction;

@@ -2,7 +2,7 @@
 // The font every page is drawn in and the dialog units it gives.
 #include <QFont>
 
-#include "platform/front_end.h"
+#include "platform/dialogs/front_end.h"
 
 namespace platform {
 

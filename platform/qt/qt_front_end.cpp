@@ -11,7 +11,7 @@
 #include <clocale>
 #include <string>
 
-#include "platform/dialog.h"
+#include "platform/dialogs/dialog.h"
 #include "platform/qt/page_dialog.h"
 #include "platform/qt/page_font.h"
 #include "platform/qt/qt_text.h"

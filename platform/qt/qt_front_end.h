@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/front_end.h"
+#include "platform/dialogs/front_end.h"
 
 class QProgressDialog;
 class QWidget;

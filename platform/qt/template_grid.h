@@ -6,7 +6,7 @@
 // the one description of the page.
 #include <vector>
 
-#include "platform/dialog_template.h"
+#include "platform/dialogs/dialog_template.h"
 
 namespace platform {
 

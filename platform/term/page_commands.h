@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/dialog.h"
+#include "platform/dialogs/dialog.h"
 
 namespace platform {
 namespace term {

@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "platform/codepage.h"
-#include "platform/dialog.h"
+#include "platform/dialogs/dialog.h"
 #include "platform/shell.h"
 #include "platform/term/line_editor.h"
 #include "platform/term/page_commands.h"

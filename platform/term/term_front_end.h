@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/front_end.h"
+#include "platform/dialogs/front_end.h"
 
 namespace platform {
 

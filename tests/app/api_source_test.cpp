@@ -1,4 +1,4 @@
-#include "app/api_source.h"
+#include "app/lookup/api_source.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

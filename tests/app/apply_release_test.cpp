@@ -1,4 +1,4 @@
-#include "app/apply_release.h"
+#include "app/finish/apply_release.h"
 
 #include <fcntl.h>
 #include <gmock/gmock.h>
@@ -14,7 +14,7 @@
 #include "model/settings.h"
 #include "platform/codepage.h"
 #include "tests/output/in_temp_folder.h"
-#include "tests/output/tag_reader.h"
+#include "tests/output/mutagen_frames.h"
 #include "tests/support/mp3_files.h"
 #include "tests/support/recording_front_end.h"
 #include "tests/support/run_checks.h"
@@ -64,7 +64,7 @@ class Finish : public output_test::InTempFolder {
     output_test::InTempFolder::SetUp();
     album_ = file("Old Album");
     std::filesystem::create_directory(album_);
-    g_run.directory = album_;
+    g_run.folder_path = album_;
     g_releases = {three_track_release()};
     g_run.release_index = 0;
   }
@@ -86,7 +86,7 @@ class Finish : public output_test::InTempFolder {
   // The folder is entered, as the run does at its start, then Finish!.
   void finish() {
     g_run.folder = platform::EnteredFolder();
-    platform::enter_folder(g_run.directory, g_run.folder);
+    platform::enter_folder(g_run.folder_path, g_run.folder);
     apply_release(dialog());
   }
 
@@ -262,7 +262,7 @@ TEST_F(Finish, AFolderReachedThroughALinkIsRenamedWhereTheUserSeesIt) {
   std::filesystem::create_directories(file("store/real album"));
   std::filesystem::create_directory_symlink("store/real album", file("Linked Album"));
   album_ = file("Linked Album");
-  g_run.directory = album_;
+  g_run.folder_path = album_;
   add_file("a.mp3", 0, 1);
   finish();
   EXPECT_TRUE(std::filesystem::is_symlink(renamed_album()));
@@ -277,9 +277,9 @@ TEST_F(Finish, AFolderThatCannotBeEnteredStopsEverything) {
   // The same name in the current folder must not be touched either.
   const std::string here = test_support::untagged_mp3(1);
   write_file(file("a.mp3"), here);
-  g_run.directory = file("missing folder");
+  g_run.folder_path = file("missing folder");
   finish();
-  EXPECT_EQ(shown(), kError + "Could not open the folder " + g_run.directory + "\n");
+  EXPECT_EQ(shown(), kError + "Could not open the folder " + g_run.folder_path + "\n");
   EXPECT_TRUE(read_file(file("a.mp3")) == here);
   EXPECT_EQ(entries(dir_.path()), Names({"a.mp3", "Old Album"}));
   EXPECT_EQ(entries(album_), Names({"a.mp3"}));

@@ -1,11 +1,11 @@
-#include "app/command_line_options.h"
+#include "app/options/command_line_options.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 #include "platform/trace.h"
 
 TEST(CommandLineOptions, OptionsPrintAndEndTheRunButFoldersRun) {

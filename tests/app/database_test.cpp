@@ -1,4 +1,4 @@
-#include "app/database.h"
+#include "app/lookup/database.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "output/tag_reader.h"
+#include "output/tags/tag_reader.h"
 #include "platform/codepage.h"
 #include "tests/support/mp3_files.h"
 #include "tests/support/temp_dir.h"

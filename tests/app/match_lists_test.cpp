@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "app/pages.h"
+#include "app/pages/pages.h"
 #include "model/run_state.h"
 
 namespace {

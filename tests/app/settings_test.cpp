@@ -1,7 +1,6 @@
-#include "app/settings.h"
-
 #include <gtest/gtest.h>
 
+#include "app/settings/settings_file.h"
 #include "platform/codepage.h"
 #include "tests/support/isolated_config.h"
 #include "tests/support/mp3_files.h"

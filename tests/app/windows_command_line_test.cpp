@@ -1,4 +1,4 @@
-#include "app/windows_command_line.h"
+#include "app/options/windows_command_line.h"
 
 #include <gtest/gtest.h>
 

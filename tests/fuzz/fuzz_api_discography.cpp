@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "web/api_readers.h"
+#include "web/api/api_readers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string json(reinterpret_cast<const char*>(data), size);

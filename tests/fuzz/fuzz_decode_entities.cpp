@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "web/page_text.h"
+#include "web/site/page_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "model/release.h"
-#include "output/templates.h"
+#include "output/names/name_templates.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "output/journal_format.h"
+#include "output/journal/journal_format.h"
 #include "platform/codepage.h"
 
 namespace {

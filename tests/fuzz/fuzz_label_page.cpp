@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "web/discography.h"
+#include "web/site/discography.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string page(reinterpret_cast<const char*>(data), size);

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "model/local_track.h"
-#include "output/tag_reader.h"
+#include "output/tags/tag_reader.h"
 #include "tests/fuzz/fuzz_scratch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

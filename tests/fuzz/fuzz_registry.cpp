@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);

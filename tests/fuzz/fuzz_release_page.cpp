@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "web/release_page.h"
+#include "web/site/release_page.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string page(reinterpret_cast<const char*>(data), size);

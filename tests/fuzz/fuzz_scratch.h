@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/front_end.h"
+#include "platform/dialogs/front_end.h"
 
 namespace fuzz {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "web/search_page.h"
+#include "web/site/search_page.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string page(reinterpret_cast<const char*>(data), size);

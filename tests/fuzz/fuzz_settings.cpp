@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/settings.h"
+#include "app/settings/settings_file.h"
 #include "tests/fuzz/fuzz_scratch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

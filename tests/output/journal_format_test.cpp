@@ -1,4 +1,4 @@
-#include "output/journal_format.h"
+#include "output/journal/journal_format.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "output/journal.h"
+#include "output/journal/journal.h"
 
 namespace {
 

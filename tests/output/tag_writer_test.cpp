@@ -1,4 +1,4 @@
-#include "output/tag_writer.h"
+#include "output/tags/tag_writer.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,9 +9,9 @@
 #include <set>
 #include <thread>
 
-#include "output/id3v1.h"
+#include "output/tags/id3v1.h"
 #include "tests/output/in_temp_folder.h"
-#include "tests/output/tag_reader.h"
+#include "tests/output/mutagen_frames.h"
 #include "tests/support/mp3_files.h"
 
 namespace {

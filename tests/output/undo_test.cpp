@@ -1,6 +1,6 @@
 // Taking runs back from small journals written here: a folder as Finish!
 // left it, the journal it wrote, and what --undo makes of both.
-#include "output/undo.h"
+#include "output/journal/undo.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <map>
 
-#include "output/journal_format.h"
+#include "output/journal/journal_format.h"
 #include "platform/codepage.h"
-#include "platform/folders.h"
+#include "platform/files/folders.h"
 #include "tests/output/in_temp_folder.h"
 #include "tests/support/mp3_files.h"
 

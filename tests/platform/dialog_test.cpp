@@ -1,4 +1,4 @@
-#include "platform/dialog.h"
+#include "platform/dialogs/dialog.h"
 
 #include <gtest/gtest.h>
 

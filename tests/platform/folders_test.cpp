@@ -1,12 +1,12 @@
-#include "platform/folders.h"
+#include "platform/files/folders.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 
-#include "platform/album_entries.h"
 #include "platform/codepage.h"
+#include "platform/files/album_entries.h"
 #include "tests/support/current_folder.h"
 #include "tests/support/mp3_files.h"
 #include "tests/support/temp_dir.h"

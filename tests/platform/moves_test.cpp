@@ -1,4 +1,4 @@
-#include "platform/moves.h"
+#include "platform/files/moves.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

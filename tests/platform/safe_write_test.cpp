@@ -1,4 +1,4 @@
-#include "platform/safe_write.h"
+#include "platform/files/safe_write.h"
 
 #include <fcntl.h>
 #include <grp.h>
@@ -15,7 +15,7 @@
 #include <filesystem>
 #include <set>
 
-#include "platform/staged_rewrites.h"
+#include "platform/files/staged_rewrites.h"
 #include "tests/support/current_folder.h"
 #include "tests/support/mp3_files.h"
 #include "tests/support/run_checks.h"

@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "platform/codepage.h"
-#include "platform/dialog.h"
+#include "platform/dialogs/dialog.h"
 #include "platform/term/line_editor.h"
 #include "platform/term/page_commands.h"
 #include "platform/term/term_text.h"
-#include "resources/templates.h"
+#include "resources/dialog_templates.h"
 #include "tests/support/recording_front_end.h"
 
 using namespace platform;

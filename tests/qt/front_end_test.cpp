@@ -15,7 +15,7 @@
 #include <QToolTip>
 
 #include "platform/qt/qt_front_end.h"
-#include "resources/templates.h"
+#include "resources/dialog_templates.h"
 #include "tests/qt/support/page_driver.h"
 
 namespace qt_tests {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "resources/templates.h"
+#include "resources/dialog_templates.h"
 
 namespace qt_tests {
 namespace {
@@ -40,7 +40,7 @@ TEST(TemplateGrid, ControlsSideBySideShareARowAndOneAboveTheOtherAColumn) {
       // The list with Next and Cancel stacked beside it, the field with its
       // button under them, the folder line under both.
       {"candidates", kDialogSearchTerm, kIdCandidateList, 0, 0, 1},
-      {"cancel", kDialogSearchTerm, kIdCancelButton, 0, 1, 1},
+      {"cancel", kDialogSearchTerm, platform::kIdCancel, 0, 1, 1},
       {"manual search", kDialogSearchTerm, kIdManualSearch, 1, 1, 1},
       {"folder line", kDialogSearchTerm, kIdContextLine, 2, 0, 2},
       // Each field beside its label, a button beside each field.

@@ -22,10 +22,10 @@
 #include "app/driver.h"
 #include "model/run_state.h"
 #include "platform/codepage.h"
-#include "platform/front_end.h"
-#include "platform/installed_files.h"
+#include "platform/dialogs/front_end.h"
+#include "platform/files/installed_files.h"
 #include "platform/qt/qt_front_end.h"
-#include "resources/templates.h"
+#include "resources/dialog_templates.h"
 #include "tests/qt/support/page_driver.h"
 #include "tests/support/current_folder.h"
 #include "tests/support/mp3_files.h"
@@ -88,16 +88,16 @@ class FakeOpener : public test_support::TempDir {
   }
 };
 
-class WholeRun : public ::testing::Test {
+class QtWholeRun : public ::testing::Test {
  protected:
-  WholeRun()
+  QtWholeRun()
       : proxy_("http_proxy", server.proxy_url().c_str()),
         path_("PATH", (opener.path() + ":" + std::getenv("PATH")).c_str()) {
     test_support::reset_run_state();
     config.write_settings_file(test_support::kDefaultSettings);
     platform::set_front_end(&ui);
   }
-  ~WholeRun() override {
+  ~QtWholeRun() override {
     platform::set_front_end(nullptr);
     test_support::reset_run_state();
   }
@@ -123,7 +123,7 @@ class WholeRun : public ::testing::Test {
   PageDriver driver;
 };
 
-TEST_F(WholeRun, TheDefaultButtonOnEveryWindowTagsTheDemoAlbum) {
+TEST_F(QtWholeRun, TheDefaultButtonOnEveryWindowTagsTheDemoAlbum) {
   const std::string album = test_support::make_demo_album(work.path());
   std::vector<std::string> audio;  // in the original names' order
   for (const std::string& name : names_in(album))
@@ -237,7 +237,7 @@ TEST_F(WholeRun, TheDefaultButtonOnEveryWindowTagsTheDemoAlbum) {
   EXPECT_TRUE(has_line(show_tags(tagged + "/" + renamed[2]), "TIT2: Lanterns Over Water"));
 }
 
-TEST_F(WholeRun, KeysAloneReachEveryControlAndSearchTheTypedTerm) {
+TEST_F(QtWholeRun, KeysAloneReachEveryControlAndSearchTheTypedTerm) {
   const std::string album = test_support::make_demo_album(work.path());
   driver.on_page("Select search term", [](PageDialog& page) {
     QWidget* next = button_of(page, kIdNext);
@@ -246,7 +246,7 @@ TEST_F(WholeRun, KeysAloneReachEveryControlAndSearchTheTypedTerm) {
     QTest::keyClick(page.focusWidget(), Qt::Key_Down);
     EXPECT_EQ(page.focusWidget(), next);
     // Tab visits every control in the template's order, the text field too.
-    const QWidget* order[] = {button_of(page, kIdCancelButton), list_of(page, kIdCandidateList),
+    const QWidget* order[] = {button_of(page, platform::kIdCancel), list_of(page, kIdCandidateList),
                               edit_of(page, kIdTermField), button_of(page, kIdManualSearch), next};
     for (const QWidget* expected : order) {
       QTest::keyClick(page.focusWidget(), Qt::Key_Tab);
@@ -263,7 +263,7 @@ TEST_F(WholeRun, KeysAloneReachEveryControlAndSearchTheTypedTerm) {
   EXPECT_TRUE(server.requested("http://www.discogs.com/search?type=all&q=harbour+lights"));
 }
 
-TEST_F(WholeRun, ClosingTheReleaseWindowLeavesTheAlbumAsItWas) {
+TEST_F(QtWholeRun, ClosingTheReleaseWindowLeavesTheAlbumAsItWas) {
   const std::string album = test_support::make_demo_album(work.path());
   std::map<std::string, std::string> before;
   for (const std::string& name : names_in(album)) before[name] = read_file(album + "/" + name);

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/front_end.h"
+#include "platform/dialogs/front_end.h"
 
 namespace test_support {
 

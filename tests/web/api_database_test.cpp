@@ -1,7 +1,7 @@
 // The API source's manners against canned answers: rate-limit waits, the
 // pause when the rate window runs low, what each status means, and how many
 // pages of a list are read. Nothing here sleeps or goes on the network.
-#include "web/api_database.h"
+#include "web/api/api_database.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

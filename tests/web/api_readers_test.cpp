@@ -1,4 +1,4 @@
-#include "web/api_readers.h"
+#include "web/api/api_readers.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "web/api_address.h"
-#include "web/api_client.h"
+#include "web/api/api_address.h"
+#include "web/api/api_client.h"
 
 using ::testing::ElementsAre;
 using ::testing::FieldsAre;

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/http.h"
+#include "platform/http/http.h"
 #include "tests/support/mp3_files.h"
 #include "tests/support/recording_front_end.h"
 #include "tests/support/standin_server.h"

@@ -1,7 +1,7 @@
 // Pacing a long run of requests by the rate-limit headers the database
 // sends back: never more in a minute than it allows, none while it says
 // nothing is left, and a 429 waited out as the wizard waits it out.
-#include "web/request_pacer.h"
+#include "web/api/request_pacer.h"
 
 #include <gtest/gtest.h>
 

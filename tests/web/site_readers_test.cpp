@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
-#include "web/discography.h"
 #include "web/hosts.h"
-#include "web/page_text.h"
-#include "web/release_page.h"
-#include "web/search_page.h"
+#include "web/site/discography.h"
+#include "web/site/page_text.h"
+#include "web/site/release_page.h"
+#include "web/site/search_page.h"
 
 namespace {
 
