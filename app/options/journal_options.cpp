@@ -10,7 +10,6 @@
 #include "output/journal/undo.h"
 #include "platform/codepage.h"
 #include "platform/command_line.h"
-#include "platform/files/file_read.h"
 #include "platform/term/term_text.h"
 
 namespace {
@@ -29,12 +28,9 @@ void print_lines(const std::vector<std::string>& lines) {
 // is taken as it is.
 std::string folder_to_undo(const std::string& folder) {
   for (const std::string& path : journal_paths()) {
-    std::string text, why;
+    std::string why;
     Journal journal;
-    if (!platform::read_whole_file(platform::name_from_fs(path), text) ||
-        !parse_journal(text, journal, why)) {
-      continue;
-    }
+    if (!read_journal(path, journal, why)) continue;
     const bool moved = !journal.result_known || journal.folder_moved;
     const std::string& left = moved ? journal.folder_after : journal.folder_before;
     if (left == folder || (!journal.result_known && journal.folder_before == folder)) return folder;

@@ -158,13 +158,9 @@ std::vector<std::string> history_with_batches(const std::string& folder) {
   std::vector<bool> headed(batches.size(), false);
   std::vector<size_t> heading_at(batches.size());
   for (size_t i = 0; i < paths.size(); ++i) {
-    std::string text, why;
+    std::string why;
     Journal journal;
-    int b = -1;
-    if (platform::read_whole_file(platform::name_from_fs(paths[i]), text) &&
-        parse_journal(text, journal, why)) {
-      b = batch_of(journal, batches);
-    }
+    const int b = read_journal(paths[i], journal, why) ? batch_of(journal, batches) : -1;
     if (b < 0) {
       out.push_back(lines[i]);
       continue;

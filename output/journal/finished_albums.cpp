@@ -3,9 +3,7 @@
 #include <algorithm>
 
 #include "output/journal/journal.h"
-#include "platform/codepage.h"
 #include "platform/files/album_entries.h"
-#include "platform/files/file_read.h"
 
 std::string folder_left_by(const Journal& journal) {
   if (journal.result_known && !journal.folder_moved) return journal.folder_before;
@@ -14,12 +12,9 @@ std::string folder_left_by(const Journal& journal) {
 
 FinishedAlbums::FinishedAlbums() {
   for (const std::string& path : journal_paths()) {
-    std::string text, why;
+    std::string why;
     Journal journal;
-    if (!platform::read_whole_file(platform::name_from_fs(path), text) ||
-        !parse_journal(text, journal, why)) {
-      continue;
-    }
+    if (!read_journal(path, journal, why)) continue;
     journals_.emplace_back(path, journal);
     // Newest first: the first journal of a folder is its last run.
     last_run_.emplace(folder_left_by(journal), journals_.size() - 1);

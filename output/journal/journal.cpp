@@ -266,3 +266,13 @@ int FinishJournal::finish() {
 }
 
 std::string FinishJournal::path() const { return platform::name_from_fs(path_); }
+
+bool read_journal(const std::string& path, Journal& journal, std::string& why, std::string* text) {
+  std::string read;
+  if (!platform::read_whole_file(platform::name_from_fs(path), read) ||
+      !parse_journal(read, journal, why)) {
+    return false;
+  }
+  if (text != nullptr) *text = std::move(read);
+  return true;
+}

@@ -12,6 +12,12 @@
 // The journal files, newest first, as paths of the file system.
 std::vector<std::string> journal_paths();
 
+// Reads and parses the journal file at `path` (as journal_paths gives it);
+// its text goes to `text` when asked for. False, with `why` set when the text
+// was read but not understood, when it cannot be used.
+bool read_journal(const std::string& path, Journal& journal, std::string& why,
+                  std::string* text = nullptr);
+
 // True when the journal's name says it is of a run that left that folder.
 bool is_journal_of(const std::string& journal_path, const std::string& folder);
 

@@ -11,7 +11,6 @@
 #include "output/tags/tag_writer.h"
 #include "platform/codepage.h"
 #include "platform/files/album_entries.h"
-#include "platform/files/file_read.h"
 #include "platform/files/folders.h"
 #include "platform/files/moves.h"
 #include "platform/files/staged_rewrites.h"
@@ -63,8 +62,7 @@ Found find_last_run(const std::string& folder, UndoReport& report) {
   for (const std::string& path : journal_paths()) {
     std::string text, why;
     Journal journal;
-    if (platform::read_whole_file(platform::name_from_fs(path), text) &&
-        parse_journal(text, journal, why)) {
+    if (read_journal(path, journal, why, &text)) {
       const bool own = is_run_folder(journal, folder, here);
       if (!own && !left_in(journal, folder)) continue;
       Found& slot = journal.undone ? taken_back : by_name;
@@ -456,10 +454,9 @@ UndoReport undo_last_run(const std::string& folder) {
 std::vector<std::string> run_history(const std::string& folder) {
   std::vector<std::string> lines;
   for (const std::string& path : journal_paths()) {
-    std::string text, why;
+    std::string why;
     Journal journal;
-    if (!platform::read_whole_file(platform::name_from_fs(path), text) ||
-        !parse_journal(text, journal, why)) {
+    if (!read_journal(path, journal, why)) {
       lines.push_back("damaged journal " + quoted(platform::name_from_fs(path)) + ": " + why);
       continue;
     }
