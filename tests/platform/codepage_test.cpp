@@ -11,6 +11,13 @@ TEST(CodePage, LatinLettersAreOneByte) {
   EXPECT_EQ(to_utf8("Caf\xE9"), "Caf\xC3\xA9");
   EXPECT_EQ(name_from_fs("\xE2\x82\xAC"), "\x80");  // euro sign
   EXPECT_EQ(to_utf8("\x80"), "\xE2\x82\xAC");
+  // Every letter of 0x80..0x9F, in order, the five undefined bytes left out.
+  const std::string high =
+      "\x80\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8E"
+      "\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9A\x9B\x9C\x9E\x9F";
+  const std::string letters = u8"€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ";
+  EXPECT_EQ(to_utf8(high), letters);
+  EXPECT_EQ(name_from_fs(letters), high);
 }
 
 TEST(CodePage, NamesOutsideTheCodePageRoundTrip) {
