@@ -101,13 +101,12 @@ TEST(LocalScan, DamagedTagsAndOtherFilesGiveAnEmptyRecordAndStayAsTheyWere) {
   const std::string audio = untagged_mp3(1);
   const std::string good = read_file(std::string(kSeeds) + "v23_utf16.mp3");
   const std::vector<std::string> damaged = {
-      "",
-      "ID3",
-      "TAG",
-      std::string(5000, '\xFF'),
+      "", "ID3", "TAG", std::string(5000, '\xFF'),
       std::string("ID3\x03\x00\x00\x7F\x7F\x7F\x7F", 10) + audio,  // claims 256 MB
       std::string("ID3\x03\x00\x00\x00\x00\x00\x20", 10) + "TPE1\xFF\xFF\xFF\xFF\x00\x00" + audio,
-      std::string("ID3\x09\x00\x00\x00\x00\x00\x10", 10) + std::string(16, '\x01') + audio};
+      std::string("ID3\x09\x00\x00\x00\x00\x00\x10", 10) + std::string(16, '\x01') + audio,
+      // An encrypted frame is no text frame, whatever its id.
+      std::string("ID3\x03\0\0\0\0\0\x11TPE1\0\0\0\x07\0\x40\x01secret", 27) + audio};
   for (size_t i = 0; i < damaged.size(); ++i) {
     write_file(dir.file("song.mp3"), damaged[i]);
     EXPECT_EQ(fields_of(read_path(dir.file("song.mp3"))), "||||") << "damaged file " << i;
