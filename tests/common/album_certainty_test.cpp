@@ -234,6 +234,11 @@ TEST(AlbumCertainty, CluesFromTheFolderNameWhereTagsSayNothing) {
   EXPECT_EQ(clues.title, "Night Ferry");
   EXPECT_THAT(clues.years, ElementsAre("2005"));
   EXPECT_THAT(clues.catalog, ::testing::Contains("hl007"));
+  // Every accented letter of the code page folds to its plain letters.
+  std::string accented = "\x8A\x8E\x9A\x9E\x9F";
+  for (int c = 0xC0; c <= 0xFF; ++c) accented += static_cast<char>(c);
+  EXPECT_EQ(album_clues(album("A - B [" + accented + "]", {{"1.mp3"}})).catalog.front(),
+            "szszyaaaaaaaeceeeeiiiidnoooooouuuuythssaaaaaaaeceeeeiiiidnoooooouuuuythy");
 }
 
 TEST(AlbumCertainty, TagsNameTheSearchBeforeTheFolderName) {
