@@ -39,6 +39,8 @@ TEST(ReleaseRanking, TheBestFittingTitle) {
       {{"Cold Water", "Harbour Lights", "Last Train"}, "", "", "", "last train", 2},
       // "La La La" against "la la": 3 copies x 2 occurrences x 2 letters.
       {{"Lala Land", "La La La"}, "", "", "", "la la", 1},
+      // The code page's capitals, A grave (\xC0) to thorn (\xDE), S caron to Y diaeresis.
+      {{"Other", "\xE0\xE9\xFE\x9A\x9C\x9E\xFF"}, "", "", "", "\xC0\xC9\xDE\x8A\x8C\x8E\x9F", 1},
       {{"One", "Two", "Three"}, "", "", "", "nothing alike", 0},
       {{}, "", "", "", "anything", -1},
   };
