@@ -115,6 +115,25 @@ TEST_F(DialogTest, EditTextIsCutToTheCallersBuffer) {
   EXPECT_EQ(results.str(), "1255|1|5short|0[]0");
 }
 
+// A call on an id the page lacks, or on a control of another kind, is
+// refused and changes nothing.
+TEST_F(DialogTest, CallsOnAMissingOrWrongControlChangeNothing) {
+  page.add_line(10, "a");
+  page.set_selection(10, 0);
+  for (const int id : {555, kNoControlId}) {
+    page.reset_content(id), page.set_horizontal_extent(id, 9), page.move_control(id, {1, 2, 3, 4});
+    EXPECT_FALSE(page.user_double_click(id, 0)) << id;
+  }
+  page.set_item_text(10, "not a list's"), page.reset_content(12);
+  page.set_horizontal_extent(12, 9);
+  EXPECT_EQ(page.control(10)->text, "");
+  EXPECT_EQ(page.control(10)->selection, 0);
+  EXPECT_EQ(page.control(12)->horizontal_extent, 0);
+  EXPECT_EQ(page.set_selection(12, 0), -1);
+  EXPECT_EQ(page.get_item_text(12, nullptr, 9), 0);
+  EXPECT_TRUE(log.commands.empty());
+}
+
 TEST_F(DialogTest, UnhandledCloseActsAsCancel) {
   log.handle_close = false;
   page.close();
