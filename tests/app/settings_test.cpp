@@ -1,4 +1,7 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "app/settings/settings_file.h"
 #include "platform/codepage.h"
@@ -114,4 +117,22 @@ TEST_F(Settings, BytesThatAreNotUtf8ReadBackAsThemselves) {
   g_dirf = g_m3uf = g_tf = "";
   ASSERT_TRUE(load_settings(config.settings_path()));
   EXPECT_EQ(templates_utf8(), "a\xF3|caf\xE9|\xE6\x97");
+}
+
+// Save Settings writes to the file the user's own registry file names and
+// leaves that registry file as it was; one that only the system-wide
+// registry file names is read, never written.
+TEST_F(Settings, SavingGoesWhereTheUsersRegistryFileSays) {
+  using ::testing::HasSubstr;
+  const std::string mine = config.config_home() + "/mine.xml";
+  config.register_settings(mine);
+  const std::string registry = read_file(config.registry_path());
+  EXPECT_THAT(write_settings(), HasSubstr(mine));
+  EXPECT_THAT(read_file(mine), HasSubstr("<Settings m3u=\"t\""));
+  EXPECT_EQ(read_file(config.registry_path()), registry);
+
+  std::filesystem::create_directories(config.system_config() + "/plinth");
+  std::filesystem::rename(config.registry_path(), config.system_config() + "/plinth/registry.reg");
+  EXPECT_THAT(write_settings(), HasSubstr(config.settings_path()));
+  EXPECT_THAT(read_file(config.registry_path()), HasSubstr("settings.xml"));
 }
