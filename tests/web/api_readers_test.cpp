@@ -8,6 +8,7 @@
 
 #include "web/api/api_address.h"
 #include "web/api/api_client.h"
+#include "web/api/api_release_hits.h"
 
 using ::testing::ElementsAre;
 using ::testing::FieldsAre;
@@ -52,6 +53,10 @@ TEST(ApiSearch, ArtistsBeforeLabelsEachOnce) {
 TEST(ApiReaders, UnreadableDocumentsReadAsNothing) {
   const char* const documents[] = {
       "", "{", "[1,2]", "{'results': 3}", "\"\xC3\"", "null", "{'releases': [{'id': {}}]}"};
+  for (const char* text : documents) {
+    std::vector<ReleaseHit> release_hits;
+    EXPECT_FALSE(read_api_release_hits(json(text), release_hits)) << text;
+  }
   for (const char* text : documents) {
     std::vector<ApiSearchHit> hits;
     ApiDiscographyPage page;
