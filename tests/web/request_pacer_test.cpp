@@ -68,6 +68,19 @@ TEST(RequestPacer, RequestsSentSinceTheLastAnswerCountAgainstWhatWasLeft) {
   EXPECT_DOUBLE_EQ(pacer.wait_before_request(3), 57);
 }
 
+// Ours that have left the minute since the answer freed their places:
+// the second place frees when the request at 59 leaves, not a minute
+// after the answer.
+TEST(RequestPacer, RequestsThatLeftTheMinuteStillCountAsFreedPlaces) {
+  RequestPacer pacer;
+  pacer.sent(0);
+  pacer.sent(59);
+  pacer.answered(59.5, 60, 0);
+  EXPECT_DOUBLE_EQ(pacer.wait_before_request(59.5), 0.5);
+  pacer.sent(60.5);
+  EXPECT_DOUBLE_EQ(pacer.wait_before_request(60.5), 119 - 60.5);
+}
+
 TEST(RequestPacer, AnAnswerWithoutTheHeadersKeepsTheLastCount) {
   RequestPacer pacer;
   pacer.sent(0);
