@@ -36,6 +36,13 @@ Tree tree_of(const std::string& folder) {
   return tree;
 }
 
+// Audio longer than the 64 KiB that the audio's hash reads at a time.
+std::string audio_of(unsigned seed) {
+  std::string audio;
+  for (int copy = 0; copy < 5; ++copy) audio += test_support::untagged_mp3(seed);
+  return audio;
+}
+
 std::string title_tag(const std::string& title) {
   return test_support::raw_id3v23({{"TIT2", std::string(1, '\0') + title}});
 }
@@ -71,7 +78,7 @@ class UndoRun : public output_test::InTempFolder {
   // `seed` picks its audio. Names are the program's text.
   void add(const std::string& old_name, const std::string& new_name, unsigned seed,
            bool moved = true) {
-    const std::string audio = test_support::untagged_mp3(seed);
+    const std::string audio = audio_of(seed);
     const std::string old_tag = title_tag("Old " + std::to_string(seed));
     JournalFile record;
     record.old_name = old_name;
@@ -287,7 +294,7 @@ TEST_F(UndoNames, EveryNameAFileOrFolderHadComesBack) {
 // kept its own. Each gets back its own tags and name, though their audio
 // is the same and their planned name was one.
 TEST_F(UndoNames, FilesSharingTheirAudioAndTheirPlannedNameEachGetTheirOwnBack) {
-  const std::string audio = test_support::untagged_mp3(7);
+  const std::string audio = audio_of(7);
   add("a.mp3", "07 - Gulls.mp3", 7);
   add("b.mp3", "07 - Gulls.mp3", 7, false);
   journal_.files[1].old_v2 = title_tag("Old b");
@@ -366,7 +373,7 @@ TEST_F(UndoMessages, AFileChangedSinceIsLeftAloneAndNamed) {
     add("0" + std::to_string(seed) + " Mine.mp3", "0" + std::to_string(seed) + " - New.mp3", seed);
   }
   write_journal();
-  write_file(after_ + "/01 - New.mp3", title_tag("Mine") + test_support::untagged_mp3(1));
+  write_file(after_ + "/01 - New.mp3", title_tag("Mine") + audio_of(1));
   fs::rename(after_ + "/02 - New.mp3", after_ + "/mine.mp3");
   write_file(after_ + "/03 - New.mp3", read_file(after_ + "/03 - New.mp3") + "more");
 
