@@ -286,6 +286,10 @@ TEST_F(TagWriter, OlderTagKindsAreReadAndKept) {
             "V1 Title|V1 Artist|Jazz|V1 Album|4|eng||v1 comment");
   EXPECT_EQ(id3v1_text(read_file(file("v1.mp3"))),
             "V1 Title|V1 Artist|V1 Album|1999|v1 comment|4|8");
+  // A band in ID3v2 is the artist already: ID3v1's does not join it.
+  make("both.mp3", {"TPE2=The Band", "v1=V1 Title|V1 Artist|V1 Album|1985||4|8"});
+  write_tags("both.mp3", release, -1);
+  EXPECT_EQ(one(read_frames(file("both.mp3")), "TPE1"), "<missing>");
 }
 
 TEST_F(TagWriter, ADamagedOrMissingFileIsLeftAlone) {
