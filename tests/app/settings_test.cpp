@@ -134,5 +134,7 @@ TEST_F(Settings, SavingGoesWhereTheUsersRegistryFileSays) {
   std::filesystem::create_directories(config.system_config() + "/plinth");
   std::filesystem::rename(config.registry_path(), config.system_config() + "/plinth/registry.reg");
   EXPECT_THAT(write_settings(), HasSubstr(config.settings_path()));
+  EXPECT_THAT(read_file(config.registry_path()),
+              ::testing::StartsWith("Windows Registry Editor Version 5.00\n"));
   EXPECT_THAT(read_file(config.registry_path()), HasSubstr("settings.xml"));
 }
