@@ -7,6 +7,7 @@
 
 #include "platform/codepage.h"
 #include "platform/files/album_entries.h"
+#include "platform/paths.h"
 #include "tests/support/current_folder.h"
 #include "tests/support/mp3_files.h"
 #include "tests/support/temp_dir.h"
@@ -113,4 +114,14 @@ TEST(EntryName, OnlyOneComponentWithoutControlCharactersIsAName) {
   for (const auto& [name, why] : cases) {
     EXPECT_EQ(platform::entry_name_refusal(name), why) << platform::to_utf8(name);
   }
+}
+
+// A bare name's folder is the current one, so that a name made beside it
+// stays there.
+TEST(Paths, FolderAndBaseOfAPath) {
+  EXPECT_EQ(platform::folder_of("a.mp3"), ".");
+  EXPECT_EQ(platform::folder_of("/a.mp3"), "/");
+  EXPECT_EQ(platform::folder_of("x/y/a.mp3"), "x/y");
+  EXPECT_EQ(platform::base_of("x/y/a.mp3"), "a.mp3");
+  EXPECT_EQ(platform::base_of("a.mp3"), "a.mp3");
 }

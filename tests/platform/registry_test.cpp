@@ -1,5 +1,6 @@
 #include "platform/registry/registry.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -85,4 +86,18 @@ TEST(RegistryExport, BrokenBytesNeverCrash) {
   parse_registry_export(std::string("[\0]\n\"\0\"=\"\0\"", 11));
   parse_registry_export("\"\\");
   SUCCEED();
+}
+
+// The user's file, then one in each absolute folder of XDG_CONFIG_DIRS, or
+// of /etc/xdg when that names none.
+TEST(RegistryFiles, TheUsersFileThenEachSystemFolderInOrder) {
+  using ::testing::ElementsAre;
+  const std::string user = platform::user_config_folder() + "/registry.reg";
+  for (const char* unset : {static_cast<const char*>(nullptr), ""}) {
+    test_support::ScopedEnv dirs("XDG_CONFIG_DIRS", unset);
+    EXPECT_THAT(platform::registry_file_paths(), ElementsAre(user, "/etc/xdg/plinth/registry.reg"));
+  }
+  test_support::ScopedEnv dirs("XDG_CONFIG_DIRS", "/a:relative::/b");
+  EXPECT_THAT(platform::registry_file_paths(),
+              ElementsAre(user, "/a/plinth/registry.reg", "/b/plinth/registry.reg"));
 }
