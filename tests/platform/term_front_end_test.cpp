@@ -240,6 +240,9 @@ TEST(TermPage, MatchListsStandInAlignedColumnsWhenTheyFit) {
                         "\n"
                         "   2. 02 Harbour Lights     2. track2.mp3     2. 02 Harbour Lights\n"));
   EXPECT_EQ(term::text_width("01 " + shown), 9);
+  // With the gaps between them they take 66 columns.
+  EXPECT_THAT(Terminal("", 66).run(kDialogMatchConfirmation), HasSubstr("Release    "));
+  EXPECT_THAT(Terminal("", 65).run(kDialogMatchConfirmation), HasSubstr("Release:\n"));
 }
 
 TEST(TermPage, WideMatchListsStandOneUnderTheOtherAndWrap) {
