@@ -356,7 +356,10 @@ TEST_F(Wizard, DatabaseTokenIsStoredForTheOwnerOnly) {
   EXPECT_EQ(read_file(token_file), "abc123\n");
   EXPECT_EQ(std::filesystem::status(token_file).permissions(),
             std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-  plinth(folder, "database token\n=\n\n\ncancel\n");
+  const Outcome removed = plinth(folder, "database token\n=\n\n\ncancel\n");
+  EXPECT_THAT(run.drawn, HasSubstr("No token is stored."));
+  EXPECT_THAT(removed.drawn, HasSubstr("A token is stored. Type a new one to replace it, or empty "
+                                       "the field to remove\nit."));
   EXPECT_FALSE(std::filesystem::exists(token_file));
   // A folder in the file's place: the box says why.
   std::filesystem::create_directory(token_file);
