@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "output/names/cover_name.h"
+
 namespace {
 
 // Artist, title, label, catalogue number, date, genre, style, the tracks'
@@ -70,6 +72,17 @@ TEST(Template, EachPlaceholderTakesItsFieldAndNothingElseIsExpanded) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(expand(c.text, c.release, c.track), c.expanded) << c.text << " " << c.track;
+}
+
+// The cover takes the picture's own name, else the title's; either is made
+// safe as a name in the album's folder.
+TEST(CoverName, ThePicturesOwnNameElseTheTitle) {
+  Release release = sample_release();
+  release.picture_url = "http://images.example/R/R\x01-1.jpg";
+  EXPECT_EQ(cover_file_name(release), "R-1.jpg");
+  release.picture_url = "R-1.jpg";
+  release.title = "A/B: C?";
+  EXPECT_EQ(cover_file_name(release), "AB; C.jpg");
 }
 
 }  // namespace
