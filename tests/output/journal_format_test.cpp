@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -128,6 +129,9 @@ TEST(JournalFormat, ADamagedEditedOrEscapingJournalIsRefused) {
        "outside its folder"},
       {"an old tag that is no tag", edited([](Journal& j) { j.files[0].old_v1 = "x"; }),
        "not a tag"},
+      {"a hash one digit short", edited([](Journal& j) { j.files[0].audio_hash.pop_back(); }),
+       "not written as it should be"},
+      {"a time of 19 digits", edited([](Journal& j) { j.time = INT64_MAX; }), "does not write"},
   };
   for (const auto& c : cases) {
     Journal journal;
