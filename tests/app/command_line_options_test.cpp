@@ -1,5 +1,6 @@
 #include "app/options/command_line_options.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +8,8 @@
 
 #include "platform/registry/registry.h"
 #include "platform/trace.h"
+
+using ::testing::HasSubstr;
 
 TEST(CommandLineOptions, OptionsPrintAndEndTheRunButFoldersRun) {
   const struct {
@@ -41,7 +44,7 @@ TEST(CommandLineOptions, OptionsPrintAndEndTheRunButFoldersRun) {
             std::string("Exit status:\n  0  the run finished"),
             std::string("  3  the run could not go on: "), platform::trace_log_path(),
             platform::registry_file_paths()[0]})
-        EXPECT_NE(out.find(path), std::string::npos) << path;
+        EXPECT_THAT(out, HasSubstr(path)) << path;
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr().empty(), c.status != 2) << c.argv.back();
     EXPECT_EQ(status, c.status) << c.argv.back();

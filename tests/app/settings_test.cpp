@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "app/settings/settings_file.h"
@@ -6,6 +7,8 @@
 #include "tests/support/mp3_files.h"
 #include "tests/support/recording_front_end.h"
 #include "tests/support/run_state_reset.h"
+
+using ::testing::HasSubstr;
 
 using test_support::read_file;
 
@@ -79,7 +82,7 @@ TEST_F(Settings, DefaultsAreWrittenAsTwoLines) {
             "g_tf=\"/8 - /6 - /7\" />\n");
   g_m3u = false;
   write_settings();
-  EXPECT_NE(read_file(config.settings_path()).find("m3u=\"f\" nfo=\"f\""), std::string::npos);
+  EXPECT_THAT(read_file(config.settings_path()), HasSubstr("m3u=\"f\" nfo=\"f\""));
   // Where no file can be made, saving is silent.
   config.register_settings(config.config_home() + "/missing/folder/settings.xml");
   write_settings();
@@ -92,8 +95,8 @@ TEST_F(Settings, MarkupCharactersInTemplatesSurviveSaveAndLoad) {
   g_m3uf = "a&amp;b";
   g_tf = "caf\xE9 \x80 " + platform::name_from_fs("\xE6\x97\xA5");  // é, €, a Japanese letter
   write_settings();
-  EXPECT_NE(read_file(config.settings_path()).find("caf\xC3\xA9 \xE2\x82\xAC \xE6\x97\xA5"),
-            std::string::npos);  // UTF-8 on disk
+  EXPECT_THAT(read_file(config.settings_path()),
+              HasSubstr("caf\xC3\xA9 \xE2\x82\xAC \xE6\x97\xA5"));  // UTF-8 on disk
   const std::string saved = templates();
   g_dirf = g_m3uf = g_tf = "";
   ASSERT_TRUE(load_settings(config.settings_path()));

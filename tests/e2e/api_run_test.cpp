@@ -7,6 +7,9 @@
 
 #include "tests/support/whole_run.h"
 
+using ::testing::HasSubstr;
+using ::testing::Not;
+
 using test_support::has_line;
 using test_support::names_in;
 using test_support::Outcome;
@@ -90,7 +93,7 @@ TEST_F(ApiRun, TheDemoAlbumComesOutAsThroughTheSitePages) {
   ASSERT_EQ(api_log.size(), 6u);  // artists, labels and releases found, the list, the release
   for (size_t i = 0; i < 5; ++i) {
     EXPECT_EQ(api_log[i].rfind(std::string("GET ") + kApi + "/", 0), 0u) << api_log[i];
-    EXPECT_NE(api_log[i].find(" HTTP/1.1 Plinth/"), std::string::npos) << api_log[i];
+    EXPECT_THAT(api_log[i], HasSubstr(" HTTP/1.1 Plinth/"));
   }
   EXPECT_EQ(api_log[4].find(std::string("GET ") + kApi + "/releases/100101 "), 0u);
   EXPECT_EQ(api_log[5],
@@ -285,7 +288,7 @@ TEST_F(ApiRun, ARateLimitIsWaitedOutAndTheRunFinishes) {
   const size_t first = run.trace.find("The database asked to slow down (HTTP 429). ");
   ASSERT_NE(first, std::string::npos) << run.trace;
   EXPECT_EQ(run.trace.find("Waiting 1 second before", first), first + 44) << run.trace;
-  EXPECT_EQ(run.drawn.find("slow down"), std::string::npos);
+  EXPECT_THAT(run.drawn, Not(HasSubstr("slow down")));
   EXPECT_FALSE(std::filesystem::exists(folder));
   EXPECT_TRUE(std::filesystem::is_directory(work.file("[HL 007] Harbour Lights - Night Ferry")));
 }
@@ -349,7 +352,7 @@ TEST_F(ApiRun, RefusalsAreToldInABoxAndTouchNothing) {
     EXPECT_EQ(run.status, c.status) << c.box;
     std::string drawn = run.drawn;  // the terminal wraps the box's lines
     std::replace(drawn.begin(), drawn.end(), '\n', ' ');
-    EXPECT_NE(drawn.find(c.box), std::string::npos) << c.box << "\n" << run.drawn;
+    EXPECT_THAT(drawn, HasSubstr(c.box)) << c.box << "\n" << run.drawn;
     EXPECT_EQ(server.request_log().size(), c.requests) << c.box;
   }
   EXPECT_EQ(snapshot(work.path()), before);

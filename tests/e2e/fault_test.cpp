@@ -348,8 +348,7 @@ TEST_P(KillDuringFinish, LeavesEachPayloadOnceAndTheNextRunTidies) {
   }
   EXPECT_FALSE(strays.empty() && GetParam() < 0) << "no new file was begun";
   EXPECT_EQ(audio_under(parent), originals);
-  for (const std::string& stray : strays)
-    EXPECT_NE(stray.find("/.plinth-new-"), std::string::npos) << stray;
+  for (const std::string& stray : strays) EXPECT_THAT(stray, HasSubstr("/.plinth-new-"));
   expect_files_intact(run_against({}));
 }
 
@@ -509,8 +508,8 @@ class HostilePage : public Fault, public ::testing::WithParamInterface<HostileCa
                               "/tools/standin_server.py --write-pages " +
                               shell_quoted(catalogue.path()) + " >/dev/null");
     std::string page = read_file(catalogue.file("release/100101.html"));
+    EXPECT_THAT(page, HasSubstr(c.page_text));
     const size_t at = page.find(c.page_text);
-    EXPECT_NE(at, std::string::npos) << c.page_text;
     page.replace(at, std::string(c.page_text).size(), replacement);
     fs::create_directories(folder + "/pages/release");
     write_file(folder + "/pages/release/100101.html", page);
@@ -558,10 +557,9 @@ TEST_P(HostilePage, NothingOutsideTheAlbumIsTouched) {
       return b < 0x20 || b == 0x7F;
     })) << entry.path();
     if (!entry.is_regular_file()) continue;
-    EXPECT_EQ(read_file(entry.path()).find("SECRET-PICTURE-BYTES"), std::string::npos)
-        << entry.path();
+    EXPECT_THAT(read_file(entry.path()), Not(HasSubstr("SECRET-PICTURE-BYTES"))) << entry.path();
   }
-  EXPECT_EQ(outcome.drawn.find('\x1b'), std::string::npos) << "raw escape sequence on the terminal";
+  EXPECT_THAT(outcome.drawn, Not(HasSubstr("\x1b"))) << "raw escape sequence on the terminal";
 }
 
 INSTANTIATE_TEST_SUITE_P(FieldsAndValues, HostilePage, ::testing::ValuesIn(hostile_cases()),
@@ -603,17 +601,15 @@ TEST_F(Undo, GivesBackTheAlbumByteForByteOnceAndTheHistoryShowsIt) {
   const Outcome undone = plinth("--undo " + shell_quoted(album));
   EXPECT_EQ(undone.status, 0) << undone.trace;
   EXPECT_EQ(snapshot(parent), before) << undone.trace;
-  EXPECT_NE(undone.trace.find("renamed the folder back to"), std::string::npos) << undone.trace;
+  EXPECT_THAT(undone.trace, HasSubstr("renamed the folder back to"));
 
   const Outcome again = undo();
   EXPECT_EQ(again.status, 0);
-  EXPECT_NE(again.trace.find("was already taken back"), std::string::npos) << again.trace;
+  EXPECT_THAT(again.trace, HasSubstr("was already taken back"));
   EXPECT_EQ(snapshot(parent), before);
   const Outcome history = plinth("--history " + shell_quoted(album));
-  EXPECT_NE(history.trace.find(shell_quoted(album) + " -> " + shell_quoted(tagged) +
-                               "  12 files  (taken back"),
-            std::string::npos)
-      << history.trace;
+  EXPECT_THAT(history.trace, HasSubstr(shell_quoted(album) + " -> " + shell_quoted(tagged) +
+                                       "  12 files  (taken back"));
 }
 
 class KillDuringUndo : public Undo, public ::testing::WithParamInterface<int> {};

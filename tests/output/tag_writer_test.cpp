@@ -1,5 +1,6 @@
 #include "output/tags/tag_writer.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -13,6 +14,8 @@
 #include "tests/output/in_temp_folder.h"
 #include "tests/output/mutagen_frames.h"
 #include "tests/support/mp3_files.h"
+
+using ::testing::HasSubstr;
 
 namespace {
 
@@ -143,8 +146,7 @@ TEST_F(TagWriter, FramesItDoesNotWriteAreKept) {
   const Frames frames = read_frames(file("song.mp3"));
   // Frames of ID3v2.3 that ID3v2.4 dropped stay too, byte for byte.
   const std::string written = read_file(file("song.mp3"));
-  EXPECT_NE(written.find(std::string("RVAD\0\0\0\x06\0\0\x03\x10\x01\x00\x02\x00", 16)),
-            std::string::npos);
+  EXPECT_THAT(written, HasSubstr(std::string("RVAD\0\0\0\x06\0\0\x03\x10\x01\x00\x02\x00", 16)));
   // The track artist replaces the band.
   EXPECT_EQ(values(frames, {"TSIZ", "COMM", "TXXX", "TBPM", "TPE2", "TPE1"}),
             "4096|eng||a note|CATALOG|XY-1|120|<missing>|First Artist");
