@@ -2,6 +2,8 @@
 // API: the same album comes out as through the site's pages, the awkward
 // artist credits come out right, a rate limit is waited out, and refusals
 // end the run with a box and nothing touched.
+#include <gmock/gmock.h>
+
 #include <algorithm>
 #include <filesystem>
 

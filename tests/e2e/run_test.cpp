@@ -1,5 +1,7 @@
 // The built program run as a user runs it, on folders and command lines,
 // with no input and no database: what it reads, offers and reports.
+#include <gmock/gmock.h>
+
 #include <algorithm>
 #include <filesystem>
 
