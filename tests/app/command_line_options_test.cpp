@@ -10,6 +10,7 @@
 #include "platform/trace.h"
 
 using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 TEST(CommandLineOptions, OptionsPrintAndEndTheRunButFoldersRun) {
   const struct {
@@ -35,7 +36,7 @@ TEST(CommandLineOptions, OptionsPrintAndEndTheRunButFoldersRun) {
               c.option)
         << c.argv.back();
     const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out.rfind(c.printed, 0), 0u) << c.argv.back();
+    EXPECT_THAT(out, StartsWith(c.printed)) << c.argv.back();
     // The help tells the terminal's commands and where the files are.
     if (c.option && c.argv.back() == std::string("--help")) {
       for (const std::string& path :

@@ -11,6 +11,7 @@
 
 using ::testing::HasSubstr;
 using ::testing::Not;
+using ::testing::StartsWith;
 
 using test_support::has_line;
 using test_support::names_in;
@@ -94,10 +95,10 @@ TEST_F(ApiRun, TheDemoAlbumComesOutAsThroughTheSitePages) {
   const std::vector<std::string> api_log(log.begin() + static_cast<long>(site_requests), log.end());
   ASSERT_EQ(api_log.size(), 6u);  // artists, labels and releases found, the list, the release
   for (size_t i = 0; i < 5; ++i) {
-    EXPECT_EQ(api_log[i].rfind(std::string("GET ") + kApi + "/", 0), 0u) << api_log[i];
+    EXPECT_THAT(api_log[i], StartsWith(std::string("GET ") + kApi + "/"));
     EXPECT_THAT(api_log[i], HasSubstr(" HTTP/1.1 Plinth/"));
   }
-  EXPECT_EQ(api_log[4].find(std::string("GET ") + kApi + "/releases/100101 "), 0u);
+  EXPECT_THAT(api_log[4], StartsWith(std::string("GET ") + kApi + "/releases/100101 "));
   EXPECT_EQ(api_log[5],
             "GET http://images.discogs.com/R/R-100101.jpg HTTP/1.1 KAVORN(0.9/;p) "
             "[same connection]");

@@ -11,6 +11,7 @@
 using ::testing::HasSubstr;
 using ::testing::Matcher;
 using ::testing::Not;
+using ::testing::StartsWith;
 
 using test_support::kDefaultSettings;
 using test_support::lines_of;
@@ -229,9 +230,8 @@ TEST_F(Run, AtATerminalTheTraceGoesToTheLastRunLogForTheUserAlone) {
     }
     const auto mode = static_cast<unsigned>(fs::status(log).permissions() & fs::perms::all);
     EXPECT_EQ(mode, 0600u) << "the log's mode, in octal: " << std::oct << mode;
-    EXPECT_EQ(test_support::read_file(log).rfind("command line: " + std::string(PLINTH_BINARY), 0),
-              0u)
-        << test_support::read_file(log);
+    EXPECT_THAT(test_support::read_file(log),
+                StartsWith("command line: " + std::string(PLINTH_BINARY)));
   }
 }
 

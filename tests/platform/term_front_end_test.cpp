@@ -131,14 +131,6 @@ TEST(TermPage, DrawsCaptionListFieldButtonsMenuAndPrompt) {
   EXPECT_TRUE(term.seen.closed);
 }
 
-TEST(TermPage, EmptyLinePressesTheDefaultButton) {
-  g_lines = {};
-  Terminal term("\n");
-  term.run(kDialogSearchTerm);
-  EXPECT_EQ(term.seen.commands, std::vector<int>{kIdOk});
-  EXPECT_FALSE(term.seen.closed);
-}
-
 TEST(TermPage, ButtonsAndMenuItemsByLooseNameOrUniquePrefix) {
   g_lines = {};
   Terminal term(
