@@ -88,17 +88,11 @@ const std::string kTrackRows =
     track_row("2", "<a href=\"/artist/Oskar+Dunn\">Oskar Dunn</a>", "Harbour Lights");
 
 TEST(ReleasePage, EveryFieldFromItsPlace) {
-  const ReleaseRead whole = {"Mira Vell",
-                             "First Light",
-                             "Quiet Harbour",
-                             "QH 001",
-                             "2001",
-                             "Electronic,Rock",
-                             "DrumnBass",
-                             "IMG/R/t/R-101.jpg",
-                             {"1", "2"},
-                             {"Mira Vell", "Oskar Dunn"},
-                             {"Opening", "Harbour Lights"}};
+  const std::vector<std::string> numbers = {"1", "2"}, artists = {"Mira Vell", "Oskar Dunn"},
+                                 names = {"Opening", "Harbour Lights"};
+  const ReleaseRead whole = {
+      "Mira Vell", "First Light",       "Quiet Harbour", "QH 001", "2001", "Electronic,Rock",
+      "DrumnBass", "IMG/R/t/R-101.jpg", numbers,         artists,  names};
   const ReleaseRead none = {};
   const struct {
     const char* name;
