@@ -107,9 +107,8 @@ bool write_cover(const Cover& cover, FinishJournal& journal) {
 // failure was said that the file boxes do not cover; `changed` counts the
 // files that got their new tags or name.
 bool tag_files_together(const Release& release, const FinishPlan& plan, const Cover& cover,
-                        FinishJournal& journal, std::vector<std::string>& names, bool& all_well,
-                        size_t& changed) {
-  platform::StagedRewrites batch;
+                        FinishJournal& journal, platform::StagedRewrites& batch,
+                        std::vector<std::string>& names, bool& all_well, size_t& changed) {
   std::vector<TagWrite> writes(g_run.files.size());
   size_t journaled = 0;  // the journal holds the touched files, in order
   std::vector<size_t> entry(g_run.files.size());
@@ -328,13 +327,14 @@ std::string apply_release(platform::Window* dialog) {
   }
   FinishJournal journal;
   start_journal(journal, plan);
+  platform::StagedRewrites batch;
 
   const Cover cover = fetch_cover(release, left_alone, journal);
   const std::string playlist = plan_playlist(plan, left_alone, journal);
   bool all_well = true;
   std::vector<std::string> names;
   size_t changed = 0;  // files that got their new tags or name
-  if (!tag_files_together(release, plan, cover, journal, names, all_well, changed)) {
+  if (!tag_files_together(release, plan, cover, journal, batch, names, all_well, changed)) {
     g_run.could_not_go_on = true;
     return std::string();
   }
@@ -351,6 +351,7 @@ std::string apply_release(platform::Window* dialog) {
               platform::error_text(error) + ". It can still be taken back.");
     all_well = false;
   }
+  batch.let_replaced_go();  // only now: freeing them slows every flush
   left_alone.tell_user();
   g_run.finished = true;
   const std::string folder = folder_moved ? folder_after_finish() : g_run.folder_path;

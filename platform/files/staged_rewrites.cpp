@@ -126,6 +126,10 @@ StagedRewrites::~StagedRewrites() {
     if (!file.temporary.empty()) ::unlink(file.temporary.c_str());
   }
   for (const InPlace& write : in_place_) ::close(write.fd);
+  let_replaced_go();
+}
+
+void StagedRewrites::let_replaced_go() {
   // The last close of a replaced file frees its blocks and cached pages, a
   // few milliseconds for a large file: the caller need not wait for that.
   // The program's exit does wait, so a few threads free them side by side.
@@ -143,6 +147,7 @@ StagedRewrites::~StagedRewrites() {
       for (const int fd : replaced) ::close(fd);
     }
   }
+  replaced_fds_.clear();
 }
 
 void StagedRewrites::note_folder(const std::string& folder) {

@@ -55,6 +55,12 @@ class StagedRewrites {
   // the caller renamed files), each once.
   int flush_folders(const std::string& also);
 
+  // Lets the files that commit() replaced go, in the background. Freeing
+  // their blocks slows every flush that runs meanwhile, so a caller with
+  // more to flush calls this after its last flush; the destructor does it
+  // otherwise.
+  void let_replaced_go();
+
  private:
   struct Staged {
     std::string target;     // the file's path

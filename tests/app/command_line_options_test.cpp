@@ -11,6 +11,9 @@
 #include "platform/registry/registry.h"
 #include "platform/trace.h"
 
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
 TEST(CommandLineOptions, OptionsPrintAndEndTheRunButFoldersRun) {
   const struct {
     std::vector<const char*> argv;
@@ -35,7 +38,7 @@ TEST(CommandLineOptions, OptionsPrintAndEndTheRunButFoldersRun) {
               c.option)
         << c.argv.back();
     const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out.rfind(c.printed, 0), 0u) << c.argv.back();
+    EXPECT_THAT(out, StartsWith(c.printed)) << c.argv.back();
     // The help tells the terminal's commands and where the files are.
     if (c.option && c.argv.back() == std::string("--help")) {
       for (const std::string& path :
@@ -44,7 +47,7 @@ TEST(CommandLineOptions, OptionsPrintAndEndTheRunButFoldersRun) {
             std::string("Exit status:\n  0  the run finished"),
             std::string("  3  the run could not go on: "), platform::trace_log_path(),
             platform::registry_file_paths()[0]})
-        EXPECT_NE(out.find(path), std::string::npos) << path;
+        EXPECT_THAT(out, HasSubstr(path)) << path;
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr().empty(), c.status != 2) << c.argv.back();
     EXPECT_EQ(status, c.status) << c.argv.back();

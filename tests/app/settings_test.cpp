@@ -10,6 +10,8 @@
 #include "tests/support/recording_front_end.h"
 #include "tests/support/run_state_reset.h"
 
+using ::testing::HasSubstr;
+
 using test_support::read_file;
 
 namespace {
@@ -18,11 +20,12 @@ class Settings : public ::testing::Test {
  protected:
   void SetUp() override { test_support::reset_run_state(); }
 
-  // The three templates, in the code page, and as UTF-8.
-  static std::string templates() { return g_dirf + "|" + g_m3uf + "|" + g_tf; }
-  static std::string templates_utf8() {
-    return platform::to_utf8(g_dirf) + "|" + platform::to_utf8(g_m3uf) + "|" +
-           platform::to_utf8(g_tf);
+  // The three templates as UTF-8.
+  static void expect_templates_utf8(const std::string& dirf, const std::string& m3uf,
+                                    const std::string& tf) {
+    EXPECT_EQ(platform::to_utf8(g_dirf), dirf);
+    EXPECT_EQ(platform::to_utf8(g_m3uf), m3uf);
+    EXPECT_EQ(platform::to_utf8(g_tf), tf);
   }
 
   test_support::IsolatedConfig config;
@@ -36,40 +39,45 @@ class Settings : public ::testing::Test {
 TEST_F(Settings, LoadingReplacesWhatTheFileHoldsOrRefusesItWhole) {
   const std::string lead_before_nul(
       "<Settings m3u=\"t\" g_dirf=\"\xF3\xF3\xF3\x00\x80\xF3#m33\xD9\xBB\xC4\xF1\xF1\n", 36);
-  const std::string defaults = "t|[/4] /1 - /2|/1 - /2 [/4]|/8 - /6 - /7";
-  const std::string unread = defaults + "|Error! 871";
-  const std::pair<std::string, std::string> cases[] = {
-      // The file, and m3u ("t" or "f")|dirf|m3uf|tf after it, then each box.
-      {"<Settings m3u=\"f\" nfo=\"t\" g_dirf=\"/1\" g_m3uf=\"/2\" g_tf=\"/6 /7\" />",
-       "f|/1|/2|/6 /7"},
-      {"<Settings m3u=\"true\" />", defaults},
-      {"<Settings m3u=\"TRUE\" />", "f|[/4] /1 - /2|/1 - /2 [/4]|/8 - /6 - /7"},
-      {"<Settings m3u=\"1\" />", "f|[/4] /1 - /2|/1 - /2 [/4]|/8 - /6 - /7"},
-      {"<Settings g_tf=\"/7\" g_dirf=\"\" />", "t||/1 - /2 [/4]|/7"},
-      {"<?xml version=\"1.0\"?>\r\n<Settings\r\ng_tf=\"/7\"\r/>\r\n",
-       "t|[/4] /1 - /2|/1 - /2 [/4]|/7"},
-      {"<?xml version=\"1.0\"?>\n\r<Settings g_tf=\"/7\" />", "t|[/4] /1 - /2|/1 - /2 [/4]|/7"},
-      {"<Settings g_tf=\"/7\"", unread},
-      {"", unread},
-      {"<Settings g_tf=\"/6\" />" + std::string(2 << 20, ' '), unread},
-      {"<Settings g_dirf=\"x\xF1", unread},  // found by fuzzing
-      {lead_before_nul, unread},
-      {"<Settings g_dirf=\"&#x", unread},
-      {"<Other><Settings g_tf=\"/7\" /></Other>", defaults + "|Error! 880"},
-      {"<settings g_tf=\"/7\" />", defaults + "|Error! 880"},
+  const std::string dirf = "[/4] /1 - /2", m3uf = "/1 - /2 [/4]", tf = "/8 - /6 - /7";
+  const struct {
+    std::string file;
+    bool m3u;
+    std::string dirf, m3uf, tf;
+    std::string box;  // "" for none
+  } cases[] = {
+      {"<Settings m3u=\"f\" nfo=\"t\" g_dirf=\"/1\" g_m3uf=\"/2\" g_tf=\"/6 /7\" />", false, "/1",
+       "/2", "/6 /7", ""},
+      {"<Settings m3u=\"true\" />", true, dirf, m3uf, tf, ""},
+      {"<Settings m3u=\"TRUE\" />", false, dirf, m3uf, tf, ""},
+      {"<Settings m3u=\"1\" />", false, dirf, m3uf, tf, ""},
+      {"<Settings g_tf=\"/7\" g_dirf=\"\" />", true, "", m3uf, "/7", ""},
+      {"<?xml version=\"1.0\"?>\r\n<Settings\r\ng_tf=\"/7\"\r/>\r\n", true, dirf, m3uf, "/7", ""},
+      {"<?xml version=\"1.0\"?>\n\r<Settings g_tf=\"/7\" />", true, dirf, m3uf, "/7", ""},
+      {"<Settings g_tf=\"/7\"", true, dirf, m3uf, tf, "Error! 871"},
+      {"", true, dirf, m3uf, tf, "Error! 871"},
+      {"<Settings g_tf=\"/6\" />" + std::string(2 << 20, ' '), true, dirf, m3uf, tf, "Error! 871"},
+      {"<Settings g_dirf=\"x\xF1", true, dirf, m3uf, tf, "Error! 871"},  // found by fuzzing
+      {lead_before_nul, true, dirf, m3uf, tf, "Error! 871"},
+      {"<Settings g_dirf=\"&#x", true, dirf, m3uf, tf, "Error! 871"},
+      {"<Other><Settings g_tf=\"/7\" /></Other>", true, dirf, m3uf, tf, "Error! 880"},
+      {"<settings g_tf=\"/7\" />", true, dirf, m3uf, tf, "Error! 880"},
       // A comment whose text is "Settings" is a node of that name.
-      {"<!--Settings--><Settings g_tf=\"/7\" />", defaults + "|Error! 886"},
+      {"<!--Settings--><Settings g_tf=\"/7\" />", true, dirf, m3uf, tf, "Error! 886"},
   };
-  for (const auto& [file, after] : cases) {
-    SCOPED_TRACE(file.substr(0, 60));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file.substr(0, 60));
     test_support::reset_run_state();
     test_support::RecordingFrontEnd shown;
-    config.write_settings_file(file);
-    const bool loaded = load_settings(config.settings_path());
-    std::string boxes;
-    for (const auto& box : shown.boxes) boxes += "|" + box.caption + " " + box.text;
-    EXPECT_EQ(std::string(g_m3u ? "t" : "f") + "|" + templates() + boxes, after);
-    EXPECT_EQ(loaded, boxes.empty());
+    config.write_settings_file(c.file);
+    EXPECT_EQ(load_settings(config.settings_path()), c.box.empty());
+    EXPECT_EQ(g_m3u, c.m3u);
+    EXPECT_EQ(g_dirf, c.dirf);
+    EXPECT_EQ(g_m3uf, c.m3uf);
+    EXPECT_EQ(g_tf, c.tf);
+    std::vector<std::string> boxes;
+    for (const auto& box : shown.boxes) boxes.push_back(box.caption + " " + box.text);
+    EXPECT_EQ(boxes, c.box.empty() ? std::vector<std::string>{} : std::vector{c.box});
   }
 }
 
@@ -82,7 +90,7 @@ TEST_F(Settings, DefaultsAreWrittenAsTwoLines) {
             "g_tf=\"/8 - /6 - /7\" />\n");
   g_m3u = false;
   write_settings();
-  EXPECT_NE(read_file(config.settings_path()).find("m3u=\"f\" nfo=\"f\""), std::string::npos);
+  EXPECT_THAT(read_file(config.settings_path()), HasSubstr("m3u=\"f\" nfo=\"f\""));
   // Where no file can be made, saving is silent.
   config.register_settings(config.config_home() + "/missing/folder/settings.xml");
   write_settings();
@@ -95,12 +103,14 @@ TEST_F(Settings, MarkupCharactersInTemplatesSurviveSaveAndLoad) {
   g_m3uf = "a&amp;b";
   g_tf = "caf\xE9 \x80 " + platform::name_from_fs("\xE6\x97\xA5");  // é, €, a Japanese letter
   write_settings();
-  EXPECT_NE(read_file(config.settings_path()).find("caf\xC3\xA9 \xE2\x82\xAC \xE6\x97\xA5"),
-            std::string::npos);  // UTF-8 on disk
-  const std::string saved = templates();
+  EXPECT_THAT(read_file(config.settings_path()),
+              HasSubstr("caf\xC3\xA9 \xE2\x82\xAC \xE6\x97\xA5"));  // UTF-8 on disk
+  const std::string dirf = g_dirf, m3uf = g_m3uf, tf = g_tf;
   g_dirf = g_m3uf = g_tf = "";
   ASSERT_TRUE(load_settings(config.settings_path()));
-  EXPECT_EQ(templates(), saved);
+  EXPECT_EQ(g_dirf, dirf);
+  EXPECT_EQ(g_m3uf, m3uf);
+  EXPECT_EQ(g_tf, tf);
 }
 
 // TinyXML steps over a character by its lead byte alone; a lead byte with
@@ -108,15 +118,16 @@ TEST_F(Settings, MarkupCharactersInTemplatesSurviveSaveAndLoad) {
 TEST_F(Settings, BytesThatAreNotUtf8ReadBackAsThemselves) {
   config.write_settings_file("<Settings g_dirf=\"a\xF3\" g_m3uf=\"caf\xE9\" g_tf=\"\xE6\x97\" />");
   ASSERT_TRUE(load_settings(config.settings_path()));
-  EXPECT_EQ(templates(), platform::name_from_fs("a\xF3") + "|" + platform::name_from_fs("caf\xE9") +
-                             "|" + platform::name_from_fs("\xE6\x97"));
-  EXPECT_EQ(templates_utf8(), "a\xF3|caf\xE9|\xE6\x97");
+  EXPECT_EQ(g_dirf, platform::name_from_fs("a\xF3"));
+  EXPECT_EQ(g_m3uf, platform::name_from_fs("caf\xE9"));
+  EXPECT_EQ(g_tf, platform::name_from_fs("\xE6\x97"));
+  expect_templates_utf8("a\xF3", "caf\xE9", "\xE6\x97");
 
   config.register_settings(config.settings_path());
   write_settings();
   g_dirf = g_m3uf = g_tf = "";
   ASSERT_TRUE(load_settings(config.settings_path()));
-  EXPECT_EQ(templates_utf8(), "a\xF3|caf\xE9|\xE6\x97");
+  expect_templates_utf8("a\xF3", "caf\xE9", "\xE6\x97");
 }
 
 // Save Settings writes to the file the user's own registry file names and

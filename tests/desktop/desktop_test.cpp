@@ -1,5 +1,6 @@
 // What the desktop gets: the install tree and the desktop entry that offers
 // the program for folders.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -8,6 +9,9 @@
 #include <string>
 
 #include "tests/support/temp_dir.h"
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace {
 
@@ -56,7 +60,7 @@ TEST(Install, PutsTheProgramEntryIconHelpAndSharedSettingsUnderThePrefix) {
   // the user's own copy, never the shared one.
   const std::string shared = prefix.file("etc/xdg/plinth/settings.xml");
   const std::string before = read_file(shared);
-  ASSERT_NE(before.find("<Settings "), std::string::npos);
+  ASSERT_THAT(before, HasSubstr("<Settings "));
   TempDir home;
   const std::string album = home.file("album");
   mkdir(album.c_str(), 0755);
@@ -69,22 +73,20 @@ TEST(Install, PutsTheProgramEntryIconHelpAndSharedSettingsUnderThePrefix) {
           prefix.file("bin/plinth") + "' '" + album + "' 2>&1 >/dev/null",
       &status);
   EXPECT_EQ(status, 1);  // cancelled
-  EXPECT_EQ(pages.find("Could not"), std::string::npos) << pages;
-  EXPECT_NE(pages.find("It is the file\n" + help + "\n"), std::string::npos) << pages;
+  EXPECT_THAT(pages, Not(HasSubstr("Could not")));
+  EXPECT_THAT(pages, HasSubstr("It is the file\n" + help + "\n"));
   EXPECT_EQ(read_file(shared), before);
-  EXPECT_NE(read_file(home.file("config/plinth/settings.xml")).find("<Settings "),
-            std::string::npos);
-  EXPECT_NE(read_file(home.file("config/plinth/registry.reg"))
-                .find(home.file("config/plinth/settings.xml")),
-            std::string::npos);
+  EXPECT_THAT(read_file(home.file("config/plinth/settings.xml")), HasSubstr("<Settings "));
+  EXPECT_THAT(read_file(home.file("config/plinth/registry.reg")),
+              HasSubstr(home.file("config/plinth/settings.xml")));
 }
 
 TEST(DesktopEntry, OffersTheProgramForFoldersAndPassesTheFolder) {
   const std::string entry = read_file(kEntry);
-  EXPECT_NE(entry.find("\nType=Application\n"), std::string::npos);
-  EXPECT_NE(entry.find("\nExec=plinth %f\n"), std::string::npos);
-  EXPECT_NE(entry.find("\nMimeType=inode/directory;\n"), std::string::npos);
-  EXPECT_NE(entry.find("\nIcon=plinth\n"), std::string::npos);
+  EXPECT_THAT(entry, HasSubstr("\nType=Application\n"));
+  EXPECT_THAT(entry, HasSubstr("\nExec=plinth %f\n"));
+  EXPECT_THAT(entry, HasSubstr("\nMimeType=inode/directory;\n"));
+  EXPECT_THAT(entry, HasSubstr("\nIcon=plinth\n"));
 }
 
 TEST(DesktopEntry, PassesDesktopFileValidate) {

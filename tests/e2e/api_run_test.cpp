@@ -2,10 +2,16 @@
 // API: the same album comes out as through the site's pages, the awkward
 // artist credits come out right, a rate limit is waited out, and refusals
 // end the run with a box and nothing touched.
+#include <gmock/gmock.h>
+
 #include <algorithm>
 #include <filesystem>
 
 #include "tests/support/whole_run.h"
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::StartsWith;
 
 using test_support::has_line;
 using test_support::names_in;
@@ -89,10 +95,10 @@ TEST_F(ApiRun, TheDemoAlbumComesOutAsThroughTheSitePages) {
   const std::vector<std::string> api_log(log.begin() + static_cast<long>(site_requests), log.end());
   ASSERT_EQ(api_log.size(), 6u);  // artists, labels and releases found, the list, the release
   for (size_t i = 0; i < 5; ++i) {
-    EXPECT_EQ(api_log[i].rfind(std::string("GET ") + kApi + "/", 0), 0u) << api_log[i];
-    EXPECT_NE(api_log[i].find(" HTTP/1.1 Plinth/"), std::string::npos) << api_log[i];
+    EXPECT_THAT(api_log[i], StartsWith(std::string("GET ") + kApi + "/"));
+    EXPECT_THAT(api_log[i], HasSubstr(" HTTP/1.1 Plinth/"));
   }
-  EXPECT_EQ(api_log[4].find(std::string("GET ") + kApi + "/releases/100101 "), 0u);
+  EXPECT_THAT(api_log[4], StartsWith(std::string("GET ") + kApi + "/releases/100101 "));
   EXPECT_EQ(api_log[5],
             "GET http://images.discogs.com/R/R-100101.jpg HTTP/1.1 KAVORN(0.9/;p) "
             "[same connection]");
@@ -285,7 +291,7 @@ TEST_F(ApiRun, ARateLimitIsWaitedOutAndTheRunFinishes) {
   const size_t first = run.trace.find("The database asked to slow down (HTTP 429). ");
   ASSERT_NE(first, std::string::npos) << run.trace;
   EXPECT_EQ(run.trace.find("Waiting 1 second before", first), first + 44) << run.trace;
-  EXPECT_EQ(run.drawn.find("slow down"), std::string::npos);
+  EXPECT_THAT(run.drawn, Not(HasSubstr("slow down")));
   EXPECT_FALSE(std::filesystem::exists(folder));
   EXPECT_TRUE(std::filesystem::is_directory(work.file("[HL 007] Harbour Lights - Night Ferry")));
 }
@@ -349,7 +355,7 @@ TEST_F(ApiRun, RefusalsAreToldInABoxAndTouchNothing) {
     EXPECT_EQ(run.status, c.status) << c.box;
     std::string drawn = run.drawn;  // the terminal wraps the box's lines
     std::replace(drawn.begin(), drawn.end(), '\n', ' ');
-    EXPECT_NE(drawn.find(c.box), std::string::npos) << c.box << "\n" << run.drawn;
+    EXPECT_THAT(drawn, HasSubstr(c.box)) << c.box << "\n" << run.drawn;
     EXPECT_EQ(server.request_log().size(), c.requests) << c.box;
   }
   EXPECT_EQ(snapshot(work.path()), before);

@@ -113,9 +113,10 @@ class Fault : public test_support::WholeRun {
   // with its default button, against the stand-in started with these
   // arguments.
   Outcome run_against(const std::vector<std::string>& server_args,
-                      const std::string& environment = "") {
+                      const std::string& environment = "",
+                      const std::string& answers = kEveryDefault) {
     start_server(server_args);
-    return plinth(shell_quoted(album), kEveryDefault, parent, environment);
+    return plinth(shell_quoted(album), answers, parent, environment);
   }
 
   void expect_files_intact(const Outcome& outcome) {
@@ -183,6 +184,9 @@ struct ServerCase {
   std::vector<std::string> args;
   const char* told;
   bool api = false;
+  // A fault on the search needs one search and its box; more would only
+  // search again, each time as slowly.
+  bool only_the_search = false;
 };
 
 void PrintTo(const ServerCase& c, std::ostream* os) { *os << c.name; }
@@ -193,7 +197,8 @@ TEST_P(ServerFault, IsReportedOrPassedOverAndLeavesTheFilesAsTheyWere) {
   make_album();
   const Outcome outcome = run_against(
       GetParam().args,
-      GetParam().api ? "DISCOGS_TOKEN=standin-token PLINTH_API_URL=http://api.discogs.com" : "");
+      GetParam().api ? "DISCOGS_TOKEN=standin-token PLINTH_API_URL=http://api.discogs.com" : "",
+      GetParam().only_the_search ? "\n\n" : kEveryDefault);
   expect_files_intact(outcome);
   if (GetParam().told == nullptr) return;
   EXPECT_TRUE(names_a_fault(outcome.drawn)) << "drew:\n" << outcome.drawn;
@@ -210,14 +215,18 @@ INSTANTIATE_TEST_SUITE_P(
                    "Could not connect to web server No connection to www.discogs.com: "},
         ServerCase{"resetmidbody",
                    {"--fault", "reset-mid-body"},
-                   "The answer for the search from www.discogs.com was cut off"},
+                   "The answer for the search from www.discogs.com was cut off",
+                   false,
+                   true},
         ServerCase{"apiresetmidbody",
                    {"--fault", "reset-mid-body"},
                    "The answer for the search from api.discogs.com was cut off",
+                   true,
                    true},
         ServerCase{"apihugeanswer",
                    {"--fault", "huge-json"},
                    "The answer for the search from api.discogs.com was larger than 64 MB.",
+                   true,
                    true},
         ServerCase{"status404", {"--fault", "status-404"}, ""},
         ServerCase{"status500", {"--fault", "status-500"}, ""},
@@ -261,12 +270,11 @@ TEST_P(ArtistPageFault, IsNamedInABoxAndTheRunGoesOn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    NotFoundServerErrorRefusedStalledCut, ArtistPageFault,
+    NotFoundServerErrorRefusedCut, ArtistPageFault,
     ::testing::Values(
         ArtistPageCase{"NotFound", "status-404", {"www.discogs.com", "HTTP status 404"}},
         ArtistPageCase{"ServerError", "status-500", {"www.discogs.com", "HTTP status 500"}},
         ArtistPageCase{"Refused", "refuse", {"www.discogs.com", "Connection reset by peer"}},
-        ArtistPageCase{"Stalled", "stall", {"www.discogs.com", "took longer than 20 s"}},
         ArtistPageCase{"Cut", "reset-mid-body", {"www.discogs.com", "was cut off"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -348,8 +356,7 @@ TEST_P(KillDuringFinish, LeavesEachPayloadOnceAndTheNextRunTidies) {
   }
   EXPECT_FALSE(strays.empty() && GetParam() < 0) << "no new file was begun";
   EXPECT_EQ(audio_under(parent), originals);
-  for (const std::string& stray : strays)
-    EXPECT_NE(stray.find("/.plinth-new-"), std::string::npos) << stray;
+  for (const std::string& stray : strays) EXPECT_THAT(stray, HasSubstr("/.plinth-new-"));
   expect_files_intact(run_against({}));
 }
 
@@ -509,8 +516,8 @@ class HostilePage : public Fault, public ::testing::WithParamInterface<HostileCa
                               "/tools/standin_server.py --write-pages " +
                               shell_quoted(catalogue.path()) + " >/dev/null");
     std::string page = read_file(catalogue.file("release/100101.html"));
+    EXPECT_THAT(page, HasSubstr(c.page_text));
     const size_t at = page.find(c.page_text);
-    EXPECT_NE(at, std::string::npos) << c.page_text;
     page.replace(at, std::string(c.page_text).size(), replacement);
     fs::create_directories(folder + "/pages/release");
     write_file(folder + "/pages/release/100101.html", page);
@@ -558,10 +565,9 @@ TEST_P(HostilePage, NothingOutsideTheAlbumIsTouched) {
       return b < 0x20 || b == 0x7F;
     })) << entry.path();
     if (!entry.is_regular_file()) continue;
-    EXPECT_EQ(read_file(entry.path()).find("SECRET-PICTURE-BYTES"), std::string::npos)
-        << entry.path();
+    EXPECT_THAT(read_file(entry.path()), Not(HasSubstr("SECRET-PICTURE-BYTES"))) << entry.path();
   }
-  EXPECT_EQ(outcome.drawn.find('\x1b'), std::string::npos) << "raw escape sequence on the terminal";
+  EXPECT_THAT(outcome.drawn, Not(HasSubstr("\x1b"))) << "raw escape sequence on the terminal";
 }
 
 INSTANTIATE_TEST_SUITE_P(FieldsAndValues, HostilePage, ::testing::ValuesIn(hostile_cases()),
@@ -603,17 +609,15 @@ TEST_F(Undo, GivesBackTheAlbumByteForByteOnceAndTheHistoryShowsIt) {
   const Outcome undone = plinth("--undo " + shell_quoted(album));
   EXPECT_EQ(undone.status, 0) << undone.trace;
   EXPECT_EQ(snapshot(parent), before) << undone.trace;
-  EXPECT_NE(undone.trace.find("renamed the folder back to"), std::string::npos) << undone.trace;
+  EXPECT_THAT(undone.trace, HasSubstr("renamed the folder back to"));
 
   const Outcome again = undo();
   EXPECT_EQ(again.status, 0);
-  EXPECT_NE(again.trace.find("was already taken back"), std::string::npos) << again.trace;
+  EXPECT_THAT(again.trace, HasSubstr("was already taken back"));
   EXPECT_EQ(snapshot(parent), before);
   const Outcome history = plinth("--history " + shell_quoted(album));
-  EXPECT_NE(history.trace.find(shell_quoted(album) + " -> " + shell_quoted(tagged) +
-                               "  12 files  (taken back"),
-            std::string::npos)
-      << history.trace;
+  EXPECT_THAT(history.trace, HasSubstr(shell_quoted(album) + " -> " + shell_quoted(tagged) +
+                                       "  12 files  (taken back"));
 }
 
 class KillDuringUndo : public Undo, public ::testing::WithParamInterface<int> {};

@@ -1,10 +1,17 @@
 // The built program run as a user runs it, on folders and command lines,
 // with no input and no database: what it reads, offers and reports.
+#include <gmock/gmock.h>
+
 #include <algorithm>
 #include <filesystem>
 
 #include "platform/codepage.h"
 #include "tests/support/whole_run.h"
+
+using ::testing::HasSubstr;
+using ::testing::Matcher;
+using ::testing::Not;
+using ::testing::StartsWith;
 
 using test_support::kDefaultSettings;
 using test_support::lines_of;
@@ -51,16 +58,14 @@ TEST_F(Run, WorkedExampleFolderGivesTheTraceAndTheCandidatesInOrder) {
   EXPECT_EQ(result.status, 1);
   // No box on a run with a proper configuration; the first page offers the
   // candidates, most frequent first chosen, and the end of input closes it.
-  EXPECT_EQ(result.drawn.find("\n== "), std::string::npos) << result.drawn;
-  EXPECT_NE(result.drawn.find("=== Select search term ===\n"
-                              ">  1. Some Artist\n"
-                              "   2. Some Title\n"
-                              "   3. Cat 042\n"
-                              "   4. 2005\n"
-                              "   5. Harbour Lights\n"
-                              "   6. Night Drive\n"),
-            std::string::npos)
-      << result.drawn;
+  EXPECT_THAT(result.drawn, Not(HasSubstr("\n== ")));
+  EXPECT_THAT(result.drawn, HasSubstr("=== Select search term ===\n"
+                                      ">  1. Some Artist\n"
+                                      "   2. Some Title\n"
+                                      "   3. Cat 042\n"
+                                      "   4. 2005\n"
+                                      "   5. Harbour Lights\n"
+                                      "   6. Night Drive\n"));
 
   std::vector<std::string> expected = {"command line: " + std::string(PLINTH_BINARY) + " " +
                                        folder};
@@ -114,14 +119,11 @@ TEST_F(Run, FilesNamedOutsideTheCodePageAreAllListedAndRead) {
               "d\xE9'");
     EXPECT_EQ(*(at + 2), "title : 'Track " + std::to_string(i + 1) + " \20165e5;'");
   }
-  EXPECT_NE(result.trace.find("clean name: \xDCn\xEF"
-                              "c\xF6"
-                              "d\xE9 album\n"),
-            std::string::npos);
+  EXPECT_THAT(result.trace, HasSubstr("clean name: \xDCn\xEF"
+                                      "c\xF6"
+                                      "d\xE9 album\n"));
   // The candidates are shown to the user in UTF-8.
-  EXPECT_NE(result.drawn.find("   1. " + unicode + " Album\n>  2. " + unicode + "\n"),
-            std::string::npos)
-      << result.drawn;
+  EXPECT_THAT(result.drawn, HasSubstr("   1. " + unicode + " Album\n>  2. " + unicode + "\n"));
 }
 
 // Command lines, folders and configurations that end the run or fall back:
@@ -182,8 +184,9 @@ TEST_F(Run, CommandLinesFoldersAndSettingsThatCannotServe) {
     const Outcome run = plinth(c.arguments, "", album, c.environment);
     EXPECT_EQ(run.status, c.status);
     EXPECT_TRUE(test_support::in_order(run.drawn, c.drawn));
-    EXPECT_EQ(run.trace.find("reading: 01.mp3") != std::string::npos, c.reads) << run.trace;
-    EXPECT_EQ(run.drawn.find("in the terminal: \n"), std::string::npos);  // it says why
+    const Matcher<const std::string&> reads = HasSubstr("reading: 01.mp3");
+    EXPECT_THAT(run.trace, c.reads ? reads : Not(reads));
+    EXPECT_THAT(run.drawn, Not(HasSubstr("in the terminal: \n")));  // it says why
     EXPECT_EQ(snapshot(work.path()), before);
   }
 }
@@ -227,9 +230,8 @@ TEST_F(Run, AtATerminalTheTraceGoesToTheLastRunLogForTheUserAlone) {
     }
     const auto mode = static_cast<unsigned>(fs::status(log).permissions() & fs::perms::all);
     EXPECT_EQ(mode, 0600u) << "the log's mode, in octal: " << std::oct << mode;
-    EXPECT_EQ(test_support::read_file(log).rfind("command line: " + std::string(PLINTH_BINARY), 0),
-              0u)
-        << test_support::read_file(log);
+    EXPECT_THAT(test_support::read_file(log),
+                StartsWith("command line: " + std::string(PLINTH_BINARY)));
   }
 }
 
@@ -250,8 +252,8 @@ TEST_F(Run, InstalledConfigurationMeansNoBoxOnTheFirstRun) {
   make_mp3s({{album + "/01.mp3", {}}});
   const Outcome first = plinth(shell_quoted(album), "", "/", environment);
   EXPECT_EQ(first.status, 1);
-  EXPECT_EQ(first.drawn.find("\n== "), std::string::npos) << first.drawn;
-  EXPECT_NE(first.drawn.find("=== Select search term ==="), std::string::npos);
+  EXPECT_THAT(first.drawn, Not(HasSubstr("\n== ")));
+  EXPECT_THAT(first.drawn, HasSubstr("=== Select search term ==="));
 
   // Installing again keeps what the user has.
   test_support::write_file(settings, "mine");

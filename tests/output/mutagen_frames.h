@@ -1,6 +1,8 @@
 #pragma once
 // An independent reader of ID3v2 tags for the tests: mutagen, run by the
 // system's python3, sees the frames the way other programs will.
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <initializer_list>
 #include <map>
@@ -11,10 +13,10 @@
 
 namespace output_test {
 
-// Frame id -> value, in UTF-8. Text frames: the texts joined by '/';
-// COMM: "lang|description|text"; TXXX: "description|text"; APIC:
-// "mime|type|description|" followed by the picture bytes; others: mutagen's
-// summary. "version" -> "2.3" and so on.
+// Frame key -> value, in UTF-8. Text frames: the texts joined by '/'; COMM
+// as "COMM:description:lang" and TXXX as "TXXX:description", their text;
+// APIC: the picture bytes, beside "APIC:mime", "APIC:type" and
+// "APIC:description"; others: mutagen's summary. "version" -> "2.3" etc.
 using Frames = std::multimap<std::string, std::string>;
 
 inline std::string from_hex(const std::string& hex) {
@@ -36,11 +38,13 @@ out('version', ('2.%d' % tag.version[1]).encode())
 for f in tag.values():
     fid = f.FrameID
     if fid == 'APIC':
-        value = ('%s|%d|%s|' % (f.mime, f.type, f.desc)).encode() + f.data
-    elif fid == 'COMM':
-        value = ('%s|%s|%s' % (f.lang, f.desc, '/'.join(f.text))).encode()
-    elif fid == 'TXXX':
-        value = ('%s|%s' % (f.desc, '/'.join(f.text))).encode()
+        out('APIC:mime', f.mime.encode())
+        out('APIC:type', str(int(f.type)).encode())
+        out('APIC:description', f.desc.encode())
+        value = f.data
+    elif fid in ('COMM', 'TXXX'):
+        fid = f.HashKey
+        value = '/'.join(f.text).encode()
     elif hasattr(f, 'text'):
         value = '/'.join(str(t) for t in f.text).encode()
     else:
@@ -80,11 +84,13 @@ inline std::string one(const Frames& frames, const std::string& id) {
   return frames.find(id)->second;
 }
 
-// The values of the frame ids, each as one() gives it, joined by '|'.
-inline std::string values(const Frames& frames, std::initializer_list<const char*> ids) {
-  std::string joined;
-  for (const char* id : ids) joined += (joined.empty() ? "" : "|") + one(frames, id);
-  return joined;
+// Each frame has the value given, as one() gives it: "key=value", as the
+// fields of tools/make_mp3.py are written.
+inline void expect_frames(const Frames& frames, std::initializer_list<std::string> expected) {
+  for (const std::string& field : expected) {
+    const size_t is = field.find('=');
+    EXPECT_EQ(one(frames, field.substr(0, is)), field.substr(is + 1)) << field.substr(0, is);
+  }
 }
 
 }  // namespace output_test

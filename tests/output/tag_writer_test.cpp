@@ -1,5 +1,6 @@
 #include "output/tags/tag_writer.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -14,12 +15,14 @@
 #include "tests/output/mutagen_frames.h"
 #include "tests/support/mp3_files.h"
 
+using ::testing::HasSubstr;
+
 namespace {
 
+using output_test::expect_frames;
 using output_test::Frames;
 using output_test::one;
 using output_test::read_frames;
-using output_test::values;
 using test_support::audio_bytes;
 using test_support::read_file;
 using test_support::untagged_mp3;
@@ -47,18 +50,26 @@ Release sample_release() {
   return release;
 }
 
-// The ID3v1 tag at the end of the file: "title|artist|album|year|comment|track|genre".
-std::string id3v1_text(const std::string& file_bytes) {
-  if (file_bytes.size() < 128 || file_bytes.compare(file_bytes.size() - 128, 3, "TAG") != 0)
-    return "<none>";
+// The ID3v1 tag at the end of the file holds these fields.
+void expect_id3v1(const std::string& file_bytes, const Id3v1Fields& want) {
+  ASSERT_GE(file_bytes.size(), 128u);
+  ASSERT_EQ(file_bytes.compare(file_bytes.size() - 128, 3, "TAG"), 0) << "no ID3v1 tag";
   const Id3v1Fields v1 = parse_id3v1(file_bytes.substr(file_bytes.size() - 128));
-  return v1.title + "|" + v1.artist + "|" + v1.album + "|" + v1.year + "|" + v1.comment + "|" +
-         std::to_string(v1.track) + "|" + std::to_string(v1.genre);
+  EXPECT_EQ(v1.title, want.title);
+  EXPECT_EQ(v1.artist, want.artist);
+  EXPECT_EQ(v1.album, want.album);
+  EXPECT_EQ(v1.year, want.year);
+  EXPECT_EQ(v1.comment, want.comment);
+  EXPECT_EQ(v1.track, want.track);
+  EXPECT_EQ(v1.genre, want.genre);
 }
 
-std::string picture_value(const std::string& bytes, const std::string& mime = "image/jpeg",
-                          int type = 0) {
-  return mime + "|" + std::to_string(type) + "||" + bytes;
+// The one picture: its bytes, type (0 other, 3 front cover) and mime type.
+void expect_picture(const Frames& frames, const std::string& bytes, int type,
+                    const std::string& mime) {
+  EXPECT_TRUE(one(frames, "APIC") == bytes) << "the picture's bytes differ";
+  expect_frames(frames,
+                {"APIC:mime=" + mime, "APIC:type=" + std::to_string(type), "APIC:description="});
 }
 
 // How many files the process has open.
@@ -106,24 +117,24 @@ TEST_F(TagWriter, AnotherReaderSeesEveryWrittenFrame) {
   write_tags("song.mp3", sample_release(), 1);
 
   const Frames frames = read_frames(file("song.mp3"));
-  EXPECT_EQ(values(frames, {"version", "TPE1", "TALB", "TYER", "TCON", "TIT2", "TRCK"}),
-            "2.3|Second Artist|The Album|1999|Punk|Second Song|2");
-  EXPECT_TRUE(one(frames, "APIC") == picture_value(cover));
-  EXPECT_EQ(frames.size(), 8u);
+  expect_frames(frames, {"version=2.3", "TPE1=Second Artist", "TALB=The Album", "TYER=1999",
+                         "TCON=Punk", "TIT2=Second Song", "TRCK=2"});
+  expect_picture(frames, cover, 0, "image/jpeg");
+  EXPECT_EQ(frames.size(), 11u);
   const std::string after = read_file(file("song.mp3"));
   EXPECT_TRUE(audio_bytes(after) == audio_bytes(before));
   // The ID3v1 tag at the end carries the same values; 43 is Punk in its genre list.
-  EXPECT_EQ(id3v1_text(after), "Second Song|Second Artist|The Album|1999||2|43");
+  expect_id3v1(after, {"Second Song", "Second Artist", "The Album", "1999", "", 2, 43});
 }
 
 TEST_F(TagWriter, AFileWithoutTagsGetsBoth) {
   const std::string before = make("bare.mp3");
   write_tags("bare.mp3", sample_release(), 0);
   // No picture file: no picture.
-  EXPECT_EQ(values(read_frames(file("bare.mp3")), {"TIT2", "TRCK", "APIC"}), "Opening|1|<missing>");
+  expect_frames(read_frames(file("bare.mp3")), {"TIT2=Opening", "TRCK=1", "APIC=<missing>"});
   const std::string after = read_file(file("bare.mp3"));
   EXPECT_TRUE(audio_bytes(after) == audio_bytes(before));
-  EXPECT_EQ(id3v1_text(after), "Opening|First Artist|The Album|1999||1|43");
+  expect_id3v1(after, {"Opening", "First Artist", "The Album", "1999", "", 1, 43});
 }
 
 TEST_F(TagWriter, FramesItDoesNotWriteAreKept) {
@@ -143,11 +154,10 @@ TEST_F(TagWriter, FramesItDoesNotWriteAreKept) {
   const Frames frames = read_frames(file("song.mp3"));
   // Frames of ID3v2.3 that ID3v2.4 dropped stay too, byte for byte.
   const std::string written = read_file(file("song.mp3"));
-  EXPECT_NE(written.find(std::string("RVAD\0\0\0\x06\0\0\x03\x10\x01\x00\x02\x00", 16)),
-            std::string::npos);
+  EXPECT_THAT(written, HasSubstr(std::string("RVAD\0\0\0\x06\0\0\x03\x10\x01\x00\x02\x00", 16)));
   // The track artist replaces the band.
-  EXPECT_EQ(values(frames, {"TSIZ", "COMM", "TXXX", "TBPM", "TPE2", "TPE1"}),
-            "4096|eng||a note|CATALOG|XY-1|120|<missing>|First Artist");
+  expect_frames(frames, {"TSIZ=4096", "COMM::eng=a note", "TXXX:CATALOG=XY-1", "TBPM=120",
+                         "TPE2=<missing>", "TPE1=First Artist"});
 }
 
 TEST_F(TagWriter, AnId3v24FileKeepsAllButWhatTheWrittenFramesReplace) {
@@ -169,10 +179,10 @@ TEST_F(TagWriter, AnId3v24FileKeepsAllButWhatTheWrittenFramesReplace) {
 
   write_tags("v24.mp3", sample_release(), 0);
   Frames frames = read_frames(file("v24.mp3"));
-  EXPECT_EQ(values(frames, {"version", "TPE1", "TPE2", "TCOM", "COMM", "TXXX", "TSOP", "TDRL"}),
-            "2.3|First Artist|<missing>|<missing>|eng||kept comment|PRIVATE|value|Artist, Old|"
-            "2001-05-01");
-  EXPECT_TRUE(one(frames, "APIC") == picture_value(cover));
+  expect_frames(frames, {"version=2.3", "TPE1=First Artist", "TPE2=<missing>", "TCOM=<missing>",
+                         "COMM::eng=kept comment", "TXXX:PRIVATE=value", "TSOP=Artist, Old",
+                         "TDRL=2001-05-01"});
+  expect_picture(frames, cover, 0, "image/jpeg");
   EXPECT_NE(one(frames, "EQU2"), "<missing>");
   EXPECT_TRUE(audio_bytes(read_file(file("v24.mp3"))) == audio_bytes(before));
 
@@ -181,8 +191,9 @@ TEST_F(TagWriter, AnId3v24FileKeepsAllButWhatTheWrittenFramesReplace) {
   release.track_artists = {"", ""};
   release.picture_url.clear();
   write_tags("untouched.mp3", release, 0);
-  EXPECT_EQ(values(read_frames(file("untouched.mp3")), {"TPE1", "TPE2", "TCOM", "APIC"}),
-            "Old Artist|The Band|Composer|" + picture_value("old picture", "image/png", 3));
+  const Frames kept = read_frames(file("untouched.mp3"));
+  expect_frames(kept, {"TPE1=Old Artist", "TPE2=The Band", "TCOM=Composer"});
+  expect_picture(kept, "old picture", 3, "image/png");
 }
 
 TEST_F(TagWriter, EmptyTextsLeaveTheOldFrames) {
@@ -193,8 +204,8 @@ TEST_F(TagWriter, EmptyTextsLeaveTheOldFrames) {
   release.title.clear();
   release.track_names = {"", ""};
   write_tags("song.mp3", release, -1);
-  EXPECT_EQ(values(read_frames(file("song.mp3")), {"TCON", "TYER", "TIT2", "TALB", "TRCK"}),
-            "Jazz|1970|Old Title|Old Album|7/9");
+  expect_frames(read_frames(file("song.mp3")),
+                {"TCON=Jazz", "TYER=1970", "TIT2=Old Title", "TALB=Old Album", "TRCK=7/9"});
 }
 
 // A kept genre goes into ID3v1 by its number or its name.
@@ -238,32 +249,31 @@ TEST_F(TagWriter, TextsInTheCodePageAndUtf16FramesStayReadable) {
   release.track_names = {"Caf\xE9 \x80 5", "x"};  // Windows-1252: e acute, euro sign
   release.title = "Se\xF1or";
   write_tags("song.mp3", release, 0);
-  EXPECT_EQ(values(read_frames(file("song.mp3")), {"TIT1", "TOPE", "TIT2", "TALB"}),
-            "Bj\xC3\xB6rk \xE2\x98\x83 \xE6\x97\xA5\xE6\x9C\xAC|Sigur R\xC3\xB3s|"
-            "Caf\xC3\xA9 \xE2\x82\xAC 5|Se\xC3\xB1or");
+  expect_frames(read_frames(file("song.mp3")),
+                {"TIT1=Bj\xC3\xB6rk \xE2\x98\x83 \xE6\x97\xA5\xE6\x9C\xAC", "TOPE=Sigur R\xC3\xB3s",
+                 "TIT2=Caf\xC3\xA9 \xE2\x82\xAC 5", "TALB=Se\xC3\xB1or"});
   const std::string after = read_file(file("song.mp3"));
   EXPECT_EQ(parse_id3v1(after.substr(after.size() - 128)).title, "Caf\xE9 \x80 5");
 }
 
 TEST_F(TagWriter, ThePictureIsAttachedOnlyFromAFileThatHoldsSomething) {
   const std::string with_picture = make("song.mp3", {"APIC=image/png|old picture"});
-  const std::string old_picture = picture_value("old picture", "image/png", 3);
 
   // No picture file at all
   write_tags("song.mp3", sample_release(), 0);
-  EXPECT_EQ(one(read_frames(file("song.mp3")), "APIC"), old_picture);
+  expect_picture(read_frames(file("song.mp3")), "old picture", 3, "image/png");
 
   write_file(file("song.mp3"), with_picture);
   write_file(file("R-77.jpg"), "");  // an empty picture file
   write_tags("song.mp3", sample_release(), 0);
-  EXPECT_EQ(one(read_frames(file("song.mp3")), "APIC"), old_picture);
+  expect_picture(read_frames(file("song.mp3")), "old picture", 3, "image/png");
 
   write_file(file("song.mp3"), with_picture);
   Release release = sample_release();
   release.picture_url = "abc";  // three characters: never attached
   write_file(file("The Album.jpg"), jpeg(100));
   write_tags("song.mp3", release, 0);
-  EXPECT_EQ(one(read_frames(file("song.mp3")), "APIC"), old_picture);
+  expect_picture(read_frames(file("song.mp3")), "old picture", 3, "image/png");
 }
 
 TEST_F(TagWriter, OlderTagKindsAreReadAndKept) {
@@ -271,8 +281,7 @@ TEST_F(TagWriter, OlderTagKindsAreReadAndKept) {
   Release release = sample_release();
   release.track_names = {"", ""};
   write_tags("v22.mp3", release, 0);
-  EXPECT_EQ(values(read_frames(file("v22.mp3")), {"TIT2", "TYER", "TPE1"}),
-            "Title|1999|First Artist");
+  expect_frames(read_frames(file("v22.mp3")), {"TIT2=Title", "TYER=1999", "TPE1=First Artist"});
 
   from_seed("v23_compressed.mp3");
   release.title.clear();
@@ -282,10 +291,10 @@ TEST_F(TagWriter, OlderTagKindsAreReadAndKept) {
   make("v1.mp3", {"v2=0", "v1=V1 Title|V1 Artist|V1 Album|1985|v1 comment|4|8"});
   release.style.clear();
   write_tags("v1.mp3", release, -1);
-  EXPECT_EQ(values(read_frames(file("v1.mp3")), {"TIT2", "TPE1", "TCON", "TALB", "TRCK", "COMM"}),
-            "V1 Title|V1 Artist|Jazz|V1 Album|4|eng||v1 comment");
-  EXPECT_EQ(id3v1_text(read_file(file("v1.mp3"))),
-            "V1 Title|V1 Artist|V1 Album|1999|v1 comment|4|8");
+  expect_frames(read_frames(file("v1.mp3")), {"TIT2=V1 Title", "TPE1=V1 Artist", "TCON=Jazz",
+                                              "TALB=V1 Album", "TRCK=4", "COMM::eng=v1 comment"});
+  expect_id3v1(read_file(file("v1.mp3")),
+               {"V1 Title", "V1 Artist", "V1 Album", "1999", "v1 comment", 4, 8});
   // A band in ID3v2 is the artist already: ID3v1's does not join it.
   make("both.mp3", {"TPE2=The Band", "v1=V1 Title|V1 Artist|V1 Album|1985||4|8"});
   write_tags("both.mp3", release, -1);
@@ -349,7 +358,7 @@ TEST_F(TagWriter, ALaterWriteThatFitsIsMadeInPlace) {
   const std::string second = read_file(file("song.mp3"));
   EXPECT_EQ(inode_of(file("song.mp3")), inode);
   EXPECT_EQ(second.size(), first.size());
-  EXPECT_TRUE(one(read_frames(file("song.mp3")), "APIC") == picture_value(other_cover));
+  expect_picture(read_frames(file("song.mp3")), other_cover, 0, "image/jpeg");
   EXPECT_TRUE(audio_bytes(second) == audio_bytes(before));
 }
 

@@ -44,18 +44,20 @@ TEST(RewriteFile, BuildsTheContentFromNewBytesAndOldRangesKeepingTheFile) {
   ASSERT_EQ(as_root ? ::chown(real.c_str(), 4321, 8765) : 0, 0);
   ASSERT_EQ(::chmod(real.c_str(), as_root ? 04755 : 0640), 0);
   const bool attributes = ::setxattr(real.c_str(), "user.rating", "5", 1, 0) == 0;
-  const auto owner_and_mode = [&real] {
+  const auto status = [&real] {
     struct stat info {};
     EXPECT_EQ(::stat(real.c_str(), &info), 0);
-    return std::to_string(info.st_uid) + ":" + std::to_string(info.st_gid) + " " +
-           std::to_string(info.st_mode & 07777);
+    return info;
   };
-  const std::string before = owner_and_mode();
+  const struct stat before = status();
   const std::vector<FilePiece> pieces = {FilePiece::bytes("new head "), FilePiece::old_range(4, 5),
                                          FilePiece::bytes(" end")};
   EXPECT_EQ(platform::rewrite_file(dir.file("link.mp3"), 13, pieces), 0);
   EXPECT_EQ(read_file(real), "new head audio end");
-  EXPECT_EQ(owner_and_mode(), before);
+  const struct stat after = status();
+  EXPECT_EQ(after.st_uid, before.st_uid);
+  EXPECT_EQ(after.st_gid, before.st_gid);
+  EXPECT_EQ(after.st_mode & 07777, before.st_mode & 07777);
   char value[8] = {};
   EXPECT_EQ(attributes ? ::getxattr(real.c_str(), "user.rating", value, sizeof value) : 1, 1);
   EXPECT_STREQ(value, attributes ? "5" : "");

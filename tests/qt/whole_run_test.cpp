@@ -31,6 +31,8 @@
 #include "tests/support/mp3_files.h"
 #include "tests/support/run_state_reset.h"
 
+using ::testing::HasSubstr;
+
 namespace qt_tests {
 namespace {
 
@@ -142,16 +144,16 @@ TEST_F(QtWholeRun, TheDefaultButtonOnEveryWindowTagsTheDemoAlbum) {
   for (const auto& pick : picks) {
     driver.on_page(pick.title, [&titles, pick](PageDialog& page) {
       QPushButton* next = button_of(page, kIdNext);
+      SCOPED_TRACE(pick.title);
       titles.push_back(page.windowTitle().toStdString());
-      EXPECT_EQ(QStringList({page.windowTitle(), QString::number(page.isVisible()),
-                             shown_lines(page, pick.list).value(0),
-                             QString::number(shown_selection(page, pick.list)),
-                             QString::number(next->isDefault()), next->text()})
-                    .join("|")
-                    .toStdString(),
-                std::string(pick.title) + "|1|" + pick.first_line + "|0|1|&Next >>");
+      EXPECT_EQ(titles.back(), pick.title);
+      EXPECT_TRUE(page.isVisible());
+      EXPECT_EQ(shown_lines(page, pick.list).value(0).toStdString(), pick.first_line);
+      EXPECT_EQ(shown_selection(page, pick.list), 0);
+      EXPECT_TRUE(next->isDefault());
+      EXPECT_EQ(next->text().toStdString(), "&Next >>");
       // Arrow keys work at once: the list has the focus.
-      EXPECT_EQ(page.focusWidget(), list_of(page, pick.list)) << pick.title;
+      EXPECT_EQ(page.focusWidget(), list_of(page, pick.list));
       press_enter(page);
     });
   }
@@ -168,22 +170,20 @@ TEST_F(QtWholeRun, TheDefaultButtonOnEveryWindowTagsTheDemoAlbum) {
     const QStringList tracks = shown_lines(page, kIdReleaseList);
     list_of(page, kIdOriginalList)->verticalScrollBar()->setValue(3);
     QAction* playlist = menu_item(page, "Toggel M3U");
-    const int checked = playlist->isCheckable() && playlist->isChecked();
     QPushButton* finish = button_of(page, kIdNext);
     EXPECT_EQ(finish->text(), "F&inish!");
+    EXPECT_TRUE(finish->isDefault());
     // Every file matched to its own track; the files and their matches
     // scroll together, so rows stay side by side; the Settings menu shows
     // the playlist switch as a check mark.
-    EXPECT_EQ(
-        QStringList({QString::number(tracks.size()),
-                     QString::number(shown_lines(page, kIdOriginalList).size()),
-                     QString::number(shown_lines(page, kIdMatchesList) == tracks), tracks.value(2),
-                     QString::number(list_of(page, kIdMatchesList)->verticalScrollBar()->value() ==
-                                     list_of(page, kIdOriginalList)->verticalScrollBar()->value()),
-                     QString::number(checked), QString::number(finish->isDefault())})
-            .join("|")
-            .toStdString(),
-        "12|12|1|03 Lanterns Over Water|1|1|1");
+    EXPECT_EQ(tracks.size(), 12);
+    EXPECT_EQ(shown_lines(page, kIdOriginalList).size(), 12);
+    EXPECT_TRUE(shown_lines(page, kIdMatchesList) == tracks);
+    EXPECT_EQ(tracks.value(2).toStdString(), "03 Lanterns Over Water");
+    EXPECT_EQ(list_of(page, kIdMatchesList)->verticalScrollBar()->value(),
+              list_of(page, kIdOriginalList)->verticalScrollBar()->value());
+    EXPECT_TRUE(playlist->isCheckable());
+    EXPECT_TRUE(playlist->isChecked());
     press_enter(page);
   });
   for (int box = 0; box < 2; ++box) {
@@ -232,7 +232,7 @@ TEST_F(QtWholeRun, TheDefaultButtonOnEveryWindowTagsTheDemoAlbum) {
     for (const char* line :
          {"ID3v2.3", "TPE1: Harbour Lights", "TALB: Night Ferry", number.c_str(), "TYER: 2005"})
       EXPECT_TRUE(has_line(read, line)) << read;
-    EXPECT_NE(read.find("APIC: image/jpeg"), std::string::npos) << read;
+    EXPECT_THAT(read, HasSubstr("APIC: image/jpeg"));
   }
   EXPECT_TRUE(has_line(show_tags(tagged + "/" + renamed[2]), "TIT2: Lanterns Over Water"));
 }

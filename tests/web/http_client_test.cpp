@@ -95,7 +95,7 @@ TEST(HttpClient, SendsAnHttp10GetWithTheAgentAndEncodesTypedAddresses) {
   Standin standin;
   ASSERT_TRUE(standin.get(kBase + "/artist/Caf\xE9 Noir\t?q=\"a\""));
   ASSERT_TRUE(standin.get(kSearch));
-  EXPECT_NE(standin.client->BodyText().find("Harbour Lights"), std::string::npos);
+  EXPECT_THAT(standin.client->BodyText(), HasSubstr("Harbour Lights"));
   EXPECT_EQ(standin.client->received, standin.client->BodyText().size());
   EXPECT_EQ(standin.server.request_log(),
             (std::vector<std::string>{
