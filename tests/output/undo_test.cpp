@@ -356,6 +356,8 @@ TEST_F(UndoMessages, EachKindOfStepIsTakenBackAndSaid) {
   add_written("R-1.jpg", "picture", nullptr);
   add_written("Album.m3u", "#EXTM3U\r\n", "my own list");
   write_journal();
+  // A newer journal of another folder, damaged, is no concern of this one.
+  write_file(journals_ + "/20261202-000000-Other Album.journal", "damaged");
 
   const UndoReport report = undo_last_run(after_);
   EXPECT_TRUE(report.complete);
