@@ -146,6 +146,7 @@ TEST_F(TagWriter, FramesItDoesNotWriteAreKept) {
                                                             "120",
                                                             4)},
                                        {"RVAD", std::string("\x03\x10\x01\x00\x02\x00", 6)},
+                                       {"TRDA", std::string(1, '\0') + "0302"},
                                        {"TSIZ", std::string("\0"
                                                             "4096",
                                                             5)}}) +
@@ -155,6 +156,7 @@ TEST_F(TagWriter, FramesItDoesNotWriteAreKept) {
   // Frames of ID3v2.3 that ID3v2.4 dropped stay too, byte for byte.
   const std::string written = read_file(file("song.mp3"));
   EXPECT_THAT(written, HasSubstr(std::string("RVAD\0\0\0\x06\0\0\x03\x10\x01\x00\x02\x00", 16)));
+  EXPECT_THAT(written, HasSubstr(std::string("TRDA\0\0\0\x05\0\0\0", 11) + "0302"));
   // The track artist replaces the band.
   expect_frames(frames, {"TSIZ=4096", "COMM::eng=a note", "TXXX:CATALOG=XY-1", "TBPM=120",
                          "TPE2=<missing>", "TPE1=First Artist"});
