@@ -142,6 +142,16 @@ TEST_F(DialogTest, CallsOnAMissingOrWrongControlChangeNothing) {
   EXPECT_TRUE(log.commands.empty());
 }
 
+// A new size is kept within the page's smallest and what the message holds.
+TEST_F(DialogTest, ResizeKeepsWithinTheLimits) {
+  page.resize(10, 10);
+  EXPECT_EQ(log.last_size.width, 120);
+  EXPECT_EQ(log.last_size.height, 90);
+  page.resize(70000, 70000);
+  EXPECT_EQ(log.last_size.width, 0xFFFF);
+  EXPECT_EQ(log.last_size.height, 0xFFFF);
+}
+
 TEST_F(DialogTest, UnhandledCloseActsAsCancel) {
   log.handle_close = false;
   page.close();
