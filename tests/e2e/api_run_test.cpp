@@ -155,7 +155,7 @@ TEST_F(ApiRun, EnterOnEveryPageTagsAFullyTaggedAlbumAndAgainItsNewFolder) {
 
 // Releases as the database keeps them: a name variation joined to a "(2)"
 // (answered No), headings, an index and a master; a sort-form artist with
-// two titles that score the same; no catalogue number; a compilation with a
+// two titles that score the same; a compilation with a
 // track artist's suffix (at a typed address); tags in Japanese; and an
 // accented album through the site's pages. Every playlist line names a file.
 TEST_F(ApiRun, RealReleasesComeOutAsAUserExpects) {
@@ -203,16 +203,6 @@ TEST_F(ApiRun, RealReleasesComeOutAsAUserExpects) {
        {"A - The Persuader - \xC3\x96stermalm.mp3", "B1 - The Persuader - Gamla Stan.mp3",
         "B2 - The Persuader - Norrmalm.mp3"},
        {"TPE1: The Persuader", "TALB: Stockholm"}},
-      {"no catalogue number",
-       kToken,
-       "Pale Harrow - Darkroom (2010)",
-       {"Red Light", "Fixer Bath"},
-       {},
-       enter,
-       {">  1. Darkroom Soundtrack[File, MP3, Album, Not On Label]"},
-       "Pale Harrow - Darkroom Soundtrack",
-       {"1 - Pale Harrow - Red Light.mp3", "2 - Pale Harrow - Fixer Bath.mp3"},
-       {"TPE1: Pale Harrow"}},
       {"a track artist's suffix",
        kToken,
        "Quay Signals",

@@ -371,16 +371,6 @@ TEST_F(Wizard, ForceMatchGivesAFileAnotherTrack) {
   EXPECT_FALSE(std::filesystem::exists(renamed + "/02 - Harbour Lights - Night Ferry.mp3"));
 }
 
-TEST_F(Wizard, ToggelM3uDropsThePlaylist) {
-  const Outcome run = plinth(night_ferry_album(), "\n\n\ntoggel m3u\n\n\n\n");
-  EXPECT_THAT(run.drawn, HasSubstr("M3U Playlist Generation off"));
-  EXPECT_EQ(names_in(work.file("[HL 007] Harbour Lights - Night Ferry")),
-            (std::vector<std::string>{
-                "01 - Harbour Lights - Salt Road.mp3", "02 - Harbour Lights - Night Ferry.mp3",
-                "03 - Harbour Lights - Lanterns Over Water.mp3", "R-100101.jpg"}))
-      << run.drawn;
-}
-
 // Saved templates serve the next run; templates changed on the match page
 // serve this run alone.
 TEST_F(Wizard, SavedTemplatesServeTheNextRunAndChangedOnesThisRunOnly) {
