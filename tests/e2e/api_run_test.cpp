@@ -120,16 +120,13 @@ TEST_F(ApiRun, EnterOnEveryPageTagsAFullyTaggedAlbumAndAgainItsNewFolder) {
   const std::string artist = work.file("Harbour Lights");
   const std::string folder = artist + "/Night Ferry";
   std::filesystem::create_directories(folder);
-  const char* const titles[] = {"Salt Road",       "Night Ferry",    "Lanterns Over Water",
-                                "Harbour Wall",    "The Quiet Deck", "Low Tide Signal",
-                                "Gulls At Four",   "Crossing",       "Paper Boats",
-                                "Foghorn Lullaby", "Pier Lights",    "Morning Landfall"};
   std::vector<test_support::Mp3> files;
   for (int i = 0; i < 12; ++i) {
     const std::string n = std::to_string(i + 1);
-    files.push_back({folder + "/" + (i < 9 ? "0" : "") + n + " " + titles[i] + ".mp3",
-                     {"seed=" + n, "TPE1=Harbour Lights", std::string("TIT2=") + titles[i],
-                      "TALB=Night Ferry", "TRCK=" + n + "/12"}});
+    files.push_back(
+        {folder + "/" + (i < 9 ? "0" : "") + n + " " + test_support::kDemoTitles[i] + ".mp3",
+         {"seed=" + n, "TPE1=Harbour Lights", std::string("TIT2=") + test_support::kDemoTitles[i],
+          "TALB=Night Ferry", "TRCK=" + n + "/12"}});
   }
   test_support::make_mp3s(files);
   const std::string enter_everywhere(20, '\n');

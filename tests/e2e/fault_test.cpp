@@ -18,6 +18,7 @@
 
 #include "tests/support/whole_run.h"
 
+using test_support::kDemoTitles;
 using test_support::Outcome;
 using test_support::read_file;
 using test_support::shell_quoted;
@@ -33,10 +34,6 @@ constexpr int kKilledByWatchdog = 124;
 const std::string kEveryDefault(40, '\n');  // the default button on every page and box
 
 const char kAlbumFolder[] = "Harbour_Lights - Night Ferry [HL_007] - (2005)";
-const char* const kTitles[] = {"Salt Road",       "Night Ferry",    "Lanterns Over Water",
-                               "Harbour Wall",    "The Quiet Deck", "Low Tide Signal",
-                               "Gulls At Four",   "Crossing",       "Paper Boats",
-                               "Foghorn Lullaby", "Pier Lights",    "Morning Landfall"};
 
 // A fault named in what the program drew: an error box or message.
 bool names_a_fault(const std::string& drawn) {
@@ -101,9 +98,9 @@ class Fault : public test_support::WholeRun {
     std::vector<test_support::Mp3> files;
     for (int i = 0; i < 12; ++i) {
       const std::string n = std::to_string(i + 1);
-      files.push_back({album + "/" + (i < 9 ? "0" : "") + n + " - " + kTitles[i] + ".mp3",
+      files.push_back({album + "/" + (i < 9 ? "0" : "") + n + " - " + kDemoTitles[i] + ".mp3",
                        {"seed=" + n, "bytes=" + std::to_string(audio_bytes), "TPE1=Harbour Lights",
-                        std::string("TIT2=") + kTitles[i], "TRCK=" + n + "/12"}});
+                        std::string("TIT2=") + kDemoTitles[i], "TRCK=" + n + "/12"}});
     }
     test_support::make_mp3s(files);
     originals = audio_under(parent);
