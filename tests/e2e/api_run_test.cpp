@@ -313,18 +313,6 @@ TEST_F(ApiRun, RefusalsAreToldInABoxAndTouchNothing) {
            token_file + ".",
        1,
        3},
-      {{},
-       kToken,
-       "= https://www.discogs.com/release/999999\nmanual search\n",
-       "The database has no release 999999 (HTTP 404 from api.discogs.com).",
-       1,
-       3},
-      {{"--fault", "status-500", "--fault-path", "/database/"},
-       kToken,
-       "",
-       "api.discogs.com answered the request for the search with HTTP status 500.",
-       1,
-       3},
       // Sent, it would end the header line; not sent, the site's pages
       // would be read behind the user's back.
       {{},

@@ -266,7 +266,6 @@ TEST_F(Wizard, OnlineHelpStartsTheBrowserQuietly) {
 // every request the database got.
 TEST_F(Wizard, TypedTermsAndAddressesLeadToTheirReleases) {
   const std::string folder = night_ferry_album();
-  const std::string search = kDatabase + "/search?type=all&q=";
   const struct {
     std::vector<std::string> server;
     std::string typed;
@@ -281,16 +280,9 @@ TEST_F(Wizard, TypedTermsAndAddressesLeadToTheirReleases) {
         "=== Confirm track matches"},
        {kDatabase + "/artist/Marta+Vey+%282%29", kDatabase + "/release/100104"}},
       {{},
-       "Tidewater Records",
-       2,
-       {"Tidewater Records (Label)", ">  1. Night Ferry[CD, Album, Harbour Lights]",
-        "=== Confirm track matches"},
-       {search + "Tidewater+Records", kDatabase + "/label/Tidewater+Records",
-        kDatabase + "/release/100101"}},
-      {{},
        kDatabase + "/label/Tidewater+Records",
        1,
-       {"   5. ", "=== Confirm track matches"},
+       {">  1. Night Ferry[CD, Album, Harbour Lights]", "   5. ", "=== Confirm track matches"},
        {kDatabase + "/label/Tidewater+Records", kDatabase + "/release/100101"}},
       {{},
        kDatabase + "/release/100106",
@@ -298,11 +290,6 @@ TEST_F(Wizard, TypedTermsAndAddressesLeadToTheirReleases) {
        {"Remove brackets after artist name for Harbour Lights and Marta Vey (2)?",
         "=== Confirm track matches", "3 Split Tides"},
        {kDatabase + "/release/100106"}},
-      {{},
-       "Nothing Like This",
-       0,
-       {"Could not find any matches for your search terms."},
-       {search + "Nothing+Like+This"}},
       // An overlong release page is read from its first part.
       {{"--fault", "huge-page", "--fault-path", "/release/"},
        "Tomas Quill",
