@@ -226,7 +226,6 @@ INSTANTIATE_TEST_SUITE_P(
                    true,
                    true},
         ServerCase{"status404", {"--fault", "status-404"}, ""},
-        ServerCase{"redirectloop", {"--fault", "redirect-loop"}, ""},
         // A huge page is cut at the buffer; a cover that is huge or fails
         // leaves the album without one.
         ServerCase{"hugepage", {"--fault", "huge-page"}, nullptr},

@@ -119,10 +119,6 @@ TEST_F(Wizard, BackNoHitsAndTypedTermsLeadToThePageBefore) {
        {"=== Confirm track matches", "A1 ", "=== Select release ===\n   1. Night Ferry[",
         ">  2. Tidal Lines EP["},
        "Select release"},
-      {"back twice, then on again",
-       "\n\nback\nback\n\n\n",
-       {"=== Select search term", "=== Select search result term", "=== Select release"},
-       "Select release"},
       // A term typed wins over the chosen line, until a line is chosen.
       {"typed text and Enter",
        "= Tidewater Records\n\n",
