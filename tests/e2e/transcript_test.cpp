@@ -100,17 +100,16 @@ TEST_P(Transcript, MatchesTheGoldenText) {
   const std::string golden = PLINTH_SOURCE_DIR "/tests/e2e/golden/" + GetParam().name + ".txt";
   const char* update = std::getenv("PLINTH_UPDATE_GOLDEN");
   if (update != nullptr && std::string(update) == "1") test_support::write_file(golden, text);
-  const std::vector<std::string> expected = test_support::lines_of(read_file(golden));
-  const std::vector<std::string> actual = test_support::lines_of(text);
-  for (size_t i = 0; i < std::max(expected.size(), actual.size()); ++i) {
-    const std::string want = i < expected.size() ? expected[i] : "<end of text>";
-    const std::string got = i < actual.size() ? actual[i] : "<end of text>";
-    if (want != got) {
-      ADD_FAILURE() << GetParam().name << ".txt (PLINTH_UPDATE_GOLDEN=1 rewrites it), line "
-                    << i + 1 << "\n  expected: " << want << "\n  actual:   " << got;
-      return;
-    }
-  }
+  std::vector<std::string> expected = test_support::lines_of(read_file(golden));
+  std::vector<std::string> actual = test_support::lines_of(text);
+  const size_t lines = std::max(expected.size(), actual.size());
+  expected.resize(lines, "<end of text>");
+  actual.resize(lines, "<end of text>");
+  const auto differ = std::mismatch(expected.begin(), expected.end(), actual.begin());
+  if (differ.first != expected.end())
+    ADD_FAILURE() << GetParam().name << ".txt (PLINTH_UPDATE_GOLDEN=1 rewrites it), line "
+                  << differ.first - expected.begin() + 1 << "\n  expected: " << *differ.first
+                  << "\n  actual:   " << *differ.second;
 }
 
 const std::string kEnters(40, '\n');
