@@ -4,7 +4,6 @@
 // the history, and the whole run taken back.
 #include <gmock/gmock.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "tests/support/whole_run.h"
@@ -71,21 +70,6 @@ class BatchRun : public test_support::WholeRun {
     return requests;
   }
 
-  // The audio of every MP3 file in the library, whatever the case of its
-  // extension, sorted: each exactly once after any run.
-  std::vector<std::string> every_audio() const {
-    std::vector<std::string> audio;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(library)) {
-      std::string extension = entry.path().extension().string();
-      std::transform(extension.begin(), extension.end(), extension.begin(), ::tolower);
-      if (entry.is_regular_file() && extension == ".mp3") {
-        audio.push_back(test_support::audio_bytes(test_support::read_file(entry.path().string())));
-      }
-    }
-    std::sort(audio.begin(), audio.end());
-    return audio;
-  }
-
   std::string library;
 };
 
@@ -94,7 +78,7 @@ class BatchRun : public test_support::WholeRun {
 TEST_F(BatchRun, DryRunThenTaggedAndLeftThenNothingAskedThenTakenBack) {
   start_server();
   const auto before = snapshot(library);
-  const std::vector<std::string> audio_before = every_audio();
+  const std::vector<std::string> audio_before = audio_under(library);
   const std::string ferry =
       library + "/Harbour Lights/Harbour_Lights - Night Ferry [HL_007] - (2005)";
   const std::string tagged_ferry =
@@ -131,7 +115,7 @@ TEST_F(BatchRun, DryRunThenTaggedAndLeftThenNothingAskedThenTakenBack) {
   EXPECT_TRUE(std::filesystem::exists(library +
                                       "/[GR 033] Juno Berg - Deep Water Sessions/2-5 - Juno Berg - "
                                       "Harbour Mouth.mp3"));
-  EXPECT_EQ(every_audio(), audio_before);
+  EXPECT_EQ(audio_under(library), audio_before);
 
   const size_t after_run = server->request_log().size();
   const Outcome again = batch("--batch");

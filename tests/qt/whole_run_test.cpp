@@ -15,7 +15,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -31,33 +30,15 @@
 #include "tests/support/mp3_files.h"
 #include "tests/support/run_state_reset.h"
 
-using ::testing::HasSubstr;
-
 namespace qt_tests {
 namespace {
 
-using test_support::has_line;
 using test_support::names_in;
-using test_support::show_tags;
 
 namespace fs = std::filesystem;
 using platform::PageDialog;
 using test_support::read_file;
 using ::testing::ElementsAre;
-
-// The demo album's files, and the names they get with the default settings.
-const char* const kTitles[] = {"Salt Road",       "Night Ferry",    "Lanterns Over Water",
-                               "Harbour Wall",    "The Quiet Deck", "Low Tide Signal",
-                               "Gulls At Four",   "Crossing",       "Paper Boats",
-                               "Foghorn Lullaby", "Pier Lights",    "Morning Landfall"};
-std::vector<std::string> tagged_demo_files() {
-  std::vector<std::string> names;
-  for (int i = 0; i < 12; ++i)
-    names.push_back((i < 9 ? "0" : "") + std::to_string(i + 1) + " - Harbour Lights - " +
-                    kTitles[i] + ".mp3");
-  return names;
-}
-const char kTaggedDemoPlaylist[] = "Harbour Lights - Night Ferry [HL 007].m3u";
 
 // Enter, given to the widget that has the keyboard focus, as a person's
 // key press is: the page's default button answers it.
@@ -127,10 +108,6 @@ class QtWholeRun : public ::testing::Test {
 
 TEST_F(QtWholeRun, TheDefaultButtonOnEveryWindowTagsTheDemoAlbum) {
   const std::string album = test_support::make_demo_album(work.path());
-  std::vector<std::string> audio;  // in the original names' order
-  for (const std::string& name : names_in(album))
-    audio.push_back(test_support::audio_bytes(read_file(album + "/" + name)));
-
   // Each page is looked at as a person would before taking its default
   // button: its title, the preselected line, the default button.
   std::vector<std::string> titles;
@@ -205,36 +182,13 @@ TEST_F(QtWholeRun, TheDefaultButtonOnEveryWindowTagsTheDemoAlbum) {
               ElementsAre("No program could open the help page. It is the file\n" + help,
                           "Done!\nThe folder is now " + tagged +
                               "\nTo take this run back: plinth --undo '" + tagged + "'"));
-  EXPECT_TRUE(server.requested("http://www.discogs.com/search?type=all&q=Harbour+Lights"));
-  EXPECT_TRUE(server.requested("http://www.discogs.com/release/100101"));
 
-  // The folder, its files, the playlist and the cover.
-  ASSERT_TRUE(fs::is_directory(tagged));
+  // What the run left is the terminal runs' to check: the front end only
+  // has to have reached the end.
+  EXPECT_TRUE(fs::is_directory(tagged));
   EXPECT_FALSE(fs::exists(album));
-  std::vector<std::string> expected = tagged_demo_files();
-  expected.insert(expected.begin(), {kTaggedDemoPlaylist, "R-100101.jpg"});
-  std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(names_in(tagged), expected);
   EXPECT_EQ(read_file(tagged + "/R-100101.jpg"),
             read_file(std::string(PLINTH_SOURCE_DIR) + "/tools/catalogue/covers/R-100101.jpg"));
-  const std::string playlist = read_file(tagged + "/" + kTaggedDemoPlaylist);
-  std::string listed = "#EXTM3U\r\n";
-  for (const std::string& name : tagged_demo_files()) listed += name + "\r\n";
-  EXPECT_EQ(playlist, listed);
-
-  // Every file tagged, its audio untouched.
-  const std::vector<std::string> renamed = tagged_demo_files();
-  for (size_t i = 0; i < renamed.size(); ++i) {
-    const std::string file = tagged + "/" + renamed[i];
-    EXPECT_EQ(test_support::audio_bytes(read_file(file)), audio[i]) << renamed[i];
-    const std::string read = show_tags(file);
-    const std::string number = "TRCK: " + std::to_string(i + 1);
-    for (const char* line :
-         {"ID3v2.3", "TPE1: Harbour Lights", "TALB: Night Ferry", number.c_str(), "TYER: 2005"})
-      EXPECT_TRUE(has_line(read, line)) << read;
-    EXPECT_THAT(read, HasSubstr("APIC: image/jpeg"));
-  }
-  EXPECT_TRUE(has_line(show_tags(tagged + "/" + renamed[2]), "TIT2: Lanterns Over Water"));
 }
 
 TEST_F(QtWholeRun, KeysAloneReachEveryControlAndSearchTheTypedTerm) {

@@ -12,6 +12,10 @@ namespace fs = std::filesystem;
 
 const std::string kDefaultSettings = read_file(PLINTH_SOURCE_DIR "/resources/default-settings.xml");
 const char kTaggedDemoFolder[] = "[HL 007] Harbour Lights - Night Ferry";
+const char* const kDemoTitles[12] = {"Salt Road",       "Night Ferry",    "Lanterns Over Water",
+                                     "Harbour Wall",    "The Quiet Deck", "Low Tide Signal",
+                                     "Gulls At Four",   "Crossing",       "Paper Boats",
+                                     "Foghorn Lullaby", "Pier Lights",    "Morning Landfall"};
 
 Outcome WholeRun::plinth(const std::string& arguments, const std::string& input,
                          const std::string& cwd, const std::string& environment) {
@@ -41,7 +45,9 @@ std::map<std::string, size_t> WholeRun::snapshot(const std::string& folder) {
 std::vector<std::string> WholeRun::audio_under(const std::string& folder) {
   std::vector<std::string> audio;
   for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    if (entry.is_regular_file() && entry.path().extension() == ".mp3")
+    std::string extension = entry.path().extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(), ::tolower);
+    if (entry.is_regular_file() && extension == ".mp3")
       audio.push_back(audio_bytes(read_file(entry.path().string())));
   }
   std::sort(audio.begin(), audio.end());

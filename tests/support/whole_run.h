@@ -22,6 +22,8 @@ namespace test_support {
 extern const std::string kDefaultSettings;
 // The demo album's folder after a run with the default settings.
 extern const char kTaggedDemoFolder[];
+// The titles of its twelve tracks, in their order.
+extern const char* const kDemoTitles[12];
 
 struct Outcome {
   int status = -1;    // 124 when the watchdog ended a hung run
@@ -48,8 +50,8 @@ class WholeRun : public ::testing::Test {
 
   // Every entry under the folder with a digest of its bytes.
   static std::map<std::string, size_t> snapshot(const std::string& folder);
-  // The audio of every MP3 file under the folder, sorted: the files may have
-  // been renamed and moved.
+  // The audio of every MP3 file under the folder, whatever the case of its
+  // extension, sorted: the files may have been renamed and moved.
   static std::vector<std::string> audio_under(const std::string& folder);
   // Files other than MP3 files, playlists and covers: what a half-done
   // write would leave.
