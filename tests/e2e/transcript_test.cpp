@@ -1,0 +1,144 @@
+// Golden transcripts: whole runs of the built program whose complete output
+// (exit status, what it drew, its trace, then the files it left) is compared
+// line by line with a text under tests/e2e/golden/, once temporary paths and
+// times are replaced by placeholders. Any change a user would see or get
+// shows as the first line that differs.
+// PLINTH_UPDATE_GOLDEN=1 rewrites the golden texts from the runs instead.
+#include <gmock/gmock.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+
+#include "tests/support/whole_run.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using test_support::read_file;
+using test_support::shell_quoted;
+
+const char kApi[] = "DISCOGS_TOKEN=standin-token PLINTH_API_URL=http://api.discogs.com";
+
+// One run: "{album}" and "{library}" in the arguments stand for the demo
+// album's folder and the library folder that holds it.
+struct Step {
+  std::string arguments, input, environment;
+};
+
+struct Case {
+  std::string name;  // the golden file's too
+  std::vector<Step> steps;
+};
+
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+class Transcript : public test_support::WholeRun, public ::testing::WithParamInterface<Case> {
+ protected:
+  // The demo album and an album the database does not know, side by side.
+  Transcript() : library(work.file("library")) {
+    fs::create_directories(library + "/Unknown Band - Demo Tape");
+    album = test_support::make_demo_album(library);
+    test_support::make_mp3s({{library + "/Unknown Band - Demo Tape/01 First Song.mp3", {}}});
+    start_server();
+  }
+
+  // The text with what differs between machines and moments as placeholders.
+  std::string normalised(std::string text) const {
+    for (const auto& [path, name] : std::vector<std::pair<std::string, std::string>>{
+             {album, "<album>"},
+             {library, "<library>"},
+             {fs::path(config.config_home()).parent_path().string(), "<home>"},
+             {fs::path(PLINTH_BINARY).parent_path().string(), "<build>"}})
+      text = replaced(text, path, name);
+    static const std::regex kTime("[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}");
+    return std::regex_replace(text, kTime, "<time>");
+  }
+
+  // The library's entries, sorted, with the playlists' bytes and the other
+  // files' sizes; then every MP3 file's tags as mutagen reads them.
+  std::string files() const {
+    std::vector<fs::path> paths(fs::recursive_directory_iterator(library), {});
+    std::sort(paths.begin(), paths.end());
+    std::string text = "--- files\n", mp3s;
+    for (const fs::path& path : paths) {
+      text += path.string() + (fs::is_directory(path) ? "/\n" : "\n");
+      if (path.extension() == ".m3u") {
+        text += read_file(path);
+      } else if (path.extension() == ".mp3") {
+        mp3s += " " + shell_quoted(path);
+      } else if (fs::is_regular_file(path)) {
+        text += std::to_string(fs::file_size(path)) + " bytes\n";
+      }
+    }
+    return text +
+           test_support::run_command("/usr/bin/python3 " +
+                                     shell_quoted(PLINTH_SOURCE_DIR "/tools/show_tags.py") + mp3s);
+  }
+
+  std::string library, album;
+};
+
+TEST_P(Transcript, MatchesTheGoldenText) {
+  std::string text;
+  for (const Step& step : GetParam().steps) {
+    const std::string arguments = replaced(replaced(step.arguments, "{album}", shell_quoted(album)),
+                                           "{library}", shell_quoted(library));
+    const test_support::Outcome run = plinth(arguments, step.input, "/", step.environment);
+    text += "$ plinth " + step.arguments + "\n--- status " + std::to_string(run.status) +
+            "\n--- drawn\n" + run.drawn + "--- trace\n" + run.trace;
+  }
+  text = normalised(text + files());
+
+  const std::string golden = PLINTH_SOURCE_DIR "/tests/e2e/golden/" + GetParam().name + ".txt";
+  const char* update = std::getenv("PLINTH_UPDATE_GOLDEN");
+  if (update != nullptr && std::string(update) == "1") test_support::write_file(golden, text);
+  std::vector<std::string> expected = test_support::lines_of(read_file(golden));
+  std::vector<std::string> actual = test_support::lines_of(text);
+  const size_t lines = std::max(expected.size(), actual.size());
+  expected.resize(lines, "<end of text>");
+  actual.resize(lines, "<end of text>");
+  const auto differ = std::mismatch(expected.begin(), expected.end(), actual.begin());
+  if (differ.first != expected.end())
+    ADD_FAILURE() << GetParam().name << ".txt (PLINTH_UPDATE_GOLDEN=1 rewrites it), line "
+                  << differ.first - expected.begin() + 1 << "\n  expected: " << *differ.first
+                  << "\n  actual:   " << *differ.second;
+}
+
+const std::string kEnters(40, '\n');
+// Back on each page, a search without hits, help, and the menu's commands
+// and boxes on the match page, then Finish! with another track template.
+const std::string kBackAndForth =
+    "help\n= Nothing Like This\nmanual search\n\n1\n\nback\n\n\nback\n\n\nback\n\nhelp\n"
+    "filenames\nhelp\n\ntrack = /8 /7\nok\ntoggel m3u\n\nsave settings\n\nabout\n\n"
+    "directory\n\nonline help\n\n\n\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Golden, Transcript,
+    ::testing::Values(Case{"SiteEnterOnEveryPage", {{"{album}", kEnters, ""}}},
+                      Case{"ApiTypedReleaseAddress",
+                           {{"{album}",
+                             "= http://www.discogs.com/release/100101\nmanual search\n" + kEnters,
+                             kApi}}},
+                      Case{"BackAndForthAndTheMenu", {{"{album}", kBackAndForth, ""}}},
+                      Case{"HelpApiSearchHistoryAndUndo",
+                           {{"--help", "", ""},
+                            {"{album}", kEnters, kApi},
+                            {"--history", "", ""},
+                            {"--undo {library}/'[HL 007] Harbour Lights - Night Ferry'", "", ""},
+                            {"--history", "", ""}}},
+                      Case{"BatchDryRunRunHistoryAndUndo",
+                           {{"--batch --dry-run {library}", "", kApi},
+                            {"--batch {library}", "", kApi},
+                            {"--history", "", ""},
+                            {"--undo --batch", "", ""}}}),
+    [](const auto& info) { return info.param.name; });
+
+}  // namespace
