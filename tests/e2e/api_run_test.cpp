@@ -62,37 +62,18 @@ class ApiRun : public test_support::WholeRun {
 
 }  // namespace
 
-TEST_F(ApiRun, TheDemoAlbumComesOutAsThroughTheSitePages) {
+// The demo album's tags come out as through the site's pages: the golden
+// texts of both runs list the same files. Here, what they do not show.
+TEST_F(ApiRun, TheDemoAlbumsRequestsGoToTheApiWithTheTokenOverOneConnection) {
   StandinServer server;
-  const std::string by_site = work.file("site");
-  const std::string by_api = work.file("api");
-  std::filesystem::create_directories(by_site);
-  std::filesystem::create_directories(by_api);
-  const std::string enter_everywhere(40, '\n');
-  ASSERT_EQ(plinth(server, test_support::make_demo_album(by_site), "", enter_everywhere).status, 0);
-  const size_t site_requests = server.request_log().size();
   const Outcome run =
-      plinth(server, test_support::make_demo_album(by_api), kToken, enter_everywhere);
-  ASSERT_EQ(run.status, 0);
-
-  const std::string site_folder = by_site + "/" + test_support::kTaggedDemoFolder;
-  const std::string api_folder = by_api + "/" + test_support::kTaggedDemoFolder;
-  ASSERT_TRUE(std::filesystem::is_directory(api_folder)) << run.drawn;
-  ASSERT_EQ(names_in(api_folder), names_in(site_folder));
-  for (const std::string& name : names_in(api_folder)) {
-    const bool mp3 = name.size() > 4 && name.compare(name.size() - 4, 4, ".mp3") == 0;
-    if (mp3) {
-      EXPECT_EQ(show_tags(api_folder + "/" + name), show_tags(site_folder + "/" + name)) << name;
-    } else {  // the playlist and the cover
-      EXPECT_EQ(read_file(api_folder + "/" + name), read_file(site_folder + "/" + name)) << name;
-    }
-  }
+      plinth(server, test_support::make_demo_album(work.path()), kToken, std::string(40, '\n'));
+  ASSERT_EQ(run.status, 0) << run.drawn;
 
   // Only the lookups went to the API, each with the token and the program's
   // agent; the cover went to its own host without the token, though over
   // the same connection (the proxy's): one for the whole run.
-  const std::vector<std::string> log = server.request_log();
-  const std::vector<std::string> api_log(log.begin() + static_cast<long>(site_requests), log.end());
+  const std::vector<std::string> api_log = server.request_log();
   ASSERT_EQ(api_log.size(), 6u);  // artists, labels and releases found, the list, the release
   for (size_t i = 0; i < 5; ++i) {
     EXPECT_THAT(api_log[i], StartsWith(std::string("GET ") + kApi + "/"));
@@ -106,7 +87,7 @@ TEST_F(ApiRun, TheDemoAlbumComesOutAsThroughTheSitePages) {
     const bool again = api_log[i].find("[same connection]") != std::string::npos;
     EXPECT_EQ(again, i > 0) << api_log[i];
   }
-  for (const std::string& line : log) {
+  for (const std::string& line : api_log) {
     const bool with_token = line.find("[Authorization:") != std::string::npos;
     EXPECT_EQ(with_token, line.rfind(std::string("GET ") + kApi + "/", 0) == 0) << line;
   }
