@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/mp3_files.h"
 #include "tests/support/temp_dir.h"
 
 using ::testing::HasSubstr;
@@ -15,15 +16,9 @@ using ::testing::Not;
 
 namespace {
 
+using test_support::read_file;
 using test_support::run_command;
 using test_support::TempDir;
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 bool is_file(const std::string& path, bool executable = false) {
   struct stat info {};

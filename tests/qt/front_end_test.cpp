@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,7 +11,6 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
-#include <QToolTip>
 
 #include "platform/qt/qt_front_end.h"
 #include "resources/dialog_templates.h"
@@ -192,25 +190,6 @@ TEST_F(QtFrontEndTest, AStoppableWaitOffersCancelOverThePage) {
     page.close();
   });
   run_probe();
-}
-
-TEST_F(QtFrontEndTest, ALineTheListCutsOffShowsWholeAsATip) {
-  // Wider than any screen: the window never opens wide enough for it.
-  const std::string long_line = "Harbour Lights And The " + std::string(400, 'w');
-  probe.lines = {"Quiet Ones", long_line};
-  QStringList tips;  // what a person sees resting the mouse on each line
-  driver.on_page("Caf\xE9 \x80", [&](PageDialog& page) {
-    QListWidget* list = list_of(page, kList);
-    for (int row : {0, 1}) {  // the short line first: a tip once shown lingers
-      const QPoint at = list->visualItemRect(list->item(row)).center();
-      QHelpEvent rest(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
-      QApplication::sendEvent(list->viewport(), &rest);
-      tips << (QToolTip::isVisible() ? QToolTip::text() : "(none)");
-    }
-    page.close();
-  });
-  run_probe();
-  EXPECT_EQ(tips, QStringList({"(none)", QString::fromStdString(long_line)}));
 }
 
 // Keys first: the list has the focus when the page opens (the first field
