@@ -15,6 +15,7 @@
 #include "app/lookup/api_source.h"
 #include "app/lookup/candidates.h"
 #include "app/lookup/database.h"
+#include "app/pages/pages.h"
 #include "common/album_certainty.h"
 #include "common/dm_match.h"
 #include "common/text.h"
@@ -201,6 +202,9 @@ class BatchRun {
   AlbumResult apply(const std::string& folder, const ReadRelease& chosen,
                     const TrackAssignment& assignment) {
     g_releases.push_back(chosen.release);
+    // The numbers the match page gives the tracks, so that the files get the
+    // names a run through the pages would give them.
+    pad_track_numbers(g_releases.back());
     g_run.release_index = 0;
     g_run.assignment = assignment;
     const std::string id = "  (release " + chosen.found.id + ")";

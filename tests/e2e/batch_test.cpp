@@ -111,10 +111,11 @@ TEST_F(BatchRun, DryRunThenTaggedAndLeftThenNothingAskedThenTakenBack) {
                           "4 albums: 2 tagged, 2 left, 0 failed, 0 unchanged since tagged before; "
                           "8 requests to the database"));
   EXPECT_EQ(api_requests(after_dry).size(), 8u);
-  EXPECT_TRUE(std::filesystem::exists(tagged_ferry + "/1 - Harbour Lights - Salt Road.mp3"));
-  EXPECT_TRUE(std::filesystem::exists(library +
-                                      "/[GR 033] Juno Berg - Deep Water Sessions/2-5 - Juno Berg - "
-                                      "Harbour Mouth.mp3"));
+  EXPECT_TRUE(std::filesystem::exists(tagged_ferry + "/01 - Harbour Lights - Salt Road.mp3"));
+  EXPECT_TRUE(
+      std::filesystem::exists(library +
+                              "/[GR 033] Juno Berg - Deep Water Sessions/02-5 - Juno Berg - "
+                              "Harbour Mouth.mp3"));
   EXPECT_EQ(audio_under(library), audio_before);
 
   const size_t after_run = server->request_log().size();
