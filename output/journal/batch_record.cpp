@@ -5,6 +5,7 @@
 
 #include "output/journal/finished_albums.h"
 #include "output/journal/journal.h"
+#include "output/journal/journal_format.h"
 #include "platform/codepage.h"
 #include "platform/files/file_read.h"
 #include "platform/files/folders.h"
@@ -15,33 +16,6 @@ namespace {
 
 const char kHeader[] = "plinth batch 1\n";
 const char kSuffix[] = ".batch";
-
-std::string hex(const std::string& bytes) {
-  static const char digits[] = "0123456789abcdef";
-  std::string out;
-  for (const char c : bytes) {
-    out += digits[static_cast<unsigned char>(c) >> 4];
-    out += digits[static_cast<unsigned char>(c) & 15];
-  }
-  return out;
-}
-
-int hex_digit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-bool unhex(const std::string& text, std::string& bytes) {
-  if (text.size() % 2 != 0) return false;
-  bytes.clear();
-  for (size_t i = 0; i < text.size(); i += 2) {
-    const int high = hex_digit(text[i]), low = hex_digit(text[i + 1]);
-    if (high < 0 || low < 0) return false;
-    bytes += static_cast<char>(high * 16 + low);
-  }
-  return true;
-}
 
 // A record's lines; a line cut short by a crash is left out.
 bool parse_record(const std::string& text, BatchEntry& entry) {
@@ -60,7 +34,7 @@ bool parse_record(const std::string& text, BatchEntry& entry) {
         return false;
       }
       entry.time = std::stoll(digits);
-    } else if (line.compare(0, 6, "album ") == 0 && unhex(line.substr(6), folder) &&
+    } else if (line.compare(0, 6, "album ") == 0 && from_lower_hex(line.substr(6), folder) &&
                !folder.empty() && folder[0] == '/') {
       entry.folders.push_back(folder);
     } else {
@@ -106,7 +80,7 @@ int BatchRecord::start(int64_t now) {
 
 int BatchRecord::album(const std::string& folder) {
   if (path_.empty()) return ENOENT;
-  return platform::append_durably(path_, "album " + hex(folder) + "\n");
+  return platform::append_durably(path_, "album " + lower_hex(folder) + "\n");
 }
 
 std::vector<BatchEntry> recorded_batches() {

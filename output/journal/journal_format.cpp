@@ -14,22 +14,9 @@ namespace {
 
 const char kHeader[] = "plinth journal 2\n";
 const char kHeaderVersion1[] = "plinth journal 1\n";
-const char kHexDigits[] = "0123456789abcdef";
 constexpr size_t kHashDigits = 32;
 // An empty file that was there, where "-" says that none was.
 const char kEmpty[] = ".";
-
-std::string hex(const std::string& bytes) {
-  if (bytes.empty()) return "-";
-  std::string text;
-  text.reserve(bytes.size() * 2);
-  for (const char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
-    text += kHexDigits[b >> 4];
-    text += kHexDigits[b & 15];
-  }
-  return text;
-}
 
 int hex_value(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -37,18 +24,12 @@ int hex_value(char c) {
   return -1;
 }
 
+std::string hex(const std::string& bytes) { return bytes.empty() ? "-" : lower_hex(bytes); }
+
 bool unhex(const std::string& text, std::string& bytes) {
   bytes.clear();
   if (text == "-") return true;
-  if (text.empty() || text.size() % 2 != 0) return false;
-  bytes.reserve(text.size() / 2);
-  for (size_t i = 0; i < text.size(); i += 2) {
-    const int high = hex_value(text[i]);
-    const int low = hex_value(text[i + 1]);
-    if (high < 0 || low < 0) return false;
-    bytes += static_cast<char>(high * 16 + low);
-  }
-  return true;
+  return !text.empty() && from_lower_hex(text, bytes);
 }
 
 std::string check_of(const std::string& text) {
@@ -329,6 +310,31 @@ class Reader {
 };
 
 }  // namespace
+
+std::string lower_hex(const std::string& bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string text;
+  text.reserve(bytes.size() * 2);
+  for (const char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    text += kDigits[b >> 4];
+    text += kDigits[b & 15];
+  }
+  return text;
+}
+
+bool from_lower_hex(const std::string& text, std::string& bytes) {
+  bytes.clear();
+  if (text.size() % 2 != 0) return false;
+  bytes.reserve(text.size() / 2);
+  for (size_t i = 0; i < text.size(); i += 2) {
+    const int high = hex_value(text[i]);
+    const int low = hex_value(text[i + 1]);
+    if (high < 0 || low < 0) return false;
+    bytes += static_cast<char>(high * 16 + low);
+  }
+  return true;
+}
 
 std::string content_hash(const std::string& bytes) {
   const XXH128_hash_t hash = XXH3_128bits(bytes.data(), bytes.size());

@@ -72,6 +72,11 @@ struct Journal {
 // A hash of bytes as 32 hexadecimal digits.
 std::string content_hash(const std::string& bytes);
 
+// Bytes as two lower-case hexadecimal digits each, as the state files write
+// names, and back; false for an odd count or any other character.
+std::string lower_hex(const std::string& bytes);
+bool from_lower_hex(const std::string& text, std::string& bytes);
+
 // The sections as text; each ends with its check line, which covers
 // `before` (the sections already written) and the new one.
 std::string journal_plan_text(const Journal& journal);
