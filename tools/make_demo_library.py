@@ -13,6 +13,20 @@ The albums, and what a careful tagger makes of them:
                                 two pressings of one tracklist, the year
                                 says which: tagged as the reissue
     Nils Arvo - Slow Weather    the same without a year: left, two fit
+    Marta Vey - Paper Moons     the database's "Marta Vey (2)": tagged
+    The Persuader - Stockholm   the sort form "Persuader, The", sides A
+                                and B: tagged
+    Pale Harrow - Darkroom Soundtrack
+                                catalogue number "none": tagged
+    Harbour Nights Vol. 1       a compilation, each file tagged with its
+                                own artist: tagged
+    Juno Berg - Deep Water Sessions
+                                two discs of ten tracks: tagged
+    Mirelle Dax - Copper Fields eight files, so not the deluxe edition's
+                                eleven: tagged
+    New Folder (3)              a useless name over fully tagged files:
+                                tagged
+    Tomas Quill - Lowlands      one file of two tracks: left
 """
 import os
 import sys
@@ -23,10 +37,31 @@ import make_mp3  # noqa: E402
 
 WEATHER = ["Low Pressure", "Drizzle Map", "Isobar", "Fog Bank", "Clearing Later", "Barometer"]
 SMA_LJUS = ["Over Isen", "Cafe Nocturne", "Ljusar", "Sjon Sover", "Noel A Bergen"]
+PAPER_MOONS = ["Paper Moons", "Telegraph Hill", "Winter Orchard", "Small Hours", "Glasshouse",
+               "Goodnight, Satellite"]
+DEEP_WATER = ["Sounding Line", "Cold Current", "Trench", "Ballast", "Keel Light",
+              "Surface Interval", "Brine Choir", "Undertow", "Last Buoy", "Harbour Mouth"]
+COPPER_FIELDS = ["Rust Belt Morning", "Copper Fields", "Wire Fence", "Harvest Static",
+                 "Long Furrow", "Silo Song", "Tin Roof Rain", "Evening Threshing"]
+HARBOUR_NIGHTS = [("Quayside", "Wren Hollis"), ("Night Bus Home", "Mirelle Dax"),
+                  ("Lamp Post Waltz", "Nils Arvo"), ("Wet Cobbles", "Juno Berg"),
+                  ("Last Orders", "Odile Stray")]
+LOWLANDS = ["Marsh Gate", "Reed Bed", "Lowlands", "Heron Watch", "Sluice", "Wide Sky"]
 
 
 def numbered(titles, seed):
     return [("%02d %s.mp3" % (i + 1, title), ["seed=%d" % (seed + i)]) for i, title in enumerate(titles)]
+
+
+def sides(positions_and_titles, seed):
+    return [("%s %s.mp3" % pair, ["seed=%d" % (seed + i)])
+            for i, pair in enumerate(positions_and_titles)]
+
+
+def tagged(titles_and_artists, album, seed):
+    return [("track%d.mp3" % (i + 1),
+             ["seed=%d" % (seed + i), "TIT2=" + title, "TPE1=" + artist, "TALB=" + album])
+            for i, (title, artist) in enumerate(titles_and_artists)]
 
 
 ALBUMS = [
@@ -36,6 +71,17 @@ ALBUMS = [
     ("Celeste Vardahl - Sma Ljus", numbered(SMA_LJUS, 100)),
     ("Nils Arvo - Slow Weather (2012)", numbered(WEATHER, 200)),
     ("Nils Arvo - Slow Weather", numbered(WEATHER, 300)),
+    ("Marta Vey - Paper Moons", numbered(PAPER_MOONS, 400)),
+    ("The Persuader - Stockholm",
+     sides([("A", "Ostermalm"), ("B1", "Gamla Stan"), ("B2", "Norrmalm")], 500)),
+    ("Pale Harrow - Darkroom Soundtrack", numbered(["Red Light", "Fixer Bath"], 600)),
+    ("Harbour Nights Vol. 1", tagged(HARBOUR_NIGHTS, "Harbour Nights Vol. 1", 700)),
+    ("Juno Berg - Deep Water Sessions",
+     sides([("%d-%02d" % (i // 5 + 1, i % 5 + 1), title) for i, title in enumerate(DEEP_WATER)],
+           800)),
+    ("Mirelle Dax - Copper Fields", numbered(COPPER_FIELDS, 900)),
+    ("New Folder (3)", tagged([(title, "Wren Hollis") for title in LOWLANDS], "Lowlands", 1000)),
+    ("Tomas Quill - Lowlands", sides([("A", "Lowlands")], 1100)),
 ]
 
 
