@@ -27,6 +27,12 @@ The albums, and what a careful tagger makes of them:
     New Folder (3)              a useless name over fully tagged files:
                                 tagged
     Tomas Quill - Lowlands      one file of two tracks: left
+    Sable Reyes - Kiln Nights   a credit "S. Reyes Feat. Orin Vale (2)", side
+                                headings and a suite of two parts: tagged
+    Quay Signals                a compilation with a track artist's "(2)":
+                                tagged
+    Kuon Minato                 tags in Japanese under a romanised folder
+                                name: tagged
 """
 import os
 import sys
@@ -46,6 +52,10 @@ COPPER_FIELDS = ["Rust Belt Morning", "Copper Fields", "Wire Fence", "Harvest St
 HARBOUR_NIGHTS = [("Quayside", "Wren Hollis"), ("Night Bus Home", "Mirelle Dax"),
                   ("Lamp Post Waltz", "Nils Arvo"), ("Wet Cobbles", "Juno Berg"),
                   ("Last Orders", "Odile Stray")]
+KILN_NIGHTS = ["Ember Road", "Slow Glaze", "Firing", "Cooling", "Ash Garden"]
+KUON = "\u4e45\u9060\u30df\u30ca\u30c8"
+DAWN_HARBOUR = [("Shiosai", "\u6f6e\u9a12"), ("Shiroi Todai", "\u767d\u3044\u706f\u53f0"),
+                ("Tide Clock", "Tide Clock")]
 LOWLANDS = ["Marsh Gate", "Reed Bed", "Lowlands", "Heron Watch", "Sluice", "Wide Sky"]
 
 
@@ -56,6 +66,12 @@ def numbered(titles, seed):
 def sides(positions_and_titles, seed):
     return [("%s %s.mp3" % pair, ["seed=%d" % (seed + i)])
             for i, pair in enumerate(positions_and_titles)]
+
+
+def japanese(romanised_and_titles, seed):
+    return [("%02d %s.mp3" % (i + 1, name),
+             ["seed=%d" % (seed + i), "v2=4", "enc=3", "TPE1=" + KUON, "TIT2=" + title])
+            for i, (name, title) in enumerate(romanised_and_titles)]
 
 
 def tagged(titles_and_artists, album, seed):
@@ -82,6 +98,9 @@ ALBUMS = [
     ("Mirelle Dax - Copper Fields", numbered(COPPER_FIELDS, 900)),
     ("New Folder (3)", tagged([(title, "Wren Hollis") for title in LOWLANDS], "Lowlands", 1000)),
     ("Tomas Quill - Lowlands", sides([("A", "Lowlands")], 1100)),
+    ("Sable Reyes - Kiln Nights", numbered(KILN_NIGHTS, 1200)),
+    ("Quay Signals", numbered(["Static Bloom", "Low Beacon"], 1300)),
+    ("Kuon Minato", japanese(DAWN_HARBOUR, 1400)),
 ]
 
 
