@@ -6,6 +6,7 @@
 #include "platform/codepage.h"
 #include "platform/files/file_read.h"
 #include "platform/files/private_file.h"
+#include "platform/registry/registry.h"
 
 namespace {
 
@@ -50,10 +51,11 @@ std::string trimmed_token(const std::string& text) {
   return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
+// Beside the registry file, by the same rules: a relative XDG_CONFIG_HOME
+// counts for nothing, and without a home there is no token file.
 std::string token_file_path() {
-  std::string config = environment("XDG_CONFIG_HOME");
-  if (config.empty()) config = environment("HOME") + "/.config";
-  return platform::name_from_fs(config + "/plinth/discogs-token");
+  const std::string folder = platform::user_config_folder();
+  return folder.empty() ? "" : platform::name_from_fs(folder + "/discogs-token");
 }
 
 std::string api_user_agent() { return "Plinth/" PLINTH_VERSION " +http://" + maker_address(); }

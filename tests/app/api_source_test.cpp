@@ -5,6 +5,9 @@
 
 #include <cstdlib>
 
+#include "platform/files/state_files.h"
+#include "platform/registry/registry.h"
+#include "platform/trace.h"
 #include "tests/support/isolated_config.h"
 #include "tests/support/mp3_files.h"
 
@@ -63,6 +66,22 @@ TEST(ApiSource, TokenFromTheEnvironmentElseTheTokenFileAndTheBaseAddress) {
   EXPECT_EQ(
       api_config_from_environment().user_agent.rfind("Plinth/" PLINTH_TEST_VERSION " +http://", 0),
       0u);
+}
+
+// Without absolute XDG folders the token, the registry, the log and the
+// journal all go under the home folder, each where a user looks for it.
+TEST(ApiSource, WithoutXdgFoldersEveryFileOfTheUserIsUnderHome) {
+  test_support::TempDir home;
+  test_support::ScopedEnv h("HOME", home.path().c_str()), c("XDG_CONFIG_HOME", "config"),
+      k("XDG_CACHE_HOME", "cache"), s("XDG_STATE_HOME", nullptr);
+  EXPECT_EQ(token_file_path(), home.path() + "/.config/plinth/discogs-token");
+  EXPECT_EQ(platform::registry_file_paths().front(), home.path() + "/.config/plinth/registry.reg");
+  EXPECT_EQ(platform::trace_log_path(), home.path() + "/.cache/plinth/last-run.log");
+  std::string journal;
+  EXPECT_EQ(platform::state_folder("journal", journal), 0);
+  EXPECT_EQ(journal, home.path() + "/.local/state/plinth/journal");
+  test_support::ScopedEnv no_home("HOME", "relative");
+  EXPECT_EQ(token_file_path(), "");
 }
 
 }  // namespace
