@@ -33,6 +33,9 @@ The albums, and what a careful tagger makes of them:
                                 tagged
     Kuon Minato                 tags in Japanese under a romanised folder
                                 name: tagged
+    Harbour Lights - Tidal Lines EP
+                                a hidden track beyond the release's four:
+                                left
 """
 import os
 import sys
@@ -101,6 +104,9 @@ ALBUMS = [
     ("Sable Reyes - Kiln Nights", numbered(KILN_NIGHTS, 1200)),
     ("Quay Signals", numbered(["Static Bloom", "Low Beacon"], 1300)),
     ("Kuon Minato", japanese(DAWN_HARBOUR, 1400)),
+    ("Harbour Lights - Tidal Lines EP",
+     sides([("A1", "Tidal Lines"), ("A2", "Undertow"), ("B1", "Brine"), ("B2", "Tidal Lines Dub"),
+            ("B3", "Hidden Track")], 1500)),
 ]
 
 

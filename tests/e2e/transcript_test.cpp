@@ -154,19 +154,22 @@ INSTANTIATE_TEST_SUITE_P(
         // a sort form, a "(2)" kept, two discs, a compilation, a credit
         // "Feat." with headings and a suite, a typed address, Japanese tags,
         // and a typed accented term.
-        Case{"RealReleasesThroughPagesAndApi",
-             {{"{library}/'The Persuader - Stockholm'", kEnters, ""},
-              {"{library}/'Marta Vey - Paper Moons'", "\n2\n" + kEnters, kApi},
-              {"{library}/'Juno Berg - Deep Water Sessions'", kEnters, ""},
-              {"{library}/'Harbour Nights Vol. 1'", kEnters, kApi},
-              {"{library}/'Sable Reyes - Kiln Nights'", "\n\n\nn\n" + kEnters,
-               kApi + std::string(" COLUMNS=50")},
-              {"{library}/'Quay Signals'",
-               "= https://www.discogs.com/release/100113\nmanual search\nyes\n" + kEnters, kApi},
-              {"{library}/'Kuon Minato'", kEnters, kApi + std::string(" COLUMNS=40")},
-              {"{library}/'Celeste Vardahl - Sma Ljus'",
-               "= C\xC3\xA9leste V\xC3\xA5rdahl\nmanual search\n" + kEnters, ""}},
-             true}),
+        Case{
+            "RealReleasesThroughPagesAndApi",
+            {{"{library}/'The Persuader - Stockholm'", kEnters, ""},
+             {"{library}/'Marta Vey - Paper Moons'", "\n2\n" + kEnters, kApi},
+             {"{library}/'Juno Berg - Deep Water Sessions'", kEnters, ""},
+             {"{library}/'Harbour Nights Vol. 1'", kEnters, kApi},
+             {"{library}/'Sable Reyes - Kiln Nights'", "\n\n\nn\n" + kEnters,
+              kApi + std::string(" COLUMNS=50")},
+             {"{library}/'Quay Signals'",
+              "= https://www.discogs.com/release/100113\nmanual search\nyes\n" + kEnters, kApi},
+             {"{library}/'Kuon Minato'", kEnters, kApi + std::string(" COLUMNS=40")},
+             {"{library}/'Harbour Lights - Tidal Lines EP'",
+              "\n\n\noriginal 5\nrelease 2\nforce match\n\nrelease 4\nforce match\n" + kEnters, ""},
+             {"{library}/'Celeste Vardahl - Sma Ljus'",
+              "= C\xC3\xA9leste V\xC3\xA5rdahl\nmanual search\n" + kEnters, ""}},
+            true}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace
