@@ -262,17 +262,8 @@ class BatchRun {
     }
   }
 
-  // "album 4 of 20: 2 tagged, 1 left, about 1 minute left", kept on one line.
   void progress(size_t done, size_t all, double seconds) const {
-    std::string line = "album " + std::to_string(done + 1) + " of " + std::to_string(all) + ": " +
-                       std::to_string(tagged_) + " tagged, " + std::to_string(left_) + " left";
-    if (done > 0) {
-      const double rest = seconds / static_cast<double>(done) * static_cast<double>(all - done);
-      const long minutes = static_cast<long>(rest / 60 + 0.5);
-      line += minutes < 1 ? ", less than a minute left"
-                          : ", about " + std::to_string(minutes) +
-                                (minutes == 1 ? " minute left" : " minutes left");
-    }
+    const std::string line = batch_progress_line(done, all, tagged_, left_, seconds);
     std::fprintf(stderr, "\r\033[K%s", line.c_str());
     std::fflush(stderr);
   }
@@ -302,6 +293,17 @@ bool pacing_wanted() {
 }
 
 }  // namespace
+
+std::string batch_progress_line(size_t done, size_t all, int tagged, int left, double seconds) {
+  std::string line = "album " + std::to_string(done + 1) + " of " + std::to_string(all) + ": " +
+                     std::to_string(tagged) + " tagged, " + std::to_string(left) + " left";
+  if (done == 0) return line;
+  const double rest = seconds / static_cast<double>(done) * static_cast<double>(all - done);
+  const long minutes = static_cast<long>(rest / 60 + 0.5);
+  if (minutes < 1) return line + ", less than a minute left";
+  return line + ", about " + std::to_string(minutes) +
+         (minutes == 1 ? " minute left" : " minutes left");
+}
 
 int run_batch(const BatchOptions& options) {
   platform::trace_to_log_file();

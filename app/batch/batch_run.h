@@ -14,3 +14,8 @@ struct BatchOptions {
 // Runs the batch; the exit status: 0 when every album was tagged or left,
 // 1 when any failed.
 int run_batch(const BatchOptions& options);
+
+// The line kept up to date at a terminal while the run goes on:
+// "album 5 of 20: 2 tagged, 1 left, about 1 minute left", the time left
+// judged from the `seconds` the first `done` albums took.
+std::string batch_progress_line(size_t done, size_t all, int tagged, int left, double seconds);
