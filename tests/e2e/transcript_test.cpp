@@ -152,8 +152,8 @@ INSTANTIATE_TEST_SUITE_P(
              true},
         // Releases as the database keeps them, through the pages and the API:
         // a sort form, a "(2)" kept, two discs, a compilation, a credit
-        // "Feat." with headings and a suite, a typed address, Japanese tags,
-        // and a typed accented term.
+        // "Feat." with headings and a suite, a typed address, Japanese tags, a
+        // file forced to a track, a typed accented term; two on narrow terminals.
         Case{
             "RealReleasesThroughPagesAndApi",
             {{"{library}/'The Persuader - Stockholm'", kEnters, ""},
@@ -169,7 +169,17 @@ INSTANTIATE_TEST_SUITE_P(
               "\n\n\noriginal 5\nrelease 2\nforce match\n\nrelease 4\nforce match\n" + kEnters, ""},
              {"{library}/'Celeste Vardahl - Sma Ljus'",
               "= C\xC3\xA9leste V\xC3\xA5rdahl\nmanual search\n" + kEnters, ""}},
-            true}),
+            true},
+        // Addresses typed on the first page: an artist's, a label's, and a
+        // release whose credit joins two artists.
+        Case{"TypedAddressesThroughThePages",
+             {{"{library}/'Marta Vey - Paper Moons'",
+               "= http://www.discogs.com/artist/Marta+Vey+%282%29\nmanual search\n" + kEnters, ""},
+              {"{library}/'Celeste Vardahl - Sma Ljus'",
+               "= http://www.discogs.com/label/Tidewater+Records\nmanual search\n" + kEnters, ""},
+              {"{library}/'Pale Harrow - Darkroom Soundtrack'",
+               "= http://www.discogs.com/release/100106\nmanual search\n" + kEnters, ""}},
+             true}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace
