@@ -191,7 +191,7 @@ std::vector<Case> cases() {
        ""},
       // The article of a sort form "Persuader, The" names no artist alone.
       {"AnArticleIsNoArtist",
-       album("The Quiet Ones - Stockholm", named_files({"Ostermalm", "Gamla Stan", "Norrmalm"})),
+       album("Live At The Quay - Stockholm", named_files({"Ostermalm", "Gamla Stan", "Norrmalm"})),
        {[] {
          ReadRelease read = release("111", "The Persuader", "Stockholm", "SK032", "1999",
                                     {"Ostermalm", "Gamla Stan", "Norrmalm"});
