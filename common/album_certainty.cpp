@@ -5,6 +5,7 @@
 
 #include "common/dm_match.h"
 #include "common/similarity.h"
+#include "common/text.h"
 
 namespace {
 
@@ -410,7 +411,7 @@ std::string doubt_about(const AlbumFacts& album, const AlbumClues& clues, const 
   const size_t files = album.files.size();
   const size_t tracks = release.track_names.size();
   if (files != tracks) {
-    return std::to_string(files) + " files but " + std::to_string(tracks) + " tracks";
+    return counted(files, "file", "files") + " but " + counted(tracks, "track", "tracks");
   }
   if (!named_in(clues.names, release.title)) {
     return "the folder name and tags do not name its title " + quoted(release.title);

@@ -165,3 +165,7 @@ void erase_all(std::string& text, const std::string& needle, int count) {
     text.erase(static_cast<size_t>(p), static_cast<size_t>(count));
   }
 }
+
+std::string counted(size_t count, const std::string& one, const std::string& many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
+}

@@ -31,6 +31,9 @@ void remove_controls_and_undefined(std::string& text);
 // control characters).
 void safe_file_name(std::string& text);
 
+// "1 file", "2 files": the count and the word in its number.
+std::string counted(size_t count, const std::string& one, const std::string& many);
+
 // First occurrence of needle at or after start; -1 for an empty needle or a
 // start at or past the end.
 int find_text(const std::string& haystack, const std::string& needle, int start);

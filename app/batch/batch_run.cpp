@@ -162,8 +162,10 @@ class BatchRun {
     if (searched.kind != LookupFailure::kNone) return searched;
     const std::vector<size_t> ranked = rank_found_releases(clues, found);
     if (ranked.empty() && !found.empty()) {
-      why_none = "none of the " + std::to_string(found.size()) +
-                 " releases found has its title and artist in the folder name or tags";
+      why_none = (found.size() == 1
+                      ? std::string("the one release found does not have")
+                      : "none of the " + std::to_string(found.size()) + " releases found has") +
+                 " its title and artist in the folder name or tags";
       return LookupError();
     }
     if (ranked.empty()) {

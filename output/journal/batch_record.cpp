@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "common/text.h"
 #include "output/journal/finished_albums.h"
 #include "output/journal/journal.h"
 #include "output/journal/journal_format.h"
@@ -150,7 +151,7 @@ std::vector<std::string> history_with_batches(const std::string& folder) {
   for (size_t b = batches.size(); b-- > 0;) {
     if (!headed[b]) continue;
     std::vector<std::string> block = {when(batches[b].time) + "  library run of " +
-                                      std::to_string(members[b].size()) + " albums" +
+                                      counted(members[b].size(), "album", "albums") +
                                       (b == 0 ? "  (plinth --undo --batch takes it back)" : "")};
     block.insert(block.end(), members[b].begin(), members[b].end());
     out.erase(out.begin() + static_cast<long>(heading_at[b]));
