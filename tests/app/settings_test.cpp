@@ -1,8 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
+#include "app/settings/registry_string.h"
 #include "app/settings/settings_file.h"
 #include "platform/codepage.h"
 #include "tests/support/isolated_config.h"
@@ -95,6 +97,19 @@ TEST_F(Settings, DefaultsAreWrittenAsTwoLines) {
   config.register_settings(config.config_home() + "/missing/folder/settings.xml");
   write_settings();
   EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// A registry value fills the caller's buffer with its terminating zero, or
+// is not read at all.
+TEST_F(Settings, ARegistryValueFitsItsBufferOrIsNotRead) {
+  char buffer[kRegistryBufferSize];
+  for (const size_t size : {kRegistryBufferSize - 1, kRegistryBufferSize}) {
+    config.register_settings("/" + std::string(size - 1, 's'));
+    const int read = read_registry_string(kLocalMachine, kSettingsKey, kSettingsValue, buffer);
+    EXPECT_EQ(read, size < kRegistryBufferSize ? static_cast<int>(size) + 1 : 0) << size;
+    EXPECT_EQ(boxes.boxes.size(), size < kRegistryBufferSize ? 0u : 1u) << size;
+  }
+  EXPECT_EQ(std::strlen(buffer), kRegistryBufferSize - 1);
 }
 
 TEST_F(Settings, MarkupCharactersInTemplatesSurviveSaveAndLoad) {
