@@ -158,7 +158,7 @@ TEST(JournalStore, PruningKeepsTheNewestAndTouchesNothingElse) {
     make(name);
   }
   make("notes.txt");
-  make("2020-old.journal");
+  make("2020-old, not ours.journal");
   // A library run's journal beyond the 200 newest stays with its run.
   const std::string of_a_batch = folder + "/20261101-000000-Album.journal";
   prune_journals(december_2026, {of_a_batch});
@@ -168,7 +168,7 @@ TEST(JournalStore, PruningKeepsTheNewestAndTouchesNothingElse) {
   EXPECT_THAT(kept[199], ::testing::HasSubstr("20261104-010000"));
   EXPECT_EQ(kept.back(), of_a_batch);
   EXPECT_TRUE(std::filesystem::exists(folder + "/notes.txt"));
-  EXPECT_TRUE(std::filesystem::exists(folder + "/2020-old.journal"));
+  EXPECT_TRUE(std::filesystem::exists(folder + "/2020-old, not ours.journal"));
   std::filesystem::remove_all(folder);
 }
 
