@@ -10,6 +10,7 @@
 #include "output/journal/undo.h"
 #include "platform/codepage.h"
 #include "platform/command_line.h"
+#include "platform/files/folders.h"
 #include "platform/term/term_text.h"
 
 namespace {
@@ -24,8 +25,9 @@ void print_lines(const std::vector<std::string>& lines) {
 
 // The user knows the folder by the name it had before the run as well as
 // by the one the run gave it: the newest run that started from that name
-// is taken back where it left the folder. A name a run left a folder under
-// is taken as it is.
+// is taken back where it left the folder, unless an undo cut short has
+// already given the folder its old name back. A name a run left a folder
+// under is taken as it is.
 std::string folder_to_undo(const std::string& folder) {
   for (const std::string& path : journal_paths()) {
     std::string why;
@@ -34,7 +36,9 @@ std::string folder_to_undo(const std::string& folder) {
     const bool moved = !journal.result_known || journal.folder_moved;
     const std::string& left = moved ? journal.folder_after : journal.folder_before;
     if (left == folder || (!journal.result_known && journal.folder_before == folder)) return folder;
-    if (journal.folder_before == folder) return left;
+    platform::FolderIdentity there;
+    if (journal.folder_before == folder)
+      return platform::folder_identity(left, there) ? left : folder;
   }
   return folder;
 }

@@ -22,7 +22,8 @@ using test_support::shell_quoted;
 const char kApi[] = "DISCOGS_TOKEN=standin-token PLINTH_API_URL=http://api.discogs.com";
 
 // One run: "{album}" and "{library}" in the arguments stand for the demo
-// album's folder and the library folder that holds it.
+// album's folder and the library folder that holds it. Arguments that begin
+// with "!" are a shell command run in the library folder instead.
 struct Step {
   std::string arguments, input, environment;
   bool files_after = false;  // the library's files after this run, too
@@ -98,6 +99,11 @@ TEST_P(Transcript, MatchesTheGoldenText) {
   for (const Step& step : GetParam().steps) {
     const std::string arguments = replaced(replaced(step.arguments, "{album}", shell_quoted(album)),
                                            "{library}", shell_quoted(library));
+    if (arguments[0] == '!') {  // the user's own hands between two runs
+      text += "$ " + step.arguments.substr(1) + "\n";
+      test_support::run_command("cd " + shell_quoted(library) + " &&" + arguments.substr(1));
+      continue;
+    }
     const test_support::Outcome run = plinth(arguments, step.input, "/", step.environment);
     text += "$ plinth " + step.arguments + "\n--- status " + std::to_string(run.status) +
             "\n--- drawn\n" + run.drawn + "--- trace\n" + run.trace;
@@ -142,6 +148,20 @@ INSTANTIATE_TEST_SUITE_P(
               {"--history", "", ""},
               {"--undo {library}/'[HL 007] Harbour Lights - Night Ferry'", "", ""},
               {"--history", "", ""}}},
+        // Undo after the user changed, removed and renamed files of the run,
+        // then again once one is put back.
+        Case{"UndoAfterTheUserChangedFiles",
+             {{"{album}", kEnters, ""},
+              {"! cd '[HL 007] Harbour Lights - Night Ferry' && echo x >>'01 - Harbour Lights - "
+               "Salt Road.mp3' && "
+               "rm '02 - Harbour Lights - Night Ferry.mp3' && echo mine >R-100101.jpg && "
+               "mv '03 - Harbour Lights - Lanterns Over Water.mp3' mine.mp3",
+               "", ""},
+              {"--undo {library}/'[HL 007] Harbour Lights - Night Ferry'", "", ""},
+              {"--history", "", ""},
+              {"! cd {album} && mv mine.mp3 '03 - Harbour Lights - Lanterns Over Water.mp3'", "",
+               ""},
+              {"--undo {album}", "", ""}}},
         Case{"BatchDryRunRunHistoryAndUndo",
              {{"--batch --dry-run {library}", "", kApi},
               {"--batch {library}", "", kApi},
