@@ -162,6 +162,15 @@ INSTANTIATE_TEST_SUITE_P(
               {"! cd {album} && mv mine.mp3 '03 - Harbour Lights - Lanterns Over Water.mp3'", "",
                ""},
               {"--undo {album}", "", ""}}},
+        // Finish! in a folder that already holds the playlist's and the
+        // cover's names, a link, a subfolder and other files; then undo.
+        Case{"FinishAmongTheUsersOwnFiles",
+             {{"! cd {album} && echo my list >'Harbour Lights - Night Ferry [HL 007].m3u' && "
+               "echo my cover >R-100101.jpg && mkdir scans && echo x >notes.txt && "
+               "ln -s '01 - Salt Road.mp3' link.mp3",
+               "", ""},
+              {"{album}", kEnters, ""},
+              {"--undo {library}/'[HL 007] Harbour Lights - Night Ferry'", "", ""}}},
         Case{"BatchDryRunRunHistoryAndUndo",
              {{"--batch --dry-run {library}", "", kApi},
               {"--batch {library}", "", kApi},
