@@ -55,7 +55,8 @@ int batch_of(const Journal& journal, const std::vector<BatchEntry>& batches) {
   for (size_t b = 0; b < batches.size(); ++b) {
     const BatchEntry& batch = batches[b];
     const int64_t next = b == 0 ? INT64_MAX : batches[b - 1].time;
-    if (journal.time < batch.time || journal.time >= next) continue;
+    // A newer batch of the same second was asked first.
+    if (journal.time < batch.time || journal.time > next) continue;
     if (std::find(batch.folders.begin(), batch.folders.end(), journal.folder_before) !=
         batch.folders.end()) {
       return static_cast<int>(b);
@@ -95,7 +96,9 @@ std::vector<BatchEntry> recorded_batches() {
       names.push_back(name);
     }
   }
-  std::sort(names.rbegin(), names.rend());
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return newer_stamped_name(a, b, kSuffix);
+  });
   for (const std::string& name : names) {
     std::string text;
     BatchEntry entry;
@@ -181,6 +184,11 @@ UndoReport undo_last_batch() {
     if (run == nullptr) continue;  // stopped before its Finish! changed anything
     any = true;
     report.lines.push_back("album " + *folder + ":");
+    // Taken back already: an older run of the folder is no part of this batch.
+    if (run->undone) {
+      report.lines.push_back("    already taken back (" + when(run->undone_time) + ")");
+      continue;
+    }
     std::string left = folder_left_by(*run);
     // A run cut short may not have renamed the folder yet.
     if (!run->result_known && !platform::set_current_folder(left)) left = run->folder_before;

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <utility>
 
 #include "output/tags/tag_writer.h"
 #include "platform/codepage.h"
@@ -92,6 +94,25 @@ bool hash_range(const std::string& name, uint64_t offset, uint64_t length, std::
 
 }  // namespace
 
+namespace {
+
+// The name without its suffix, and the number of the attempt that made it.
+std::pair<std::string, long> stamped_order(const std::string& name, const std::string& suffix) {
+  const std::string stem = name.substr(0, name.size() - std::min(name.size(), suffix.size()));
+  const size_t dash = stem.rfind('-');
+  const bool attempt = dash != std::string::npos && dash >= kStampSize && stem.size() - dash <= 3 &&
+                       stem.size() - dash >= 2 &&
+                       stem.find_first_not_of("0123456789", dash + 1) == std::string::npos;
+  if (!attempt) return {stem, 0};
+  return {stem.substr(0, dash), std::strtol(stem.c_str() + dash + 1, nullptr, 10)};
+}
+
+}  // namespace
+
+bool newer_stamped_name(const std::string& a, const std::string& b, const std::string& suffix) {
+  return stamped_order(a, suffix) > stamped_order(b, suffix);
+}
+
 std::vector<std::string> journal_paths() {
   std::string folder;
   if (platform::state_folder("journal", folder) != 0) return {};
@@ -99,7 +120,9 @@ std::vector<std::string> journal_paths() {
   for (const std::string& name : platform::regular_files_in(folder)) {
     if (is_journal_name(name)) names.push_back(name);
   }
-  std::sort(names.rbegin(), names.rend());
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return newer_stamped_name(a, b, kSuffix);
+  });
   for (std::string& name : names) name = folder + "/" + name;
   return names;
 }

@@ -11,6 +11,10 @@
 
 // The journal files, newest first, as paths of the file system.
 std::vector<std::string> journal_paths();
+// Orders names that begin with a time stamp ("20261207-220000") newest
+// first: a later name of the same second and folder got "-1", "-2"...
+// before its `suffix`.
+bool newer_stamped_name(const std::string& a, const std::string& b, const std::string& suffix);
 
 // Reads and parses the journal file at `path` (as journal_paths gives it);
 // its text goes to `text` when asked for. False, with `why` set when the text

@@ -179,6 +179,20 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"DemoLibraryBatchAndUndo",
              {{"--batch {library}", "", kApi, true}, {"--undo --batch", "", ""}},
              true},
+        // A second library run after the user changed a tagged album, moved
+        // another and put a file back into a third; then undo of each.
+        Case{
+            "DemoLibraryRunAgainAfterChanges",
+            {{"--batch {library}", "", kApi},
+             {"! echo x >>'[LL 031] Marta Vey - Paper Moons/1 - Marta Vey - Paper Moons.mp3' && "
+              "mv '[SK032] The Persuader - Stockholm' Stockholm && "
+              "cp 'Tomas Quill - Lowlands/A Lowlands.mp3' 'Tomas Quill - Lowlands/B Peat Fire.mp3'",
+              "", ""},
+             {"--batch --dry-run {library}", "", kApi},
+             {"--batch {library}", "", kApi},
+             {"--undo --batch", "", ""},
+             {"--undo --batch", "", ""}},
+            true},
         // Releases as the database keeps them, through the pages and the API:
         // a sort form, a "(2)" kept, two discs, a compilation, a credit
         // "Feat." with headings and a suite, a typed address, Japanese tags, a

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -139,6 +140,22 @@ TEST(JournalFormat, ADamagedEditedOrEscapingJournalIsRefused) {
     EXPECT_FALSE(parse_journal(c.text, journal, why)) << c.what;
     EXPECT_THAT(why, ::testing::HasSubstr(c.reason)) << c.what;
   }
+}
+
+// Newest first, also within one second: the attempt number a later name got
+// counts, and a folder named by digits is no attempt number.
+TEST(JournalStore, NamesOfOneSecondAreOrderedByTheirAttempt) {
+  std::vector<std::string> names = {
+      "20261207-220000-1999.journal",    "20261207-220000-Album-1.journal",
+      "20261207-215959-Album-2.journal", "20261207-220000-1999-1.journal",
+      "20261207-220000-Album.journal",   "20261207-220000-Album-10.journal"};
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return newer_stamped_name(a, b, ".journal");
+  });
+  EXPECT_THAT(names, ::testing::ElementsAre(
+                         "20261207-220000-Album-10.journal", "20261207-220000-Album-1.journal",
+                         "20261207-220000-Album.journal", "20261207-220000-1999-1.journal",
+                         "20261207-220000-1999.journal", "20261207-215959-Album-2.journal"));
 }
 
 // At the start of a run: journals past 90 days or beyond the 200 newest go,
