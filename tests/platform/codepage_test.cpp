@@ -35,4 +35,5 @@ TEST(CodePage, TextLosesWhatTheCodePageLacks) {
   EXPECT_EQ(text_from_utf8("\xFF"), "?");
   // Undefined bytes that start no escape show as the replacement character.
   EXPECT_EQ(to_utf8("\x81x"), "\xEF\xBF\xBDx");
+  EXPECT_EQ(to_utf8("\x81;"), "\xEF\xBF\xBD;") << "an escape without digits";
 }
