@@ -137,16 +137,6 @@ TEST_F(BatchRun, DryRunThenTaggedAndLeftThenNothingAskedThenTakenBack) {
   EXPECT_EQ(snapshot(library), before) << undo.trace;
 }
 
-TEST_F(BatchRun, UsageErrorsAndAMissingTokenExitWithTwo) {
-  EXPECT_EQ(plinth("--batch", "", "/", kApiSource).status, 2);
-  EXPECT_EQ(plinth("--batch --fast " + shell_quoted(library), "", "/", kApiSource).status, 2);
-  EXPECT_EQ(plinth("--batch " + shell_quoted(work.file("missing")), "", "/", kApiSource).status, 2);
-  const Outcome no_token = plinth("--batch " + shell_quoted(library), "", "/", "-u DISCOGS_TOKEN");
-  EXPECT_EQ(no_token.status, 2);
-  EXPECT_THAT(no_token.drawn, HasSubstr("DISCOGS_TOKEN"));
-  EXPECT_EQ(plinth("--undo --batch " + shell_quoted(library), "", "/", kApiSource).status, 2);
-}
-
 TEST_F(BatchRun, ASlowDownIsWaitedOutAndTheSearchAskedAgain) {
   start_server({"--api-too-many", "1", "--api-retry-after", "1"});
   const std::string deep = library + "/Juno Berg - Deep Water Sessions";
