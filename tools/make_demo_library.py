@@ -32,7 +32,8 @@ The albums, and what a careful tagger makes of them:
     Quay Signals                a compilation with a track artist's "(2)":
                                 tagged
     Kuon Minato                 tags in Japanese under a romanised folder
-                                name: tagged
+                                name, none of them the album's title: left
+                                (the wizard finds it)
     Harbour Lights - Tidal Lines EP
                                 a hidden track beyond the release's four:
                                 left
