@@ -22,8 +22,9 @@ using test_support::shell_quoted;
 const char kApi[] = "DISCOGS_TOKEN=standin-token PLINTH_API_URL=http://api.discogs.com";
 
 // One run: "{album}" and "{library}" in the arguments stand for the demo
-// album's folder and the library folder that holds it. Arguments that begin
-// with "!" are a shell command run in the library folder instead.
+// album's folder and the library folder that holds it, "{config}" for the
+// folder of the settings and registry files. Arguments that begin with "!"
+// are a shell command run in the library folder instead.
 struct Step {
   std::string arguments, input, environment;
   bool files_after = false;  // the library's files after this run, too
@@ -97,8 +98,10 @@ class Transcript : public test_support::WholeRun, public ::testing::WithParamInt
 TEST_P(Transcript, MatchesTheGoldenText) {
   std::string text;
   for (const Step& step : GetParam().steps) {
-    const std::string arguments = replaced(replaced(step.arguments, "{album}", shell_quoted(album)),
-                                           "{library}", shell_quoted(library));
+    const std::string arguments =
+        replaced(replaced(replaced(step.arguments, "{album}", shell_quoted(album)), "{library}",
+                          shell_quoted(library)),
+                 "{config}", shell_quoted(config.config_home() + "/plinth"));
     if (arguments[0] == '!') {  // the user's own hands between two runs
       text += "$ " + step.arguments.substr(1) + "\n";
       test_support::run_command("cd " + shell_quoted(library) + " &&" + arguments.substr(1));
@@ -183,6 +186,21 @@ INSTANTIATE_TEST_SUITE_P(
               {"--history {library}", "", ""},
               {"--fast {album}", "", ""},
               {"", "", ""}}},
+        // Folders and configurations that end the run or fall back to defaults.
+        Case{"FoldersAndSettingsThatCannotServe",
+             {{"{library}/Gone", "", ""},
+              {"! mkdir Empty && echo x >Empty/cover.jpg", "", ""},
+              {"{library}/Empty", "", ""},
+              {"! printf '<Settings g_tf=' >{config}/settings.xml", "", ""},
+              {"{album}", "", ""},
+              {"! printf '[HKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\Varnel\\\\Other]\\n' "
+               ">{config}/registry.reg",
+               "", ""},
+              {"{album}", "", ""},
+              {"! printf '[HKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\Varnel\\\\Plinth]\\n' "
+               ">{config}/registry.reg",
+               "", ""},
+              {"{album}", "", ""}}},
         Case{"BatchDryRunRunHistoryAndUndo",
              {{"--batch --dry-run {library}", "", kApi},
               {"--batch {library}", "", kApi},
