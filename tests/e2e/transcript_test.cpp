@@ -230,7 +230,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{
             "RealReleasesThroughPagesAndApi",
             {{"{library}/'The Persuader - Stockholm'", kEnters, ""},
-             {"{library}/'Marta Vey - Paper Moons'", "\n2\n" + kEnters, kApi},
+             {"{library}/'Marta Vey - Paper Moons'", "\n2\n\nback\n" + kEnters, kApi},
              {"{library}/'Juno Berg - Deep Water Sessions'", kEnters, ""},
              {"{library}/'Harbour Nights Vol. 1'", kEnters, kApi},
              {"{library}/'Sable Reyes - Kiln Nights'", "\n\n\nn\n" + kEnters,
