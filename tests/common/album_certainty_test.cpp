@@ -267,6 +267,14 @@ TEST(AlbumCertainty, OnlyResultsTheFolderNamesAreReadFullestTitleFirst) {
       {"3", "Mirelle Dax", "Iron Fields", "2012", "FN 102"},
       {"4", "Mirelle Dax", "Copper Fields (Deluxe Edition)", "2015", "FN 101D"}};
   EXPECT_THAT(rank_found_releases(clues, found), ElementsAre(3u, 0u));
+  // Among equal titles: the catalogue number the folder names, then its year.
+  const std::vector<FoundRelease> pressings = {{"1", "Nils Arvo", "Slow Weather", "2005", "GR 9"},
+                                               {"2", "Nils Arvo", "Slow Weather", "2001", "GR 1"},
+                                               {"3", "Nils Arvo", "Slow Weather", "2012", "GR 2"}};
+  EXPECT_THAT(
+      rank_found_releases(album_clues(album("[GR 2] Nils Arvo - Slow Weather (2001)", {{"1.mp3"}})),
+                          pressings),
+      ElementsAre(2u, 1u, 0u));
 }
 
 TEST(AlbumCertainty, AnotherPressingIsReadOnlyWhenTheFolderCannotTellThemApart) {
