@@ -166,14 +166,18 @@ INSTANTIATE_TEST_SUITE_P(
                ""},
               {"--undo {album}", "", ""}}},
         // Finish! in a folder that already holds the playlist's and the
-        // cover's names, a link, a subfolder and other files; then undo.
+        // cover's names, a link, a subfolder and other files; then undo while
+        // another folder has the old name, and again once it is gone.
         Case{"FinishAmongTheUsersOwnFiles",
              {{"! cd {album} && echo my list >'Harbour Lights - Night Ferry [HL 007].m3u' && "
                "echo my cover >R-100101.jpg && mkdir scans && echo x >notes.txt && "
                "ln -s '01 - Salt Road.mp3' link.mp3",
                "", ""},
               {"{album}", kEnters, ""},
-              {"--undo {library}/'[HL 007] Harbour Lights - Night Ferry'", "", ""}}},
+              {"! mkdir {album}", "", ""},
+              {"--undo {library}/'[HL 007] Harbour Lights - Night Ferry'", "", ""},
+              {"! rmdir {album}", "", ""},
+              {"--undo {album}", "", ""}}},
         // Command lines that cannot serve, each with its message and status.
         Case{"UsageErrorsOfTheOptions",
              {{"--batch", "", kApi},
