@@ -33,7 +33,8 @@ struct Step {
 struct Case {
   std::string name;  // the golden file's too
   std::vector<Step> steps;
-  bool demo_library = false;  // tools/make_demo_library.py's albums instead
+  bool demo_library = false;             // tools/make_demo_library.py's albums instead
+  std::vector<std::string> server = {};  // the stand-in's arguments
 };
 
 void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
@@ -60,7 +61,7 @@ class Transcript : public test_support::WholeRun, public ::testing::WithParamInt
     fs::create_directories(library + "/Unknown Band - Demo Tape");
     album = test_support::make_demo_album(library);
     test_support::make_mp3s({{library + "/Unknown Band - Demo Tape/01 First Song.mp3", {}}});
-    start_server();
+    start_server(GetParam().server);
   }
 
   // The text with what differs between machines and moments as placeholders.
@@ -205,6 +206,12 @@ INSTANTIATE_TEST_SUITE_P(
                ">{config}/registry.reg",
                "", ""},
               {"{album}", "", ""}}},
+        // A release page that comes empty: no tracks to match, back to the
+        // list of releases.
+        Case{"AnEmptyReleasePage",
+             {{"{album}", "\n\n\n\n", ""}},
+             false,
+             {"--fault", "empty-body", "--fault-path", "/release/"}},
         Case{"BatchDryRunRunHistoryAndUndo",
              {{"--batch --dry-run {library}", "", kApi},
               {"--batch {library}", "", kApi},
