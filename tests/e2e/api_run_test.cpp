@@ -15,7 +15,6 @@ using ::testing::StartsWith;
 
 using test_support::has_line;
 using test_support::Outcome;
-using test_support::read_file;
 using test_support::shell_quoted;
 using test_support::show_tags;
 using test_support::StandinServer;
@@ -187,37 +186,4 @@ TEST_F(ApiRun, RefusalsAreToldInABoxAndTouchNothing) {
     EXPECT_EQ(server.request_log().size(), c.requests) << c.box;
   }
   EXPECT_EQ(snapshot(work.path()), before);
-}
-
-// A refusal that a token can mend offers the token page at once, and the
-// step is tried again with the new token: a token in the file that the
-// database refuses, and the site's pages that refuse programs.
-TEST_F(ApiRun, ARefusalIsMendedOnTheSpotWithANewToken) {
-  const std::string token_file = config.config_home() + "/plinth/discogs-token";
-  const struct {
-    const char* name;
-    std::vector<std::string> server_args;
-    std::string stored;  // in the token file before the run
-  } cases[] = {
-      {"refused token", {}, "not-the-token\n"},
-      {"refused pages", {"--fault", "status-403", "--fault-path", "/search"}, ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    StandinServer server(c.server_args);
-    std::filesystem::remove(token_file);
-    if (!c.stored.empty()) test_support::write_file(token_file, c.stored);
-    const std::string folder = album("Harbour Lights - Night Ferry", {"Salt Road", "Night Ferry"});
-    // Next, Yes to the offer, the token and OK, the box that says where it
-    // went, then Enter through the pages and Done.
-    const Outcome run = WholeRun::plinth(shell_quoted(folder),
-                                         "\ny\n= " + std::string(kToken) + "\n\n\n\n\n\n\n", "/",
-                                         "-u DISCOGS_TOKEN PLINTH_API_URL=" + std::string(kApi) +
-                                             " http_proxy=" + shell_quoted(server.proxy_url()));
-    EXPECT_EQ(run.status, 0) << run.drawn;
-    EXPECT_EQ(read_file(token_file), std::string(kToken) + "\n");
-    EXPECT_TRUE(std::filesystem::is_directory(work.file("[HL 007] Harbour Lights - Night Ferry")))
-        << run.drawn;
-    std::filesystem::remove_all(work.file("[HL 007] Harbour Lights - Night Ferry"));
-  }
 }

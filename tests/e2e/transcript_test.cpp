@@ -19,7 +19,8 @@ namespace fs = std::filesystem;
 using test_support::read_file;
 using test_support::shell_quoted;
 
-const char kApi[] = "DISCOGS_TOKEN=standin-token PLINTH_API_URL=http://api.discogs.com";
+const char kApiAddress[] = "PLINTH_API_URL=http://api.discogs.com";
+const std::string kApi = std::string("DISCOGS_TOKEN=standin-token ") + kApiAddress;
 
 // One run: "{album}" and "{library}" in the arguments stand for the demo
 // album's folder and the library folder that holds it, "{config}" for the
@@ -212,6 +213,20 @@ INSTANTIATE_TEST_SUITE_P(
              {{"{album}", "\n\n\n\n", ""}},
              false,
              {"--fault", "empty-body", "--fault-path", "/release/"}},
+        // The site refusing page readers, as the real one does, then a
+        // stored token the API refuses: each mended on the spot with a token.
+        Case{"RefusalsMendedWithANewToken",
+             {{"{album}", "\ny\n= standin-token\n" + kEnters, kApiAddress},
+              {"--undo {library}/'[HL 007] Harbour Lights - Night Ferry'", "", ""},
+              {"! echo not-the-token >{config}/discogs-token", "", ""},
+              {"{album}", "\ny\n= standin-token\n" + kEnters, kApiAddress}},
+             false,
+             {"--fault", "status-403", "--fault-path", "/search"}},
+        // An API release that fails: the box, and back to the list.
+        Case{"AnApiReleaseThatFails",
+             {{"{album}", "\n\n\n\n", kApi}},
+             false,
+             {"--fault", "status-500", "--fault-path", "/releases/"}},
         Case{"BatchDryRunRunHistoryAndUndo",
              {{"--batch --dry-run {library}", "", kApi},
               {"--batch {library}", "", kApi},
@@ -244,11 +259,10 @@ INSTANTIATE_TEST_SUITE_P(
              {"{library}/'Marta Vey - Paper Moons'", "\n2\n\nback\n" + kEnters, kApi},
              {"{library}/'Juno Berg - Deep Water Sessions'", kEnters, ""},
              {"{library}/'Harbour Nights Vol. 1'", kEnters, kApi},
-             {"{library}/'Sable Reyes - Kiln Nights'", "\n\n\nn\n" + kEnters,
-              kApi + std::string(" COLUMNS=50")},
+             {"{library}/'Sable Reyes - Kiln Nights'", "\n\n\nn\n" + kEnters, kApi + " COLUMNS=50"},
              {"{library}/'Quay Signals'",
               "= https://www.discogs.com/release/100113\nmanual search\nyes\n" + kEnters, kApi},
-             {"{library}/'Kuon Minato'", kEnters, kApi + std::string(" COLUMNS=40")},
+             {"{library}/'Kuon Minato'", kEnters, kApi + " COLUMNS=40"},
              {"{library}/'Harbour Lights - Tidal Lines EP'",
               "\n\n\noriginal 5\nrelease 2\nforce match\n\nrelease 4\nforce match\n" + kEnters, ""},
              {"{library}/'Celeste Vardahl - Sma Ljus'",
