@@ -32,7 +32,7 @@ std::string utf16le_with_bom(const std::string& ascii) {
 TEST(RegistryExport, ReadsStringValuesWithCrLfAndEscapes) {
   const auto keys = parse_registry_export(
       "Windows Registry Editor Version 5.00\r\n\r\n"
-      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth]\r\n"
+      " \t[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth] \r\n"  // blanks of a hand edit
       "\"Settings\"=\"C:\\\\My \\\"Music\\\"\\\\s.xml\"\r\n"
       "@=\"default\"\r\n");
   ASSERT_EQ(keys.count(kKey), 1u);
