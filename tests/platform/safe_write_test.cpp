@@ -232,13 +232,16 @@ TEST(StagedRewrites, OnlyLeftoversOfRunsNoLongerRunningAreRemoved) {
       {"OfThisProcess", ".plinth-new-" + std::to_string(getpid()) + "-1.tmp", true},
       {"OfARunningRun", of_running + "a.mp3.tmp", false},
       {"OfARunningRunNumbered", of_running + "3.tmp", false},
+      {"OfInitWhichAlwaysRuns", ".plinth-new-1-a.mp3.tmp", false},
+      {"NoNumberBeforeItsDash", ".plinth-new--x.tmp", true},
+      {"ANumberNoProcessHas", ".plinth-new-4294967297-a.tmp", true},  // 1 if cut to 32 bits
       {"NotTemporary", ".plinth-new-.mp3", false},
       {"NotHidden", "plinth-new-a.tmp", false},
       {"AnMp3File", ".plinth-new-x.tmp.mp3", false},
   };
   for (const auto& c : cases) write_file(c.file, "left");
   std::filesystem::create_directory(".plinth-new-folder.tmp");
-  EXPECT_EQ(platform::remove_staged_leftovers(), 4);
+  EXPECT_EQ(platform::remove_staged_leftovers(), 6);
   const std::set<std::string> left = entries(dir.path());
   for (const auto& c : cases) EXPECT_EQ(left.count(c.file), c.removed ? 0u : 1u) << c.name;
   EXPECT_EQ(left.count(".plinth-new-folder.tmp"), 1u);
