@@ -101,3 +101,19 @@ TEST(RegistryFiles, TheUsersFileThenEachSystemFolderInOrder) {
   EXPECT_THAT(platform::registry_file_paths(),
               ElementsAre(user, "/a/plinth/registry.reg", "/b/plinth/registry.reg"));
 }
+
+// A file beyond a megabyte is no registry export the program reads; one of
+// exactly a megabyte is read, up to a value that ends in an escaped "\".
+TEST(RegistryFiles, AFileBeyondAMegabyteIsNotRead) {
+  const test_support::IsolatedConfig config;
+  const std::string key =
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth]\n\"Settings\"=\"C:\\\\My\\\\\"\n";
+  std::string value;
+  for (const size_t size : {size_t{1} << 20, (size_t{1} << 20) + 1}) {
+    config.write_registry(key + std::string(size - key.size(), ' '));
+    const RegistryRead read =
+        read_registry_value("HKEY_LOCAL_MACHINE", "SOFTWARE\\Varnel\\Plinth", "Settings", value);
+    EXPECT_EQ(read, size == size_t{1} << 20 ? RegistryRead::kFound : RegistryRead::kNoKey) << size;
+  }
+  EXPECT_EQ(value, "C:\\My\\");
+}
