@@ -97,9 +97,10 @@ TEST(RegistryFiles, TheUsersFileThenEachSystemFolderInOrder) {
     test_support::ScopedEnv dirs("XDG_CONFIG_DIRS", unset);
     EXPECT_THAT(platform::registry_file_paths(), ElementsAre(user, "/etc/xdg/plinth/registry.reg"));
   }
-  test_support::ScopedEnv dirs("XDG_CONFIG_DIRS", "/a:relative::/b");
+  test_support::ScopedEnv dirs("XDG_CONFIG_DIRS", "/a:/c:relative::/b");
   EXPECT_THAT(platform::registry_file_paths(),
-              ElementsAre(user, "/a/plinth/registry.reg", "/b/plinth/registry.reg"));
+              ElementsAre(user, "/a/plinth/registry.reg", "/c/plinth/registry.reg",
+                          "/b/plinth/registry.reg"));
 }
 
 // A file beyond a megabyte is no registry export the program reads; one of
