@@ -50,25 +50,33 @@ TEST(ApiSearch, ArtistsBeforeLabelsEachOnce) {
                         FieldsAre(true, "1234567890123456789", "Longest Id")));
 }
 
+// Documents that are no answer of the API: no reader finds anything in
+// them, and those that are no object at all fail the read.
 TEST(ApiReaders, UnreadableDocumentsReadAsNothing) {
-  const char* const documents[] = {
-      "", "{", "[1,2]", "{'results': 3}", "\"\xC3\"", "null", "{'releases': [{'id': {}}]}"};
-  for (const char* text : documents) {
+  const struct {
+    const char* text;
+    bool object, with_releases;
+  } documents[] = {{"", false, false},
+                   {"{", false, false},
+                   {"[1,2]", false, false},
+                   {"{'results': 3}", true, false},
+                   {"\"\xC3\"", false, false},
+                   {"null", false, false},
+                   {"{'releases': [{'id': {}}]}", true, true}};
+  for (const auto& d : documents) {
+    SCOPED_TRACE(d.text);
     std::vector<ReleaseHit> release_hits;
-    EXPECT_FALSE(read_api_release_hits(json(text), release_hits)) << text;
-  }
-  for (const char* text : documents) {
     std::vector<ApiSearchHit> hits;
     ApiDiscographyPage page;
     Release release;
-    const bool searched = read_api_search(json(text), hits);
-    read_api_discography(json(text), true, page);
-    read_api_release(json(text), release);
-    EXPECT_EQ(std::to_string(searched) +
-                  std::to_string(hits.size() + page.entries.size() + release.track_names.size()) +
-                  release.artist + read_api_master(json(text)),
-              "00")
-        << text;
+    EXPECT_FALSE(read_api_release_hits(json(d.text), release_hits));
+    EXPECT_FALSE(read_api_search(json(d.text), hits));
+    EXPECT_EQ(read_api_discography(json(d.text), true, page), d.with_releases);
+    EXPECT_EQ(page.entries.size(), 0u);
+    EXPECT_EQ(read_api_release(json(d.text), release), d.object);
+    EXPECT_EQ(release.track_names.size(), 0u);
+    EXPECT_EQ(release.artist, "");
+    EXPECT_EQ(read_api_master(json(d.text)), "");
   }
 }
 
