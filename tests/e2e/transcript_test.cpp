@@ -192,11 +192,14 @@ INSTANTIATE_TEST_SUITE_P(
               {"--history {library}", "", ""},
               {"--fast {album}", "", ""},
               {"", "", ""}}},
-        // Folders and configurations that end the run or fall back to defaults.
+        // Folders and configurations that end the run or fall back to defaults,
+        // and a folder that gives no search term.
         Case{"FoldersAndSettingsThatCannotServe",
              {{"{library}/Gone", "", ""},
               {"! mkdir Empty && echo x >Empty/cover.jpg", "", ""},
               {"{library}/Empty", "", ""},
+              {"! mkdir ./--- && cp {album}/'03 - lanterns over water.mp3' ./---/", "", ""},
+              {"{library}/---", "\n\n", ""},
               {"! printf '<Settings g_tf=' >{config}/settings.xml", "", ""},
               {"{album}", "", ""},
               {"! printf '[HKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\Varnel\\\\Other]\\n' "
