@@ -36,9 +36,7 @@ std::string folder_to_undo(const std::string& folder) {
     const bool moved = !journal.result_known || journal.folder_moved;
     const std::string& left = moved ? journal.folder_after : journal.folder_before;
     if (left == folder || (!journal.result_known && journal.folder_before == folder)) return folder;
-    platform::FolderIdentity there;
-    if (journal.folder_before == folder)
-      return platform::folder_identity(left, there) ? left : folder;
+    if (journal.folder_before == folder) return platform::folder_exists(left) ? left : folder;
   }
   return folder;
 }
