@@ -72,12 +72,7 @@ int BatchRecord::start(int64_t now) {
   if (const int error = platform::state_folder("batch", folder)) return error;
   const std::string text = std::string(kHeader) + "time " + std::to_string(now) + "\n";
   const std::string base = folder + "/" + platform::time_text(now, "%Y%m%d-%H%M%S", false);
-  int error = EEXIST;
-  for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-    path_ = base + (attempt == 0 ? "" : "-" + std::to_string(attempt)) + kSuffix;
-    error = platform::create_file_whole(platform::name_from_fs(path_), text);
-  }
-  return error;
+  return create_stamped_file(base, kSuffix, text, path_);
 }
 
 int BatchRecord::album(const std::string& folder) {
@@ -96,9 +91,7 @@ std::vector<BatchEntry> recorded_batches() {
       names.push_back(name);
     }
   }
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return newer_stamped_name(a, b, kSuffix);
-  });
+  sort_newest_first(names, kSuffix);
   for (const std::string& name : names) {
     std::string text;
     BatchEntry entry;

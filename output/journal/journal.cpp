@@ -92,10 +92,6 @@ bool hash_range(const std::string& name, uint64_t offset, uint64_t length, std::
   return ok;
 }
 
-}  // namespace
-
-namespace {
-
 // The name without its suffix, and the number of the attempt that made it.
 std::pair<std::string, long> stamped_order(const std::string& name, const std::string& suffix) {
   const std::string stem = name.substr(0, name.size() - std::min(name.size(), suffix.size()));
@@ -109,8 +105,20 @@ std::pair<std::string, long> stamped_order(const std::string& name, const std::s
 
 }  // namespace
 
-bool newer_stamped_name(const std::string& a, const std::string& b, const std::string& suffix) {
-  return stamped_order(a, suffix) > stamped_order(b, suffix);
+int create_stamped_file(const std::string& base, const std::string& suffix, const std::string& text,
+                        std::string& path) {
+  int error = EEXIST;
+  for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+    path = base + (attempt == 0 ? "" : "-" + std::to_string(attempt)) + suffix;
+    error = platform::create_file_whole(platform::name_from_fs(path), text);
+  }
+  return error;
+}
+
+void sort_newest_first(std::vector<std::string>& names, const std::string& suffix) {
+  std::sort(names.begin(), names.end(), [&suffix](const std::string& a, const std::string& b) {
+    return stamped_order(a, suffix) > stamped_order(b, suffix);
+  });
 }
 
 std::vector<std::string> journal_paths() {
@@ -120,9 +128,7 @@ std::vector<std::string> journal_paths() {
   for (const std::string& name : platform::regular_files_in(folder)) {
     if (is_journal_name(name)) names.push_back(name);
   }
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return newer_stamped_name(a, b, kSuffix);
-  });
+  sort_newest_first(names, kSuffix);
   for (std::string& name : names) name = folder + "/" + name;
   return names;
 }
@@ -238,11 +244,7 @@ int FinishJournal::write() {
   written_ = journal_plan_text(journal_);
   const std::string base =
       folder + "/" + stamp(journal_.time) + "-" + name_part(journal_.folder_after);
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    path_ = base + (attempt == 0 ? "" : "-" + std::to_string(attempt)) + kSuffix;
-    error = platform::create_file_whole(platform::name_from_fs(path_), written_);
-    if (error != EEXIST) break;
-  }
+  error = create_stamped_file(base, kSuffix, written_, path_);
   // The old tags are in the file now; the result needs only the names.
   for (JournalFile& file : journal_.files) {
     file.old_v2.clear();

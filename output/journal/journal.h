@@ -11,10 +11,14 @@
 
 // The journal files, newest first, as paths of the file system.
 std::vector<std::string> journal_paths();
-// Orders names that begin with a time stamp ("20261207-220000") newest
-// first: a later name of the same second and folder got "-1", "-2"...
-// before its `suffix`.
-bool newer_stamped_name(const std::string& a, const std::string& b, const std::string& suffix);
+// State files are named by the second they began ("20261207-220000..."):
+// creates `base` + `suffix`, or, where that is taken, the first free of
+// `base` + "-1", "-2"... + `suffix`; 0 or an errno value, `path` the name
+// tried last.
+int create_stamped_file(const std::string& base, const std::string& suffix, const std::string& text,
+                        std::string& path);
+// Sorts such names newest first, by their second and then their number.
+void sort_newest_first(std::vector<std::string>& names, const std::string& suffix);
 
 // Reads and parses the journal file at `path` (as journal_paths gives it);
 // its text goes to `text` when asked for. False, with `why` set when the text

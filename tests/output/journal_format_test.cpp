@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -149,9 +148,7 @@ TEST(JournalStore, NamesOfOneSecondAreOrderedByTheirAttempt) {
       "20261207-220000-1999.journal",    "20261207-220000-Album-1.journal",
       "20261207-215959-Album-2.journal", "20261207-220000-1999-1.journal",
       "20261207-220000-Album.journal",   "20261207-220000-Album-10.journal"};
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return newer_stamped_name(a, b, ".journal");
-  });
+  sort_newest_first(names, ".journal");
   EXPECT_THAT(names, ::testing::ElementsAre(
                          "20261207-220000-Album-10.journal", "20261207-220000-Album-1.journal",
                          "20261207-220000-Album.journal", "20261207-220000-1999-1.journal",
