@@ -11,10 +11,10 @@
 namespace platform {
 namespace {
 
+// argc alone says where the arguments end: not every caller ends argv with null.
 std::string joined(int argc, const char* const* argv, int first) {
   std::string line;
   for (int i = first; i < argc; ++i) {
-    if (argv[i] == nullptr) break;
     if (i > first) line += ' ';
     line += argv[i];
   }
