@@ -149,7 +149,8 @@ TEST_F(Wizard, HelpAndTheToggleOnTheListPages) {
 }
 
 // With a browser to start, Online Help hands the page to xdg-open, whose
-// own output stays off the terminal, and the run goes on alone.
+// own output stays off the terminal, and the run goes on alone. xdg-open is
+// sought along the whole PATH, past folders without it and an empty entry.
 TEST_F(Wizard, OnlineHelpStartsTheBrowserQuietly) {
   const std::string opened = work.file("opened");
   std::filesystem::create_directory(work.file("bin"));
@@ -158,7 +159,7 @@ TEST_F(Wizard, OnlineHelpStartsTheBrowserQuietly) {
       "#!/bin/sh\necho browser chatter >&2\necho \"$1\" >" + shell_quoted(opened) + "\n");
   std::filesystem::permissions(work.file("bin/xdg-open"), std::filesystem::perms::owner_all);
   WholeRun::plinth(shell_quoted(night_ferry_album()), "online help\ncancel\n", "/",
-                   "BROWSER=x PATH=" + shell_quoted(work.file("bin")) + ":/usr/bin:/bin");
+                   "BROWSER=x PATH=/nowhere::" + shell_quoted(work.file("bin")) + ":/usr/bin:/bin");
   for (int i = 0; i < 100 && !std::filesystem::exists(opened); ++i) usleep(50000);
   EXPECT_EQ(read_file(opened), "file://" + build_folder() + "/plinthhelp.html\n");
   // Only the browser was started: no second program took the next command.
