@@ -80,7 +80,15 @@ TEST(RegistryExport, SkipsWhatIsNotAStringValueOfAKey) {
 TEST(RegistryExport, BrokenBytesNeverCrash) {
   const std::string valid = utf16le_with_bom(
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth]\r\n\"Settings\"=\"/a\\\\b\\\"c\"\r\n");
-  for (size_t cut = 0; cut <= valid.size(); ++cut) parse_registry_export(valid.substr(0, cut));
+  // A value is read only once its closing quote is whole: an odd last byte
+  // is no character.
+  const size_t quote_end = valid.rfind('"') + 2;
+  for (size_t cut = 0; cut <= valid.size(); ++cut) {
+    const auto keys = parse_registry_export(valid.substr(0, cut));
+    const bool read = keys.count(kKey) == 1 && keys.at(kKey).count("settings") == 1;
+    EXPECT_EQ(read, cut >= quote_end) << "cut at byte " << cut;
+    if (read) EXPECT_EQ(keys.at(kKey).at("settings"), "/a\\b\"c") << "cut at byte " << cut;
+  }
   for (size_t cut = 0; cut <= valid.size(); ++cut) parse_registry_export(valid.substr(2, cut));
   parse_registry_export(std::string("\xFF\xFE\x00\xD8", 4));  // a lone surrogate
   parse_registry_export(std::string("[\0]\n\"\0\"=\"\0\"", 11));
