@@ -34,10 +34,11 @@ TEST(RegistryExport, ReadsStringValuesWithCrLfAndEscapes) {
       "Windows Registry Editor Version 5.00\r\n\r\n"
       " \t[HKEY_LOCAL_MACHINE\\SOFTWARE\\Varnel\\Plinth] \r\n"  // blanks of a hand edit
       "\"Settings\"=\"C:\\\\My \\\"Music\\\"\\\\s.xml\"\r\n"
-      "@=\"default\"\r\n");
+      "@=\"C:\\\\\"\r\n");  // a backslash last
   ASSERT_EQ(keys.count(kKey), 1u);
-  EXPECT_EQ(keys.at(kKey).at("settings"), "C:\\My \"Music\"\\s.xml");
-  EXPECT_EQ(keys.at(kKey).at(""), "default");
+  EXPECT_THAT(keys.at(kKey), ::testing::UnorderedElementsAre(
+                                 ::testing::Pair("settings", "C:\\My \"Music\"\\s.xml"),
+                                 ::testing::Pair("", "C:\\")));
 }
 
 TEST(RegistryExport, ReadsUtf16WithByteOrderMark) {
