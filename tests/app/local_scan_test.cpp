@@ -68,8 +68,9 @@ TEST(LocalScan, ReadsTheFiveFieldsOfEveryKindOfTag) {
       {{"v2=4", "enc=2", text}, {"", read, "", "", ""}},
       {{"v2=3", "enc=1", text}, {"", read, "", "", ""}},
       // Outside the Basic Multilingual Plane: one character, one escape
-      // (octal \265 is the last byte 0xB5 of the character).
-      {{"enc=1", "TIT2=a\xF0\x9F\x8E\265b"}, {"", "a\2011f3b5;b", "", "", ""}},
+      // (octal \265 is the last byte 0xB5 of the character), first or not.
+      {{"enc=1", "TIT2=\xF0\x9F\x8E\265b\xF0\x9F\x8E\265"},
+       {"", "\2011f3b5;b\2011f3b5;", "", "", ""}},
       {{"TPE2=Band"}, {"Band", "", "", "", ""}},
       {{"TCOM=Composer", "TPE3=Conductor"}, {"Conductor", "", "", "", ""}},
       {{"TCOM=Composer"}, {"Composer", "", "", "", ""}},
@@ -106,6 +107,13 @@ TEST(LocalScan, ReadsTheFiveFieldsOfEveryKindOfTag) {
                  {{"TYER", std::string("\0002001", 5)}, {"TDAT", std::string("\0000302", 5)}}) +
                  untagged_mp3(1));
   EXPECT_EQ(read_path(dir.file("tdat.mp3")).release_date, "2001");
+  // Half of a surrogate pair, alone, is no character.
+  write_file(dir.file("lone.mp3"),
+             test_support::raw_id3v23({{"TIT2", std::string("\1\xFF\xFE\x3C\xD8"
+                                                            "b",
+                                                            7)}}) +
+                 untagged_mp3(1));
+  EXPECT_EQ(read_path(dir.file("lone.mp3")).title, "\201fffd;b");
 }
 
 TEST(LocalScan, DamagedTagsAndOtherFilesGiveAnEmptyRecordAndStayAsTheyWere) {
