@@ -234,7 +234,11 @@ INSTANTIATE_TEST_SUITE_P(
              {{"--batch --dry-run {library}", "", kApi},
               {"--batch {library}", "", kApi},
               {"--history", "", ""},
-              {"--undo --batch", "", ""}}},
+              {"--undo --batch", "", "", true},
+              // A second second, so the two runs cannot share one.
+              {"! sleep 1", "", ""},
+              {"--batch {library}", "", kApi},
+              {"--history", "", ""}}},
         Case{"DemoLibraryBatchAndUndo",
              {{"--batch {library}", "", kApi, true}, {"--undo --batch", "", ""}},
              true},
