@@ -147,6 +147,13 @@ INSTANTIATE_TEST_SUITE_P(
              {{"{album}", "= http://www.discogs.com/release/100101\nmanual search\n" + kEnters,
                kApi}}},
         Case{"BackAndForthAndTheMenu", {{"{album}", kBackAndForth, ""}}},
+        // A typed term wins over the chosen line until a line is chosen;
+        // no term to search; help and the toggle on the lists' pages.
+        Case{"TypedTermsHelpAndTheToggle",
+             {{"{album}", "= Tidewater Records\n\n", ""},
+              {"{album}", "= Tidewater Records\n1\n\n", ""},
+              {"{album}", "manual search\n\n", ""},
+              {"{album}", "\nhelp\n\nhelp\ntoggel m3u\n\ntoggel m3u\n\ncancel\n", ""}}},
         Case{"HelpApiSearchHistoryAndUndo",
              {{"--help", "", ""},
               {"{album}", kEnters, kApi},

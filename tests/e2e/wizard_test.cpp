@@ -50,42 +50,6 @@ class Wizard : public test_support::WholeRun {
 
 }  // namespace
 
-// A typed term, a line chosen after it, or none at all: the pages drawn,
-// in this order, ending on the last one named. (The golden back-and-forth
-// run goes back from every page and searches without hits.)
-TEST_F(Wizard, TypedTermsOrNoneLeadToTheirPage) {
-  const std::string folder = night_ferry_album();
-  const struct {
-    const char* name;
-    std::string input;
-    std::vector<std::string> drawn;
-    std::string last_page;
-  } cases[] = {
-      // A term typed wins over the chosen line, until a line is chosen.
-      {"typed text and Enter",
-       "= Tidewater Records\n\n",
-       {"=== Select search result term ===\n>  1. Tidewater Records (Label)"},
-       "Select search result term"},
-      {"a line chosen after typing",
-       "= Tidewater Records\n1\n\n",
-       {"=== Select search result term ===\n>  1. Harbour Lights (Artist)"},
-       "Select search result term"},
-      {"manual search without a term",
-       "manual search\n\n",
-       {"Please type a search term into the field.", "=== Select search term"},
-       "Select search term"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const Outcome run = plinth(folder, c.input);
-    EXPECT_TRUE(in_order(run.drawn, c.drawn));
-    const size_t last = run.drawn.rfind("=== ");
-    ASSERT_NE(last, std::string::npos);
-    EXPECT_EQ(run.drawn.substr(last + 4, c.last_page.size()), c.last_page);
-    EXPECT_EQ(run.status, 1);
-  }
-}
-
 // What a script reads from the exit status where no other run looks: an
 // unknown option, and a database that cannot be reached.
 TEST_F(Wizard, ExitStatusSaysHowTheRunEnded) {
@@ -131,21 +95,6 @@ TEST_F(Wizard, CancelOrEndOfInputOnAnyPageLeavesEverythingUntouched) {
     // Until the first page is left, nothing is asked of the database.
     EXPECT_EQ(server->request_log().empty(), c.last_page == "Select search term") << c.input;
   }
-}
-
-// What the golden back-and-forth run leaves out: help on the lists' pages,
-// and Toggel M3U both ways; the run ends in a cancel with nothing changed.
-TEST_F(Wizard, HelpAndTheToggleOnTheListPages) {
-  const std::string folder = night_ferry_album();
-  const auto before = snapshot(work.path());
-  const Outcome run = plinth(folder, "\nhelp\n\nhelp\ntoggel m3u\n\ntoggel m3u\n\ncancel\n");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_TRUE(in_order(
-      run.drawn,
-      {"=== Select search result term", "\nCommands: a line number; Next >>, Cancel, << Back,",
-       "=== Select release", "\nCommands: a line number; Next >>, Cancel, << Back,",
-       "M3U Playlist Generation off", "M3U Playlist Generation on"}));
-  EXPECT_EQ(snapshot(work.path()), before);
 }
 
 // With a browser to start, Online Help hands the page to xdg-open, whose
