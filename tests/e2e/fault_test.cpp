@@ -9,11 +9,14 @@
 #include <sys/ptrace.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/uio.h>
+#include <sys/user.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "tests/support/whole_run.h"
@@ -48,18 +51,10 @@ bool is_rename(long call) {
   return call == SYS_rename || call == SYS_renameat || call == SYS_renameat2;
 }
 
-// Runs a traced process to a point and leaves it stopped there: with a
-// negative point, its -point'th write into a file (a track of 2 MB takes
-// nine, into its new file); with 0, its first fdatasync, the shared flush of
-// the new files; with n > 0, its nth rename after that flush. False when it
-// ended first.
-bool run_to_syscall(pid_t pid, int point) {
+// Lets a process traced from its exec run to its next system call, and
+// stops it there; false when it ended first.
+bool next_call(pid_t pid, __ptrace_syscall_info& info) {
   int status = 0;
-  if (waitpid(pid, &status, 0) != pid || !WIFSTOPPED(status)) return false;  // at exec
-  ptrace(PTRACE_SETOPTIONS, pid, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL);
-  bool flushed = false;
-  int writes = 0;
-  int renames = 0;
   int signal = 0;
   for (;;) {
     ptrace(PTRACE_SYSCALL, pid, nullptr, signal);
@@ -69,11 +64,31 @@ bool run_to_syscall(pid_t pid, int point) {
       signal = WSTOPSIG(status);  // not ours: delivered as it came
       continue;
     }
-    __ptrace_syscall_info info;
-    if (ptrace(PTRACE_GET_SYSCALL_INFO, pid, sizeof info, &info) <= 0 ||
-        info.op != PTRACE_SYSCALL_INFO_ENTRY) {
-      continue;
+    if (ptrace(PTRACE_GET_SYSCALL_INFO, pid, sizeof info, &info) > 0 &&
+        info.op == PTRACE_SYSCALL_INFO_ENTRY) {
+      return true;
     }
+  }
+}
+
+bool traced_from_exec(pid_t pid) {
+  int status = 0;
+  return waitpid(pid, &status, 0) == pid && WIFSTOPPED(status) &&
+         ptrace(PTRACE_SETOPTIONS, pid, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL) == 0;
+}
+
+// Runs a traced process to a point and leaves it stopped there: with a
+// negative point, its -point'th write into a file (a track of 2 MB takes
+// nine, into its new file); with 0, its first fdatasync, the shared flush of
+// the new files; with n > 0, its nth rename after that flush. False when it
+// ended first.
+bool run_to_syscall(pid_t pid, int point) {
+  if (!traced_from_exec(pid)) return false;
+  bool flushed = false;
+  int writes = 0;
+  int renames = 0;
+  __ptrace_syscall_info info;
+  while (next_call(pid, info)) {
     const long call = static_cast<long>(info.entry.nr);
     const bool write = call == SYS_pwrite64 || call == SYS_copy_file_range;
     if (!flushed && write && ++writes == -point) return true;
@@ -84,6 +99,42 @@ bool run_to_syscall(pid_t pid, int point) {
       return true;
     }
   }
+  return false;
+}
+
+// Whether one of the call's first four arguments is a path holding part.
+bool names_path(pid_t pid, const __ptrace_syscall_info& info, const std::string& part) {
+  for (int i = 0; i < 4; ++i) {
+    char path[4096] = "";
+    iovec local{path, sizeof path - 1};
+    iovec remote{reinterpret_cast<void*>(info.entry.args[i]), sizeof path - 1};
+    if (process_vm_readv(pid, &local, 1, &remote, 1, 0) > 0 && std::strstr(path, part.c_str()))
+      return true;
+  }
+  return false;
+}
+
+// Runs a traced process to its first `call` of a path holding `part`, which
+// the system refuses with `error` without making it; the process then goes
+// on untraced. False when it made no such call. (x86-64 registers.)
+bool refuse_call(pid_t pid, long call, const std::string& part, int error) {
+  if (!traced_from_exec(pid)) return false;
+  __ptrace_syscall_info info;
+  while (next_call(pid, info)) {
+    if (static_cast<long>(info.entry.nr) != call || !names_path(pid, info, part)) continue;
+    user_regs_struct regs;
+    ptrace(PTRACE_GETREGS, pid, nullptr, &regs);
+    regs.orig_rax = static_cast<unsigned long long>(-1);  // no call is made
+    ptrace(PTRACE_SETREGS, pid, nullptr, &regs);
+    ptrace(PTRACE_SYSCALL, pid, nullptr, 0);
+    if (waitpid(pid, nullptr, 0) != pid) return false;  // at the call's end
+    ptrace(PTRACE_GETREGS, pid, nullptr, &regs);
+    regs.rax = static_cast<unsigned long long>(-error);
+    ptrace(PTRACE_SETREGS, pid, nullptr, &regs);
+    ptrace(PTRACE_DETACH, pid, nullptr, nullptr);
+    return true;
+  }
+  return false;
 }
 
 class Fault : public test_support::WholeRun {
@@ -136,7 +187,17 @@ class Fault : public test_support::WholeRun {
 
   // The same program stopped there instead, what it draws going to
   // logs.file("stopped"); 0 when it ended before that point.
-  pid_t stop_at(std::vector<std::string> arguments, int point) {
+  pid_t stop_at(const std::vector<std::string>& arguments, int point) {
+    const pid_t pid = start_traced(arguments);
+    if (pid <= 0) return 0;
+    if (run_to_syscall(pid, point)) return pid;
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return 0;
+  }
+
+  // The program started to be traced from its exec, as stop_at starts it.
+  pid_t start_traced(std::vector<std::string> arguments) {
     const std::string answers = logs.file("answers");
     write_file(answers, kEveryDefault);
     arguments.insert(arguments.begin(), PLINTH_BINARY);
@@ -159,11 +220,7 @@ class Fault : public test_support::WholeRun {
       execv(argv[0], argv.data());
       _exit(127);
     }
-    if (pid < 0) return 0;
-    if (run_to_syscall(pid, point)) return pid;
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    return 0;
+    return pid;
   }
 
   std::string parent;
@@ -288,6 +345,55 @@ TEST_P(ReadOnly, IsReportedAndLeftAlone) {
 
 INSTANTIATE_TEST_SUITE_P(FolderAndFile, ReadOnly, ::testing::Values("", "/01 - Salt Road.mp3"),
                          [](const auto& info) { return *info.param ? "Track" : "Folder"; });
+
+// A call the system refuses during Finish!: the box names what could not
+// be done and why, the last box says how it ended, and every track is
+// there whole.
+struct RefusedCall {
+  const char* name;
+  long call;
+  const char* path_part;
+  int error;
+  const char* told;
+  const char* done;  // the last box; nullptr when Finish! ended before it
+};
+
+class RefusedDuringFinish : public Fault, public ::testing::WithParamInterface<RefusedCall> {};
+
+TEST_P(RefusedDuringFinish, IsNamedAndLosesNothing) {
+  make_album();
+  start_server();
+  const pid_t pid = start_traced({album});
+  ASSERT_TRUE(refuse_call(pid, GetParam().call, GetParam().path_part, GetParam().error))
+      << "no such call was made";
+  ASSERT_EQ(waitpid(pid, nullptr, 0), pid);
+  std::string drawn = read_file(logs.file("stopped"));
+  std::replace(drawn.begin(), drawn.end(), '\n', ' ');  // the terminal wraps a box's lines
+  EXPECT_THAT(drawn, HasSubstr(GetParam().told));
+  EXPECT_THAT(drawn, GetParam().done
+                         ? HasSubstr(std::string("== Done. == ") + GetParam().done)
+                         : ::testing::Matcher<std::string>(Not(HasSubstr("== Done. =="))));
+  EXPECT_EQ(audio_under(parent), originals);
+  EXPECT_EQ(strays_under(parent), std::vector<std::string>());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CoverPlaylistJournalFolder, RefusedDuringFinish,
+    ::testing::Values(
+        RefusedCall{"cover", SYS_linkat, "R-100101.jpg", ENOSPC,
+                    "Could not write the cover 'R-100101.jpg': No space left on device",
+                    "Done, but not everything went well"},
+        RefusedCall{"playlist", SYS_linkat, ".m3u", ENOSPC,
+                    "Could not write the playlist 'Harbour Lights - Night Ferry [HL 007].m3u': No "
+                    "space left on device",
+                    "Done!"},
+        RefusedCall{"journal", SYS_linkat, ".journal", ENOSPC,
+                    "Could not write the journal that lets this run be taken back: No space left "
+                    "on device. No file was changed.",
+                    nullptr},
+        RefusedCall{"folder", SYS_renameat2, "[HL 007] Harbour", EACCES,
+                    "An error:'Permission denied' occured when trying to move", "Done!"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // A small tmpfs holding the album with little room to spare: the tag
 // rewrites run out of space part way.
