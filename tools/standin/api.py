@@ -34,6 +34,7 @@ class Api:
         self.token = token
         self.too_many = too_many
         self.retry_after = retry_after
+        self._refused_until = 0.0  # a 429's Retry-After holds until then
         self._lock = threading.Lock()
         self._answered = 0
         self.artist_ids = {name: ARTIST_IDS + i for i, name in enumerate(catalogue.artists)}
@@ -45,12 +46,17 @@ class Api:
             self._answered += 1
             count = self._answered
             used = self._count_in_window()
+            # As the database does, a request before the time a 429 named
+            # is refused again.
+            too_early = self.clock() < self._refused_until
+            if count <= self.too_many and self.retry_after is not None:
+                self._refused_until = self.clock() + self.retry_after
         limits = [("X-Discogs-Ratelimit", str(self.rate_limit)),
                   ("X-Discogs-Ratelimit-Used", str(min(used, self.rate_limit))),
                   ("X-Discogs-Ratelimit-Remaining", str(max(self.rate_limit - used, 0)))]
         if headers.get("authorization", "") != "Discogs token=" + self.token:
             return 401, {"message": "You must authenticate to access this resource."}, limits
-        if count <= self.too_many or (self.enforce_limit and used > self.rate_limit):
+        if count <= self.too_many or too_early or (self.enforce_limit and used > self.rate_limit):
             extra = [("Retry-After", str(self.retry_after))] if self.retry_after is not None else []
             return 429, {"message": "You are making requests too quickly."}, limits + extra
         status, body = self.route(path.rstrip("/").split("/")[1:], query)
