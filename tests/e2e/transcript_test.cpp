@@ -147,6 +147,20 @@ INSTANTIATE_TEST_SUITE_P(
              {{"{album}", "= http://www.discogs.com/release/100101\nmanual search\n" + kEnters,
                kApi}}},
         Case{"BackAndForthAndTheMenu", {{"{album}", kBackAndForth, ""}}},
+        // Cancel or the end of input on each page: nothing is changed, and
+        // nothing asked of the database before the first page is left.
+        Case{"CancelOrEndOfInputOnEveryPage",
+             {{"{album}", "cancel\n", ""},
+              {"{album}", "", ""},
+              {"{album}", "\ncancel\n", ""},
+              {"{album}", "\n", ""},
+              {"{album}", "\n\ncancel\n", ""},
+              {"{album}", "\n\n", ""},
+              {"{album}", "\n\n\ncancel\n", ""},
+              {"{album}", "\n\n\n", ""},
+              {"{album}", "\n\n\nfilenames\ntrack = x\n", ""},
+              // A template that names nothing is refused, and the page stays.
+              {"{album}", "\n\n\nfilenames\ntrack = \nok\n\n", ""}}},
         // A typed term wins over the chosen line until a line is chosen;
         // no term to search; help and the toggle on the lists' pages.
         Case{"TypedTermsHelpAndTheToggle",

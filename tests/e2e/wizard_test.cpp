@@ -61,42 +61,6 @@ TEST_F(Wizard, ExitStatusSaysHowTheRunEnded) {
   EXPECT_EQ(refused.status, 3) << refused.drawn;
 }
 
-TEST_F(Wizard, CancelOrEndOfInputOnAnyPageLeavesEverythingUntouched) {
-  const std::string folder = night_ferry_album();
-  const auto before = snapshot(work.path());
-  const struct {
-    std::string input;
-    std::string last_page;
-    std::string shown = "";
-  } cases[] = {
-      {"cancel\n", "Select search term"},
-      {"", "Select search term"},
-      {"\ncancel\n", "Select search result term"},
-      {"\n", "Select search result term"},
-      {"\n\ncancel\n", "Select release"},
-      {"\n\n", "Select release"},
-      {"\n\n\ncancel\n", "Confirm track matches"},
-      {"\n\n\n", "Confirm track matches"},
-      {"\n\n\nfilenames\ntrack = x\n", "Confirm track matches"},
-      // A template that names nothing is refused, and the page stays.
-      {"\n\n\nfilenames\ntrack = \nok\n\n", "Confirm track matches",
-       "The track template gives an empty file name."},
-  };
-  for (const auto& c : cases) {
-    const Outcome run = plinth(folder, c.input);
-    EXPECT_EQ(run.status, 1) << c.input;
-    const size_t last = run.drawn.rfind("=== ");
-    ASSERT_NE(last, std::string::npos);
-    EXPECT_EQ(run.drawn.compare(last, 4 + c.last_page.size(), "=== " + c.last_page), 0)
-        << c.input << run.drawn.substr(last);
-    EXPECT_THAT(run.drawn, Not(HasSubstr("Done!")));
-    EXPECT_THAT(run.drawn, HasSubstr(c.shown)) << c.input;
-    EXPECT_EQ(snapshot(work.path()), before) << c.input;
-    // Until the first page is left, nothing is asked of the database.
-    EXPECT_EQ(server->request_log().empty(), c.last_page == "Select search term") << c.input;
-  }
-}
-
 // With a browser to start, Online Help hands the page to xdg-open, whose
 // own output stays off the terminal, and the run goes on alone. xdg-open is
 // sought along the whole PATH, past folders without it and an empty entry.
