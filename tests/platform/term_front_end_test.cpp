@@ -20,6 +20,7 @@
 #include "platform/term/page_commands.h"
 #include "platform/term/term_text.h"
 #include "resources/dialog_templates.h"
+#include "tests/support/isolated_config.h"
 #include "tests/support/recording_front_end.h"
 
 using namespace platform;
@@ -328,6 +329,33 @@ TEST(TermPage, ATerminalDoesNotEchoTheSecret) {
   EXPECT_NE(mode.c_lflag & ECHO, 0u);
   fclose(tty);
   fclose(drawn);
+  close(master);
+}
+
+// At a terminal the line editor reads the commands: Tab completes the
+// word begun, of the commands the page has, word by word.
+TEST(TermPage, AtATerminalTabCompletesTheCommandsWords) {
+  if (!term::line_editing_available()) GTEST_SKIP() << "no libedit to edit lines with";
+  test_support::ScopedEnv terminal("TERM", "xterm");
+  int master = -1;
+  int slave = -1;
+  ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+  const std::string typed = "MAN\ts\t\ncan\t\n";
+  ASSERT_EQ(write(master, typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+  FILE* tty_in = fdopen(slave, "r");
+  FILE* tty_out = fdopen(dup(slave), "w");
+  g_lines = {};
+  Seen seen;
+  g_seen = &seen;
+  {
+    TermFrontEnd ui(tty_in, tty_out, 80);
+    set_front_end(&ui);
+    dialog_box_param(kDialogSearchTerm, nullptr, test_proc, 0);
+    set_front_end(nullptr);
+  }
+  EXPECT_EQ(seen.commands, (std::vector<int>{kIdManualSearch, kIdCancel}));
+  fclose(tty_in);
+  fclose(tty_out);
   close(master);
 }
 
