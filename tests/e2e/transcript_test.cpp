@@ -105,8 +105,9 @@ TEST_P(Transcript, MatchesTheGoldenText) {
                           shell_quoted(library)),
                  "{config}", shell_quoted(config.config_home() + "/plinth"));
     if (arguments[0] == '!') {  // the user's own hands between two runs
-      text += "$ " + step.arguments.substr(1) + "\n";
-      test_support::run_command("cd " + shell_quoted(library) + " &&" + arguments.substr(1));
+      text +=
+          "$ " + step.arguments.substr(1) + "\n" +
+          test_support::run_command("cd " + shell_quoted(library) + " &&" + arguments.substr(1));
       continue;
     }
     const test_support::Outcome run = plinth(arguments, step.input, "/", step.environment);
@@ -147,6 +148,14 @@ INSTANTIATE_TEST_SUITE_P(
              {{"{album}", "= http://www.discogs.com/release/100101\nmanual search\n" + kEnters,
                kApi}}},
         Case{"BackAndForthAndTheMenu", {{"{album}", kBackAndForth, ""}}},
+        // Saved templates serve the next run; templates changed on the
+        // match page serve this run alone.
+        Case{"SavedTemplatesAndThisRunsTemplates",
+             {{"{album}", "filenames\ntrack = /7 by /1\nok\nsave settings\ncancel\n", ""},
+              {"! cat {config}/settings.xml", "", ""},
+              {"{album}", "\n\n\nfilenames\ndirectory = /2 (/5)\nplaylist = list\nok\n" + kEnters,
+               ""},
+              {"! cat {config}/settings.xml", "", ""}}},
         // Cancel or the end of input on each page: nothing is changed, and
         // nothing asked of the database before the first page is left.
         Case{"CancelOrEndOfInputOnEveryPage",

@@ -138,20 +138,3 @@ TEST_F(Wizard, ForceMatchGivesAFileAnotherTrack) {
   EXPECT_EQ(test_support::audio_bytes(read_file(first)), audio["02 Night Ferry.mp3"]);
   EXPECT_FALSE(std::filesystem::exists(renamed + "/02 - Harbour Lights - Night Ferry.mp3"));
 }
-
-// Saved templates serve the next run; templates changed on the match page
-// serve this run alone.
-TEST_F(Wizard, SavedTemplatesServeTheNextRunAndChangedOnesThisRunOnly) {
-  const std::string folder = night_ferry_album();
-  const Outcome saving = plinth(folder, "filenames\ntrack = /7 by /1\nok\nsave settings\ncancel\n");
-  EXPECT_TRUE(in_order(saving.drawn, {"== Save Settings ==\nThe settings were saved in "}));
-  const std::string saved = read_file(config.settings_path());
-  EXPECT_THAT(saved, HasSubstr("g_tf=\"/7 by /1\""));
-  plinth(folder, "\n\n\nfilenames\ndirectory = /2 (/5)\nplaylist = list\nok\n\n\n");
-  const std::string renamed = work.file("Night Ferry (2005)");
-  EXPECT_EQ(names_in(renamed),
-            (std::vector<std::string>{"Lanterns Over Water by Harbour Lights.mp3",
-                                      "Night Ferry by Harbour Lights.mp3", "R-100101.jpg",
-                                      "Salt Road by Harbour Lights.mp3", "list.m3u"}));
-  EXPECT_EQ(read_file(config.settings_path()), saved);
-}
