@@ -99,6 +99,8 @@ TEST_F(Wizard, DatabaseTokenIsStoredForTheOwnerOnly) {
   EXPECT_EQ(read_file(token_file), "abc123\n");
   EXPECT_EQ(std::filesystem::status(token_file).permissions(),
             std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  plinth(folder, "database token\n= other\ncancel\ncancel\n");  // Cancel stores nothing
+  EXPECT_EQ(read_file(token_file), "abc123\n");
   const Outcome removed = plinth(folder, "database token\n=\n\n\ncancel\n");
   EXPECT_THAT(run.drawn, HasSubstr("No token is stored."));
   EXPECT_THAT(removed.drawn, HasSubstr("A token is stored. Type a new one to replace it, or empty "
