@@ -79,6 +79,13 @@ TEST_F(Wizard, OnlineHelpStartsTheBrowserQuietly) {
   const std::string drawn = read_file(logs.file("err" + std::to_string(runs)));
   EXPECT_THAT(drawn, Not(HasSubstr("chatter")));
   EXPECT_EQ(drawn.find("> cancel"), drawn.rfind("> cancel")) << drawn;
+  // Without xdg-open anywhere in PATH, the box says where the page is.
+  std::filesystem::remove(work.file("bin/xdg-open"));
+  std::filesystem::create_symlink("/usr/bin/timeout", work.file("bin/timeout"));
+  const Outcome none = WholeRun::plinth(shell_quoted(night_ferry_album()), "online help\ncancel\n",
+                                        "/", "BROWSER=x PATH=" + shell_quoted(work.file("bin")));
+  EXPECT_THAT(none.drawn, HasSubstr("No program could open the help page."));
+  EXPECT_THAT(none.drawn, Not(HasSubstr("Opening")));
 }
 
 // An overlong release page is read from its first part. (Typed addresses
