@@ -1,11 +1,10 @@
 // The built program run as a user runs it, on folders and command lines,
-// with no input and no database: what it reads, offers and reports.
+// with no input and no database: what it reports. (What it reads and
+// offers from a folder's names and tags is a golden text.)
 #include <gmock/gmock.h>
 
-#include <algorithm>
 #include <filesystem>
 
-#include "platform/codepage.h"
 #include "tests/support/whole_run.h"
 
 using ::testing::HasSubstr;
@@ -13,7 +12,6 @@ using ::testing::Not;
 using ::testing::StartsWith;
 
 using test_support::kDefaultSettings;
-using test_support::lines_of;
 using test_support::make_mp3s;
 using test_support::Outcome;
 using test_support::shell_quoted;
@@ -22,108 +20,7 @@ namespace {
 
 class Run : public test_support::WholeRun {};
 
-std::vector<std::string> tag_lines(const std::string& file, const std::string& artist,
-                                   const std::string& title, const std::string& album,
-                                   const std::string& track, const std::string& year) {
-  return {"reading: " + file,
-          "artist: '" + artist + "'",
-          "title : '" + title + "'",
-          "album : '" + album + "'",
-          "label :\t''",
-          "catnum:\t''",
-          "track#: '" + track + "'",
-          "reldate:'" + year + "'",
-          "genre : ''",
-          "style : ''",
-          "comment:''"};
-}
-
 }  // namespace
-
-TEST_F(Run, WorkedExampleFolderGivesTheTraceAndTheCandidatesInOrder) {
-  const std::string folder = work.file("Some_Artist - Some Title [CAT_042] - (2005)");
-  std::filesystem::create_directory(folder);
-  make_mp3s(
-      {{folder + "/01 Harbour Lights.mp3",
-        {"TPE1=SOME ARTIST", "TIT2=Harbour Lights", "TALB=Some Title", "TRCK=1/3", "TYER=2005"}},
-       {folder + "/02.mp3", {"seed=2"}},
-       {folder + "/03 - Night Drive.MP3",
-        {"seed=3", "v2=4", "enc=1", "TPE2=Some Artist", "TIT2=Night Drive", "TALB=Some Title",
-         "TRCK=3", "TDRC=2005-06-01"}}});
-  test_support::write_file(folder + "/cover.jpg", "not music");
-  const auto before = snapshot(folder);
-
-  const Outcome result = plinth(shell_quoted(folder));
-  EXPECT_EQ(result.status, 1);
-  // No box on a run with a proper configuration; the first page offers the
-  // candidates, most frequent first chosen, and the end of input closes it.
-  EXPECT_THAT(result.drawn, Not(HasSubstr("\n== ")));
-  EXPECT_THAT(result.drawn, HasSubstr("=== Select search term ===\n"
-                                      ">  1. Some Artist\n"
-                                      "   2. Some Title\n"
-                                      "   3. Cat 042\n"
-                                      "   4. 2005\n"
-                                      "   5. Harbour Lights\n"
-                                      "   6. Night Drive\n"));
-
-  std::vector<std::string> expected = {"command line: " + std::string(PLINTH_BINARY) + " " +
-                                       folder};
-  for (const auto& lines : {tag_lines("01 Harbour Lights.mp3", "SOME ARTIST", "Harbour Lights",
-                                      "Some Title", "1/3", "2005"),
-                            tag_lines("02.mp3", "", "", "", "", ""),
-                            tag_lines("03 - Night Drive.MP3", "Some Artist", "Night Drive",
-                                      "Some Title", "3", "2005-06-01")}) {
-    expected.insert(expected.end(), lines.begin(), lines.end());
-  }
-  for (const char* line :
-       {"clean name: some artist - some title [cat 042] - (2005)", "[1017]:add id3 tag info"}) {
-    expected.push_back(line);
-  }
-  EXPECT_EQ(lines_of(result.trace), expected);
-  EXPECT_EQ(snapshot(folder), before);
-}
-
-TEST_F(Run, FilesNamedOutsideTheCodePageAreAllListedAndRead) {
-  const std::string unicode =
-      "\xC3\x9Cn\xC3\xAF"
-      "c\xC3\xB6"
-      "d\xC3\xA9";  // Ünïcödé
-  const std::string folder = work.file(unicode + " Album");
-  std::filesystem::create_directory(folder);
-  const std::vector<std::string> names = {
-      "01 " + unicode + ".mp3",
-      "02 \xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.mp3",         // 日本語
-      "03 \xE3\x83\x8A\xE3\x82\xA4\xE3\x83\x88.mp3",         // ナイト
-      "04 \xE6\x9D\xB1\xE4\xBA\xAC \xC3\xA9t\xC3\xA9.mp3"};  // 東京 été
-  std::vector<test_support::Mp3> files;
-  for (size_t i = 0; i < names.size(); ++i) {
-    files.push_back({folder + "/" + names[i],
-                     {"seed=" + std::to_string(i + 1), i % 2 == 0 ? "v2=3" : "v2=4",
-                      i % 2 == 0 ? "enc=1" : "enc=3", "TPE1=" + unicode,
-                      "TIT2=Track " + std::to_string(i + 1) + " \xE6\x97\xA5"}});
-  }
-  make_mp3s(files);
-  const Outcome result = plinth(shell_quoted(folder));
-  EXPECT_EQ(result.status, 1);
-  const std::vector<std::string> lines = lines_of(result.trace);
-  for (size_t i = 0; i < names.size(); ++i) {
-    // The log holds the program's own 8-bit text: the code page, with
-    // escapes for what it lacks.
-    const auto at =
-        std::find(lines.begin(), lines.end(), "reading: " + platform::name_from_fs(names[i]));
-    ASSERT_LT(at + 2, lines.end()) << names[i];
-    EXPECT_EQ(*(at + 1),
-              "artist: '\xDCn\xEF"
-              "c\xF6"
-              "d\xE9'");
-    EXPECT_EQ(*(at + 2), "title : 'Track " + std::to_string(i + 1) + " \20165e5;'");
-  }
-  EXPECT_THAT(result.trace, HasSubstr("clean name: \xDCn\xEF"
-                                      "c\xF6"
-                                      "d\xE9 album\n"));
-  // The candidates are shown to the user in UTF-8.
-  EXPECT_THAT(result.drawn, HasSubstr("   1. " + unicode + " Album\n>  2. " + unicode + "\n"));
-}
 
 // A display that cannot be opened: the terminal takes over and says why.
 // (The other folders and settings that cannot serve are golden texts.)

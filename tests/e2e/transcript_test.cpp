@@ -100,10 +100,13 @@ class Transcript : public test_support::WholeRun, public ::testing::WithParamInt
 TEST_P(Transcript, MatchesTheGoldenText) {
   std::string text;
   for (const Step& step : GetParam().steps) {
-    const std::string arguments =
+    std::string arguments =
         replaced(replaced(replaced(step.arguments, "{album}", shell_quoted(album)), "{library}",
                           shell_quoted(library)),
                  "{config}", shell_quoted(config.config_home() + "/plinth"));
+    // "{make_mp3}" makes the files its standard input describes.
+    arguments = replaced(arguments, "{make_mp3}",
+                         "/usr/bin/python3 " PLINTH_SOURCE_DIR "/tools/make_mp3.py");
     if (arguments[0] == '!') {  // the user's own hands between two runs
       text +=
           "$ " + step.arguments.substr(1) + "\n" +
@@ -148,6 +151,45 @@ INSTANTIATE_TEST_SUITE_P(
              {{"{album}", "= http://www.discogs.com/release/100101\nmanual search\n" + kEnters,
                kApi}}},
         Case{"BackAndForthAndTheMenu", {{"{album}", kBackAndForth, ""}}},
+        // What a folder's name and files give: the trace of the tags read and
+        // the candidates in order, also from names and tags outside the
+        // code page; nothing is changed.
+        Case{"TermsFromTheFolderAndItsTags",
+             {{"! A='Some_Artist - Some Title [CAT_042] - (2005)' && mkdir \"$A\" && printf "
+               "'%s/01 Harbour Lights.mp3\\tTPE1=SOME ARTIST\\tTIT2=Harbour Lights\\tTALB=Some "
+               "Title\\tTRCK=1/3\\tTYER=2005\\n%s/02.mp3\\tseed=2\\n%s/03 - Night "
+               "Drive.MP3\\tseed=3\\tv2=4\\tenc=1\\tTPE2=Some Artist\\tTIT2=Night "
+               "Drive\\tTALB=Some Title\\tTRCK=3\\tTDRC=2005-06-01\\n' \"$A\" \"$A\" \"$A\" | "
+               "{make_mp3} && echo not music >\"$A/cover.jpg\"",
+               "", ""},
+              {"{library}/'Some_Artist - Some Title [CAT_042] - (2005)'", "", ""},
+              {"! A='\xC3\x9Cn\xC3\xAF"
+               "c\xC3\xB6"
+               "d\xC3\xA9 Album' && mkdir \"$A\" && printf "
+               "'%s/01 \xC3\x9Cn\xC3\xAF"
+               "c\xC3\xB6"
+               "d\xC3\xA9.mp3\\tenc=1\\tTPE1=\xC3\x9Cn\xC3\xAF"
+               "c\xC3\xB6"
+               "d\xC3\xA9\\tTIT2=Track 1 \xE6\x97\xA5\\n"
+               "%s/02 "
+               "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.mp3\\tseed=2\\tv2=4\\tenc=3\\tTPE1="
+               "\xC3\x9Cn\xC3\xAF"
+               "c\xC3\xB6"
+               "d\xC3\xA9\\tTIT2=Track 2 \xE6\x97\xA5\\n"
+               "%s/03 "
+               "\xE3\x83\x8A\xE3\x82\xA4\xE3\x83\x88.mp3\\tseed=3\\tenc=1\\tTPE1=\xC3\x9Cn\xC3\xAF"
+               "c\xC3\xB6"
+               "d\xC3\xA9\\tTIT2=Track 3 \xE6\x97\xA5\\n"
+               "%s/04 \xE6\x9D\xB1\xE4\xBA\xAC "
+               "\xC3\xA9t\xC3\xA9.mp3\\tseed=4\\tv2=4\\tenc=3\\tTPE1=\xC3\x9Cn\xC3\xAF"
+               "c\xC3\xB6"
+               "d\xC3\xA9\\tTIT2=Track 4 \xE6\x97\xA5\\n"
+               "' \"$A\" \"$A\" \"$A\" \"$A\" | {make_mp3}",
+               "", ""},
+              {"{library}/'\xC3\x9Cn\xC3\xAF"
+               "c\xC3\xB6"
+               "d\xC3\xA9 Album'",
+               "", ""}}},
         // Saved templates serve the next run; templates changed on the
         // match page serve this run alone.
         Case{"SavedTemplatesAndThisRunsTemplates",
