@@ -11,6 +11,7 @@
 
 #include "output/journal/journal_format.h"
 #include "platform/codepage.h"
+#include "platform/files/album_entries.h"
 #include "platform/files/folders.h"
 #include "tests/output/in_temp_folder.h"
 #include "tests/support/mp3_files.h"
@@ -347,6 +348,20 @@ TEST_F(UndoConcurrency, WhatCouldNotBeTakenBackCanBeTriedAgain) {
   EXPECT_THAT(journal_text(), HasSubstr("\nundone "));
 }
 
+// A folder another run holds is left to it, the files as that run has them.
+TEST_F(UndoConcurrency, AFolderAnotherRunHoldsIsLeftToIt) {
+  add("01 Mine.mp3", "01 - New.mp3", 1);
+  write_journal();
+  ASSERT_TRUE(platform::set_current_folder(after_));
+  const platform::FolderLock held;  // as the other run holds it
+  const UndoReport report = undo_last_run(after_);
+  EXPECT_FALSE(report.complete);
+  EXPECT_THAT(report.lines, ::testing::ElementsAre("Another run of the program is working on the "
+                                                   "folder " +
+                                                   after_ + ", so nothing was changed."));
+  EXPECT_TRUE(fs::exists(after_ + "/01 - New.mp3"));
+}
+
 // --- messages ----------------------------------------------------------------
 
 // Each kind of step is taken back and said: tags and name, a created file,
@@ -366,6 +381,10 @@ TEST_F(UndoMessages, EachKindOfStepIsTakenBackAndSaid) {
                                      "removed 'R-1.jpg'", "gave back its old content: 'Album.m3u'",
                                      "renamed the folder back to '" + before_ + "'"));
   expect_as_before(before_);
+  EXPECT_THAT(
+      run_history(""),
+      Contains("damaged journal '" + journals_ +
+               "/20261202-000000-Other Album.journal': it is not a journal of this program"));
 }
 
 // A file whose tags or audio changed since, or that was renamed, is left
@@ -374,7 +393,10 @@ TEST_F(UndoMessages, AFileChangedSinceIsLeftAloneAndNamed) {
   for (unsigned seed = 1; seed <= 4; ++seed) {
     add("0" + std::to_string(seed) + " Mine.mp3", "0" + std::to_string(seed) + " - New.mp3", seed);
   }
+  add_written("R-1.jpg", "picture", nullptr);
   write_journal();
+  fs::remove(after_ + "/R-1.jpg");
+  fs::create_directory(after_ + "/R-1.jpg");  // no longer the file the run created
   write_file(after_ + "/01 - New.mp3", title_tag("Mine") + audio_of(1));
   fs::rename(after_ + "/02 - New.mp3", after_ + "/mine.mp3");
   write_file(after_ + "/03 - New.mp3", read_file(after_ + "/03 - New.mp3") + "more");
@@ -386,6 +408,7 @@ TEST_F(UndoMessages, AFileChangedSinceIsLeftAloneAndNamed) {
                                      "left alone: '02 - New.mp3': it was renamed or removed since",
                                      "left alone: '03 - New.mp3': its audio has changed since",
                                      "restored '04 - New.mp3' as '04 Mine.mp3'",
+                                     "left alone: 'R-1.jpg': it is not the file the run wrote",
                                      "renamed the folder back to '" + before_ + "'",
                                      HasSubstr("--undo again tries what is left")));
   EXPECT_TRUE(read_file(before_ + "/04 Mine.mp3") == expected_["04 Mine.mp3"]);
