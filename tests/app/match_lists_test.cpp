@@ -31,4 +31,13 @@ TEST(PadTrackNumbers, TwoDigitReleasesGetLeadingZeros) {
   }
 }
 
+// No release is at an index outside the list, as -1 for none chosen.
+TEST(ReleaseAt, AnIndexOutsideTheReleasesIsNone) {
+  g_releases.assign(2, Release());
+  EXPECT_EQ(release_at(-1), nullptr);
+  EXPECT_EQ(release_at(1), &g_releases[1]);
+  EXPECT_EQ(release_at(2), nullptr);
+  g_releases.clear();
+}
+
 }  // namespace
