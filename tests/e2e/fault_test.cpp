@@ -102,8 +102,10 @@ bool run_to_syscall(pid_t pid, int point) {
   return false;
 }
 
-// Whether one of the call's first four arguments is a path holding part.
+// Whether one of the call's first four arguments is a path holding part;
+// any call does for an empty part.
 bool names_path(pid_t pid, const __ptrace_syscall_info& info, const std::string& part) {
+  if (part.empty()) return true;
   for (int i = 0; i < 4; ++i) {
     char path[4096] = "";
     iovec local{path, sizeof path - 1};
@@ -197,9 +199,11 @@ class Fault : public test_support::WholeRun {
   }
 
   // The program started to be traced from its exec, as stop_at starts it.
-  pid_t start_traced(std::vector<std::string> arguments) {
+  // Its input is `typed`; `environment` holds NAME=VALUE settings.
+  pid_t start_traced(std::vector<std::string> arguments, const std::string& typed = kEveryDefault,
+                     const std::vector<std::string>& environment = {}) {
     const std::string answers = logs.file("answers");
-    write_file(answers, kEveryDefault);
+    write_file(answers, typed);
     arguments.insert(arguments.begin(), PLINTH_BINARY);
     std::vector<char*> argv;
     for (std::string& argument : arguments) argv.push_back(&argument[0]);
@@ -216,6 +220,7 @@ class Fault : public test_support::WholeRun {
       dup2(out, STDOUT_FILENO);
       dup2(drawn, STDERR_FILENO);
       setenv("http_proxy", proxy.c_str(), 1);
+      for (const std::string& setting : environment) putenv(const_cast<char*>(setting.c_str()));
       ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
       execv(argv[0], argv.data());
       _exit(127);
@@ -394,6 +399,23 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCall{"folder", SYS_renameat2, "[HL 007] Harbour", EACCES,
                     "An error:'Permission denied' occured when trying to move", "Done!"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The system refuses what starting the browser needs: the box says where
+// the help page is.
+TEST_F(Fault, ABrowserTheSystemCannotStartIsToldInABox) {
+  make_album();
+  const std::string bin = work.file("bin");
+  fs::create_directory(bin);
+  write_file(bin + "/xdg-open", "#!/bin/sh\n");
+  fs::permissions(bin + "/xdg-open", fs::perms::owner_all);
+  for (const long call : {SYS_pipe2, SYS_clone}) {
+    const pid_t pid = start_traced({album}, "online help\ncancel\n", {"BROWSER=x", "PATH=" + bin});
+    ASSERT_TRUE(refuse_call(pid, call, "", EAGAIN)) << "no call " << call;
+    ASSERT_EQ(waitpid(pid, nullptr, 0), pid);
+    EXPECT_THAT(read_file(logs.file("stopped")), HasSubstr("No program could open the help page."))
+        << "call " << call;
+  }
+}
 
 // A small tmpfs holding the album with little room to spare: the tag
 // rewrites run out of space part way.
