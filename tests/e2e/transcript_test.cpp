@@ -315,13 +315,17 @@ INSTANTIATE_TEST_SUITE_P(
              {{"--batch {library}", "", kApi, true}, {"--undo --batch", "", ""}},
              true},
         // A second library run after the user changed a tagged album, moved
-        // another and put a file back into a third; then undo of each.
+        // another, put a file back into a third, copied a fourth and made a
+        // folder that names nothing; then undo of each.
         Case{
             "DemoLibraryRunAgainAfterChanges",
             {{"--batch {library}", "", kApi},
              {"! echo x >>'[LL 031] Marta Vey - Paper Moons/1 - Marta Vey - Paper Moons.mp3' && "
               "mv '[SK032] The Persuader - Stockholm' Stockholm && "
-              "cp 'Tomas Quill - Lowlands/A Lowlands.mp3' 'Tomas Quill - Lowlands/B Peat Fire.mp3'",
+              "cp 'Tomas Quill - Lowlands/A Lowlands.mp3' 'Tomas Quill - Lowlands/B Peat Fire.mp3' "
+              "&& cp -r '[TW 024] C\xC3\xA9leste V\xC3\xA5rdahl - Sm\xC3\xA5 Ljus' 'Sma Ljus copy' "
+              "&& "
+              "mkdir '[misc]' && cp 'Tomas Quill - Lowlands/A Lowlands.mp3' '[misc]'",
               "", ""},
              {"--batch --dry-run {library}", "", kApi},
              {"--batch {library}", "", kApi},
