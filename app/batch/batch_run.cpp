@@ -271,11 +271,13 @@ class BatchRun {
   }
 
   void summary(size_t albums) const {
-    std::printf(
-        "%zu albums: %d tagged, %d left, %d failed, %d unchanged since tagged before; "
-        "%d requests to the database%s\n",
-        albums, tagged_, left_, failed_, unchanged_, lookups_.requests(),
-        options_.dry_run ? " (a dry run: nothing was changed)" : "");
+    const std::string counts =
+        counted(albums, "album", "albums") + ": " + std::to_string(tagged_) + " tagged, " +
+        std::to_string(left_) + " left, " + std::to_string(failed_) + " failed, " +
+        std::to_string(unchanged_) + " unchanged since tagged before; " +
+        counted(static_cast<size_t>(lookups_.requests()), "request", "requests") +
+        " to the database" + (options_.dry_run ? " (a dry run: nothing was changed)" : "");
+    std::printf("%s\n", counts.c_str());
   }
 
   const BatchOptions& options_;
