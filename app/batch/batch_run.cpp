@@ -69,9 +69,11 @@ void reset_album_state(const std::string& folder) {
   g_run.folder_name = platform::base_of(folder);
 }
 
-std::string joined(const std::vector<std::string>& texts, const char* separator) {
+// The boxes' texts on one line, as every album's line is one.
+std::string on_one_line(const std::vector<std::string>& texts) {
   std::string out;
-  for (const std::string& text : texts) out += (out.empty() ? "" : separator) + text;
+  for (const std::string& text : texts) out += (out.empty() ? "" : " ") + text;
+  std::replace(out.begin(), out.end(), '\n', ' ');
   return out;
 }
 
@@ -228,10 +230,10 @@ class BatchRun {
     record_.album(folder);
     const std::string now_at = apply_release(nullptr);
     const std::vector<std::string> boxes = front_end_.take_boxes();
-    if (now_at.empty()) return failed(folder, joined(boxes, " "));
+    if (now_at.empty()) return failed(folder, on_one_line(boxes));
     if (!boxes.empty()) {
       return failed(folder, "tagged as release " + chosen.found.id + " (now " + now_at +
-                                "), but: " + joined(boxes, " "));
+                                "), but: " + on_one_line(boxes));
     }
     AlbumResult tagged = result(Outcome::kTagged, "tagged  " + folder + " -> " + now_at + id);
     if (now_at != folder) tagged.now_at = now_at;
