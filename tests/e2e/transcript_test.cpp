@@ -87,7 +87,8 @@ class Transcript : public test_support::WholeRun, public ::testing::WithParamInt
       text += path.string() + (fs::is_directory(path) ? "/\n" : "\n");
       if (path.extension() == ".m3u") text += read_file(path);
       if (path.extension() == ".mp3") mp3s += " " + shell_quoted(path);
-      if (path.extension() == ".jpg") text += std::to_string(fs::file_size(path)) + " bytes\n";
+      if (path.extension() == ".jpg" && fs::is_regular_file(path))
+        text += std::to_string(fs::file_size(path)) + " bytes\n";
     }
     return text +
            test_support::run_command("/usr/bin/python3 " +
@@ -316,8 +317,9 @@ INSTANTIATE_TEST_SUITE_P(
              {{"--batch {library}", "", kApi, true}, {"--undo --batch", "", ""}},
              true},
         // A second library run after the user changed a tagged album, moved
-        // another, put a file back into a third, copied a fourth and made a
-        // folder that names nothing; then undo of each.
+        // another, put a file back into a third (and a folder where its cover
+        // goes), copied a fourth and made a folder that names nothing; then
+        // undo of each.
         Case{
             "DemoLibraryRunAgainAfterChanges",
             {{"--batch {library}", "", kApi},
@@ -326,7 +328,8 @@ INSTANTIATE_TEST_SUITE_P(
               "cp 'Tomas Quill - Lowlands/A Lowlands.mp3' 'Tomas Quill - Lowlands/B Peat Fire.mp3' "
               "&& cp -r '[TW 024] C\xC3\xA9leste V\xC3\xA5rdahl - Sm\xC3\xA5 Ljus' 'Sma Ljus copy' "
               "&& "
-              "mkdir '[misc]' && cp 'Tomas Quill - Lowlands/A Lowlands.mp3' '[misc]'",
+              "mkdir '[misc]' && cp 'Tomas Quill - Lowlands/A Lowlands.mp3' '[misc]' && "
+              "mkdir 'Tomas Quill - Lowlands/R-100107.jpg'",
               "", ""},
              {"--batch --dry-run {library}", "", kApi},
              {"--batch {library}", "", kApi},
