@@ -66,13 +66,18 @@ TEST_F(Folders, NamesOutsideTheCodePageAreListedAndOpenable) {
             "d\xE9.mp3");
 }
 
-TEST_F(Folders, CurrentFolderStaysWhenTheNewOneCannotBeEntered) {
+// What is no folder is neither entered, the current folder staying, nor
+// given an identity.
+TEST_F(Folders, WhatIsNoFolderIsNeitherEnteredNorIdentified) {
   write_file(dir.file("file.mp3"), "x");
   enter();
-  EXPECT_FALSE(platform::set_current_folder(dir.file("missing")));
-  EXPECT_FALSE(platform::set_current_folder(dir.file("file.mp3")));
-  EXPECT_FALSE(platform::set_current_folder(""));
+  platform::FolderIdentity identity;
+  for (const std::string& path : {dir.file("missing"), dir.file("file.mp3"), std::string()}) {
+    EXPECT_FALSE(platform::set_current_folder(path)) << path;
+    EXPECT_FALSE(platform::folder_identity(path, identity)) << path;
+  }
   EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(dir.path()));
+  EXPECT_TRUE(platform::folder_identity(dir.path(), identity));
 }
 
 TEST_F(Folders, OnlyRegularFilesAreReadable) {
