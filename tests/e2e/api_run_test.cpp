@@ -13,10 +13,8 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::StartsWith;
 
-using test_support::has_line;
 using test_support::Outcome;
 using test_support::shell_quoted;
-using test_support::show_tags;
 using test_support::StandinServer;
 
 namespace {
@@ -81,44 +79,6 @@ TEST_F(ApiRun, TheDemoAlbumsRequestsGoToTheApiWithTheTokenOverOneConnection) {
     const bool with_token = line.find("[Authorization:") != std::string::npos;
     EXPECT_EQ(with_token, line.rfind(std::string("GET ") + kApi + "/", 0) == 0) << line;
   }
-}
-
-// Enter on every page tags a fully tagged album in a folder named after
-// the album, whose title is then the first term and finds no artist but the
-// release; and again on the folder that run named.
-TEST_F(ApiRun, EnterOnEveryPageTagsAFullyTaggedAlbumAndAgainItsNewFolder) {
-  StandinServer server;
-  const std::string artist = work.file("Harbour Lights");
-  const std::string folder = artist + "/Night Ferry";
-  std::filesystem::create_directories(folder);
-  std::vector<test_support::Mp3> files;
-  for (int i = 0; i < 12; ++i) {
-    const std::string n = std::to_string(i + 1);
-    files.push_back(
-        {folder + "/" + (i < 9 ? "0" : "") + n + " " + test_support::kDemoTitles[i] + ".mp3",
-         {"seed=" + n, "TPE1=Harbour Lights", std::string("TIT2=") + test_support::kDemoTitles[i],
-          "TALB=Night Ferry", "TRCK=" + n + "/12"}});
-  }
-  test_support::make_mp3s(files);
-  const std::string enter_everywhere(20, '\n');
-  const Outcome first = plinth(server, folder, kToken, enter_everywhere);
-  EXPECT_EQ(first.status, 0) << first.drawn;
-  EXPECT_TRUE(test_support::in_order(
-      first.drawn, {"=== Select search term ===\n>  1. Night Ferry\n",
-                    "=== Select search result term ===\n>  1. Night Ferry - Harbour Lights "
-                    "(Release)\n   2. Night Ferry Remixes - Harbour Lights (Release)\n",
-                    "=== Confirm track matches", "Done!"}));
-  const std::string renamed = artist + "/" + test_support::kTaggedDemoFolder;
-  ASSERT_TRUE(std::filesystem::is_directory(renamed)) << first.drawn;
-  EXPECT_TRUE(has_line(show_tags(renamed + "/12 - Harbour Lights - Morning Landfall.mp3"),
-                       "TALB: Night Ferry"));
-
-  const Outcome second = plinth(server, renamed, kToken, enter_everywhere);
-  EXPECT_EQ(second.status, 0) << second.drawn;
-  EXPECT_TRUE(test_support::in_order(
-      second.drawn, {">  3. Night Ferry\n", ">  1. Night Ferry - Harbour Lights (Release)\n",
-                     "=== Confirm track matches", "Done!"}));
-  EXPECT_TRUE(std::filesystem::is_directory(renamed));
 }
 
 // How long each wait is and when the waits give up is the API source's own

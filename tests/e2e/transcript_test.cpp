@@ -191,6 +191,19 @@ INSTANTIATE_TEST_SUITE_P(
                "c\xC3\xB6"
                "d\xC3\xA9 Album'",
                "", ""}}},
+        // Enter on every page tags a fully tagged album in a folder named
+        // after the album, whose title is then the first term and finds no
+        // artist but the release; and again on the folder that run named.
+        Case{"ApiFullyTaggedAlbumTwice",
+             {{"! mkdir -p 'Harbour Lights/Night Ferry' && i=0 && for t in 'Salt Road' 'Night "
+               "Ferry' 'Lanterns Over Water' 'Harbour Wall' 'The Quiet Deck' 'Low Tide Signal' "
+               "'Gulls At Four' Crossing 'Paper Boats' 'Foghorn Lullaby' 'Pier Lights' 'Morning "
+               "Landfall'; do i=$((i+1)); printf 'Harbour Lights/Night Ferry/%02d %s.mp3\\tseed=%d"
+               "\\tTPE1=Harbour Lights\\tTIT2=%s\\tTALB=Night Ferry\\tTRCK=%d/12\\n' $i \"$t\" $i "
+               "\"$t\" $i; done | {make_mp3}",
+               "", ""},
+              {"{library}/'Harbour Lights/Night Ferry'", kEnters, kApi},
+              {"{library}/'Harbour Lights/[HL 007] Harbour Lights - Night Ferry'", kEnters, kApi}}},
         // Saved templates serve the next run; templates changed on the
         // match page serve this run alone.
         Case{"SavedTemplatesAndThisRunsTemplates",
