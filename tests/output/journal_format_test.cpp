@@ -132,6 +132,11 @@ TEST(JournalFormat, ADamagedEditedOrEscapingJournalIsRefused) {
       {"a hash one digit short", edited([](Journal& j) { j.files[0].audio_hash.pop_back(); }),
        "not written as it should be"},
       {"a time of 19 digits", edited([](Journal& j) { j.time = INT64_MAX; }), "does not write"},
+      {"a written file's hash cut", plan.substr(0, plan.find("check")) + "writes 782e6d3375 ab -\n",
+       "a written file's record is not written"},
+      {"a result of no file", plan + "result 7 1 -\n", "a result is not written"},
+      {"a line no result holds", plan + "moved 1\n", "does not write"},
+      {"an undone time that is no number", good + "undone soon\n", "does not write"},
   };
   for (const auto& c : cases) {
     Journal journal;
