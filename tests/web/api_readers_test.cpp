@@ -168,7 +168,7 @@ TEST(ApiRelease, FillsTheRecordThePageReaderFills) {
       "    {'position': 'A2b', 'type_': 'track', 'title': '\\u591c\\u660e\\u3051', 'artists': [" +
       credit("\\u4e45\\u9060\\u30df\\u30ca\\u30c8", "", "") +
       "]}]},"
-      "  {'position': 'B1', 'type_': 'index', 'title': 'Lone Index'},"
+      "  {'position': 'B1', 'type_': 'index', 'title': 'Lone\\u0085Index\\u00b0'},"
       "  {'position': 'B2', 'title': 'No Type\\n'}]}");
   Release release;
   ASSERT_TRUE(read_api_release(doc, release));
@@ -182,14 +182,14 @@ TEST(ApiRelease, FillsTheRecordThePageReaderFills) {
   EXPECT_EQ(release.picture_url, "https://i.example/b.jpeg");
   EXPECT_THAT(release.track_numbers, ElementsAre("A1", "A2a", "A2b", "B1", "B2"));
   // The Japanese names are carried whole, as the code page's escapes
-  // (octal \201 is their lead byte 0x81).
+  // (octal \201 is their lead byte 0x81); a C1 control becomes a blank.
   const std::string credited = "Harbour Lights, M. Vey";
   EXPECT_THAT(release.track_artists,
               ElementsAre(credited, credited, "\2014e45;\2019060;\20130df;\20130ca;\20130c8;",
                           credited, credited));
   EXPECT_THAT(release.track_names,
-              ElementsAre("Shoreline", "Pr\xE9lude", "\201591c;\201660e;\2013051;", "Lone Index",
-                          "No Type"));
+              ElementsAre("Shoreline", "Pr\xE9lude", "\201591c;\201660e;\2013051;",
+                          "Lone Index\xB0", "No Type"));
 }
 
 TEST(ApiRelease, DatesPicturesAndCatalogueNumbers) {
