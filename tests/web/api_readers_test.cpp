@@ -169,7 +169,7 @@ TEST(ApiRelease, FillsTheRecordThePageReaderFills) {
       credit("\\u4e45\\u9060\\u30df\\u30ca\\u30c8", "", "") +
       "]}]},"
       "  {'position': 'B1', 'type_': 'index', 'title': 'Lone\\u0085Index\\u00b0'},"
-      "  {'position': 'B2', 'title': 'No Type\\n'}]}");
+      "  {'position': 'B2', 'title': '\\u0085No Type\\n'}]}");
   Release release;
   ASSERT_TRUE(read_api_release(doc, release));
   EXPECT_EQ(release.artist, "Harbour Lights, M. Vey");
