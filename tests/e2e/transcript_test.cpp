@@ -208,9 +208,12 @@ INSTANTIATE_TEST_SUITE_P(
               {"{library}/'Harbour Lights/Night Ferry'", kEnters, kApi},
               {"{library}/'Harbour Lights/[HL 007] Harbour Lights - Night Ferry'", kEnters, kApi}}},
         // Saved templates serve the next run; templates changed on the
-        // match page serve this run alone.
+        // match page serve this run alone; Cancel changes none.
         Case{"SavedTemplatesAndThisRunsTemplates",
-             {{"{album}", "filenames\ntrack = /7 by /1\nok\nsave settings\ncancel\n", ""},
+             {{"{album}",
+               "filenames\ntrack = zzz\ncancel\nfilenames\ntrack = /7 by /1\nok\nsave "
+               "settings\ncancel\n",
+               ""},
               {"! cat {config}/settings.xml", "", ""},
               {"{album}", "\n\n\nfilenames\ndirectory = /2 (/5)\nplaylist = list\nok\n" + kEnters,
                ""},
@@ -278,6 +281,7 @@ INSTANTIATE_TEST_SUITE_P(
               {"--undo --batch {library}", "", ""},
               {"--undo --batch", "", ""},
               {"--undo {library}", "", ""},
+              {"--undo", "", ""},
               {"--history {library}", "", ""},
               {"--fast {album}", "", ""},
               {"", "", ""}}},
@@ -298,7 +302,13 @@ INSTANTIATE_TEST_SUITE_P(
               {"! printf '[HKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\Varnel\\\\Plinth]\\n' "
                ">{config}/registry.reg",
                "", ""},
-              {"{album}", "", ""}}},
+              {"{album}", "", ""},
+              // Settings named in the registry that are a folder.
+              {"! mkdir {config}/folder.xml && printf "
+               "'[HKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\Varnel\\\\Plinth]\\n\"Settings\"=\"%s/"
+               "folder.xml\"\\n' {config} >{config}/registry.reg",
+               "", ""},
+              {"{album}", "\n\nsave settings\n\ncancel\n", ""}}},
         // A release page that comes empty: no tracks to match, back to the
         // list of releases.
         Case{"AnEmptyReleasePage",
