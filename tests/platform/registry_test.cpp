@@ -88,7 +88,9 @@ TEST(RegistryExport, BrokenBytesNeverCrash) {
     const auto keys = parse_registry_export(valid.substr(0, cut));
     const bool read = keys.count(kKey) == 1 && keys.at(kKey).count("settings") == 1;
     EXPECT_EQ(read, cut >= quote_end) << "cut at byte " << cut;
-    if (read) EXPECT_EQ(keys.at(kKey).at("settings"), "/a\\b\"c") << "cut at byte " << cut;
+    if (read) {
+      EXPECT_EQ(keys.at(kKey).at("settings"), "/a\\b\"c") << "cut at byte " << cut;
+    }
   }
   for (size_t cut = 0; cut <= valid.size(); ++cut) parse_registry_export(valid.substr(2, cut));
   parse_registry_export(std::string("\xFF\xFE\x00\xD8", 4));  // a lone surrogate
