@@ -285,6 +285,17 @@ static std::string read_terminal(int master, size_t wanted, int wait_ms) {
   return shown;
 }
 
+// Types into the terminal once its mode has lost `flag` (the echo, or
+// line by line input), as a person types after the prompt.
+static std::thread type_after(int master, int slave, tcflag_t flag, const std::string& typed) {
+  return std::thread([=] {
+    termios mode{};
+    for (int i = 0; i < 500 && tcgetattr(slave, &mode) == 0 && (mode.c_lflag & flag) != 0; ++i)
+      usleep(10000);
+    EXPECT_EQ(write(master, typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+  });
+}
+
 // The token is a secret: given on the command line it is not echoed nor
 // drawn; "database token =" alone asks for it on a line of its own.
 TEST(TermPage, ASecretFieldIsNeitherEchoedNorDrawn) {
@@ -310,14 +321,7 @@ TEST(TermPage, ATerminalDoesNotEchoTheSecret) {
   ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
   FILE* tty = fdopen(slave, "r");
   FILE* drawn = tmpfile();
-  // Types once the echo is off, as a person does after the prompt.
-  std::thread typist([&] {
-    termios mode{};
-    for (int i = 0; i < 500 && tcgetattr(slave, &mode) == 0 && (mode.c_lflag & ECHO) != 0; ++i)
-      usleep(10000);
-    const std::string typed = "hunter2\n";
-    EXPECT_EQ(write(master, typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
-  });
+  std::thread typist = type_after(master, slave, ECHO, "hunter2\n");
   Secretive ui(tty, drawn, 80);
   std::string secret;
   EXPECT_TRUE(ui.read_secret(secret, "Token: "));
@@ -340,15 +344,8 @@ TEST(TermPage, AtATerminalTabCompletesTheCommandsWords) {
   int master = -1;
   int slave = -1;
   ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
-  // Types once the editor takes characters one by one, as a person types
-  // after the prompt: what came before may be flushed.
-  std::thread typist([&] {
-    termios mode{};
-    for (int i = 0; i < 500 && tcgetattr(slave, &mode) == 0 && (mode.c_lflag & ICANON) != 0; ++i)
-      usleep(10000);
-    const std::string typed = "CAN\t\n";
-    EXPECT_EQ(write(master, typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
-  });
+  // The line editor may flush what came before it takes the terminal.
+  std::thread typist = type_after(master, slave, ICANON, "CAN\t\n");
   FILE* tty_in = fdopen(slave, "r");
   FILE* tty_out = fdopen(dup(slave), "w");
   g_lines = {};
