@@ -321,7 +321,10 @@ INSTANTIATE_TEST_SUITE_P(
              {{"{album}", "\ny\n= standin-token\n" + kEnters, kApiAddress},
               {"--undo {library}/'[HL 007] Harbour Lights - Night Ferry'", "", ""},
               {"! echo not-the-token >{config}/discogs-token", "", ""},
-              {"{album}", "\ny\n= standin-token\n" + kEnters, kApiAddress}},
+              {"{album}", "\ny\n= standin-token\n" + kEnters, kApiAddress},
+              // A token in the environment wins: no offer to set one.
+              {"{library}/'[HL 007] Harbour Lights - Night Ferry'", "\n\n",
+               std::string("DISCOGS_TOKEN=not-the-token ") + kApiAddress}},
              false,
              {"--fault", "status-403", "--fault-path", "/search"}},
         // An API release that fails: the box, and back to the list.
