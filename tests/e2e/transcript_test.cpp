@@ -153,7 +153,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"SiteEnterOnEveryPage", {{"{album}", kEnters, ""}}},
         Case{"ApiTypedReleaseAddress",
              {{"{album}", "= http://www.discogs.com/release/100101\nmanual search\n" + kEnters,
-               kApi}}},
+               kApi},
+              {"{library}/'[HL 007] Harbour Lights - Night Ferry'",
+               "= https://www.discogs.com/label/300001\nmanual search\n\n\ncancel\n", kApi}}},
         Case{"BackAndForthAndTheMenu", {{"{album}", kBackAndForth, ""}}},
         // What a folder's name and files give: the trace of the tags read and
         // the candidates in order, also from names and tags outside the
