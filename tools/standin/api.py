@@ -45,12 +45,13 @@ class Api:
         with self._lock:
             self._answered += 1
             count = self._answered
-            used = self._count_in_window()
+            now = self.clock()
+            used = self._count_in_window(now)
             # As the database does, a request before the time a 429 named
             # is refused again.
-            too_early = self.clock() < self._refused_until
+            too_early = now < self._refused_until
             if count <= self.too_many and self.retry_after is not None:
-                self._refused_until = self.clock() + self.retry_after
+                self._refused_until = now + self.retry_after
         limits = [("X-Discogs-Ratelimit", str(self.rate_limit)),
                   ("X-Discogs-Ratelimit-Used", str(min(used, self.rate_limit))),
                   ("X-Discogs-Ratelimit-Remaining", str(max(self.rate_limit - used, 0)))]
@@ -62,10 +63,9 @@ class Api:
         status, body = self.route(path.rstrip("/").split("/")[1:], query)
         return status, body, limits
 
-    def _count_in_window(self):
+    def _count_in_window(self, now):
         """The requests of the last minute, this one included: the database
         counts a moving window of 60 seconds."""
-        now = self.clock()
         self._window = [t for t in self._window if now - t < WINDOW_SECONDS] + [now]
         return len(self._window)
 
